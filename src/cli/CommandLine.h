@@ -1,0 +1,66 @@
+#pragma once
+
+// Shared pieces of orvane-convert's subcommands: argument parsing, exit codes, progress.
+
+#include <map>
+#include <optional>
+#include <set>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "common/Progress.h"
+
+namespace orvane::cli {
+
+enum ExitCode { kSuccess = 0, kFailure = 1, kUsage = 2 };
+
+// A mistake in the command's words; reported with the usage text, exit status 2.
+class UsageError : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
+class Arguments {
+  public:
+    // Options in `valued` take a value ("--width 4" or "--width=4"); those in `flags` do not.
+    Arguments(const std::vector<std::string>& words, const std::set<std::string>& valued,
+              const std::set<std::string>& flags);
+
+    const std::vector<std::string>& positional() const { return positional_; }
+    // Exactly `count` positional arguments, or a usage error.
+    void ExpectPositional(size_t count) const;
+    std::optional<std::string> Value(const std::string& option) const;
+    bool Flag(const std::string& option) const { return flags_.contains(option); }
+    // The value as an integer within [min, max], or a usage error.
+    std::optional<int> IntegerValue(const std::string& option, int min, int max) const;
+
+  private:
+    std::vector<std::string> positional_;
+    std::map<std::string, std::string> values_;
+    std::set<std::string> flags_;
+};
+
+// Prints progress on standard error when it is a terminal; silent otherwise.
+class TerminalProgress {
+  public:
+    TerminalProgress();
+    ~TerminalProgress();
+    TerminalProgress(const TerminalProgress&) = delete;
+    TerminalProgress& operator=(const TerminalProgress&) = delete;
+    void Show(int percent);
+    // Removes the progress text, so that a printed line starts at the line's beginning.
+    void Clear();
+
+  private:
+    bool terminal_;
+    bool shown_ = false;
+};
+
+// An observer that prints information lines on standard output and progress on a terminal.
+ConversionObserver PrintingObserver(TerminalProgress& progress);
+
+// Writes a line to standard output.
+void PrintLine(const std::string& line);
+
+}  // namespace orvane::cli

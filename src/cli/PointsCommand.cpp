@@ -1,0 +1,61 @@
+#include <map>
+
+#include "cli/CommandLine.h"
+#include "cli/Commands.h"
+#include "common/Errors.h"
+#include "common/TextFile.h"
+#include "converters/Pt2kml.h"
+
+namespace orvane::cli {
+
+namespace {
+
+enum class Geometry { Point, Line, Polygon };
+
+Geometry GeometryOf(const Arguments& arguments) {
+    static const std::map<std::string, Geometry> kGeometries = {
+        {"point", Geometry::Point}, {"line", Geometry::Line}, {"polygon", Geometry::Polygon}};
+    const std::string name = arguments.Value("--geometry").value_or("point");
+    const auto found = kGeometries.find(name);
+    if (found == kGeometries.end()) {
+        throw UsageError("--geometry takes point, line or polygon");
+    }
+    return found->second;
+}
+
+}  // namespace
+
+int RunPoints(const std::vector<std::string>& words) {
+    const Arguments arguments(words, {"--format", "--geometry"}, {});
+    arguments.ExpectPositional(2);
+    const auto format =
+        static_cast<CoordinateFormat>(arguments.IntegerValue("--format", 0, 2).value_or(0));
+    const Geometry geometry = GeometryOf(arguments);
+    const std::string& input = arguments.positional()[0];
+    const std::string& output = arguments.positional()[1];
+
+    const TextLines text = ReadTextLines(input == "-" ? "/dev/stdin" : input);
+    std::vector<std::string_view> lines;
+    lines.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        lines.push_back(text[i]);
+    }
+    if (lines.empty()) {
+        throw Error("请填入要转换的坐标串！");
+    }
+    switch (geometry) {
+        case Geometry::Point:
+            WritePointFile(lines, format, output);
+            break;
+        case Geometry::Line:
+            WriteLineFile(lines, format, output);
+            break;
+        case Geometry::Polygon:
+            WritePolygonFile(lines, format, output);
+            break;
+    }
+    PrintLine("完成！");
+    return kSuccess;
+}
+
+}  // namespace orvane::cli

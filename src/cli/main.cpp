@@ -1,0 +1,102 @@
+// orvane-convert: every conversion of Orvane without a window.
+
+#include <cstring>
+#include <iostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "cli/CommandLine.h"
+#include "cli/Commands.h"
+#include "common/Errors.h"
+
+namespace {
+
+using orvane::cli::kFailure;
+using orvane::cli::kSuccess;
+using orvane::cli::kUsage;
+
+constexpr std::string_view kUsageText =
+    R"(Usage: orvane-convert COMMAND ARGUMENTS...
+
+Converts survey data to KML, as the windows of Orvane do.
+
+  orvane-convert points INPUT OUTPUT.kml [--format 0|1|2] [--geometry point|line|polygon]
+      INPUT holds one coordinate line per line ("-" reads standard input).
+      --format 0  latitude,longitude (default)
+               1  longitude,latitude
+               2  longitude latitude
+      --geometry  one point per line (default), one line, or one closed polygon.
+
+  orvane-convert mif INPUT.mif OUTPUT.kml
+      Every polygon of the file's Region objects as a red outline.
+
+  orvane-convert --help      this text
+  orvane-convert --version   the program's version
+
+Exit status: 0 done, 1 the conversion stopped with an error, 2 the command was not
+understood.
+)";
+
+struct Command {
+    std::string_view name;
+    int (*run)(const std::vector<std::string>&);
+};
+
+constexpr Command kCommands[] = {
+    {"points", orvane::cli::RunPoints},
+    {"mif", orvane::cli::RunMif},
+};
+
+// Conversions that Orvane describes but this build does not offer yet.
+constexpr std::string_view kComingCommands[] = {"dt", "bs", "cqt", "inspect"};
+
+int UsageFailure(const std::string& message) {
+    std::cerr << "orvane-convert: " << message << "\n"
+              << "Try 'orvane-convert --help'.\n";
+    return kUsage;
+}
+
+int Run(const std::string& name, const std::vector<std::string>& words) {
+    for (const Command& command : kCommands) {
+        if (command.name == name) {
+            return command.run(words);
+        }
+    }
+    for (const std::string_view coming : kComingCommands) {
+        if (coming == name) {
+            return UsageFailure("'" + name + "' is not available yet in this version");
+        }
+    }
+    return UsageFailure("unknown command '" + name + "'");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::ios::sync_with_stdio(false);
+    if (argc < 2) {
+        return UsageFailure("no command given");
+    }
+    const std::string name = argv[1];
+    if (name == "--help" || name == "-h" || name == "help") {
+        std::cout << kUsageText;
+        return kSuccess;
+    }
+    if (name == "--version") {
+        std::cout << "orvane-convert " << ORVANE_VERSION << '\n';
+        return kSuccess;
+    }
+    const std::vector<std::string> words(argv + 2, argv + argc);
+    try {
+        return Run(name, words);
+    } catch (const orvane::cli::UsageError& error) {
+        return UsageFailure(error.what());
+    } catch (const std::bad_alloc&) {
+        std::cerr << "Out of memory\n";
+        return kFailure;
+    } catch (const std::exception& error) {
+        std::cerr << error.what() << '\n';
+        return kFailure;
+    }
+}

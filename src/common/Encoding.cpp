@@ -1,0 +1,197 @@
+#include "common/Encoding.h"
+
+#include <iconv.h>
+#include <cerrno>
+#include <cstdint>
+#include <cstring>
+#include <stdexcept>
+
+namespace orvane {
+
+namespace {
+
+// Length of the UTF-8 sequence starting at bytes[i], or 0 when it is not well formed.
+size_t Utf8SequenceLength(std::string_view bytes, size_t i) {
+    const auto byte = [&](size_t k) { return static_cast<unsigned char>(bytes[k]); };
+    const unsigned char b0 = byte(i);
+    const size_t left = bytes.size() - i;
+    const auto isTrail = [&](size_t k) { return (byte(k) & 0xC0) == 0x80; };
+    if (b0 >= 0xC2 && b0 <= 0xDF) {
+        return left >= 2 && isTrail(i + 1) ? 2 : 0;
+    }
+    if (b0 >= 0xE0 && b0 <= 0xEF) {
+        if (left < 3 || !isTrail(i + 1) || !isTrail(i + 2)) {
+            return 0;
+        }
+        const unsigned char b1 = byte(i + 1);
+        if ((b0 == 0xE0 && b1 < 0xA0) || (b0 == 0xED && b1 >= 0xA0)) {
+            return 0;  // overlong form or surrogate
+        }
+        return 3;
+    }
+    if (b0 >= 0xF0 && b0 <= 0xF4) {
+        if (left < 4 || !isTrail(i + 1) || !isTrail(i + 2) || !isTrail(i + 3)) {
+            return 0;
+        }
+        const unsigned char b1 = byte(i + 1);
+        if ((b0 == 0xF0 && b1 < 0x90) || (b0 == 0xF4 && b1 >= 0x90)) {
+            return 0;
+        }
+        return 4;
+    }
+    return 0;
+}
+
+bool AllAscii(const char* p) {
+    std::uint64_t word;
+    std::memcpy(&word, p, sizeof word);
+    return (word & 0x8080808080808080ULL) == 0;
+}
+
+class Converter {
+  public:
+    Converter(const char* to, const char* from) : handle_(iconv_open(to, from)) {
+        if (handle_ == reinterpret_cast<iconv_t>(-1)) {
+            throw std::runtime_error(std::string("Text conversion from ") + from + " to " + to +
+                                     " is not available");
+        }
+    }
+    ~Converter() { iconv_close(handle_); }
+    Converter(const Converter&) = delete;
+    Converter& operator=(const Converter&) = delete;
+
+    // Converts as much as it can; returns false at the first byte sequence it cannot take
+    // (input and output then point at it).
+    bool Convert(const char*& in, size_t& inLeft, std::string& out) {
+        char buffer[4096];
+        while (inLeft > 0) {
+            char* outPtr = buffer;
+            size_t outLeft = sizeof buffer;
+            char* inPtr = const_cast<char*>(in);
+            const size_t result = iconv(handle_, &inPtr, &inLeft, &outPtr, &outLeft);
+            in = inPtr;
+            out.append(buffer, static_cast<size_t>(outPtr - buffer));
+            if (result == static_cast<size_t>(-1) && errno != E2BIG) {
+                iconv(handle_, nullptr, nullptr, nullptr, nullptr);
+                return false;
+            }
+        }
+        return true;
+    }
+
+  private:
+    iconv_t handle_;
+};
+
+// Length of the GB18030 character at bytes[i] (which is not ASCII), by the form of its
+// bytes alone: lead 0x81-0xFE, then a trail 0x40-0xFE (not 0x7F) or a digit, lead, digit.
+size_t Gb18030SequenceLength(std::string_view bytes, size_t i) {
+    const auto byte = [&](size_t k) { return static_cast<unsigned char>(bytes[k]); };
+    const unsigned char b0 = byte(i);
+    if (b0 < 0x81 || b0 == 0xFF || i + 1 >= bytes.size()) {
+        return 1;
+    }
+    const unsigned char b1 = byte(i + 1);
+    if (b1 >= 0x30 && b1 <= 0x39) {
+        return i + 3 < bytes.size() ? 4 : 1;
+    }
+    return (b1 >= 0x40 && b1 <= 0xFE && b1 != 0x7F) ? 2 : 1;
+}
+
+}  // namespace
+
+bool IsValidUtf8(std::string_view bytes) {
+    size_t i = 0;
+    const size_t n = bytes.size();
+    while (i < n) {
+        if (i + 8 <= n && AllAscii(bytes.data() + i)) {
+            i += 8;
+            continue;
+        }
+        if (static_cast<unsigned char>(bytes[i]) < 0x80) {
+            ++i;
+            continue;
+        }
+        const size_t length = Utf8SequenceLength(bytes, i);
+        if (length == 0) {
+            return false;
+        }
+        i += length;
+    }
+    return true;
+}
+
+std::string DecodeGb18030(std::string_view bytes) {
+    static constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
+    Converter converter("UTF-8", "GB18030");
+    std::string out;
+    out.reserve(bytes.size() + bytes.size() / 2);
+    size_t i = 0;
+    const size_t n = bytes.size();
+    while (i < n) {
+        // ASCII runs are the same bytes in both encodings: copy them without iconv.
+        size_t asciiEnd = i;
+        while (asciiEnd < n && static_cast<unsigned char>(bytes[asciiEnd]) < 0x80) {
+            ++asciiEnd;
+        }
+        out.append(bytes.data() + i, asciiEnd - i);
+        i = asciiEnd;
+        if (i == n) {
+            break;
+        }
+        size_t runEnd = i;
+        while (runEnd < n && static_cast<unsigned char>(bytes[runEnd]) >= 0x80) {
+            runEnd += Gb18030SequenceLength(bytes, runEnd);
+        }
+        runEnd = std::min(runEnd, n);
+        const char* in = bytes.data() + i;
+        size_t inLeft = runEnd - i;
+        while (!converter.Convert(in, inLeft, out)) {
+            out += kReplacement;
+            ++in;
+            --inLeft;
+        }
+        i = runEnd;
+    }
+    return out;
+}
+
+std::string DecodeText(std::string bytes) {
+    static constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+    const std::string_view text(bytes);
+    if (text.starts_with(kByteOrderMark) && IsValidUtf8(text.substr(kByteOrderMark.size()))) {
+        bytes.erase(0, kByteOrderMark.size());
+        return bytes;
+    }
+    if (IsValidUtf8(text)) {
+        return bytes;
+    }
+    return DecodeGb18030(bytes);
+}
+
+std::string EncodeGbkWithCharacterReferences(std::string_view utf8) {
+    Converter converter("GBK", "UTF-8");
+    std::string out;
+    out.reserve(utf8.size());
+    const char* in = utf8.data();
+    size_t inLeft = utf8.size();
+    while (!converter.Convert(in, inLeft, out)) {
+        const std::string_view rest(in, inLeft);
+        size_t length = Utf8SequenceLength(rest, 0);
+        if (length == 0) {
+            length = 1;  // not UTF-8 at all: the byte cannot be represented
+            out += "&#65533;";
+        } else {
+            char32_t code = static_cast<unsigned char>(rest[0]) & (0xFF >> (length + 1));
+            for (size_t k = 1; k < length; ++k) {
+                code = (code << 6) | (static_cast<unsigned char>(rest[k]) & 0x3F);
+            }
+            out += "&#" + std::to_string(static_cast<std::uint32_t>(code)) + ';';
+        }
+        in += length;
+        inLeft -= length;
+    }
+    return out;
+}
+
+}  // namespace orvane

@@ -1,0 +1,23 @@
+#pragma once
+
+// Text inside the program is UTF-8. Files from outside are UTF-8 when their bytes are valid
+// UTF-8 and GB18030 (a superset of GBK and GB2312) otherwise.
+
+#include <string>
+#include <string_view>
+
+namespace orvane {
+
+bool IsValidUtf8(std::string_view bytes);
+
+// GB18030 bytes as UTF-8; a byte sequence that is no character becomes U+FFFD.
+std::string DecodeGb18030(std::string_view bytes);
+
+// The bytes of a text file as UTF-8: a UTF-8 byte-order mark is dropped, valid UTF-8 is kept
+// as it is, anything else is decoded from GB18030.
+std::string DecodeText(std::string bytes);
+
+// UTF-8 as GBK; a character GBK lacks becomes an XML character reference ("&#8364;").
+std::string EncodeGbkWithCharacterReferences(std::string_view utf8);
+
+}  // namespace orvane

@@ -1,0 +1,19 @@
+#pragma once
+
+// The regions of a MapInfo MIF file as red-outlined KML polygons.
+
+#include <string>
+
+#include "common/Progress.h"
+
+namespace orvane {
+
+// Reads the MIF file (UTF-8 or GBK) and writes one polygon placemark per polygon of every
+// Region object. Errors: "Cannot open file %s" (MIF unreadable), "List index out of bounds
+// (%d)" (no "Data" line, a region cut short), "'%s' is not a valid integer value" (a count
+// that is no integer), "Cannot create file %s" (output not written). On error an existing
+// output file is left as it was.
+void ConvertMifToKml(const std::string& mifPath, const std::string& kmlPath,
+                     const ConversionObserver& observer = {});
+
+}  // namespace orvane

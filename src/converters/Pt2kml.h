@@ -1,0 +1,30 @@
+#pragma once
+
+// Typed coordinate lines to point, line or polygon KML files.
+
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace orvane {
+
+enum class CoordinateFormat {
+    LatitudeLongitude = 0,       // "纬度，经度": latitude "," longitude
+    LongitudeLatitude = 1,       // "经度，纬度": longitude "," latitude
+    LongitudeSpaceLatitude = 2,  // "经度 纬度": longitude " " latitude
+};
+
+// The KML coordinate text of one typed line. The parts are rearranged as text, never read
+// as numbers, so any line gives a coordinate text.
+std::string ConvertCoordinateLine(std::string_view line, CoordinateFormat format);
+void AppendCoordinateLine(std::string& out, std::string_view line, CoordinateFormat format);
+
+// Each writes one KML file; they throw "Cannot create file %s" when it cannot be written.
+void WritePointFile(std::span<const std::string_view> lines, CoordinateFormat format,
+                    const std::string& path);
+void WriteLineFile(std::span<const std::string_view> lines, CoordinateFormat format,
+                   const std::string& path);
+void WritePolygonFile(std::span<const std::string_view> lines, CoordinateFormat format,
+                      const std::string& path);
+
+}  // namespace orvane

@@ -1,0 +1,138 @@
+#pragma once
+
+// The KML element tree and its writer, and the style and placemark builders every
+// conversion uses.
+
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace orvane {
+
+// A text held by the document: a place in its text store.
+struct TKMLText {
+    std::uint32_t Chunk = 0;
+    std::uint32_t Offset = 0;
+    std::uint32_t Length = 0;
+};
+
+// One element. Texts live in the document; read and set them through it.
+struct TKMLNode {
+    std::int32_t Index = 0;
+    std::int32_t ParentIndex = -1;
+    std::int32_t FirstChildIndex = -1;
+    std::int32_t NextSiblingIndex = -1;
+    std::int32_t LastChildIndex = -1;
+    std::int32_t Level = 0;
+    std::uint32_t NameId = 0;
+    TKMLText Attributes;
+    TKMLText Text;
+};
+
+// Placemark records: filled by a converter and read by one builder.
+struct TPlacemark {
+    std::string Name;
+    std::string StyleUrl;
+};
+
+struct TPointPlacemark : TPlacemark {
+    std::string Coordinates;
+    std::string Description;  // table rows, each starting with "<TR>"
+};
+
+struct TLinePlacemark : TPlacemark {
+    std::string Coordinates;
+};
+
+struct TPolygonPlacemark : TPlacemark {
+    std::string Coordinates;
+};
+
+struct TSitePlacemark : TPointPlacemark {
+    std::string Azimuths;  // each azimuth followed by a TAB; consumed by AddSiteFolder
+    std::int32_t SectorCount = 0;
+    double Longitude = 0;
+    double Latitude = 0;
+};
+
+// "ff" and the colour number (00BBGGRR) in upper-case hexadecimal, at least six digits.
+std::string KmlColorText(std::int32_t colour);
+
+class TKMLDocument {
+  public:
+    static constexpr std::string_view Header = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>";
+    static constexpr std::string_view Namespace = "http://earth.google.com/kml/2.1";
+
+    TKMLDocument();
+    ~TKMLDocument();
+    TKMLDocument(const TKMLDocument&) = delete;
+    TKMLDocument& operator=(const TKMLDocument&) = delete;
+
+    TKMLNode& Root() { return nodes_[0]; }
+    TKMLNode& DocumentNode() { return nodes_[1]; }
+    size_t NodeCount() const { return nodes_.size(); }
+    TKMLNode& Node(size_t index) { return nodes_[index]; }
+
+    // Appends a new element as the last child of `parent`; constant time. The reference
+    // stays valid as long as the document.
+    TKMLNode& AddNode(TKMLNode& parent, std::string_view name);
+    void SetAttributes(TKMLNode& node, std::string_view attributes);
+    void SetText(TKMLNode& node, std::string_view text);
+    std::string_view Name(const TKMLNode& node) const { return names_[node.NameId]; }
+    std::string_view Attributes(const TKMLNode& node) const { return TextOf(node.Attributes); }
+    std::string_view Text(const TKMLNode& node) const { return TextOf(node.Text); }
+
+    // Remembers the output path; nothing is written before SaveAndClose.
+    void OpenFile(std::string fileName);
+    const std::string& FileName() const { return fileName_; }
+    // Writes the header and the tree. The file is replaced only when everything was
+    // written; Saved() tells whether that happened. Raises nothing.
+    void SaveAndClose();
+    bool Saved() const { return saved_; }
+    // The bytes SaveAndClose writes.
+    std::string ToText() const;
+
+    // ---- Style builders ----
+    void AddOutlineStyles();
+    void AddBsStyle();
+    void AddPtStyle();
+    // Throws "'%s' is not a valid integer value" for a colour that is no integer.
+    void AddLineStyles(const std::vector<std::string>& colours, std::int32_t width);
+    void AddPointStyles(const std::vector<std::string>& colours);
+
+    // ---- Placemark builders ----
+    void AddPointPlacemark(const TPointPlacemark& placemark);
+    void AddPolygonPlacemark(const TPolygonPlacemark& placemark);
+    void AddLinePlacemark(const TLinePlacemark& placemark);
+    // Consumes `SectorCount` azimuths from `site.Azimuths`.
+    void AddSiteFolder(TSitePlacemark& site, std::int32_t radiusSeconds);
+
+  private:
+    class Writer;
+    TKMLNode& CreateRoot();
+    TKMLNode& AddNodeById(TKMLNode& parent, std::uint32_t nameId);
+    TKMLNode& AddTextNode(TKMLNode& parent, std::uint32_t nameId, std::string_view text);
+    TKMLNode& AddEscapedTextNode(TKMLNode& parent, std::uint32_t nameId, std::string_view text);
+    TKMLNode& AddStyle(std::string_view id);
+    void AddIconStyle(std::string_view id, std::string_view scale);
+    void AddDescribedPoint(TKMLNode& parent, const TPointPlacemark& placemark,
+                           std::string_view styleUrl);
+    void AddRingPlacemark(TKMLNode& parent, const std::string* name, std::string_view styleUrl,
+                          std::string_view coordinates);
+    TKMLText StoreText(std::string_view text);
+    std::string_view TextOf(const TKMLText& text) const;
+    std::uint32_t NameIdOf(std::string_view name);
+
+    std::deque<TKMLNode> nodes_;
+    std::vector<std::string> names_;
+    std::vector<std::unique_ptr<char[]>> chunks_;
+    size_t chunkUsed_ = 0;
+    size_t chunkSize_ = 0;
+    std::string fileName_;
+    bool saved_ = false;
+};
+
+}  // namespace orvane

@@ -1,0 +1,35 @@
+# add_cli_test(NAME name ARGS word... [STATUS n] [KML expected-file] [STDOUT text]
+#              [STDERR text] [NO_OUTPUT] [PRESET text])
+# The word @OUT@ in ARGS stands for the output path of the test.
+set(CLI_DATA ${CMAKE_CURRENT_LIST_DIR}/../data)
+set(CLI_OUT ${CMAKE_CURRENT_BINARY_DIR}/cli-out)
+file(MAKE_DIRECTORY ${CLI_OUT})
+
+function(add_cli_test)
+    cmake_parse_arguments(T "NO_OUTPUT" "NAME;STATUS;KML;STDOUT;STDERR;PRESET" "ARGS" ${ARGN})
+    if(NOT DEFINED T_STATUS)
+        set(T_STATUS 0)
+    endif()
+    set(output ${CLI_OUT}/${T_NAME}.kml)
+    list(TRANSFORM T_ARGS REPLACE "@OUT@" "${output}")
+    list(JOIN T_ARGS "|" joined)
+    set(defines -DPROGRAM=$<TARGET_FILE:orvane-convert> "-DARGS=${joined}" -DOUTPUT=${output}
+        -DEXPECT_STATUS=${T_STATUS} -DEXPECT_NO_OUTPUT=${T_NO_OUTPUT})
+    if(T_KML)
+        list(APPEND defines -DEXPECT_KML=${T_KML})
+    endif()
+    if(DEFINED T_STDOUT)
+        list(APPEND defines "-DEXPECT_STDOUT=${T_STDOUT}")
+    endif()
+    if(DEFINED T_STDERR)
+        list(APPEND defines "-DEXPECT_STDERR=${T_STDERR}")
+    endif()
+    if(DEFINED T_PRESET)
+        list(APPEND defines "-DPRESET_OUTPUT=${T_PRESET}")
+    endif()
+    add_test(NAME cli.${T_NAME}
+             COMMAND ${CMAKE_COMMAND} ${defines} -P ${CMAKE_CURRENT_LIST_DIR}/RunCli.cmake)
+    set_tests_properties(cli.${T_NAME} PROPERTIES LABELS "cli;core")
+endfunction()
+
+include(${CMAKE_CURRENT_LIST_DIR}/PointsMifCliTests.cmake)

@@ -1,0 +1,409 @@
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include "TestFiles.h"
+#include "common/Errors.h"
+#include "kml/Tkmldocument.h"
+
+using namespace orvane;
+
+namespace {
+
+std::string Lines(std::initializer_list<std::string_view> lines) {
+    std::string text;
+    for (std::string_view line : lines) {
+        text += line;
+        text += "\r\n";
+    }
+    return text;
+}
+
+const std::string kHeader = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>";
+const std::string kKmlStart = "<kml xmlns=\"http://earth.google.com/kml/2.1\" >";
+
+// The document's lines between the "Document" tags.
+std::string Body(const TKMLDocument& document) {
+    const std::string text = document.ToText();
+    const std::string start = "  <Document>\r\n";
+    const size_t begin = text.find(start) + start.size();
+    const size_t end = text.rfind("  </Document>\r\n");
+    return text.substr(begin, end - begin);
+}
+
+}  // namespace
+
+TEST(KmlDocument, WritesAnEmptyDocumentInFiveLines) {
+    TKMLDocument document;
+    EXPECT_EQ(document.NodeCount(), 2u);
+    EXPECT_EQ(kHeader.size(), 38u);
+    EXPECT_EQ(document.ToText(),
+              Lines({kHeader, kKmlStart, "  <Document>", "  </Document>", "</kml>"}));
+}
+
+TEST(KmlDocument, LaysOutTagsTextsAndIndentation) {
+    TKMLDocument document;
+    TKMLNode& placemark = document.AddNode(document.DocumentNode(), "Placemark");
+    document.SetText(document.AddNode(placemark, "name"), "A");
+    EXPECT_EQ(document.ToText(),
+              Lines({kHeader, kKmlStart, "  <Document>", "    <Placemark>", "      <name>",
+                     "        A", "      </name>", "    </Placemark>", "  </Document>", "</kml>"}));
+    EXPECT_EQ(placemark.Level, 4);
+    EXPECT_EQ(placemark.ParentIndex, 1);
+}
+
+TEST(KmlDocument, WritesAttributesWithASpaceOnEachSide) {
+    TKMLDocument document;
+    TKMLNode& style = document.AddNode(document.DocumentNode(), "Style");
+    document.SetAttributes(style, "id=\"OUTLINE_RED\"");
+    EXPECT_EQ(Body(document), Lines({"    <Style id=\"OUTLINE_RED\" >", "    </Style>"}));
+}
+
+TEST(KmlDocument, WritesTextsAsGivenWithCrLfForEveryLineFeed) {
+    TKMLDocument document;
+    TKMLNode& node = document.AddNode(document.DocumentNode(), "description");
+    document.SetText(node, "a & b <c>\nsecond");
+    EXPECT_EQ(Body(document),
+              Lines({"    <description>", "      a & b <c>", "second", "    </description>"}));
+}
+
+TEST(KmlDocument, KeepsChildrenUnderTheirParentInTheOrderAdded) {
+    TKMLDocument document;
+    TKMLNode& first = document.AddNode(document.DocumentNode(), "Folder");
+    TKMLNode& second = document.AddNode(document.DocumentNode(), "Folder");
+    document.AddNode(second, "b");
+    document.AddNode(first, "a1");
+    document.AddNode(first, "a2");
+    EXPECT_EQ(Body(document),
+              Lines({"    <Folder>", "      <a1>", "      </a1>", "      <a2>", "      </a2>",
+                     "    </Folder>", "    <Folder>", "      <b>", "      </b>", "    </Folder>"}));
+    EXPECT_EQ(first.FirstChildIndex, 5);
+    EXPECT_EQ(document.Node(5).NextSiblingIndex, 6);
+    EXPECT_EQ(first.LastChildIndex, 6);
+}
+
+TEST(KmlDocument, WritesAMillionSiblingsWithoutDeepRecursion) {
+    TKMLDocument document;
+    for (int i = 0; i < 1'000'000; ++i) {
+        document.AddNode(document.DocumentNode(), "p");
+    }
+    const std::string text = document.ToText();
+    EXPECT_EQ(text.size(),
+              kHeader.size() + kKmlStart.size() + 14 + 15 + 8 + 4 + 1'000'000 * (9 + 10));
+}
+
+TEST(KmlDocument, SavesByReplacingTheWholeFile) {
+    test::TempDir dir;
+    const std::string path = dir.File("out.kml");
+    test::WriteBytes(path, std::string(10000, 'x'));
+    TKMLDocument document;
+    document.OpenFile(path);
+    document.SaveAndClose();
+    EXPECT_TRUE(document.Saved());
+    EXPECT_EQ(test::ReadBytes(path), document.ToText());
+    EXPECT_EQ(dir.EntryCount(), 1u) << "no temporary file is left behind";
+    struct stat info {};
+    ASSERT_EQ(::stat(path.c_str(), &info), 0);
+    EXPECT_NE(info.st_mode & S_IRGRP, 0u) << "a saved file has the usual permissions";
+}
+
+TEST(KmlDocument, ReportsASaveThatFailedAndCreatesNothing) {
+    test::TempDir dir;
+    for (const std::string& path :
+         {dir.File("missing/out.kml"), std::string(), dir.path().string()}) {
+        TKMLDocument document;
+        document.OpenFile(path);
+        document.SaveAndClose();  // raises nothing
+        EXPECT_FALSE(document.Saved()) << path;
+    }
+    EXPECT_EQ(dir.EntryCount(), 0u);
+}
+
+TEST(KmlDocument, LeavesAnExistingFileAloneUntilSaved) {
+    test::TempDir dir;
+    const std::string path = dir.File("out.kml");
+    test::WriteBytes(path, "old");
+    {
+        TKMLDocument document;
+        document.OpenFile(path);
+        document.AddOutlineStyles();
+    }  // destroyed without saving, as when a conversion stops
+    EXPECT_EQ(test::ReadBytes(path), "old");
+    EXPECT_EQ(dir.EntryCount(), 1u);
+}
+
+TEST(KmlColorText, PutsTheColourNumberInKmlOrder) {
+    EXPECT_EQ(KmlColorText(255), "ff0000FF");
+    EXPECT_EQ(KmlColorText(65280), "ff00FF00");
+    EXPECT_EQ(KmlColorText(16711680), "ffFF0000");
+    EXPECT_EQ(KmlColorText(0), "ff000000");
+    EXPECT_EQ(KmlColorText(16777216), "ff1000000");
+    EXPECT_EQ(KmlColorText(-1), "ffFFFFFFFF");
+}
+
+TEST(StyleBuilders, DeclareOutlineStyles) {
+    TKMLDocument document;
+    document.AddOutlineStyles();
+    const std::string body = Body(document);
+    EXPECT_EQ(
+        body.substr(0, body.find("    <Style id=\"OUTLINE_GREEN\" >")),
+        Lines({"    <Style id=\"OUTLINE_RED\" >", "      <LineStyle>", "        <color>",
+               "          ff0000ff", "        </color>", "        <width>", "          2",
+               "        </width>", "      </LineStyle>", "      <PolyStyle>", "        <fill>",
+               "          0", "        </fill>", "      </PolyStyle>", "    </Style>"}));
+    for (const char* colour : {"ff00ff00", "ff00ffff", "ffff0000", "ffffff00"}) {
+        EXPECT_NE(body.find(colour), std::string::npos);
+    }
+    EXPECT_EQ(document.NodeCount(), 2u + 5 * 6);
+}
+
+TEST(StyleBuilders, DeclareIconStyles) {
+    TKMLDocument document;
+    document.AddBsStyle();
+    document.AddPtStyle();
+    const std::string icon = "          http://maps.google.com/mapfiles/kml/pal3/icon52.png";
+    const auto style = [&](std::string_view id, std::string_view scale) {
+        return Lines({std::string("    <Style id=\"") + std::string(id) + "\" >",
+                      "      <IconStyle>", "        <scale>", "          " + std::string(scale),
+                      "        </scale>", "        <Icon>", "          <href>", "  " + icon,
+                      "          </href>", "        </Icon>", "      </IconStyle>",
+                      "    </Style>"});
+    };
+    EXPECT_EQ(Body(document), style("BS_STYLE", "0.5") + style("Pt_STYLE", "1"));
+}
+
+TEST(StyleBuilders, NumberLineAndPointStylesByLegendEntry) {
+    TKMLDocument document;
+    document.AddLineStyles({"255", "65280"}, 3);
+    EXPECT_EQ(Body(document), Lines({"    <Style id=\"LINESTYLE0\" >",
+                                     "      <LineStyle>",
+                                     "        <color>",
+                                     "          ff0000FF",
+                                     "        </color>",
+                                     "        <width>",
+                                     "          3",
+                                     "        </width>",
+                                     "      </LineStyle>",
+                                     "    </Style>",
+                                     "    <Style id=\"LINESTYLE1\" >",
+                                     "      <LineStyle>",
+                                     "        <color>",
+                                     "          ff00FF00",
+                                     "        </color>",
+                                     "        <width>",
+                                     "          3",
+                                     "        </width>",
+                                     "      </LineStyle>",
+                                     "    </Style>"}));
+
+    TKMLDocument points;
+    points.AddPointStyles({" +255"});
+    EXPECT_EQ(Body(points),
+              Lines({"    <Style id=\"POINTSTYLE0\" >",
+                     "      <IconStyle>",
+                     "        <color>",
+                     "          ff0000FF",
+                     "        </color>",
+                     "        <scale>",
+                     "          0.5",
+                     "        </scale>",
+                     "        <Icon>",
+                     "          <href>",
+                     "            http://maps.google.com/mapfiles/kml/shapes/square.png",
+                     "          </href>",
+                     "        </Icon>",
+                     "      </IconStyle>",
+                     "      <LabelStyle>",
+                     "        <color>",
+                     "          40ffffff",
+                     "        </color>",
+                     "      </LabelStyle>",
+                     "    </Style>"}));
+
+    TKMLDocument none;
+    none.AddLineStyles({}, 3);
+    EXPECT_EQ(none.NodeCount(), 2u);
+}
+
+TEST(StyleBuilders, StopAtAColourThatIsNoInteger) {
+    TKMLDocument document;
+    try {
+        document.AddLineStyles({"255", "red"}, 2);
+        FAIL();
+    } catch (const Error& error) {
+        EXPECT_STREQ(error.what(), "'red' is not a valid integer value");
+    }
+}
+
+TEST(PlacemarkBuilders, BuildAPointWithDescriptionAndEmptyStyle) {
+    TKMLDocument document;
+    TPointPlacemark point;
+    point.Name = "站点";
+    point.Coordinates = "113.1,25.7,0 ";
+    document.AddPointPlacemark(point);
+    EXPECT_EQ(Body(document),
+              Lines({"    <Placemark>", "      <name>", "        站点", "      </name>",
+                     "      <description>", "        <![CDATA[<TABLE BORDER=1></TABLE> ]]>",
+                     "      </description>", "      <styleUrl>", "      </styleUrl>",
+                     "      <Point>", "        <coordinates>", "          113.1,25.7,0 ",
+                     "        </coordinates>", "      </Point>", "    </Placemark>"}));
+}
+
+TEST(PlacemarkBuilders, BuildLinesAndPolygons) {
+    TKMLDocument document;
+    TLinePlacemark line;
+    line.Name = "Line1";
+    line.Coordinates = "1,2,0 3,4,0 ";
+    document.AddLinePlacemark(line);
+    line.StyleUrl = "#LINESTYLE0";
+    document.AddLinePlacemark(line);
+    TPolygonPlacemark polygon;
+    polygon.Name = "Polygon1";
+    polygon.StyleUrl = "#OUTLINE_RED";
+    polygon.Coordinates = "1,2,0 1,2,0 ";
+    document.AddPolygonPlacemark(polygon);
+    EXPECT_EQ(Body(document), Lines({"    <Placemark>",
+                                     "      <name>",
+                                     "        Line1",
+                                     "      </name>",
+                                     "      <LineString>",
+                                     "        <coordinates>",
+                                     "          1,2,0 3,4,0 ",
+                                     "        </coordinates>",
+                                     "      </LineString>",
+                                     "    </Placemark>",
+                                     "    <Placemark>",
+                                     "      <name>",
+                                     "        Line1",
+                                     "      </name>",
+                                     "      <styleUrl>",
+                                     "        #LINESTYLE0",
+                                     "      </styleUrl>",
+                                     "      <LineString>",
+                                     "        <coordinates>",
+                                     "          1,2,0 3,4,0 ",
+                                     "        </coordinates>",
+                                     "      </LineString>",
+                                     "    </Placemark>",
+                                     "    <Placemark>",
+                                     "      <name>",
+                                     "        Polygon1",
+                                     "      </name>",
+                                     "      <styleUrl>",
+                                     "        #OUTLINE_RED",
+                                     "      </styleUrl>",
+                                     "      <Polygon>",
+                                     "        <outerBoundaryIs>",
+                                     "          <LinearRing>",
+                                     "            <coordinates>",
+                                     "              1,2,0 1,2,0 ",
+                                     "            </coordinates>",
+                                     "          </LinearRing>",
+                                     "        </outerBoundaryIs>",
+                                     "      </Polygon>",
+                                     "    </Placemark>"}));
+}
+
+TEST(PlacemarkBuilders, EscapeMarkupInNamesStylesAndCoordinates) {
+    TKMLDocument document;
+    TPolygonPlacemark polygon;
+    polygon.Name = "A&B <1>";
+    polygon.StyleUrl = "#x<y";
+    polygon.Coordinates = "1&2";
+    document.AddPolygonPlacemark(polygon);
+    TPointPlacemark point;
+    point.Name = "C&D";
+    point.Description = "<TR><TD>a</TD></TR>";  // table markup stays markup
+    document.AddPointPlacemark(point);
+    const std::string body = Body(document);
+    EXPECT_NE(body.find("        A&amp;B &lt;1&gt;\r\n"), std::string::npos);
+    EXPECT_NE(body.find("        #x&lt;y\r\n"), std::string::npos);
+    EXPECT_NE(body.find("              1&amp;2\r\n"), std::string::npos);
+    EXPECT_NE(body.find("        C&amp;D\r\n"), std::string::npos);
+    EXPECT_NE(body.find("<![CDATA[<TABLE BORDER=1><TR><TD>a</TD></TR></TABLE> ]]>"),
+              std::string::npos);
+}
+
+TEST(SiteFolder, ColoursSectorsByQuadrant) {
+    TKMLDocument document;
+    TSitePlacemark site;
+    site.Name = "Site";
+    site.Coordinates = "113,25,0 ";
+    site.Longitude = 113;
+    site.Latitude = 25;
+    site.Azimuths = "0\t120\t240\t359\t90\t-1\t400\t-30\t";
+    site.SectorCount = 8;
+    document.AddSiteFolder(site, 2);
+    EXPECT_EQ(site.Azimuths, "");
+    std::vector<std::string> styles;
+    const std::string body = Body(document);
+    for (size_t p = body.find("#OUTLINE_"); p != std::string::npos;
+         p = body.find("#OUTLINE_", p + 1)) {
+        styles.push_back(body.substr(p + 9, body.find('\r', p) - p - 9));
+    }
+    EXPECT_EQ(styles, (std::vector<std::string>{"RED", "GREEN", "YELLOW", "BLUE", "GREEN", "AQUA",
+                                                "RED", "RED"}));
+    EXPECT_NE(body.find("        #BS_STYLE\r\n"), std::string::npos);
+}
+
+TEST(SiteFolder, WritesTheFolderLayout) {
+    TKMLDocument document;
+    TSitePlacemark site;
+    site.Name = "S";
+    site.Description = "<TR><TD>x</TD></TR>";
+    site.Coordinates = "113,25,0 ";
+    site.Longitude = 113;
+    site.Latitude = 25;
+    site.Azimuths = "-1\t";
+    site.SectorCount = 1;
+    document.AddSiteFolder(site, 2);
+    const std::string body = Body(document);
+    const std::string expectedStart =
+        Lines({"    <Folder>",
+               "      <name>",
+               "        S",
+               "      </name>",
+               "      <Placemark>",
+               "        <name>",
+               "          S",
+               "        </name>",
+               "        <description>",
+               "          <![CDATA[<TABLE BORDER=1><TR><TD>x</TD></TR></TABLE> ]]>",
+               "        </description>",
+               "        <styleUrl>",
+               "          #BS_STYLE",
+               "        </styleUrl>",
+               "        <Point>",
+               "          <coordinates>",
+               "            113,25,0 ",
+               "          </coordinates>",
+               "        </Point>",
+               "      </Placemark>",
+               "      <Placemark>",
+               "        <styleUrl>",
+               "          #OUTLINE_AQUA",
+               "        </styleUrl>",
+               "        <Polygon>",
+               "          <outerBoundaryIs>",
+               "            <LinearRing>",
+               "              <coordinates>"});
+    EXPECT_EQ(body.substr(0, expectedStart.size()), expectedStart);
+}
+
+TEST(SiteFolder, WritesOnlyTheSiteWithoutSectorsAndStopsAtABadAzimuth) {
+    TKMLDocument document;
+    TSitePlacemark site;
+    site.Azimuths = "0\t";
+    site.SectorCount = 0;
+    document.AddSiteFolder(site, 2);
+    EXPECT_EQ(site.Azimuths, "0\t");
+    EXPECT_EQ(document.NodeCount(), 2u + 2 + 6);
+
+    site.SectorCount = 2;  // one azimuth short: the empty token is no integer
+    try {
+        document.AddSiteFolder(site, 2);
+        FAIL();
+    } catch (const Error& error) {
+        EXPECT_STREQ(error.what(), "'' is not a valid integer value");
+    }
+}
