@@ -6,6 +6,7 @@ packages=(
     build-essential cmake pkg-config
     libgtest-dev libgmock-dev libbenchmark-dev
     clang clang-format
+    qtbase5-dev
 )
 
 missing=()

@@ -1,0 +1,86 @@
+#include "app/Dialogs.h"
+
+#include <QColorDialog>
+#include <QCoreApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QStringList>
+
+namespace orvane {
+
+namespace {
+QString CaptionOr(const QString& caption) {
+    return caption.isEmpty() ? QCoreApplication::applicationName() : caption;
+}
+
+QFileDialog::Options OptionsOf(const FileDialogOptions& options) {
+    QFileDialog::Options result;
+    if (!options.promptOverwrite) {
+        result |= QFileDialog::DontConfirmOverwrite;
+    }
+    return result;
+}
+
+QString StartPath(const FileDialogOptions& options) {
+    QString directory = options.directory;
+    if (options.fileName.isEmpty()) {
+        return directory;
+    }
+    return directory.isEmpty() ? options.fileName : directory + '/' + options.fileName;
+}
+
+std::optional<QString> Chosen(const QString& path) {
+    if (path.isEmpty()) {
+        return std::nullopt;
+    }
+    return path;
+}
+}  // namespace
+
+QString QtNameFilter(const QString& filter) {
+    const QStringList parts = filter.split('|');
+    QStringList names;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        names << parts[i] + " (" + QString(parts[i + 1]).replace(';', ' ') + ")";
+    }
+    return names.join(";;");
+}
+
+void DesktopDialogs::Message(QWidget* parent, const QString& text, const QString& caption) {
+    QMessageBox::information(parent, CaptionOr(caption), text);
+}
+
+void DesktopDialogs::ErrorBox(QWidget* parent, const QString& text) {
+    QMessageBox::critical(parent, CaptionOr({}), text);
+}
+
+bool DesktopDialogs::Question(QWidget* parent, const QString& text, const QString& caption) {
+    return QMessageBox::question(parent, CaptionOr(caption), text,
+                                 QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
+std::optional<QString> DesktopDialogs::OpenFile(QWidget* parent, const FileDialogOptions& options) {
+    return Chosen(QFileDialog::getOpenFileName(
+        parent, {}, StartPath(options), QtNameFilter(options.filter), nullptr, OptionsOf(options)));
+}
+
+std::optional<QString> DesktopDialogs::SaveFile(QWidget* parent, const FileDialogOptions& options) {
+    QFileDialog dialog(parent, {}, StartPath(options), QtNameFilter(options.filter));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setOptions(OptionsOf(options));
+    dialog.setDefaultSuffix(options.defaultSuffix);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    return Chosen(dialog.selectedFiles().first());
+}
+
+std::optional<QColor> DesktopDialogs::Colour(QWidget* parent, const QColor& initial) {
+    const QColor colour = QColorDialog::getColor(initial, parent);
+    if (!colour.isValid()) {
+        return std::nullopt;
+    }
+    return colour;
+}
+
+}  // namespace orvane
