@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 
 #include "common/Kml_baseclass.h"
 #include "common/SafeFile.h"
@@ -54,7 +55,7 @@ constexpr std::string_view kSquareIcon = "http://maps.google.com/mapfiles/kml/sh
 constexpr std::string_view kDescriptionStart = "<![CDATA[<TABLE BORDER=1>";
 constexpr std::string_view kDescriptionEnd = "</TABLE> ]]>";
 
-constexpr size_t kChunkSize = 1 << 20;
+constexpr size_t kChunkSize = size_t{8} << 20;
 
 bool NeedsEscaping(std::string_view text) {
     // memchr runs at memory speed; coordinate texts reach hundreds of megabytes.
@@ -139,25 +140,33 @@ TKMLDocument::TKMLDocument() {
 
 TKMLDocument::~TKMLDocument() = default;
 
+TKMLNode& TKMLDocument::NewNode() {
+    if (nodeCount_ == nodeBlocks_.size() * kNodesPerBlock) {
+        nodeBlocks_.emplace_back(kNodesPerBlock * sizeof(TKMLNode));
+    }
+    TKMLNode* node = &Node(nodeCount_);
+    std::construct_at(node);
+    node->Index = static_cast<std::int32_t>(nodeCount_++);
+    return *node;
+}
+
 TKMLNode& TKMLDocument::CreateRoot() {
-    TKMLNode& root = nodes_.emplace_back();
-    root.Index = 0;
+    TKMLNode& root = NewNode();
     root.NameId = kKml;
     root.Attributes = StoreText(std::string("xmlns=\"") + std::string(Namespace) + "\"");
     return root;
 }
 
 TKMLNode& TKMLDocument::AddNodeById(TKMLNode& parent, std::uint32_t nameId) {
-    const auto index = static_cast<std::int32_t>(nodes_.size());
-    TKMLNode& node = nodes_.emplace_back();
-    node.Index = index;
+    TKMLNode& node = NewNode();
+    const std::int32_t index = node.Index;
     node.Level = parent.Level + 2;
     node.NameId = nameId;
     node.ParentIndex = parent.Index;
     if (parent.FirstChildIndex == -1) {
         parent.FirstChildIndex = index;
     } else {
-        nodes_[static_cast<size_t>(parent.LastChildIndex)].NextSiblingIndex = index;
+        Node(static_cast<size_t>(parent.LastChildIndex)).NextSiblingIndex = index;
     }
     parent.LastChildIndex = index;
     return node;
@@ -188,12 +197,11 @@ TKMLText TKMLDocument::StoreText(std::string_view text) {
     if (text.empty()) {
         return {};
     }
-    if (chunks_.empty() || chunkSize_ - chunkUsed_ < text.size()) {
-        chunkSize_ = std::max(kChunkSize, text.size());
-        chunks_.push_back(std::make_unique_for_overwrite<char[]>(chunkSize_));
+    if (chunks_.empty() || chunks_.back().size() - chunkUsed_ < text.size()) {
+        chunks_.emplace_back(std::max(kChunkSize, text.size()));
         chunkUsed_ = 0;
     }
-    std::memcpy(chunks_.back().get() + chunkUsed_, text.data(), text.size());
+    std::memcpy(chunks_.back().data() + chunkUsed_, text.data(), text.size());
     const TKMLText stored{static_cast<std::uint32_t>(chunks_.size() - 1),
                           static_cast<std::uint32_t>(chunkUsed_),
                           static_cast<std::uint32_t>(text.size())};
@@ -205,7 +213,7 @@ std::string_view TKMLDocument::TextOf(const TKMLText& text) const {
     if (text.Length == 0) {
         return {};
     }
-    return std::string_view(chunks_[text.Chunk].get() + text.Offset, text.Length);
+    return std::string_view(chunks_[text.Chunk].data() + text.Offset, text.Length);
 }
 
 // ---- Writing ---------------------------------------------------------------------------
@@ -238,7 +246,7 @@ class TKMLDocument::Writer {
             }
             out_ += ">\r\n";
             if (node->FirstChildIndex != -1) {
-                WriteNode(&document_.nodes_[static_cast<size_t>(node->FirstChildIndex)]);
+                WriteNode(&document_.Node(static_cast<size_t>(node->FirstChildIndex)));
             }
             const std::string_view text = document_.Text(*node);
             if (!text.empty()) {
@@ -256,7 +264,7 @@ class TKMLDocument::Writer {
             if (node->NextSiblingIndex == -1) {
                 return;
             }
-            node = &document_.nodes_[static_cast<size_t>(node->NextSiblingIndex)];
+            node = &document_.Node(static_cast<size_t>(node->NextSiblingIndex));
         }
     }
 
@@ -292,7 +300,7 @@ void TKMLDocument::SaveAndClose() {
     }
     Writer writer(*this, file.buffer(), &file);
     writer.WriteLine(Header);
-    writer.WriteNode(&nodes_[0]);
+    writer.WriteNode(&Node(0));
     saved_ = file.Commit();
 }
 
@@ -300,7 +308,7 @@ std::string TKMLDocument::ToText() const {
     std::string text;
     Writer writer(*this, text, nullptr);
     writer.WriteLine(Header);
-    writer.WriteNode(&nodes_[0]);
+    writer.WriteNode(&Node(0));
     return text;
 }
 

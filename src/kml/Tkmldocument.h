@@ -4,11 +4,11 @@
 // conversion uses.
 
 #include <cstdint>
-#include <deque>
-#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "common/Memory.h"
 
 namespace orvane {
 
@@ -71,10 +71,13 @@ class TKMLDocument {
     TKMLDocument(const TKMLDocument&) = delete;
     TKMLDocument& operator=(const TKMLDocument&) = delete;
 
-    TKMLNode& Root() { return nodes_[0]; }
-    TKMLNode& DocumentNode() { return nodes_[1]; }
-    size_t NodeCount() const { return nodes_.size(); }
-    TKMLNode& Node(size_t index) { return nodes_[index]; }
+    TKMLNode& Root() { return Node(0); }
+    TKMLNode& DocumentNode() { return Node(1); }
+    size_t NodeCount() const { return nodeCount_; }
+    TKMLNode& Node(size_t index) { return NodeBlock(index)[index & (kNodesPerBlock - 1)]; }
+    const TKMLNode& Node(size_t index) const {
+        return NodeBlock(index)[index & (kNodesPerBlock - 1)];
+    }
 
     // Appends a new element as the last child of `parent`; constant time. The reference
     // stays valid as long as the document.
@@ -112,6 +115,7 @@ class TKMLDocument {
 
   private:
     class Writer;
+    TKMLNode& NewNode();
     TKMLNode& CreateRoot();
     TKMLNode& AddNodeById(TKMLNode& parent, std::uint32_t nameId);
     TKMLNode& AddTextNode(TKMLNode& parent, std::uint32_t nameId, std::string_view text);
@@ -126,11 +130,18 @@ class TKMLDocument {
     std::string_view TextOf(const TKMLText& text) const;
     std::uint32_t NameIdOf(std::string_view name);
 
-    std::deque<TKMLNode> nodes_;
+    static constexpr size_t kNodesPerBlock = size_t{1} << 16;
+    TKMLNode* NodeBlock(size_t index) const {
+        return reinterpret_cast<TKMLNode*>(nodeBlocks_[index / kNodesPerBlock].data());
+    }
+
+    // Nodes and texts live in large blocks that never move, so node references stay valid
+    // and a million placemarks cost no more than their bytes.
+    std::vector<PageBlock> nodeBlocks_;
+    size_t nodeCount_ = 0;
     std::vector<std::string> names_;
-    std::vector<std::unique_ptr<char[]>> chunks_;
+    std::vector<PageBlock> chunks_;
     size_t chunkUsed_ = 0;
-    size_t chunkSize_ = 0;
     std::string fileName_;
     bool saved_ = false;
 };
