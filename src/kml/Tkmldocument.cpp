@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 #include <memory>
+#include <stdexcept>
 
 #include "common/Kml_baseclass.h"
 #include "common/SafeFile.h"
@@ -12,7 +14,7 @@ namespace orvane {
 namespace {
 
 // Element names the builders use, interned in this order by every document.
-enum NameId : std::uint32_t {
+enum NameId : std::uint16_t {
     kKml,
     kDocument,
     kStyle,
@@ -134,6 +136,8 @@ std::string KmlColorText(std::int32_t colour) {
 
 TKMLDocument::TKMLDocument() {
     names_.assign(std::begin(kBuiltInNames), std::end(kBuiltInNames));
+    lastTextOfName_.resize(names_.size());
+    attributes_.emplace_back();
     CreateRoot();
     AddNodeById(Root(), kDocument);
 }
@@ -153,14 +157,14 @@ TKMLNode& TKMLDocument::NewNode() {
 TKMLNode& TKMLDocument::CreateRoot() {
     TKMLNode& root = NewNode();
     root.NameId = kKml;
-    root.Attributes = StoreText(std::string("xmlns=\"") + std::string(Namespace) + "\"");
+    SetAttributes(root, std::string("xmlns=\"") + std::string(Namespace) + "\"");
     return root;
 }
 
-TKMLNode& TKMLDocument::AddNodeById(TKMLNode& parent, std::uint32_t nameId) {
+TKMLNode& TKMLDocument::AddNodeById(TKMLNode& parent, std::uint16_t nameId) {
     TKMLNode& node = NewNode();
     const std::int32_t index = node.Index;
-    node.Level = parent.Level + 2;
+    node.Level = static_cast<std::int16_t>(parent.Level + 2);
     node.NameId = nameId;
     node.ParentIndex = parent.Index;
     if (parent.FirstChildIndex == -1) {
@@ -172,13 +176,17 @@ TKMLNode& TKMLDocument::AddNodeById(TKMLNode& parent, std::uint32_t nameId) {
     return node;
 }
 
-std::uint32_t TKMLDocument::NameIdOf(std::string_view name) {
+std::uint16_t TKMLDocument::NameIdOf(std::string_view name) {
     const auto found = std::find(names_.begin(), names_.end(), name);
     if (found != names_.end()) {
-        return static_cast<std::uint32_t>(found - names_.begin());
+        return static_cast<std::uint16_t>(found - names_.begin());
+    }
+    if (names_.size() > std::numeric_limits<std::uint16_t>::max()) {
+        throw std::length_error("Too many element names in one KML document");
     }
     names_.emplace_back(name);
-    return static_cast<std::uint32_t>(names_.size() - 1);
+    lastTextOfName_.emplace_back();
+    return static_cast<std::uint16_t>(names_.size() - 1);
 }
 
 TKMLNode& TKMLDocument::AddNode(TKMLNode& parent, std::string_view name) {
@@ -186,11 +194,24 @@ TKMLNode& TKMLDocument::AddNode(TKMLNode& parent, std::string_view name) {
 }
 
 void TKMLDocument::SetAttributes(TKMLNode& node, std::string_view attributes) {
-    node.Attributes = StoreText(attributes);
+    if (node.AttributesId == 0) {
+        node.AttributesId = static_cast<std::uint32_t>(attributes_.size());
+        attributes_.emplace_back();
+    }
+    attributes_[node.AttributesId] = StoreText(attributes);
 }
 
 void TKMLDocument::SetText(TKMLNode& node, std::string_view text) {
-    node.Text = StoreText(text);
+    node.Text = StoreElementText(node.NameId, text);
+}
+
+TKMLText TKMLDocument::StoreElementText(std::uint16_t nameId, std::string_view text) {
+    TKMLText& last = lastTextOfName_[nameId];
+    if (last.Length == text.size() && TextOf(last) == text) {
+        return last;
+    }
+    last = StoreText(text);
+    return last;
 }
 
 TKMLText TKMLDocument::StoreText(std::string_view text) {
@@ -314,13 +335,13 @@ std::string TKMLDocument::ToText() const {
 
 // ---- Builders --------------------------------------------------------------------------
 
-TKMLNode& TKMLDocument::AddTextNode(TKMLNode& parent, std::uint32_t nameId, std::string_view text) {
+TKMLNode& TKMLDocument::AddTextNode(TKMLNode& parent, std::uint16_t nameId, std::string_view text) {
     TKMLNode& node = AddNodeById(parent, nameId);
-    node.Text = StoreText(text);
+    node.Text = StoreElementText(nameId, text);
     return node;
 }
 
-TKMLNode& TKMLDocument::AddEscapedTextNode(TKMLNode& parent, std::uint32_t nameId,
+TKMLNode& TKMLDocument::AddEscapedTextNode(TKMLNode& parent, std::uint16_t nameId,
                                            std::string_view text) {
     if (NeedsEscaping(text)) {
         return AddTextNode(parent, nameId, EscapeMarkup(text));
@@ -330,7 +351,7 @@ TKMLNode& TKMLDocument::AddEscapedTextNode(TKMLNode& parent, std::uint32_t nameI
 
 TKMLNode& TKMLDocument::AddStyle(std::string_view id) {
     TKMLNode& style = AddNodeById(DocumentNode(), kStyle);
-    style.Attributes = StoreText(StyleIdAttribute(id));
+    SetAttributes(style, StyleIdAttribute(id));
     return style;
 }
 

@@ -26,9 +26,9 @@ struct TKMLNode {
     std::int32_t FirstChildIndex = -1;
     std::int32_t NextSiblingIndex = -1;
     std::int32_t LastChildIndex = -1;
-    std::int32_t Level = 0;
-    std::uint32_t NameId = 0;
-    TKMLText Attributes;
+    std::int16_t Level = 0;
+    std::uint16_t NameId = 0;
+    std::uint32_t AttributesId = 0;  // 0: none; few elements have attributes
     TKMLText Text;
 };
 
@@ -85,7 +85,9 @@ class TKMLDocument {
     void SetAttributes(TKMLNode& node, std::string_view attributes);
     void SetText(TKMLNode& node, std::string_view text);
     std::string_view Name(const TKMLNode& node) const { return names_[node.NameId]; }
-    std::string_view Attributes(const TKMLNode& node) const { return TextOf(node.Attributes); }
+    std::string_view Attributes(const TKMLNode& node) const {
+        return TextOf(attributes_[node.AttributesId]);
+    }
     std::string_view Text(const TKMLNode& node) const { return TextOf(node.Text); }
 
     // Remembers the output path; nothing is written before SaveAndClose.
@@ -117,9 +119,9 @@ class TKMLDocument {
     class Writer;
     TKMLNode& NewNode();
     TKMLNode& CreateRoot();
-    TKMLNode& AddNodeById(TKMLNode& parent, std::uint32_t nameId);
-    TKMLNode& AddTextNode(TKMLNode& parent, std::uint32_t nameId, std::string_view text);
-    TKMLNode& AddEscapedTextNode(TKMLNode& parent, std::uint32_t nameId, std::string_view text);
+    TKMLNode& AddNodeById(TKMLNode& parent, std::uint16_t nameId);
+    TKMLNode& AddTextNode(TKMLNode& parent, std::uint16_t nameId, std::string_view text);
+    TKMLNode& AddEscapedTextNode(TKMLNode& parent, std::uint16_t nameId, std::string_view text);
     TKMLNode& AddStyle(std::string_view id);
     void AddIconStyle(std::string_view id, std::string_view scale);
     void AddDescribedPoint(TKMLNode& parent, const TPointPlacemark& placemark,
@@ -127,8 +129,11 @@ class TKMLDocument {
     void AddRingPlacemark(TKMLNode& parent, const std::string* name, std::string_view styleUrl,
                           std::string_view coordinates);
     TKMLText StoreText(std::string_view text);
+    // As StoreText, but an element's text equal to the last one stored for an element of
+    // the same name is shared (fixed descriptions, style references, widths).
+    TKMLText StoreElementText(std::uint16_t nameId, std::string_view text);
     std::string_view TextOf(const TKMLText& text) const;
-    std::uint32_t NameIdOf(std::string_view name);
+    std::uint16_t NameIdOf(std::string_view name);
 
     static constexpr size_t kNodesPerBlock = size_t{1} << 16;
     TKMLNode* NodeBlock(size_t index) const {
@@ -140,6 +145,8 @@ class TKMLDocument {
     std::vector<PageBlock> nodeBlocks_;
     size_t nodeCount_ = 0;
     std::vector<std::string> names_;
+    std::vector<TKMLText> lastTextOfName_;
+    std::vector<TKMLText> attributes_;
     std::vector<PageBlock> chunks_;
     size_t chunkUsed_ = 0;
     std::string fileName_;
