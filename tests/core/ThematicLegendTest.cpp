@@ -256,3 +256,34 @@ TEST(Legend, RangesRejectBlankOrSignOnlyBounds) {
     const std::vector<GradeRange> ranges = LegendRanges(legend);
     EXPECT_DOUBLE_EQ(ranges[1].right, 2);
 }
+
+TEST(ThemeFieldScan, KeepsEveryDistinctValueOfALargeField) {
+    Texts values;
+    for (int i = 0; i < 5000; ++i) {
+        values.push_back("cell" + std::to_string(i));
+        values.push_back("CELL" + std::to_string(i % 100));
+    }
+    const ThemeFieldScan scan = ScanDt(values);
+    EXPECT_FALSE(scan.canClassify);
+    EXPECT_FALSE(scan.canGrade);
+    // The scan stopped at the 17th distinct value, where neither kind was possible.
+    EXPECT_EQ(scan.distinctValues.size(), 17u);
+
+    Texts numbers;
+    for (int i = 5000; i > 0; --i) {
+        numbers.push_back(std::to_string(i));
+        numbers.push_back(std::to_string(i % 7));
+    }
+    const ThemeFieldScan large = ScanDt(numbers);
+    EXPECT_TRUE(large.canGrade);
+    EXPECT_EQ(large.distinctValues.size(), 5001u);
+    EXPECT_EQ(large.distinctValues.front(), "0");
+    EXPECT_EQ(large.distinctValues[1], "1");
+    EXPECT_EQ(large.distinctValues[2], "10");
+    EXPECT_DOUBLE_EQ(large.minimum, 0);
+    EXPECT_DOUBLE_EQ(large.maximum, 5000);
+    EXPECT_EQ(FindClassEntry(large, "4999"),
+              static_cast<int>(std::lower_bound(large.distinctValues.begin(),
+                                                large.distinctValues.end(), "4999") -
+                               large.distinctValues.begin()));
+}
