@@ -229,7 +229,7 @@ LegendPanel::LegendPanel(LegendWindow window, Dialogs& dialogs, TFrmColorCfg& co
 }
 
 void LegendPanel::BuildClassPage(const LegendPanelNames& names) {
-    classSheet_ = new QWidget();
+    classSheet_ = new QWidget(pageControl_);
     classSheet_->setObjectName(names.classSheet);
     classGrid_ = MakeTable(names.classGrid, {Text("颜色"), Text("类别")}, classSheet_);
     classGrid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -243,7 +243,7 @@ void LegendPanel::BuildClassPage(const LegendPanelNames& names) {
 }
 
 void LegendPanel::BuildGradePage(const LegendPanelNames& names) {
-    gradeSheet_ = new QWidget();
+    gradeSheet_ = new QWidget(pageControl_);
     gradeSheet_->setObjectName(names.gradeSheet);
     gradeGrid_ =
         MakeTable(names.gradeGrid, {Text("颜色"), Text("左值(小)"), Text("右值(大)")}, gradeSheet_);

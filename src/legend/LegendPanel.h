@@ -7,8 +7,10 @@
 //
 // Entry i of a legend is row i of its table; the column titles are the table's header.
 
+#include <QColor>
 #include <QPointer>
 #include <QWidget>
+#include <cstdint>
 #include <functional>
 #include <vector>
 

@@ -115,6 +115,7 @@ class LegendPanelTest : public QObject {
     void savedSchemeLoadsInTheOtherWindow();
     void schemeDialogWantsANameAndCanBeCancelled();
     void unreadableSchemeFilesAreReported();
+    void aFailedSaveIsReportedWithoutTheDoneMessage();
 };
 
 void LegendPanelTest::createsTheComponentsOfEitherWindow() {
@@ -426,6 +427,18 @@ void LegendPanelTest::unreadableSchemeFilesAreReported() {
     QCOMPARE(t.dialogs.errors.size(), 2);
     QVERIFY(t.dialogs.errors[0].contains("is not well-formed"));
     QCOMPARE(test::ReadBytes(file), std::string("<ORVANE_Config_File><ColorConfig"));
+}
+
+void LegendPanelTest::aFailedSaveIsReportedWithoutTheDoneMessage() {
+    test::TempDir dir;
+    test::WriteBytes(dir.File("plain"), "a file where a folder should be");
+    const std::string file = dir.File("plain") + "/ColCfg.col";
+    PanelUnderTest t(LegendWindow::DriveTest, file);
+    t.panel.ChooseThemeField([] { return Scan({"0", "1"}); });
+    WhenDialogShows(t.colorCfg, [&] { Confirm(t.colorCfg, "Level"); });
+    t.panel.N2Click();
+    QCOMPARE(t.dialogs.errors, QStringList{QString::fromStdString("Cannot create file " + file)});
+    QVERIFY(t.dialogs.messages.isEmpty());
 }
 
 QTEST_MAIN(LegendPanelTest)
