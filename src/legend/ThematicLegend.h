@@ -78,13 +78,13 @@ class ThemeFieldScanner {
     ThemeFieldScanner& operator=(const ThemeFieldScanner&) = delete;
 
     bool Add(std::string_view value);
+    // The scan of the values added; call once.
     ThemeFieldScan Finish();
 
   private:
     struct DistinctSet;
     NumberTest test_;
     ThemeFieldScan scan_;
-    std::vector<std::string> values_;  // distinct values in the order met
     std::unique_ptr<DistinctSet> distinct_;
 };
 
