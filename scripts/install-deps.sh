@@ -7,6 +7,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     clang clang-format
     qtbase5-dev
+    libpugixml-dev
 )
 
 missing=()

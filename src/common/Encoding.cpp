@@ -123,6 +123,7 @@ bool IsValidUtf8(std::string_view bytes) {
 
 std::string DecodeGb18030(std::string_view bytes) {
     static constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
+    static constexpr std::string_view kEuroSign = "\xE2\x82\xAC";
     Converter converter("UTF-8", "GB18030");
     std::string out;
     out.reserve(bytes.size() + bytes.size() / 2);
@@ -147,7 +148,9 @@ std::string DecodeGb18030(std::string_view bytes) {
         const char* in = bytes.data() + i;
         size_t inLeft = runEnd - i;
         while (!converter.Convert(in, inLeft, out)) {
-            out += kReplacement;
+            // GBK as Windows writes it (and as EncodeGbkWithCharacterReferences writes it)
+            // has the euro sign as the single byte 0x80, which GB18030 lacks.
+            out += static_cast<unsigned char>(*in) == 0x80 ? kEuroSign : kReplacement;
             ++in;
             --inLeft;
         }

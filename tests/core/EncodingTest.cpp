@@ -46,3 +46,10 @@ TEST(Encoding, EncodesGbkWithReferencesForMissingCharacters) {
               "a&#128512;b");
     EXPECT_EQ(EncodeGbkWithCharacterReferences("plain"), "plain");
 }
+
+TEST(Encoding, TheEuroSignSurvivesAGbkRoundTrip) {
+    const std::string gbk = EncodeGbkWithCharacterReferences("5\xE2\x82\xAC");
+    EXPECT_EQ(gbk, "5\x80");
+    EXPECT_EQ(DecodeGb18030(gbk), "5\xE2\x82\xAC");
+    EXPECT_EQ(DecodeText("\xD6\xD0\x80"), "中\xE2\x82\xAC");
+}

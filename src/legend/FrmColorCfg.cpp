@@ -1,0 +1,138 @@
+#include "legend/FrmColorCfg.h"
+
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+
+#include "app/Dialogs.h"
+#include "common/Errors.h"
+
+namespace orvane {
+
+TFrmColorCfg::TFrmColorCfg(QString colourFilePath, Dialogs& dialogs, QWidget* parent)
+    : QDialog(parent), path_(std::move(colourFilePath)), dialogs_(dialogs) {
+    setObjectName("FrmColorCfg");
+    setWindowTitle("FrmColorCfg");
+    Label1 = new QLabel(QString::fromUtf8("色彩配置名称：　"), this);
+    Label1->setObjectName("Label1");
+    EdtColorName = new QLineEdit(this);
+    EdtColorName->setObjectName("EdtColorName");
+    Label2 = new QLabel(QString::fromUtf8("已有色彩方案："), this);
+    Label2->setObjectName("Label2");
+    ListBox1 = new QListWidget(this);
+    ListBox1->setObjectName("ListBox1");
+    Button1 = new QPushButton(QString::fromUtf8("确定"), this);
+    Button1->setObjectName("Button1");
+    Button1->setDefault(true);
+    Button2 = new QPushButton(QString::fromUtf8("取消"), this);
+    Button2->setObjectName("Button2");
+
+    auto* layout = new QGridLayout(this);
+    layout->addWidget(Label1, 0, 0);
+    layout->addWidget(EdtColorName, 0, 1, 1, 2);
+    layout->addWidget(Label2, 1, 0, 1, 3);
+    layout->addWidget(ListBox1, 2, 0, 1, 3);
+    layout->addWidget(Button1, 3, 1);
+    layout->addWidget(Button2, 3, 2);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    connect(ListBox1, &QListWidget::itemClicked, this, &TFrmColorCfg::ListBox1Click);
+    connect(Button1, &QPushButton::clicked, this, &TFrmColorCfg::Button1Click);
+    connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+QString TFrmColorCfg::SchemeName() const {
+    return EdtColorName->text();
+}
+
+int TFrmColorCfg::exec() {
+    Button1->setText(QString::fromUtf8(mode_ == Mode::Load ? "确定" : "保存"));
+    return QDialog::exec();
+}
+
+void TFrmColorCfg::ListBox1Click(QListWidgetItem* item) {
+    if (item != nullptr) {
+        EdtColorName->setText(item->text());
+    }
+}
+
+void TFrmColorCfg::Button1Click() {
+    if (!EdtColorName->text().isEmpty()) {
+        accept();
+    }
+}
+
+bool TFrmColorCfg::FileExists() const {
+    return QFileInfo::exists(path_);
+}
+
+bool TFrmColorCfg::FillList(QWidget* owner) {
+    try {
+        const std::vector<std::string> names = ListSchemeNames(path_.toStdString());
+        ListBox1->clear();
+        for (const std::string& name : names) {
+            ListBox1->addItem(QString::fromStdString(name));
+        }
+        return true;
+    } catch (const Error& error) {
+        dialogs_.ErrorBox(owner, QString::fromStdString(error.what()));
+        return false;
+    }
+}
+
+bool TFrmColorCfg::ShowCentredOn(QWidget* owner) {
+    if (owner != nullptr) {
+        adjustSize();
+        move(owner->window()->frameGeometry().center() - rect().center());
+    }
+    return exec() == QDialog::Accepted;
+}
+
+bool TFrmColorCfg::N1Click(QWidget* owner, std::vector<LegendEntry>& rows) {
+    SetMode(Mode::Load);
+    if (FileExists()) {
+        EdtColorName->clear();
+        if (!FillList(owner)) {
+            return false;
+        }
+    }
+    if (!ShowCentredOn(owner)) {
+        return false;
+    }
+    try {
+        std::vector<LegendEntry> loaded = rows;
+        if (!LoadScheme(path_.toStdString(), SchemeName().toStdString(), loaded)) {
+            return false;
+        }
+        rows = std::move(loaded);
+        return true;
+    } catch (const Error& error) {
+        dialogs_.ErrorBox(owner, QString::fromStdString(error.what()));
+        return false;
+    }
+}
+
+bool TFrmColorCfg::N2Click(QWidget* owner, const QString& themeName,
+                           const std::vector<LegendEntry>& rows, SchemeLayout layout) {
+    SetMode(Mode::Save);
+    EdtColorName->setText(themeName);
+    if (FileExists() && !FillList(owner)) {
+        return false;
+    }
+    if (!ShowCentredOn(owner)) {
+        return false;
+    }
+    try {
+        SaveScheme(path_.toStdString(), {SchemeName().toStdString(), rows}, layout);
+    } catch (const Error& error) {
+        dialogs_.ErrorBox(owner, QString::fromStdString(error.what()));
+        return false;
+    }
+    dialogs_.Message(owner, QString::fromUtf8("保存完毕!"));
+    return true;
+}
+
+}  // namespace orvane

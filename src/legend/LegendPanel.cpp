@@ -1,0 +1,504 @@
+#include "legend/LegendPanel.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalBlocker>
+#include <QSpinBox>
+#include <QStyledItemDelegate>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QVBoxLayout>
+#include <array>
+
+#include "app/Dialogs.h"
+#include "common/Kml_baseclass.h"
+#include "legend/FrmColorCfg.h"
+
+namespace orvane {
+
+// The component names and texts of the panel in each window.
+struct LegendPanelNames {
+    const char* pageControl;
+    const char* classSheet;
+    const char* classGrid;
+    const char* gradeSheet;
+    const char* gradeGrid;
+    const char* gradeHint;
+    const char* settingsGroup;
+    const char* spinEdit;
+    const char* radioGroup;
+    const char* ruleLabel;
+    const char* initialRule;
+    std::array<int, 3> gradeWidths;
+};
+
+namespace {
+
+constexpr LegendPanelNames kDriveTestNames = {
+    "PageControl2",
+    "TabSheet5",
+    "StringGrid0",
+    "TabSheet6",
+    "StringGrid1",
+    "右键保存配置",
+    "GroupBox5",
+    "CSpinEdit1",
+    "RadioGroup2",
+    "Label12",
+    "左值 <=\u3000X\u3000<  右值",
+    {70, 75, 68},
+};
+
+// "右銉" is how this window's hint has always read.
+constexpr LegendPanelNames kCqtNames = {
+    "PageControl3",
+    "TabSheet7",
+    "StringGrid2",
+    "TabSheet8",
+    "StringGrid3",
+    "右銉保存配置",
+    "GroupBox7",
+    "CSpinEdit2",
+    "RadioGroup3",
+    "Label21",
+    "左值≤\u3000X\u3000＜右值",
+    {72, 67, 68},
+};
+
+// Rule texts of the drive-test label by boundary code.
+constexpr std::array<const char*, 3> kDriveTestRules = {
+    "左值 <= X\u3000<  右值",
+    "左值 <\u3000X <=  右值",
+    "左值 <= X <=  右值",
+};
+
+constexpr int kWhite = 16777215;
+
+QString Text(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
+
+// Holds the wait cursor for its lifetime, also when the work throws.
+class WaitCursor {
+  public:
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+// The editor of a grading cell: keystrokes pass the number key filter.
+class NumberCellEditor : public QLineEdit {
+  public:
+    using QLineEdit::QLineEdit;
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        const QString text = event->text();
+        if (!text.isEmpty() && text.at(0).isPrint() && !KeyPasses(text)) {
+            event->accept();
+            return;
+        }
+        QLineEdit::keyPressEvent(event);
+    }
+
+  private:
+    static bool KeyPasses(const QString& text) {
+        char32_t key = text.toUcs4().value(0);
+        IsNumberKey(key);
+        return key != 0;
+    }
+};
+
+// Writes the cell check's correction into the editor, which the cell takes on commit.
+class EditorCell : public NumberCellTable {
+  public:
+    explicit EditorCell(QLineEdit& editor) : editor_(editor) {}
+    void SetCellText(int, int, const std::string& text) override {
+        editor_.setText(QString::fromStdString(text));
+    }
+
+  private:
+    QLineEdit& editor_;
+};
+
+// Draws colour cells as solid blocks; in the grading table also edits number cells.
+class LegendCellDelegate : public QStyledItemDelegate {
+  public:
+    LegendCellDelegate(bool numberCells, QObject* parent)
+        : QStyledItemDelegate(parent), numberCells_(numberCells) {}
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        if (index.column() != 0) {
+            QStyledItemDelegate::paint(painter, option, index);
+            return;
+        }
+        painter->fillRect(option.rect, ColourOfCellText(index.data().toString()));
+    }
+
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                          const QModelIndex& index) const override {
+        if (!numberCells_) {
+            return QStyledItemDelegate::createEditor(parent, option, index);
+        }
+        auto* editor = new NumberCellEditor(parent);
+        editor->setFrame(false);
+        const int column = index.column();
+        const int row = index.row();
+        QObject::connect(editor, &QLineEdit::textEdited, editor, [editor, column, row] {
+            EditorCell cell(*editor);
+            CheckNumberCell(cell, column, row, editor->text().toStdString());
+        });
+        return editor;
+    }
+
+  private:
+    bool numberCells_;
+};
+
+QTableWidget* MakeTable(const char* name, const QStringList& titles, QWidget* parent) {
+    auto* table = new QTableWidget(0, titles.size(), parent);
+    table->setObjectName(name);
+    table->setHorizontalHeaderLabels(titles);
+    table->verticalHeader()->hide();
+    table->setSelectionMode(QAbstractItemView::SingleSelection);
+    return table;
+}
+
+void SetCell(QTableWidget* table, int row, int column, const std::string& text) {
+    QTableWidgetItem* item = table->item(row, column);
+    if (item == nullptr) {
+        table->setItem(row, column, new QTableWidgetItem(QString::fromStdString(text)));
+    } else {
+        item->setText(QString::fromStdString(text));
+    }
+}
+
+std::string CellText(const QTableWidget* table, int row, int column) {
+    const QTableWidgetItem* item = table->item(row, column);
+    return item == nullptr ? std::string() : item->text().toStdString();
+}
+
+}  // namespace
+
+QColor ColourOfNumber(std::int32_t number) {
+    return QColor(number & 0xFF, (number >> 8) & 0xFF, (number >> 16) & 0xFF);
+}
+
+std::int32_t NumberOfColour(const QColor& colour) {
+    return colour.red() | (colour.green() << 8) | (colour.blue() << 16);
+}
+
+QColor ColourOfCellText(const QString& text) {
+    return ColourOfNumber(TryParseInteger(text.toStdString()).value_or(kWhite));
+}
+
+LegendPanel::LegendPanel(LegendWindow window, Dialogs& dialogs, TFrmColorCfg& colorCfg,
+                         QWidget* parent)
+    : QWidget(parent), window_(window), dialogs_(dialogs), colorCfg_(colorCfg) {
+    const LegendPanelNames& names = window == LegendWindow::DriveTest ? kDriveTestNames : kCqtNames;
+    setObjectName("LegendPanel");
+    pageControl_ = new QTabWidget(this);
+    pageControl_->setObjectName(names.pageControl);
+    BuildClassPage(names);
+    BuildGradePage(names);
+    pageControl_->setCurrentIndex(kGradePage);
+    BuildSettings(names);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(pageControl_, 1);
+    layout->addWidget(settingsGroup_);
+
+    connect(pageControl_, &QTabWidget::currentChanged, this, &LegendPanel::PageControlChange);
+}
+
+void LegendPanel::BuildClassPage(const LegendPanelNames& names) {
+    classSheet_ = new QWidget(pageControl_);
+    classSheet_->setObjectName(names.classSheet);
+    classGrid_ = MakeTable(names.classGrid, {Text("颜色"), Text("类别")}, classSheet_);
+    classGrid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    classGrid_->setItemDelegate(new LegendCellDelegate(false, classGrid_));
+    classGrid_->setColumnWidth(0, 104);
+    classGrid_->setColumnWidth(1, 106);
+    classGrid_->viewport()->installEventFilter(this);
+    auto* layout = new QVBoxLayout(classSheet_);
+    layout->addWidget(classGrid_);
+    pageControl_->addTab(classSheet_, Text("分类方式"));
+}
+
+void LegendPanel::BuildGradePage(const LegendPanelNames& names) {
+    gradeSheet_ = new QWidget(pageControl_);
+    gradeSheet_->setObjectName(names.gradeSheet);
+    gradeGrid_ =
+        MakeTable(names.gradeGrid, {Text("颜色"), Text("左值(小)"), Text("右值(大)")}, gradeSheet_);
+    gradeGrid_->setToolTip(Text(names.gradeHint));
+    gradeGrid_->setItemDelegate(new LegendCellDelegate(true, gradeGrid_));
+    for (int column = 0; column < 3; ++column) {
+        gradeGrid_->setColumnWidth(column, names.gradeWidths[static_cast<size_t>(column)]);
+    }
+    gradeGrid_->viewport()->installEventFilter(this);
+    auto* layout = new QVBoxLayout(gradeSheet_);
+    layout->addWidget(gradeGrid_);
+    pageControl_->addTab(gradeSheet_, Text("分级方式"));
+
+    popupMenu_ = new QMenu(this);
+    popupMenu_->setObjectName("PopupMenu1");
+    QAction* load = popupMenu_->addAction(Text("装入色彩配置文件"));
+    load->setObjectName("N1");
+    QAction* save = popupMenu_->addAction(Text("保存色彩配置文件"));
+    save->setObjectName("N2");
+    connect(load, &QAction::triggered, this, &LegendPanel::N1Click);
+    connect(save, &QAction::triggered, this, &LegendPanel::N2Click);
+    gradeGrid_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(gradeGrid_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        popupMenu_->popup(gradeGrid_->viewport()->mapToGlobal(at));
+    });
+}
+
+void LegendPanel::BuildSettings(const LegendPanelNames& names) {
+    settingsGroup_ = new QGroupBox(Text("分级方式设置"), this);
+    settingsGroup_->setObjectName(names.settingsGroup);
+
+    auto* countLabel = new QLabel(Text("分级数："), settingsGroup_);
+    gradeCount_ = new QSpinBox(settingsGroup_);
+    gradeCount_->setObjectName(names.spinEdit);
+    gradeCount_->setRange(MinGradeCount, MaxGradeCount);
+    gradeCount_->setValue(DefaultGradeCount);
+    defaultButton_ = new QPushButton(Text("缺省计算"), settingsGroup_);
+    defaultButton_->setObjectName("Button2");
+
+    boundaryGroup_ = new QGroupBox(Text("分界阈值包含方式"), settingsGroup_);
+    boundaryGroup_->setObjectName(names.radioGroup);
+    boundaryButtons_ = new QButtonGroup(boundaryGroup_);
+    auto* boundaryLayout = new QHBoxLayout(boundaryGroup_);
+    const std::array<const char*, 3> items = {"左值", "右值", "左右值"};
+    for (int code = 0; code < 3; ++code) {
+        auto* button = new QRadioButton(Text(items[static_cast<size_t>(code)]), boundaryGroup_);
+        boundaryButtons_->addButton(button, code);
+        boundaryLayout->addWidget(button);
+    }
+    boundaryButtons_->button(0)->setChecked(true);
+
+    ruleLabel_ = new QLabel(Text(names.initialRule), settingsGroup_);
+    ruleLabel_->setObjectName(names.ruleLabel);
+
+    auto* layout = new QGridLayout(settingsGroup_);
+    layout->addWidget(countLabel, 0, 0);
+    layout->addWidget(gradeCount_, 0, 1);
+    layout->addWidget(defaultButton_, 0, 2);
+    layout->addWidget(boundaryGroup_, 1, 0, 1, 3);
+    layout->addWidget(ruleLabel_, 2, 0, 1, 3);
+
+    connect(gradeCount_, qOverload<int>(&QSpinBox::valueChanged), this,
+            &LegendPanel::SpinEditChange);
+    connect(defaultButton_, &QPushButton::clicked, this, &LegendPanel::Button2Click);
+    // The CQT window's label keeps its text whatever the mode.
+    if (window_ == LegendWindow::DriveTest) {
+        connect(boundaryButtons_, &QButtonGroup::idClicked, this, &LegendPanel::RadioGroupClick);
+    }
+}
+
+void LegendPanel::AttachWindowControls(QAbstractButton* generateButton, QComboBox* themeSelector) {
+    generateButton_ = generateButton;
+    themeSelector_ = themeSelector;
+}
+
+void LegendPanel::SetGenerateEnabled(bool enabled) {
+    if (generateButton_) {
+        generateButton_->setEnabled(enabled);
+    }
+}
+
+void LegendPanel::ChooseThemeField(const std::function<ThemeFieldScan()>& scan) {
+    SetGenerateEnabled(false);
+    ThemeFieldScan result;
+    {
+        const WaitCursor wait;
+        result = scan();
+    }
+    ShowScan(std::move(result));
+}
+
+void LegendPanel::ShowScan(ThemeFieldScan scan) {
+    scan_ = std::move(scan);
+    const int pageBefore = activePage_;
+    const QSignalBlocker quiet(pageControl_);
+    if (scan_.canClassify) {
+        SetGenerateEnabled(true);
+        SetPageShown(kClassPage, true);
+        FillClassTable(FillClassification(scan_));
+    } else {
+        SetPageShown(kClassPage, false);
+    }
+    if (scan_.canGrade) {
+        SetGenerateEnabled(true);
+        SetPageShown(kGradePage, true);
+        SetGradeRows(ComputeDefaultGrading(scan_, gradeCount_->value()));
+        settingsGroup_->setVisible(true);
+    } else {
+        SetPageShown(kGradePage, false);
+        settingsGroup_->setVisible(false);
+    }
+    KeepAShownPageActive(pageBefore);
+}
+
+void LegendPanel::SetPageShown(int page, bool shown) {
+    pageControl_->setTabVisible(page, shown);
+}
+
+// A hidden active page gives way to the other page when that one is shown; a page shown
+// again does not become active by itself.
+void LegendPanel::KeepAShownPageActive(int pageBefore) {
+    const int other = pageBefore == kClassPage ? kGradePage : kClassPage;
+    if (!pageControl_->isTabVisible(pageBefore) && pageControl_->isTabVisible(other)) {
+        activePage_ = other;
+    } else {
+        activePage_ = pageBefore;
+    }
+    if (pageControl_->isTabVisible(activePage_)) {
+        pageControl_->setCurrentIndex(activePage_);
+    }
+}
+
+void LegendPanel::FillClassTable(const std::vector<LegendEntry>& entries) {
+    classGrid_->setRowCount(static_cast<int>(entries.size()));
+    for (size_t i = 0; i < entries.size(); ++i) {
+        SetCell(classGrid_, static_cast<int>(i), 0, entries[i].color);
+        SetCell(classGrid_, static_cast<int>(i), 1, entries[i].value);
+    }
+}
+
+void LegendPanel::ResizeGradeTable(int rows) {
+    const int before = gradeGrid_->rowCount();
+    gradeGrid_->setRowCount(rows);
+    for (int row = before; row < rows; ++row) {
+        for (int column = 0; column < 3; ++column) {
+            SetCell(gradeGrid_, row, column, {});
+        }
+    }
+}
+
+std::vector<LegendEntry> LegendPanel::GradeRows() const {
+    std::vector<LegendEntry> rows(static_cast<size_t>(gradeGrid_->rowCount()));
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const int row = static_cast<int>(i);
+        rows[i].color = CellText(gradeGrid_, row, 0);
+        rows[i].left = CellText(gradeGrid_, row, 1);
+        rows[i].right = CellText(gradeGrid_, row, 2);
+    }
+    return rows;
+}
+
+void LegendPanel::SetGradeRows(const std::vector<LegendEntry>& rows) {
+    ResizeGradeTable(static_cast<int>(rows.size()));
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const int row = static_cast<int>(i);
+        SetCell(gradeGrid_, row, 0, rows[i].color);
+        SetCell(gradeGrid_, row, 1, rows[i].left);
+        SetCell(gradeGrid_, row, 2, rows[i].right);
+    }
+}
+
+LegendKind LegendPanel::ActiveKind() const {
+    return activePage_ == kClassPage ? LegendKind::Classification : LegendKind::Grading;
+}
+
+ThematicLegend LegendPanel::Legend() const {
+    ThematicLegend legend;
+    legend.kind = ActiveKind();
+    for (int row = 0; row < classGrid_->rowCount(); ++row) {
+        LegendEntry entry;
+        entry.color = CellText(classGrid_, row, 0);
+        entry.value = CellText(classGrid_, row, 1);
+        legend.classEntries.push_back(std::move(entry));
+    }
+    legend.gradeEntries = GradeRows();
+    legend.gradeCount = gradeCount_->value();
+    legend.boundaryMode = static_cast<BoundaryMode>(boundaryButtons_->checkedId());
+    legend.scan = scan_;
+    return legend;
+}
+
+void LegendPanel::SpinEditChange(int gradeCount) {
+    ResizeGradeTable(gradeCount);
+}
+
+void LegendPanel::Button2Click() {
+    SetGradeRows(ComputeDefaultGrading(scan_, gradeCount_->value()));
+}
+
+void LegendPanel::RadioGroupClick(int code) {
+    if (code >= 0 && code < static_cast<int>(kDriveTestRules.size())) {
+        ruleLabel_->setText(Text(kDriveTestRules[static_cast<size_t>(code)]));
+    }
+}
+
+void LegendPanel::PageControlChange(int page) {
+    activePage_ = page;
+    // Only the drive-test window lets the settings follow the page.
+    if (window_ == LegendWindow::DriveTest) {
+        settingsGroup_->setVisible(page == kGradePage);
+    }
+}
+
+void LegendPanel::N1Click() {
+    std::vector<LegendEntry> rows = GradeRows();
+    if (!colorCfg_.N1Click(window(), rows)) {
+        return;
+    }
+    gradeCount_->setValue(static_cast<int>(rows.size()));
+    SetGradeRows(rows);
+}
+
+void LegendPanel::N2Click() {
+    const QString themeName = themeSelector_ ? themeSelector_->currentText() : QString();
+    const SchemeLayout layout =
+        window_ == LegendWindow::DriveTest ? SchemeLayout::Indented : SchemeLayout::Compact;
+    colorCfg_.N2Click(window(), themeName, GradeRows(), layout);
+}
+
+bool LegendPanel::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseButtonPress) {
+        for (QTableWidget* table : {classGrid_, gradeGrid_}) {
+            if (watched == table->viewport()) {
+                return StringGridMouseDown(table, static_cast<QMouseEvent*>(event)->pos());
+            }
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+bool LegendPanel::StringGridMouseDown(QTableWidget* table, const QPoint& position) {
+    const QModelIndex index = table->indexAt(position);
+    if (!index.isValid() || index.column() != 0) {
+        return false;
+    }
+    // Moving the current cell away commits and closes an open editor.
+    table->setCurrentIndex(QModelIndex());
+    table->setCurrentIndex(index);
+    const QTableWidgetItem* item = table->item(index.row(), 0);
+    const QString text = item == nullptr ? QString() : item->text();
+    const QColor initial = ColourOfNumber(TryParseInteger(text.toStdString()).value_or(0));
+    if (const std::optional<QColor> chosen = dialogs_.Colour(window(), initial)) {
+        SetCell(table, index.row(), 0, std::to_string(NumberOfColour(*chosen)));
+    }
+    return true;
+}
+
+}  // namespace orvane
