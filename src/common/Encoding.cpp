@@ -159,14 +159,20 @@ std::string DecodeGb18030(std::string_view bytes) {
     return out;
 }
 
-std::string DecodeText(std::string bytes) {
+std::optional<size_t> Utf8ContentOffset(std::string_view bytes) {
     static constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-    const std::string_view text(bytes);
-    if (text.starts_with(kByteOrderMark) && IsValidUtf8(text.substr(kByteOrderMark.size()))) {
-        bytes.erase(0, kByteOrderMark.size());
-        return bytes;
+    if (bytes.starts_with(kByteOrderMark) && IsValidUtf8(bytes.substr(kByteOrderMark.size()))) {
+        return kByteOrderMark.size();
     }
-    if (IsValidUtf8(text)) {
+    if (IsValidUtf8(bytes)) {
+        return 0;
+    }
+    return std::nullopt;
+}
+
+std::string DecodeText(std::string bytes) {
+    if (const auto offset = Utf8ContentOffset(bytes)) {
+        bytes.erase(0, *offset);
         return bytes;
     }
     return DecodeGb18030(bytes);

@@ -3,6 +3,7 @@
 // Text inside the program is UTF-8. Files from outside are UTF-8 when their bytes are valid
 // UTF-8 and GB18030 (a superset of GBK and GB2312) otherwise.
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -12,6 +13,10 @@ bool IsValidUtf8(std::string_view bytes);
 
 // GB18030 bytes as UTF-8; a byte sequence that is no character becomes U+FFFD.
 std::string DecodeGb18030(std::string_view bytes);
+
+// Where the UTF-8 text of a file's bytes starts (after a byte-order mark), or nothing when the
+// bytes are no valid UTF-8.
+std::optional<size_t> Utf8ContentOffset(std::string_view bytes);
 
 // The bytes of a text file as UTF-8: a UTF-8 byte-order mark is dropped, valid UTF-8 is kept
 // as it is, anything else is decoded from GB18030.

@@ -41,17 +41,47 @@ void ReadScientific(const char* first, const char* last, DecimalDigits& d) {
     }
 }
 
+// Rounds digits beyond the 15th away, half up, carrying into a new leading digit if needed.
+void RoundDigitsTo15(DecimalDigits& d) {
+    const bool roundUp = d.digits[kSignificantDigits] >= '5';
+    d.count = kSignificantDigits;
+    if (roundUp) {
+        int i = kSignificantDigits - 1;
+        while (i >= 0 && d.digits[i] == '9') {
+            d.digits[i--] = '0';
+        }
+        if (i < 0) {
+            d.digits[0] = '1';
+            d.count = 1;
+            ++d.exponent;
+        } else {
+            ++d.digits[i];
+        }
+    }
+    while (d.count > 1 && d.digits[d.count - 1] == '0') {
+        --d.count;
+    }
+}
+
 DecimalDigits RoundTo15Digits(double magnitude) {
     DecimalDigits d;
     char buffer[40];
-    // The shortest text that reads back as the same double: when it has at most 15 digits,
-    // it is also the value rounded to 15 digits (a normal double's half-ulp is far below half
-    // a unit of the 15th digit), and it is much cheaper than a fixed precision.
+    // Start from the shortest text that reads back as the same double (fast). With at most
+    // 15 digits it is the rounded value itself. With more, rounding its digits gives the
+    // same result as rounding the exact value, except when the shortest text is itself
+    // the midpoint (16 digits ending in 5): no other 16-digit text lies nearer the value,
+    // so no midpoint can separate the two. Subnormal numbers have too few bits for this.
     if (magnitude >= std::numeric_limits<double>::min()) {
         const auto shortest =
             std::to_chars(buffer, buffer + sizeof buffer, magnitude, std::chars_format::scientific);
         ReadScientific(buffer, shortest.ptr, d);
         if (d.count <= kSignificantDigits) {
+            return d;
+        }
+        const bool midpoint =
+            d.count == kSignificantDigits + 1 && d.digits[kSignificantDigits] == '5';
+        if (!midpoint) {
+            RoundDigitsTo15(d);
             return d;
         }
     }

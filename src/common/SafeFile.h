@@ -30,7 +30,7 @@ class AtomicFileWriter {
     bool Commit();
 
   private:
-    static constexpr size_t kBufferSize = 1 << 20;
+    static constexpr size_t kBufferSize = 1 << 17;
     void Discard();
 
     std::string target_;

@@ -3,6 +3,10 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <algorithm>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 #include <cstdio>
 #include <cstring>
 
@@ -11,30 +15,82 @@
 
 namespace orvane {
 
-TextLines::TextLines(std::string text) : text_(std::move(text)) {
-    const char* const data = text_.data();
-    const size_t n = text_.size();
-    size_t begin = 0;
-    while (begin < n) {
-        const void* lf = std::memchr(data + begin, '\n', n - begin);
-        const size_t lineFeed = lf ? static_cast<size_t>(static_cast<const char*>(lf) - data) : n;
-        // A lone CR also ends a line; look for one inside the run up to the line feed.
-        const void* cr = std::memchr(data + begin, '\r', lineFeed - begin);
-        const size_t carriageReturn =
-            cr ? static_cast<size_t>(static_cast<const char*>(cr) - data) : lineFeed;
-        if (carriageReturn < lineFeed) {
-            bounds_.push_back({begin, carriageReturn - begin});
-            const bool crlf = carriageReturn + 1 == lineFeed;
-            begin = carriageReturn + (crlf ? 2 : 1);
-        } else {
-            bounds_.push_back({begin, lineFeed - begin});
-            begin = lineFeed + 1;
+TextLines::TextLines(std::string text) : decoded_(std::move(text)) {
+    Split();
+}
+
+TextLines::TextLines(MappedFile file, size_t offset)
+    : mapped_(std::move(file)), offset_(offset), useMapped_(true) {
+    Split();
+}
+
+std::string_view TextLines::text() const {
+    if (useMapped_) {
+        return mapped_.bytes().substr(offset_);
+    }
+    return decoded_;
+}
+
+namespace {
+
+// Position of the first CR or LF at or after `from`, or `size` when there is none.
+size_t FindLineEnd(const char* data, size_t from, size_t size) {
+    size_t i = from;
+#if defined(__SSE2__)
+    // Sixteen bytes at a time: lines are short, so a call to memchr per line costs more
+    // than the search itself.
+    const __m128i lineFeed = _mm_set1_epi8('\n');
+    const __m128i carriageReturn = _mm_set1_epi8('\r');
+    for (; i + 16 <= size; i += 16) {
+        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
+        const int mask = _mm_movemask_epi8(
+            _mm_or_si128(_mm_cmpeq_epi8(chunk, lineFeed), _mm_cmpeq_epi8(chunk, carriageReturn)));
+        if (mask != 0) {
+            return i + static_cast<size_t>(__builtin_ctz(static_cast<unsigned>(mask)));
         }
     }
+#endif
+    for (; i < size; ++i) {
+        if (data[i] == '\n' || data[i] == '\r') {
+            return i;
+        }
+    }
+    return size;
+}
+
+}  // namespace
+
+void TextLines::Split() {
+    const std::string_view all = text();
+    const char* const data = all.data();
+    const size_t n = all.size();
+    begins_.reserve(static_cast<size_t>(std::count(data, data + n, '\n')) + 2);
+    size_t begin = 0;
+    while (begin < n) {
+        begins_.push_back(begin);
+        const size_t end = FindLineEnd(data, begin, n);
+        const bool crlf = end + 1 < n && data[end] == '\r' && data[end + 1] == '\n';
+        begin = end + (crlf ? 2 : 1);
+    }
+    begins_.push_back(std::min(begin, n));
+}
+
+std::string_view TextLines::operator[](size_t index) const {
+    const char* const data = text().data();
+    const size_t begin = begins_[index];
+    size_t end = begins_[index + 1];
+    // Lines hold no CR or LF, so whatever of them ends the range is the line's end.
+    if (end > begin && data[end - 1] == '\n') {
+        --end;
+    }
+    if (end > begin && data[end - 1] == '\r') {
+        --end;
+    }
+    return std::string_view(data + begin, end - begin);
 }
 
 std::string_view TextLines::at(long long index) const {
-    if (index < 0 || static_cast<unsigned long long>(index) >= bounds_.size()) {
+    if (index < 0 || static_cast<unsigned long long>(index) >= size()) {
         throw ListIndexError(index);
     }
     return (*this)[static_cast<size_t>(index)];
@@ -86,7 +142,14 @@ std::string ReadFileBytes(const std::string& path) {
 }
 
 TextLines ReadTextLines(const std::string& path) {
-    return TextLines(DecodeText(ReadFileBytes(path)));
+    MappedFile file(path);
+    if (!file.mapped()) {
+        return TextLines(DecodeText(ReadFileBytes(path)));
+    }
+    if (const auto offset = Utf8ContentOffset(file.bytes())) {
+        return TextLines(std::move(file), *offset);
+    }
+    return TextLines(DecodeGb18030(file.bytes()));
 }
 
 }  // namespace orvane

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
+#include <memory>
+#include <stdexcept>
 
 #include "common/Kml_baseclass.h"
 #include "common/SafeFile.h"
@@ -11,7 +14,7 @@ namespace orvane {
 namespace {
 
 // Element names the builders use, interned in this order by every document.
-enum NameId : std::uint32_t {
+enum NameId : std::uint16_t {
     kKml,
     kDocument,
     kStyle,
@@ -54,7 +57,7 @@ constexpr std::string_view kSquareIcon = "http://maps.google.com/mapfiles/kml/sh
 constexpr std::string_view kDescriptionStart = "<![CDATA[<TABLE BORDER=1>";
 constexpr std::string_view kDescriptionEnd = "</TABLE> ]]>";
 
-constexpr size_t kChunkSize = 1 << 20;
+constexpr size_t kChunkSize = size_t{8} << 20;
 
 bool NeedsEscaping(std::string_view text) {
     // memchr runs at memory speed; coordinate texts reach hundreds of megabytes.
@@ -133,43 +136,57 @@ std::string KmlColorText(std::int32_t colour) {
 
 TKMLDocument::TKMLDocument() {
     names_.assign(std::begin(kBuiltInNames), std::end(kBuiltInNames));
+    lastTextOfName_.resize(names_.size());
+    attributes_.emplace_back();
     CreateRoot();
     AddNodeById(Root(), kDocument);
 }
 
 TKMLDocument::~TKMLDocument() = default;
 
+TKMLNode& TKMLDocument::NewNode() {
+    if (nodeCount_ == nodeBlocks_.size() * kNodesPerBlock) {
+        nodeBlocks_.emplace_back(kNodesPerBlock * sizeof(TKMLNode));
+    }
+    TKMLNode* node = &Node(nodeCount_);
+    std::construct_at(node);
+    node->Index = static_cast<std::int32_t>(nodeCount_++);
+    return *node;
+}
+
 TKMLNode& TKMLDocument::CreateRoot() {
-    TKMLNode& root = nodes_.emplace_back();
-    root.Index = 0;
+    TKMLNode& root = NewNode();
     root.NameId = kKml;
-    root.Attributes = StoreText(std::string("xmlns=\"") + std::string(Namespace) + "\"");
+    SetAttributes(root, std::string("xmlns=\"") + std::string(Namespace) + "\"");
     return root;
 }
 
-TKMLNode& TKMLDocument::AddNodeById(TKMLNode& parent, std::uint32_t nameId) {
-    const auto index = static_cast<std::int32_t>(nodes_.size());
-    TKMLNode& node = nodes_.emplace_back();
-    node.Index = index;
-    node.Level = parent.Level + 2;
+TKMLNode& TKMLDocument::AddNodeById(TKMLNode& parent, std::uint16_t nameId) {
+    TKMLNode& node = NewNode();
+    const std::int32_t index = node.Index;
+    node.Level = static_cast<std::int16_t>(parent.Level + 2);
     node.NameId = nameId;
     node.ParentIndex = parent.Index;
     if (parent.FirstChildIndex == -1) {
         parent.FirstChildIndex = index;
     } else {
-        nodes_[static_cast<size_t>(parent.LastChildIndex)].NextSiblingIndex = index;
+        Node(static_cast<size_t>(parent.LastChildIndex)).NextSiblingIndex = index;
     }
     parent.LastChildIndex = index;
     return node;
 }
 
-std::uint32_t TKMLDocument::NameIdOf(std::string_view name) {
+std::uint16_t TKMLDocument::NameIdOf(std::string_view name) {
     const auto found = std::find(names_.begin(), names_.end(), name);
     if (found != names_.end()) {
-        return static_cast<std::uint32_t>(found - names_.begin());
+        return static_cast<std::uint16_t>(found - names_.begin());
+    }
+    if (names_.size() > std::numeric_limits<std::uint16_t>::max()) {
+        throw std::length_error("Too many element names in one KML document");
     }
     names_.emplace_back(name);
-    return static_cast<std::uint32_t>(names_.size() - 1);
+    lastTextOfName_.emplace_back();
+    return static_cast<std::uint16_t>(names_.size() - 1);
 }
 
 TKMLNode& TKMLDocument::AddNode(TKMLNode& parent, std::string_view name) {
@@ -177,23 +194,35 @@ TKMLNode& TKMLDocument::AddNode(TKMLNode& parent, std::string_view name) {
 }
 
 void TKMLDocument::SetAttributes(TKMLNode& node, std::string_view attributes) {
-    node.Attributes = StoreText(attributes);
+    if (node.AttributesId == 0) {
+        node.AttributesId = static_cast<std::uint32_t>(attributes_.size());
+        attributes_.emplace_back();
+    }
+    attributes_[node.AttributesId] = StoreText(attributes);
 }
 
 void TKMLDocument::SetText(TKMLNode& node, std::string_view text) {
-    node.Text = StoreText(text);
+    node.Text = StoreElementText(node.NameId, text);
+}
+
+TKMLText TKMLDocument::StoreElementText(std::uint16_t nameId, std::string_view text) {
+    TKMLText& last = lastTextOfName_[nameId];
+    if (last.Length == text.size() && TextOf(last) == text) {
+        return last;
+    }
+    last = StoreText(text);
+    return last;
 }
 
 TKMLText TKMLDocument::StoreText(std::string_view text) {
     if (text.empty()) {
         return {};
     }
-    if (chunks_.empty() || chunkSize_ - chunkUsed_ < text.size()) {
-        chunkSize_ = std::max(kChunkSize, text.size());
-        chunks_.push_back(std::make_unique_for_overwrite<char[]>(chunkSize_));
+    if (chunks_.empty() || chunks_.back().size() - chunkUsed_ < text.size()) {
+        chunks_.emplace_back(std::max(kChunkSize, text.size()));
         chunkUsed_ = 0;
     }
-    std::memcpy(chunks_.back().get() + chunkUsed_, text.data(), text.size());
+    std::memcpy(chunks_.back().data() + chunkUsed_, text.data(), text.size());
     const TKMLText stored{static_cast<std::uint32_t>(chunks_.size() - 1),
                           static_cast<std::uint32_t>(chunkUsed_),
                           static_cast<std::uint32_t>(text.size())};
@@ -205,7 +234,7 @@ std::string_view TKMLDocument::TextOf(const TKMLText& text) const {
     if (text.Length == 0) {
         return {};
     }
-    return std::string_view(chunks_[text.Chunk].get() + text.Offset, text.Length);
+    return std::string_view(chunks_[text.Chunk].data() + text.Offset, text.Length);
 }
 
 // ---- Writing ---------------------------------------------------------------------------
@@ -238,7 +267,7 @@ class TKMLDocument::Writer {
             }
             out_ += ">\r\n";
             if (node->FirstChildIndex != -1) {
-                WriteNode(&document_.nodes_[static_cast<size_t>(node->FirstChildIndex)]);
+                WriteNode(&document_.Node(static_cast<size_t>(node->FirstChildIndex)));
             }
             const std::string_view text = document_.Text(*node);
             if (!text.empty()) {
@@ -256,7 +285,7 @@ class TKMLDocument::Writer {
             if (node->NextSiblingIndex == -1) {
                 return;
             }
-            node = &document_.nodes_[static_cast<size_t>(node->NextSiblingIndex)];
+            node = &document_.Node(static_cast<size_t>(node->NextSiblingIndex));
         }
     }
 
@@ -292,7 +321,7 @@ void TKMLDocument::SaveAndClose() {
     }
     Writer writer(*this, file.buffer(), &file);
     writer.WriteLine(Header);
-    writer.WriteNode(&nodes_[0]);
+    writer.WriteNode(&Node(0));
     saved_ = file.Commit();
 }
 
@@ -300,19 +329,19 @@ std::string TKMLDocument::ToText() const {
     std::string text;
     Writer writer(*this, text, nullptr);
     writer.WriteLine(Header);
-    writer.WriteNode(&nodes_[0]);
+    writer.WriteNode(&Node(0));
     return text;
 }
 
 // ---- Builders --------------------------------------------------------------------------
 
-TKMLNode& TKMLDocument::AddTextNode(TKMLNode& parent, std::uint32_t nameId, std::string_view text) {
+TKMLNode& TKMLDocument::AddTextNode(TKMLNode& parent, std::uint16_t nameId, std::string_view text) {
     TKMLNode& node = AddNodeById(parent, nameId);
-    node.Text = StoreText(text);
+    node.Text = StoreElementText(nameId, text);
     return node;
 }
 
-TKMLNode& TKMLDocument::AddEscapedTextNode(TKMLNode& parent, std::uint32_t nameId,
+TKMLNode& TKMLDocument::AddEscapedTextNode(TKMLNode& parent, std::uint16_t nameId,
                                            std::string_view text) {
     if (NeedsEscaping(text)) {
         return AddTextNode(parent, nameId, EscapeMarkup(text));
@@ -322,7 +351,7 @@ TKMLNode& TKMLDocument::AddEscapedTextNode(TKMLNode& parent, std::uint32_t nameI
 
 TKMLNode& TKMLDocument::AddStyle(std::string_view id) {
     TKMLNode& style = AddNodeById(DocumentNode(), kStyle);
-    style.Attributes = StoreText(StyleIdAttribute(id));
+    SetAttributes(style, StyleIdAttribute(id));
     return style;
 }
 

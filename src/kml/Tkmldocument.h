@@ -4,11 +4,11 @@
 // conversion uses.
 
 #include <cstdint>
-#include <deque>
-#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "common/Memory.h"
 
 namespace orvane {
 
@@ -26,9 +26,9 @@ struct TKMLNode {
     std::int32_t FirstChildIndex = -1;
     std::int32_t NextSiblingIndex = -1;
     std::int32_t LastChildIndex = -1;
-    std::int32_t Level = 0;
-    std::uint32_t NameId = 0;
-    TKMLText Attributes;
+    std::int16_t Level = 0;
+    std::uint16_t NameId = 0;
+    std::uint32_t AttributesId = 0;  // 0: none; few elements have attributes
     TKMLText Text;
 };
 
@@ -71,10 +71,13 @@ class TKMLDocument {
     TKMLDocument(const TKMLDocument&) = delete;
     TKMLDocument& operator=(const TKMLDocument&) = delete;
 
-    TKMLNode& Root() { return nodes_[0]; }
-    TKMLNode& DocumentNode() { return nodes_[1]; }
-    size_t NodeCount() const { return nodes_.size(); }
-    TKMLNode& Node(size_t index) { return nodes_[index]; }
+    TKMLNode& Root() { return Node(0); }
+    TKMLNode& DocumentNode() { return Node(1); }
+    size_t NodeCount() const { return nodeCount_; }
+    TKMLNode& Node(size_t index) { return NodeBlock(index)[index & (kNodesPerBlock - 1)]; }
+    const TKMLNode& Node(size_t index) const {
+        return NodeBlock(index)[index & (kNodesPerBlock - 1)];
+    }
 
     // Appends a new element as the last child of `parent`; constant time. The reference
     // stays valid as long as the document.
@@ -82,7 +85,9 @@ class TKMLDocument {
     void SetAttributes(TKMLNode& node, std::string_view attributes);
     void SetText(TKMLNode& node, std::string_view text);
     std::string_view Name(const TKMLNode& node) const { return names_[node.NameId]; }
-    std::string_view Attributes(const TKMLNode& node) const { return TextOf(node.Attributes); }
+    std::string_view Attributes(const TKMLNode& node) const {
+        return TextOf(attributes_[node.AttributesId]);
+    }
     std::string_view Text(const TKMLNode& node) const { return TextOf(node.Text); }
 
     // Remembers the output path; nothing is written before SaveAndClose.
@@ -112,10 +117,11 @@ class TKMLDocument {
 
   private:
     class Writer;
+    TKMLNode& NewNode();
     TKMLNode& CreateRoot();
-    TKMLNode& AddNodeById(TKMLNode& parent, std::uint32_t nameId);
-    TKMLNode& AddTextNode(TKMLNode& parent, std::uint32_t nameId, std::string_view text);
-    TKMLNode& AddEscapedTextNode(TKMLNode& parent, std::uint32_t nameId, std::string_view text);
+    TKMLNode& AddNodeById(TKMLNode& parent, std::uint16_t nameId);
+    TKMLNode& AddTextNode(TKMLNode& parent, std::uint16_t nameId, std::string_view text);
+    TKMLNode& AddEscapedTextNode(TKMLNode& parent, std::uint16_t nameId, std::string_view text);
     TKMLNode& AddStyle(std::string_view id);
     void AddIconStyle(std::string_view id, std::string_view scale);
     void AddDescribedPoint(TKMLNode& parent, const TPointPlacemark& placemark,
@@ -123,14 +129,26 @@ class TKMLDocument {
     void AddRingPlacemark(TKMLNode& parent, const std::string* name, std::string_view styleUrl,
                           std::string_view coordinates);
     TKMLText StoreText(std::string_view text);
+    // As StoreText, but an element's text equal to the last one stored for an element of
+    // the same name is shared (fixed descriptions, style references, widths).
+    TKMLText StoreElementText(std::uint16_t nameId, std::string_view text);
     std::string_view TextOf(const TKMLText& text) const;
-    std::uint32_t NameIdOf(std::string_view name);
+    std::uint16_t NameIdOf(std::string_view name);
 
-    std::deque<TKMLNode> nodes_;
+    static constexpr size_t kNodesPerBlock = size_t{1} << 16;
+    TKMLNode* NodeBlock(size_t index) const {
+        return reinterpret_cast<TKMLNode*>(nodeBlocks_[index / kNodesPerBlock].data());
+    }
+
+    // Nodes and texts live in large blocks that never move, so node references stay valid
+    // and a million placemarks cost no more than their bytes.
+    std::vector<PageBlock> nodeBlocks_;
+    size_t nodeCount_ = 0;
     std::vector<std::string> names_;
-    std::vector<std::unique_ptr<char[]>> chunks_;
+    std::vector<TKMLText> lastTextOfName_;
+    std::vector<TKMLText> attributes_;
+    std::vector<PageBlock> chunks_;
     size_t chunkUsed_ = 0;
-    size_t chunkSize_ = 0;
     std::string fileName_;
     bool saved_ = false;
 };

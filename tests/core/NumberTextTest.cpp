@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <random>
 
 #include "common/Errors.h"
@@ -102,6 +104,18 @@ TEST(FormatNumber, AgreesWithCorrectRoundingAcrossMagnitudes) {
         ASSERT_EQ(FormatNumber(value), ReferenceText(value));
         const double next = std::nextafter(value, 1e9);
         ASSERT_EQ(FormatNumber(next), ReferenceText(next));
+    }
+}
+
+TEST(FormatNumber, AgreesWithCorrectRoundingForArbitraryDoubles) {
+    std::mt19937_64 random(99);
+    for (int k = 0; k < 200000; ++k) {
+        const std::uint64_t bits = random();
+        double value;
+        std::memcpy(&value, &bits, sizeof value);
+        if (std::isfinite(value)) {
+            ASSERT_EQ(FormatNumber(value), ReferenceText(value)) << bits;
+        }
     }
 }
 

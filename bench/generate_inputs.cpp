@@ -1,0 +1,102 @@
+// Writes benchmark inputs of a given size: coordinate lines, the same points as CSV, and
+// MIF/MID files of regions.
+//   orvane-bench-generate points N DIR   -> DIR/points-N.txt, DIR/points-N.csv
+//   orvane-bench-generate mif N DIR      -> DIR/regions-N.mif, DIR/regions-N.mid
+
+#include <cstdio>
+#include <cstdlib>
+#include <random>
+#include <string>
+
+namespace {
+
+class Output {
+  public:
+    explicit Output(const std::string& path) : file_(std::fopen(path.c_str(), "wb")) {
+        if (file_ == nullptr) {
+            std::perror(path.c_str());
+            std::exit(1);
+        }
+    }
+    ~Output() { std::fclose(file_); }
+    Output(const Output&) = delete;
+    Output& operator=(const Output&) = delete;
+    void Printf(const char* format, auto... values) { std::fprintf(file_, format, values...); }
+
+  private:
+    std::FILE* file_;
+};
+
+void WritePoints(long count, const std::string& dir) {
+    Output lines(dir + "/points-" + std::to_string(count) + ".txt");
+    Output csv(dir + "/points-" + std::to_string(count) + ".csv");
+    csv.Printf("X,Y\n");
+    std::mt19937_64 random(1);
+    std::uniform_real_distribution<double> longitude(112.5, 114.5);
+    std::uniform_real_distribution<double> latitude(22.0, 26.0);
+    for (long i = 0; i < count; ++i) {
+        const double x = longitude(random);
+        const double y = latitude(random);
+        lines.Printf("%.6f,%.6f\n", y, x);
+        csv.Printf("%.6f,%.6f\n", x, y);
+    }
+}
+
+void WriteRegions(long count, const std::string& dir) {
+    Output mif(dir + "/regions-" + std::to_string(count) + ".mif");
+    Output mid(dir + "/regions-" + std::to_string(count) + ".mid");
+    mif.Printf(
+        "Version 300\r\nCharset \"WindowsSimpChinese\"\r\nDelimiter \",\"\r\n"
+        "CoordSys Earth Projection 1, 0\r\nColumns 1\r\n  ID Integer\r\nData\r\n\r\n");
+    std::mt19937_64 random(2);
+    std::uniform_int_distribution<int> polygons(1, 3);
+    std::uniform_int_distribution<int> points(5, 40);
+    std::uniform_real_distribution<double> longitude(112.5, 114.5);
+    std::uniform_real_distribution<double> latitude(22.0, 26.0);
+    std::uniform_real_distribution<double> offset(-0.01, 0.01);
+    for (long i = 0; i < count; ++i) {
+        const int polygonCount = polygons(random);
+        const double x0 = longitude(random);
+        const double y0 = latitude(random);
+        mif.Printf("Region  %d\r\n", polygonCount);
+        for (int p = 0; p < polygonCount; ++p) {
+            const int pointCount = points(random);
+            mif.Printf("  %d\r\n", pointCount + 1);
+            double firstX = 0;
+            double firstY = 0;
+            for (int k = 0; k < pointCount; ++k) {
+                const double x = x0 + offset(random);
+                const double y = y0 + offset(random);
+                if (k == 0) {
+                    firstX = x;
+                    firstY = y;
+                }
+                mif.Printf("%.6f %.6f\r\n", x, y);
+            }
+            mif.Printf("%.6f %.6f\r\n", firstX, firstY);
+        }
+        mif.Printf("    Pen (1,2,0)\r\n    Brush (1,0,16777215)\r\n    Center %.6f %.6f\r\n", x0,
+                   y0);
+        mid.Printf("%ld\r\n", i + 1);
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 4) {
+        std::fprintf(stderr, "usage: %s points|mif COUNT DIR\n", argv[0]);
+        return 2;
+    }
+    const std::string kind = argv[1];
+    const long count = std::atol(argv[2]);
+    if (kind == "points") {
+        WritePoints(count, argv[3]);
+    } else if (kind == "mif") {
+        WriteRegions(count, argv[3]);
+    } else {
+        std::fprintf(stderr, "unknown kind %s\n", kind.c_str());
+        return 2;
+    }
+    return 0;
+}

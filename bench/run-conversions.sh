@@ -1,0 +1,68 @@
+#!/usr/bin/env bash
+# Whole-process time and peak memory of orvane-convert points and mif on generated inputs,
+# beside the floor (reading the input once and copying a file of the output's size with
+# cat) and GDAL's ogr2ogr doing the same work. Inputs go to a temporary folder.
+#   bench/run-conversions.sh [BUILD_DIR] [SIZES...]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${1:-build}
+shift || true
+sizes=("$@")
+[ ${#sizes[@]} -gt 0 ] || sizes=(1000 10000 100000 1000000)
+
+if ! command -v ogr2ogr >/dev/null; then
+    echo "Installing gdal-bin for the comparison"
+    apt-get install -y -qq gdal-bin >/dev/null
+fi
+cmake --build "$build" --target orvane-convert orvane-bench-generate >/dev/null
+convert=$build/src/cli/orvane-convert
+generate=$build/bench/orvane-bench-generate
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+# Best of three runs: "seconds peak-KiB".
+measure() {
+    local best="" line
+    for _ in 1 2 3; do
+        /usr/bin/time -o "$work/time" -f "%e %M" "$@" >/dev/null 2>&1
+        line=$(tail -n 1 "$work/time")
+        if [ -z "$best" ] || awk -v a="${line% *}" -v b="${best% *}" 'BEGIN{exit !(a<b)}'; then
+            best=$line
+        fi
+    done
+    echo "$best"
+}
+
+row() {  # kind count input output orvane-command... -- ogr-command...
+    local kind=$1 count=$2 input=$3 output=$4
+    shift 4
+    local ours=() theirs=()
+    while [ "$1" != "--" ]; do ours+=("$1"); shift; done
+    shift
+    theirs=("$@")
+    local t_ours t_ogr t_floor in_mb out_mb
+    t_ours=$(measure "${ours[@]}")
+    in_mb=$(du -m --apparent-size "$input" | cut -f1)
+    out_mb=$(du -m --apparent-size "$output" | cut -f1)
+    t_floor=$(measure bash -c "cat '$input' >/dev/null; cat '$output' > '$work/copy'")
+    t_ogr=$(measure "${theirs[@]}")
+    printf "| %s | %s | %s | %s | %s | %s | %s | %s |\n" "$kind" "$count" "$in_mb" "$out_mb" \
+        "${t_ours% *}" "$(( ${t_ours#* } / 1024 ))" "${t_floor% *}" "${t_ogr% *}"
+}
+
+echo "| kind | records | input MB | output MB | orvane s | orvane peak MB | floor s | ogr2ogr s |"
+echo "|---|---|---|---|---|---|---|---|"
+for n in "${sizes[@]}"; do
+    "$generate" points "$n" "$work"
+    row points "$n" "$work/points-$n.txt" "$work/points-$n.kml" \
+        "$convert" points "$work/points-$n.txt" "$work/points-$n.kml" -- \
+        bash -c "rm -f '$work/ogr.kml'; ogr2ogr -f KML '$work/ogr.kml' '$work/points-$n.csv' -oo X_POSSIBLE_NAMES=X -oo Y_POSSIBLE_NAMES=Y"
+    rm -f "$work"/points-*
+done
+for n in "${sizes[@]}"; do
+    "$generate" mif "$n" "$work"
+    row mif "$n" "$work/regions-$n.mif" "$work/regions-$n.kml" \
+        "$convert" mif "$work/regions-$n.mif" "$work/regions-$n.kml" -- \
+        bash -c "rm -f '$work/ogr.kml'; ogr2ogr -f KML '$work/ogr.kml' '$work/regions-$n.mif'"
+    rm -f "$work"/regions-* "$work/ogr.kml"
+done
