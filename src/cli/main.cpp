@@ -31,6 +31,20 @@ Converts survey data to KML, as the windows of Orvane do.
   orvane-convert mif INPUT.mif OUTPUT.kml
       Every polygon of the file's Region objects as a red outline.
 
+  orvane-convert dt INPUT.txt OUTPUT.kml [--lon FIELD] [--lat FIELD] [--theme FIELD]
+                    [--classify | --grades N] [--boundary left|right|both]
+                    [--scheme NAME [--colcfg FILE]] [--width N] [--break METRES]
+      The route of a drive-test log (TAB-separated, UTF-8 or GBK) as lines coloured by
+      the theme field. FIELD is a header name (exact, then ignoring letter case);
+      longitude and latitude default to the columns recognised by name, the theme to
+      the first field. The legend grades the field when all its values are numbers
+      (--grades N ranges, 2 to 100, default 4; --boundary says which bound a range
+      holds, default left), else classifies it (at most 16 values); --classify asks
+      for classes. --scheme loads a grading scheme by name from the colour
+      configuration file ColCfg.col (or FILE). --width is the line width in pixels
+      (1 to 10, default 4); --break cuts the route where two records lie farther
+      apart than METRES (1 to 200, default 20).
+
   orvane-convert --help      this text
   orvane-convert --version   the program's version
 
@@ -46,10 +60,11 @@ struct Command {
 constexpr Command kCommands[] = {
     {"points", orvane::cli::RunPoints},
     {"mif", orvane::cli::RunMif},
+    {"dt", orvane::cli::RunDt},
 };
 
 // Conversions that Orvane describes but this build does not offer yet.
-constexpr std::string_view kComingCommands[] = {"dt", "bs", "cqt", "inspect"};
+constexpr std::string_view kComingCommands[] = {"bs", "cqt", "inspect"};
 
 int UsageFailure(const std::string& message) {
     std::cerr << "orvane-convert: " << message << "\n"

@@ -38,7 +38,7 @@ add_cli_test(NAME mif.missing ARGS mif ${M}/none.mif @OUT@ STATUS 1
              STDERR "Cannot open file ${M}/none.mif" NO_OUTPUT)
 
 add_cli_test(NAME usage.none ARGS STATUS 2)
-add_cli_test(NAME usage.coming ARGS dt in.txt @OUT@ STATUS 2 NO_OUTPUT)
+add_cli_test(NAME usage.coming ARGS bs in.xls @OUT@ STATUS 2 NO_OUTPUT)
 add_cli_test(NAME usage.unknown-option ARGS mif ${M}/regions-gbk.mif @OUT@ --fast STATUS 2
              NO_OUTPUT)
 add_cli_test(NAME usage.help ARGS --help STATUS 0)

@@ -1,0 +1,79 @@
+#pragma once
+
+// A drive-test log as route lines coloured by a theme field: consecutive records of the same
+// legend entry are joined, and a line is cut where the entry changes or where two records
+// lie farther apart than the break distance.
+
+#include <functional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "common/Progress.h"
+#include "legend/ThematicLegend.h"
+
+namespace orvane {
+
+struct DtConversionRequest {
+    std::string dtPath;
+    std::string outPath;
+    int lonColumn = 0;  // 0-based field positions; -1 (nothing chosen) means 0
+    int latColumn = 0;
+    int themeColumn = 0;
+    ThematicLegend legend;   // its kind, entries, boundary mode and the scan of the theme field
+    int lineWidth = 4;       // pixels, 1..10
+    int breakDistance = 20;  // metres, 1..200
+};
+
+// One point of a route: its coordinate texts as they stand in the log.
+struct TrackPoint {
+    std::string_view longitude;
+    std::string_view latitude;
+
+    // The point's place for measuring from the next record: the first two comma-separated
+    // fields of its coordinate text "longitude,latitude,0 ", trimmed and parsed.
+    std::pair<double, double> StoredPosition() const;
+};
+
+// Metres from a record's point (its texts parsed as they stand) to a stored point of the
+// open segment. Throws "'%s' is not a valid floating point value".
+double TrackDistance(const TrackPoint& record, const TrackPoint& stored);
+
+// Cuts a route into segments, record by record: a segment is finished where the legend
+// entry changes or where a record lies farther than the break distance from the last
+// point; segments of one point are never finished.
+class TrackSegmenter {
+  public:
+    using Finish =
+        std::function<void(int entry, std::string_view name, std::span<const TrackPoint> points)>;
+    using Distance = double (*)(const TrackPoint& record, const TrackPoint& stored);
+
+    TrackSegmenter(double breakDistance, Finish finish, Distance distance = TrackDistance);
+    void Add(const TrackPoint& point, int entry, std::string_view theme);
+    // After the last record: finishes the open segment, named by the last record's theme.
+    void End();
+
+  private:
+    void Emit(std::string_view name);
+
+    double breakDistance_;
+    Finish finish_;
+    Distance distance_;
+    int entry_ = -1;
+    std::vector<TrackPoint> points_;
+    std::string_view lastTheme_;
+};
+
+inline constexpr std::string_view kDtConversionStarted = "生成KML文件开始...";
+inline constexpr std::string_view kDtConversionFinished = "生成KML文件完成：";
+
+// Writes the KML file. Reports "生成KML文件开始..." and, once the file is written,
+// "生成KML文件完成：" with the output path through observer.info, and progress per record.
+// Throws orvane::Error: a grading bound or a coordinate that is no number, a colour that is
+// no integer, "Cannot open file %s", "Cannot create file %s". On error an existing output
+// file is left as it was.
+void ConvertDtToKml(const DtConversionRequest& request, const ConversionObserver& observer = {});
+
+}  // namespace orvane
