@@ -2,7 +2,9 @@
 // MIF/MID files of regions.
 //   orvane-bench-generate points N DIR   -> DIR/points-N.txt, DIR/points-N.csv
 //   orvane-bench-generate mif N DIR      -> DIR/regions-N.mif, DIR/regions-N.mid
+//   orvane-bench-generate dt N DIR       -> DIR/dt-N.txt, a drive-test log of ten fields
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <random>
@@ -81,11 +83,37 @@ void WriteRegions(long count, const std::string& dir) {
     }
 }
 
+// A drive along a wandering road, one record a second: about 70 bytes a record.
+void WriteDriveTest(long count, const std::string& dir) {
+    Output log(dir + "/dt-" + std::to_string(count) + ".txt");
+    log.Printf("Time\tLongitude\tLatitude\tRxLev\tRxQual\tCI\tLAC\tBCCH\tSpeed\tTA\r\n");
+    std::mt19937_64 random(3);
+    std::uniform_real_distribution<double> turn(-0.15, 0.15);
+    std::uniform_real_distribution<double> noise(-6, 6);
+    std::uniform_int_distribution<int> quality(0, 7);
+    double x = 113.0412;
+    double y = 25.7731;
+    double heading = 0;
+    for (long i = 0; i < count; ++i) {
+        heading += turn(random);
+        const double step = i % 400 < 390 ? 0.00012 : 0.0009;  // now and then a gap
+        x += std::cos(heading) * step;
+        y += std::sin(heading) * step * 0.9;
+        const double level = -75 + 18 * std::sin(static_cast<double>(i) / 97.0) + noise(random);
+        const long t = 30600 + i;
+        log.Printf("%02ld:%02ld:%02ld\t%.6f\t%.6f\t%.1f\t%d\t%ld\t%d\t%d\t%d\t%d\r\n",
+                   (t / 3600) % 24, (t / 60) % 60, t % 60, x, y, level, quality(random),
+                   10000 + (i / 600) % 50, 9300 + static_cast<int>(i / 50000), 60 + (i / 900) % 30,
+                   static_cast<int>(20 + 30 * std::fabs(std::sin(i / 300.0))),
+                   static_cast<int>((i / 1000) % 8));
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc != 4) {
-        std::fprintf(stderr, "usage: %s points|mif COUNT DIR\n", argv[0]);
+        std::fprintf(stderr, "usage: %s points|mif|dt COUNT DIR\n", argv[0]);
         return 2;
     }
     const std::string kind = argv[1];
@@ -94,6 +122,8 @@ int main(int argc, char** argv) {
         WritePoints(count, argv[3]);
     } else if (kind == "mif") {
         WriteRegions(count, argv[3]);
+    } else if (kind == "dt") {
+        WriteDriveTest(count, argv[3]);
     } else {
         std::fprintf(stderr, "unknown kind %s\n", kind.c_str());
         return 2;

@@ -102,20 +102,7 @@ ThematicLegend ChooseLegend(const Arguments& arguments, ThemeFieldScan scan,
     return legend;
 }
 
-}  // namespace
-
-int RunDt(const std::vector<std::string>& words) {
-    const Arguments arguments(words,
-                              {"--lon", "--lat", "--theme", "--grades", "--boundary", "--scheme",
-                               "--colcfg", "--width", "--break"},
-                              {"--classify"});
-    arguments.ExpectPositional(2);
-    DtConversionRequest request;
-    request.dtPath = arguments.positional()[0];
-    request.outPath = arguments.positional()[1];
-    request.lineWidth = arguments.IntegerValue("--width", 1, 10).value_or(4);
-    request.breakDistance = arguments.IntegerValue("--break", 1, 200).value_or(20);
-
+void PrepareFromLog(const Arguments& arguments, DtConversionRequest& request) {
     const DtTextFile file = DtTextFile::Read(request.dtPath);
     const std::vector<std::string> names = file.HeaderNames();
     const PositionColumns detected = DetectPositionColumns(names);
@@ -130,6 +117,25 @@ int RunDt(const std::vector<std::string>& words) {
         arguments,
         ScanThemeField(file.Values(static_cast<size_t>(request.themeColumn)), DtNumberTest),
         themeName);
+}
+
+}  // namespace
+
+int RunDt(const std::vector<std::string>& words) {
+    const Arguments arguments(words,
+                              {"--lon", "--lat", "--theme", "--grades", "--boundary", "--scheme",
+                               "--colcfg", "--width", "--break"},
+                              {"--classify"});
+    arguments.ExpectPositional(2);
+    DtConversionRequest request;
+    request.dtPath = arguments.positional()[0];
+    request.outPath = arguments.positional()[1];
+    request.lineWidth = arguments.IntegerValue("--width", 1, 10).value_or(4);
+    request.breakDistance = arguments.IntegerValue("--break", 1, 200).value_or(20);
+
+    // The log is read here for its header and the theme scan, as the window does when a
+    // file and field are chosen; the conversion reads it again.
+    PrepareFromLog(arguments, request);
 
     TerminalProgress progress;
     ConvertDtToKml(request, PrintingObserver(progress));

@@ -76,13 +76,16 @@ class ProgressReporter {
 
 }  // namespace
 
+namespace {
+// A coordinate text that is its own comma-separated field, trimmed.
+bool IsPlainCoordinate(std::string_view text) {
+    return !text.empty() && !IsTrimmable(text.front()) && !IsTrimmable(text.back()) &&
+           text.find(',') == std::string_view::npos;
+}
+}  // namespace
+
 std::pair<double, double> TrackPoint::StoredPosition() const {
-    // The usual texts (no comma, nothing trimmable at either end) are their own fields.
-    const auto plain = [](std::string_view text) {
-        return !text.empty() && !IsTrimmable(text.front()) && !IsTrimmable(text.back()) &&
-               text.find(',') == std::string_view::npos;
-    };
-    if (plain(longitude) && plain(latitude)) {
+    if (IsPlainCoordinate(longitude) && IsPlainCoordinate(latitude)) {
         return {ParseNumber(longitude), ParseNumber(latitude)};
     }
     std::string text(longitude);
@@ -98,8 +101,14 @@ std::pair<double, double> TrackPoint::StoredPosition() const {
 double TrackDistance(const TrackPoint& record, const TrackPoint& stored) {
     const double longitude = ParseNumber(record.longitude);
     const double latitude = ParseNumber(record.latitude);
-    const auto [storedLongitude, storedLatitude] = stored.StoredPosition();
-    return GeoDistance(longitude, latitude, storedLongitude, storedLatitude);
+    if (IsPlainCoordinate(record.longitude) && IsPlainCoordinate(record.latitude)) {
+        record.knownPosition.emplace(longitude, latitude);
+    }
+    if (!stored.knownPosition) {
+        stored.knownPosition = stored.StoredPosition();
+    }
+    return GeoDistance(longitude, latitude, stored.knownPosition->first,
+                       stored.knownPosition->second);
 }
 
 TrackSegmenter::TrackSegmenter(double breakDistance, Finish finish, Distance distance)
@@ -160,8 +169,8 @@ void ConvertDtToKml(const DtConversionRequest& request, const ConversionObserver
         progress.AtLine(record + 2);
         const std::string_view line = file.Record(record);
         const std::string_view theme = RecordField(line, themePosition);
-        segmenter.Add({RecordField(line, lon), RecordField(line, lat)}, writer.EntryOf(theme),
-                      theme);
+        segmenter.Add({RecordField(line, lon), RecordField(line, lat), std::nullopt},
+                      writer.EntryOf(theme), theme);
     }
     segmenter.End();
 

@@ -5,6 +5,7 @@
 // lie farther apart than the break distance.
 
 #include <functional>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -35,6 +36,10 @@ struct TrackPoint {
     // The point's place for measuring from the next record: the first two comma-separated
     // fields of its coordinate text "longitude,latitude,0 ", trimmed and parsed.
     std::pair<double, double> StoredPosition() const;
+
+    // The stored position once known, so that a point measured as a record is not read
+    // again as the segment's last point.
+    mutable std::optional<std::pair<double, double>> knownPosition;
 };
 
 // Metres from a record's point (its texts parsed as they stand) to a stored point of the

@@ -47,7 +47,7 @@ std::vector<Segment> Segments(const std::vector<std::tuple<std::string, int, std
             return std::abs(ParseNumber(a.longitude) - ParseNumber(b.longitude));
         });
     for (const auto& [longitude, entry, theme] : records) {
-        segmenter.Add({longitude, "0"}, entry, theme);
+        segmenter.Add({longitude, "0", std::nullopt}, entry, theme);
     }
     segmenter.End();
     return segments;
