@@ -7,6 +7,8 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     clang clang-format
     qtbase5-dev
+    libmarble-dev marble-qt-data marble-plugins
+    xvfb xauth fonts-wqy-microhei imagemagick
 )
 
 missing=()
