@@ -4,11 +4,13 @@
 #include <QActionGroup>
 #include <QCloseEvent>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QSlider>
 #include <QSpinBox>
 #include <QSplitter>
@@ -21,6 +23,7 @@
 
 #include "app/AboutBox.h"
 #include "app/Icons.h"
+#include "app/MarqueeLabel.h"
 #include "app/ProductInfo.h"
 #include "app/Sysoptions.h"
 
@@ -72,6 +75,11 @@ TFrmMain::TFrmMain(Dialogs& dialogs, std::unique_ptr<TApplicationGE> appGE)
     setCentralWidget(splitter);
     CreateStatusBar();
     resize(987, 646 + menuBar()->sizeHint().height());
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        QRect centred = geometry();
+        centred.moveCenter(screen->availableGeometry().center());
+        move(centred.topLeft());
+    }
 
     Timer1.setInterval(500);
     FormCreate();
@@ -210,7 +218,7 @@ QWidget* TFrmMain::CreateLeftColumn() {
 
 void TFrmMain::CreateStatusBar() {
     statusBar()->setFixedHeight(24);
-    MarqueePane = new QLabel(QString::fromUtf8(kMakerName), this);
+    MarqueePane = new MarqueeLabel(QString::fromUtf8(kMakerName), this);
     MarqueePane->setObjectName("MarqueePane");
     MarqueePane->setMinimumWidth(220);
     auto* glyph = new QLabel(this);

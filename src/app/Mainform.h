@@ -25,6 +25,7 @@ class QTreeWidget;
 
 namespace orvane {
 
+class MarqueeLabel;
 class TAboutBox;
 class TFrmSysOptions;
 
@@ -83,7 +84,7 @@ class TFrmMain : public QMainWindow {
     QPushButton* Button1;
     QPushButton* Button2;
     QWidget* Panel01;
-    QLabel* MarqueePane;
+    MarqueeLabel* MarqueePane;
     QAction* N9;
     QAction* N4;
     QAction* GPS1;

@@ -7,7 +7,7 @@ namespace orvane {
 
 inline constexpr const char* kProductTitle = "Orvane";
 inline constexpr const char* kMakerName = "Orvane 网络优化工作室";
-inline constexpr const char* kMakerWebAddress = "https://www.example.org/orvane";
+inline constexpr const char* kMakerWebAddress = "www.orvane.example.org";
 inline constexpr const char* kMakerMailAddress = "orvane@example.org";
 
 }  // namespace orvane

@@ -69,6 +69,7 @@ TFrmPoint::TFrmPoint(TFrmMain& frmMain, Dialogs& dialogs)
     MemoDemo->setFixedHeight(80);
     Memo1 = TextBox(this, "Memo1");
     Memo0 = TextBox(this, "Memo0");
+    Memo0->setReadOnly(true);
     Memo0->setFixedHeight(60);
 
     Button2 = new QPushButton(QStringLiteral("生成＜点＞KML文件"), this);

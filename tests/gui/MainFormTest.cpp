@@ -15,6 +15,7 @@
 #include "app/Desktop.h"
 #include "app/Mainform.h"
 #include "app/Sysoptions.h"
+#include "converters/FrmMIF2KML.h"
 #include "converters/FrmPoint.h"
 #include "earth/RecordingApplicationGE.h"
 #include "tests/gui/GuiHelpers.h"
@@ -223,6 +224,28 @@ class MainFormTest : public QObject {
         QCOMPARE(catcher.opened, QList<QUrl>({QUrl("mailto:orvane@example.org")}));
         QVERIFY(about.LinkLabel->text().contains("example.org"));
         about.hide();
+    }
+
+    void menusShowTheirDialogsModallyAndExitCloses() {
+        QStringList shown;
+        const auto closeWhenShown = [&shown](QDialog& dialog, QPushButton* button) {
+            QTimer::singleShot(0, &dialog, [&shown, &dialog, button] {
+                if (dialog.isVisible() && QApplication::activeModalWidget() == &dialog) {
+                    shown << dialog.objectName();
+                }
+                QTest::mouseClick(button, Qt::LeftButton);
+            });
+        };
+        closeWhenShown(desktop_->FrmMIF2KML(), desktop_->FrmMIF2KML().Button2);
+        Main().MapinfoMifKML1->trigger();
+        closeWhenShown(desktop_->AboutBox(), desktop_->AboutBox().OKButton);
+        Main().N3->trigger();
+        QCOMPARE(shown, QStringList({"FrmMIF2KML", "AboutBox"}));
+
+        QSignalSpy closed(&Main(), &TFrmMain::Closed);
+        Main().N4->trigger();
+        QCOMPARE(closed.count(), 1);
+        QVERIFY(!Main().isVisible());
     }
 
     void viewMenuOffersTheThemesAndSwitchesTheMap() {
