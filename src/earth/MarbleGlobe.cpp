@@ -31,12 +31,6 @@ QString DefaultMapTheme() {
     return kFallbackTheme;
 }
 
-// A single point has an empty box; fitting the view to it would zoom in to the limit.
-bool HasExtent(const Marble::GeoDataLatLonBox& box) {
-    return box.width(Marble::GeoDataCoordinates::Degree) > 1e-9 ||
-           box.height(Marble::GeoDataCoordinates::Degree) > 1e-9;
-}
-
 }  // namespace
 
 MarbleGlobe::MarbleGlobe() : mapThemeId_(DefaultMapTheme()) {}
@@ -83,10 +77,15 @@ void MarbleGlobe::Open(const QString& path) {
     // A file written again under the same name is shown as it is now.
     map_->model()->removeGeoData(absolute);
     map_->model()->addGeoDataFile(absolute);
-    if (HasExtent(extent)) {
-        map_->centerOn(extent, false);
-    } else {
+    // A file without features leaves the view where it is; a single point is centred without
+    // zooming in to the limit, as fitting its empty extent would.
+    if (extent.isEmpty()) {
+        return;
+    }
+    if (extent.isNull()) {
         map_->centerOn(extent.center(), false);
+    } else {
+        map_->centerOn(extent, false);
     }
 }
 

@@ -122,6 +122,20 @@ class GlobeTest : public QObject {
         }
     }
 
+    void aFileWithoutFeaturesLeavesTheViewWhereItIs() {
+        const QString path = dir_.filePath("empty.kml");
+        WriteFile(path,
+                  "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                  "<kml xmlns=\"http://earth.google.com/kml/2.1\"><Document></Document></kml>\n");
+        TApplicationGE& globe = Main().AppGE0();
+        Main().EmbedGoogleEarth();
+        globe.SetCameraParams(30.5, 114.3, 0.0, AltitudeModeGE::RelativeToGround, 50000.0, 0.0, 0.0,
+                              5.0);
+        globe.OpenKmlFile(path, 1);
+        QVERIFY(qAbs(globe.GetCamera(0).FocusPointLongitude - 114.3) < 1e-6);
+        QVERIFY(qAbs(globe.GetCamera(0).FocusPointLatitude - 30.5) < 1e-6);
+    }
+
     void aFileTheMapCannotReadIsReported() {
         const QString path = dir_.filePath("broken.kml");
         WriteFile(path, "this is no KML");
