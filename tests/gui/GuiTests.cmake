@@ -9,7 +9,7 @@ function(add_gui_test name)
     set_target_properties(${name} PROPERTIES AUTOMOC ON)
 endfunction()
 
-foreach(name MainFormTest ConverterWindowsTest)
+foreach(name MainFormTest ConverterWindowsTest StartupTest)
     add_gui_test(${name})
     add_test(NAME gui.${name} COMMAND ${name})
     set_tests_properties(gui.${name} PROPERTIES LABELS gui
