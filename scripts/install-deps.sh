@@ -8,6 +8,8 @@ packages=(
     clang clang-format
     qtbase5-dev
     libpugixml-dev
+    libmarble-dev marble-qt-data marble-plugins
+    xvfb xauth fonts-wqy-microhei imagemagick
 )
 
 missing=()

@@ -1,0 +1,37 @@
+#include "app/Desktop.h"
+
+#include "app/AboutBox.h"
+#include "app/Mainform.h"
+#include "app/Sysoptions.h"
+#include "converters/FrmMIF2KML.h"
+#include "converters/FrmPoint.h"
+
+namespace orvane {
+
+template <typename Window>
+Window& Desktop::Created(std::unique_ptr<Window>& slot, std::unique_ptr<Window> window) {
+    slot = std::move(window);
+    creationOrder_ << slot->objectName();
+    return *slot;
+}
+
+// The order is FrmMain, AboutBox, FrmGPS, FrmColorCfg, FrmSysOptions, FrmMIF2KML, FrmBS,
+// FrmCQT, FrmDT, FrmPoint; each window takes its place in it when it is built.
+Desktop::Desktop(Dialogs& dialogs, const GlobeConnector& connectGlobe) {
+    TFrmMain& main = Created(FrmMain_, std::make_unique<TFrmMain>(dialogs, connectGlobe()));
+    Created(AboutBox_, std::make_unique<TAboutBox>(&main));
+    Created(FrmSysOptions_, std::make_unique<TFrmSysOptions>(&main));
+    Created(FrmMIF2KML_, std::make_unique<TFrmMIF2KML>(dialogs, &main));
+    Created(FrmPoint_, std::make_unique<TFrmPoint>(main, dialogs));
+
+    TFrmMain::AppWindows windows;
+    windows.AboutBox = AboutBox_.get();
+    windows.FrmSysOptions = FrmSysOptions_.get();
+    windows.FrmMIF2KML = FrmMIF2KML_.get();
+    windows.FrmPoint = FrmPoint_.get();
+    main.AttachWindows(windows);
+}
+
+Desktop::~Desktop() = default;
+
+}  // namespace orvane

@@ -1,0 +1,50 @@
+#pragma once
+
+// The program's windows. Each is created once, in a fixed order, lives as long as the
+// desktop and is only shown and hidden, so what the user entered stays for the whole run.
+
+#include <QStringList>
+#include <memory>
+
+#include "app/Dialogs.h"
+#include "earth/ApplicationGE.h"
+
+namespace orvane {
+
+class TAboutBox;
+class TFrmMain;
+class TFrmMIF2KML;
+class TFrmPoint;
+class TFrmSysOptions;
+
+class Desktop {
+  public:
+    Desktop(Dialogs& dialogs, const GlobeConnector& connectGlobe);
+    ~Desktop();
+    Desktop(const Desktop&) = delete;
+    Desktop& operator=(const Desktop&) = delete;
+
+    TFrmMain& FrmMain() const { return *FrmMain_; }
+    TAboutBox& AboutBox() const { return *AboutBox_; }
+    TFrmSysOptions& FrmSysOptions() const { return *FrmSysOptions_; }
+    TFrmMIF2KML& FrmMIF2KML() const { return *FrmMIF2KML_; }
+    TFrmPoint& FrmPoint() const { return *FrmPoint_; }
+
+    // The object names of the windows in the order they were created.
+    const QStringList& CreationOrder() const { return creationOrder_; }
+
+  private:
+    template <typename Window>
+    Window& Created(std::unique_ptr<Window>& slot, std::unique_ptr<Window> window);
+
+    QStringList creationOrder_;
+    // Declared in creation order, so that they are destroyed in reverse: the windows that
+    // the main window owns as their parent go before it.
+    std::unique_ptr<TFrmMain> FrmMain_;
+    std::unique_ptr<TAboutBox> AboutBox_;
+    std::unique_ptr<TFrmSysOptions> FrmSysOptions_;
+    std::unique_ptr<TFrmMIF2KML> FrmMIF2KML_;
+    std::unique_ptr<TFrmPoint> FrmPoint_;
+};
+
+}  // namespace orvane

@@ -1,0 +1,453 @@
+#include "app/Mainform.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QSlider>
+#include <QSpinBox>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QTableWidget>
+#include <QToolBox>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+#include <array>
+
+#include "app/AboutBox.h"
+#include "app/Icons.h"
+#include "app/MarqueeLabel.h"
+#include "app/ProductInfo.h"
+#include "app/Sysoptions.h"
+
+namespace orvane {
+
+namespace {
+
+// The function tree's entries; a click compares the item's text with them exactly.
+const std::array<QString, 4> kFunctionCaptions = {
+    QStringLiteral("离散点数据->KML"), QStringLiteral("基站表->KML"), QStringLiteral("DT数据->KML"),
+    QStringLiteral("CQT数据->KML")};
+const QString kNotAvailable = QStringLiteral("此功能尚未提供。");
+constexpr int kLeftColumnWidth = 185;
+constexpr int kSplitterWidth = 8;
+
+QTreeWidget* ReadOnlyTree(QWidget* parent, const QString& name) {
+    auto* tree = new QTreeWidget(parent);
+    tree->setObjectName(name);
+    tree->setHeaderHidden(true);
+    tree->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    tree->setRootIsDecorated(false);
+    return tree;
+}
+
+}  // namespace
+
+TFrmMain::TFrmMain(Dialogs& dialogs, std::unique_ptr<TApplicationGE> appGE)
+    : dialogs_(dialogs), AppGE0_(std::move(appGE)) {
+    setObjectName("FrmMain");
+    setWindowTitle(QString(kProductTitle) + " V1.5");
+    setWindowIcon(ProgramIcon());
+    setFont(QFont(QStringLiteral("宋体"), 9));
+
+    CreateMenus();
+    auto* splitter = new QSplitter(Qt::Horizontal, this);
+    splitter->setHandleWidth(kSplitterWidth);
+    splitter->addWidget(CreateLeftColumn());
+    Panel01 = new QWidget(splitter);
+    Panel01->setObjectName("Panel01");
+    Panel01->setAutoFillBackground(true);
+    QPalette black = Panel01->palette();
+    black.setColor(QPalette::Window, Qt::black);
+    Panel01->setPalette(black);
+    Panel01->installEventFilter(this);
+    splitter->addWidget(Panel01);
+    splitter->setStretchFactor(0, 0);
+    splitter->setStretchFactor(1, 1);
+    splitter->setSizes({kLeftColumnWidth, 987 - kLeftColumnWidth - kSplitterWidth});
+    setCentralWidget(splitter);
+    CreateStatusBar();
+    resize(987, 646 + menuBar()->sizeHint().height());
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        QRect centred = geometry();
+        centred.moveCenter(screen->availableGeometry().center());
+        move(centred.topLeft());
+    }
+
+    Timer1.setInterval(500);
+    FormCreate();
+    MarkMissingConverterWindows();
+}
+
+TFrmMain::~TFrmMain() {
+    // The map belongs to the globe, not to the view panel: never take it down with the panel.
+    GiveRenderWindowBack();
+}
+
+void TFrmMain::FormCreate() {
+    GeMainWindow = nullptr;
+    GeRenderWindow = nullptr;
+    GeRenderParent = nullptr;
+    BreakDistance = 20;
+    PlaybackLines.clear();
+    PlaybackFields.clear();
+    StringGrid1->setHorizontalHeaderLabels({QStringLiteral("名称"), QStringLiteral("值")});
+}
+
+void TFrmMain::CreateMenus() {
+    QMenu* file = menuBar()->addMenu(QStringLiteral("文件"));
+    N9 = file->addAction(QStringLiteral("保存平面影像为..."));
+    N9->setEnabled(false);  // the image export joins later
+    file->addSeparator();
+    N4 = file->addAction(QStringLiteral("退出"));
+    connect(N4, &QAction::triggered, this, &TFrmMain::N4Click);
+
+    QMenu* tools = menuBar()->addMenu(QStringLiteral("工具"));
+    GPS1 = tools->addAction(QStringLiteral("GPS轨迹回放"));
+    GPS1->setEnabled(false);  // enabled once the playback dialog exists
+    MapinfoMifKML1 = tools->addAction(QStringLiteral("Mapinfo MIF转KML"));
+    connect(MapinfoMifKML1, &QAction::triggered, this, &TFrmMain::MapinfoMifKML1Click);
+
+    QMenu* options = menuBar()->addMenu(QStringLiteral("选项"));
+    N7 = options->addAction(QStringLiteral("系统参数"));
+    connect(N7, &QAction::triggered, this, &TFrmMain::N7Click);
+
+    ViewMenu = menuBar()->addMenu(QStringLiteral("视图"));
+    ViewMenu->setObjectName("ViewMenu");
+    connect(ViewMenu, &QMenu::aboutToShow, this, &TFrmMain::FillMapThemeMenu);
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("帮助"));
+    N3 = help->addAction(QStringLiteral("关于..."));
+    connect(N3, &QAction::triggered, this, &TFrmMain::N3Click);
+}
+
+QWidget* TFrmMain::CreateFunctionTree() {
+    TreeView1 = ReadOnlyTree(this, "TreeView1");
+    TreeView1->setIconSize(QSize(24, 24));
+    for (int i = 0; i < static_cast<int>(kFunctionCaptions.size()); ++i) {
+        auto* item = new QTreeWidgetItem(TreeView1, {kFunctionCaptions[i]});
+        item->setIcon(0, FunctionIcon(i));
+    }
+    connect(TreeView1, &QTreeWidget::itemClicked, this, [this] { TreeView1Click(); });
+    return TreeView1;
+}
+
+QWidget* TFrmMain::CreatePlaybackGroup() {
+    auto* group = new QWidget(this);
+    BtnStart = new QPushButton(QStringLiteral("开始"), group);
+    BtnPause = new QPushButton(QStringLiteral("暂停"), group);
+    BtnEnd = new QPushButton(QStringLiteral("结束"), group);
+    // Playback is driven from the "GPS轨迹回放" dialog; until it exists there is nothing to play.
+    BtnStart->setEnabled(false);
+    BtnPause->setEnabled(false);
+    BtnEnd->setEnabled(false);
+    auto* buttons = new QHBoxLayout;
+    buttons->setSpacing(2);
+    for (QPushButton* button : {BtnStart, BtnPause, BtnEnd}) {
+        button->setMinimumWidth(10);
+        buttons->addWidget(button);
+    }
+
+    auto* speedLabel = new QLabel(QStringLiteral("速度："), group);
+    TrackBar1 = new QSlider(Qt::Horizontal, group);
+    TrackBar1->setObjectName("TrackBar1");
+    TrackBar1->setRange(3, 13);
+    TrackBar1->setValue(5);
+    TrackBar1->setTickInterval(1);
+    TrackBar1->setTickPosition(QSlider::TicksBelow);
+    auto* speed = new QHBoxLayout;
+    speed->addWidget(speedLabel);
+    speed->addWidget(TrackBar1);
+
+    StringGrid1 = new QTableWidget(4, 2, group);
+    StringGrid1->setObjectName("StringGrid1");
+    StringGrid1->verticalHeader()->hide();
+    StringGrid1->verticalHeader()->setDefaultSectionSize(24);
+    StringGrid1->horizontalHeader()->setFixedHeight(24);
+    StringGrid1->setColumnWidth(0, 76);
+    StringGrid1->setColumnWidth(1, 100);
+    StringGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+
+    auto* layout = new QVBoxLayout(group);
+    layout->setContentsMargins(2, 2, 2, 2);
+    layout->addLayout(buttons);
+    layout->addLayout(speed);
+    layout->addWidget(StringGrid1, 1);
+    return group;
+}
+
+QWidget* TFrmMain::CreateLeftColumn() {
+    auto* column = new QSplitter(Qt::Vertical, this);
+    column->setMinimumWidth(kLeftColumnWidth);
+    GroupBar = new QToolBox(column);
+    GroupBar->setObjectName("GroupBar");
+    GroupBar->addItem(CreateFunctionTree(), QStringLiteral("功能目录树"));
+    GroupBar->addItem(CreatePlaybackGroup(), QStringLiteral("回放控制"));
+    TreeView2 = ReadOnlyTree(this, "TreeView2");
+    TreeView2->setTextElideMode(Qt::ElideLeft);
+    connect(TreeView2, &QTreeWidget::itemDoubleClicked, this, [this] { TreeView2DblClick(); });
+    GroupBar->addItem(TreeView2, QStringLiteral("可加载文件"));
+    GroupBar->setCurrentIndex(0);
+
+    auto* buttons = new QWidget(column);
+    Button1 = new QPushButton(QStringLiteral("弹出GE窗口"), buttons);
+    Button1->setObjectName("Button1");
+    Button2 = new QPushButton(QStringLiteral("载入GE窗口"), buttons);
+    Button2->setObjectName("Button2");
+    connect(Button1, &QPushButton::clicked, this, &TFrmMain::Button1Click);
+    connect(Button2, &QPushButton::clicked, this, &TFrmMain::Button2Click);
+    auto* layout = new QVBoxLayout(buttons);
+    layout->setContentsMargins(2, 2, 2, 2);
+    layout->addWidget(Button1);
+    layout->addWidget(Button2);
+    layout->addStretch();
+
+    column->addWidget(GroupBar);
+    column->addWidget(buttons);
+    column->setStretchFactor(0, 1);
+    column->setStretchFactor(1, 0);
+    return column;
+}
+
+void TFrmMain::CreateStatusBar() {
+    statusBar()->setFixedHeight(24);
+    MarqueePane = new MarqueeLabel(QString::fromUtf8(kMakerName), this);
+    MarqueePane->setObjectName("MarqueePane");
+    MarqueePane->setMinimumWidth(220);
+    auto* glyph = new QLabel(this);
+    glyph->setPixmap(ProgramIcon().pixmap(16, 16));
+    statusBar()->addWidget(MarqueePane);
+    statusBar()->addWidget(new QLabel(this), 1);
+    statusBar()->addPermanentWidget(glyph);
+}
+
+void TFrmMain::FillMapThemeMenu() {
+    ViewMenu->clear();
+    auto* group = new QActionGroup(ViewMenu);
+    const QString current = AppGE0_->CurrentMapTheme();
+    for (const MapTheme& theme : AppGE0_->MapThemes()) {
+        QAction* action = ViewMenu->addAction(theme.name);
+        action->setCheckable(true);
+        action->setChecked(theme.id == current);
+        action->setData(theme.id);
+        group->addAction(action);
+        connect(action, &QAction::triggered, this,
+                [this, id = theme.id] { AppGE0_->SetMapTheme(id); });
+    }
+}
+
+void TFrmMain::AttachWindows(const AppWindows& windows) {
+    windows_ = windows;
+    MapinfoMifKML1->setEnabled(windows_.FrmMIF2KML != nullptr);
+    GPS1->setEnabled(windows_.FrmGPS != nullptr);
+    MarkMissingConverterWindows();
+}
+
+QWidget* TFrmMain::ConverterWindowFor(const QString& caption) const {
+    const std::array<QWidget*, 4> windows = {windows_.FrmPoint, windows_.FrmBS, windows_.FrmDT,
+                                             windows_.FrmCQT};
+    for (size_t i = 0; i < kFunctionCaptions.size(); ++i) {
+        if (caption == kFunctionCaptions[i]) {
+            return windows[i];
+        }
+    }
+    return nullptr;
+}
+
+void TFrmMain::MarkMissingConverterWindows() {
+    for (int i = 0; i < TreeView1->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* item = TreeView1->topLevelItem(i);
+        const bool available = ConverterWindowFor(item->text(0)) != nullptr;
+        item->setForeground(
+            0, available ? palette().text() : palette().brush(QPalette::Disabled, QPalette::Text));
+        item->setToolTip(0, available ? QString() : kNotAvailable);
+    }
+}
+
+void TFrmMain::TreeView1Click() {
+    const QTreeWidgetItem* item = TreeView1->currentItem();
+    if (item == nullptr) {
+        return;
+    }
+    const QString caption = item->text(0);
+    if (std::find(kFunctionCaptions.begin(), kFunctionCaptions.end(), caption) ==
+        kFunctionCaptions.end()) {
+        return;
+    }
+    QWidget* window = ConverterWindowFor(caption);
+    if (window == nullptr) {
+        dialogs_.Message(this, kNotAvailable);
+        return;
+    }
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+void TFrmMain::AddLoadableFile(const QString& path) {
+    for (int i = 0; i < TreeView2->topLevelItemCount(); ++i) {
+        if (TreeView2->topLevelItem(i)->text(0) == path) {
+            return;
+        }
+    }
+    auto* item = new QTreeWidgetItem(TreeView2, {path});
+    item->setToolTip(0, path);
+}
+
+void TFrmMain::TreeView2DblClick() {
+    const QTreeWidgetItem* item = TreeView2->currentItem();
+    if (item == nullptr) {
+        return;
+    }
+    const QString path = item->text(0);
+    if (!QFileInfo(path).isFile()) {
+        return;
+    }
+    if (AppGE0_->IsInitialized() == 0) {
+        EmbedGoogleEarth();
+    }
+    AppGE0_->OpenKmlFile(path, 1);
+}
+
+bool TFrmMain::IsGoogleEarthRunning() const {
+    return AppGE0_->FindMainWindow() != nullptr;
+}
+
+bool TFrmMain::IsEmbedded() const {
+    return GeRenderWindow && GeRenderWindow->parentWidget() == Panel01;
+}
+
+void TFrmMain::EmbedGoogleEarth() {
+    AppGE0_->Disconnect();
+    AppGE0_->Connect();
+    GeMainWindow = AppGE0_->GetMainHwnd();
+    GeRenderWindow = AppGE0_->GetRenderHwnd();
+    // Embedding again while embedded must not forget where the map came from.
+    if (!IsEmbedded()) {
+        GeRenderParent = GeRenderWindow ? GeRenderWindow->parentWidget() : nullptr;
+    }
+    if (GeMainWindow) {
+        GeMainWindow->setGeometry(geometry());
+    }
+    if (GeRenderWindow) {
+        GeRenderWindow->setParent(Panel01);
+        GeRenderWindow->setGeometry(0, 0, Panel01->width(), Panel01->height());
+        GeRenderWindow->show();
+    }
+    if (GeMainWindow) {
+        GeMainWindow->hide();
+    }
+}
+
+void TFrmMain::GiveRenderWindowBack() {
+    if (GeRenderWindow && GeRenderParent && GeRenderWindow->parentWidget() != GeRenderParent) {
+        GeRenderWindow->setParent(GeRenderParent);
+        GeRenderWindow->show();
+    }
+}
+
+void TFrmMain::Button1Click() {
+    if (!GeRenderWindow || !GeRenderParent) {
+        return;
+    }
+    GiveRenderWindowBack();
+    if (GeMainWindow) {
+        GeMainWindow->showNormal();
+        GeMainWindow->raise();
+    }
+}
+
+void TFrmMain::Button2Click() {
+    if (!IsGoogleEarthRunning() || !GeRenderParent) {
+        EmbedGoogleEarth();
+        return;
+    }
+    AppGE0_->Disconnect();
+    AppGE0_->Connect();
+    const QWidget* render = AppGE0_->GetRenderHwnd();
+    if (render && render->parentWidget() == GeRenderParent) {
+        EmbedGoogleEarth();
+    }
+}
+
+void TFrmMain::Panel01Resize() {
+    // Only the embedded map follows the panel; popped out, it belongs to the globe window.
+    if (IsEmbedded()) {
+        GeRenderWindow->setGeometry(0, 0, Panel01->width(), Panel01->height());
+    }
+}
+
+bool TFrmMain::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == Panel01 && event->type() == QEvent::Resize) {
+        Panel01Resize();
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TFrmMain::N4Click() {
+    close();
+}
+
+void TFrmMain::N7Click() {
+    if (windows_.FrmSysOptions == nullptr) {
+        return;
+    }
+    windows_.FrmSysOptions->CSpinEdit1->setValue(BreakDistance);
+    if (windows_.FrmSysOptions->exec() == QDialog::Accepted) {
+        BreakDistance = windows_.FrmSysOptions->CSpinEdit1->value();
+    }
+}
+
+void TFrmMain::N3Click() {
+    if (windows_.AboutBox != nullptr) {
+        windows_.AboutBox->exec();
+    }
+}
+
+void TFrmMain::MapinfoMifKML1Click() {
+    if (windows_.FrmMIF2KML != nullptr) {
+        windows_.FrmMIF2KML->exec();
+    }
+}
+
+void TFrmMain::closeEvent(QCloseEvent* event) {
+    QMainWindow::closeEvent(event);
+    if (event->isAccepted()) {
+        emit Closed();
+    }
+}
+
+void TFrmMain::FormDestroy() {
+    for (QWidget* window : {static_cast<QWidget*>(windows_.FrmPoint), windows_.FrmBS,
+                            windows_.FrmCQT, windows_.FrmDT}) {
+        if (window != nullptr) {
+            window->hide();
+        }
+    }
+    Timer1.stop();
+    PlaybackLines.clear();
+    PlaybackFields.clear();
+    PlaybackCamera.reset();
+    GiveRenderWindowBack();
+    if (GeMainWindow) {
+        GeMainWindow->showNormal();
+    }
+    QWidget* globe = AppGE0_->FindMainWindow();
+    if (globe == nullptr) {
+        return;
+    }
+    if (dialogs_.Question(this, QStringLiteral("同时也关闭GoogleEarth吗？"),
+                          QStringLiteral("关闭GE提示框"))) {
+        globe->close();
+        GeRenderParent = nullptr;
+    }
+}
+
+}  // namespace orvane

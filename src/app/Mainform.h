@@ -1,0 +1,133 @@
+#pragma once
+
+// The main window: the function tree that opens the converter windows, the playback
+// controls, the list of loadable KML files, and the view panel that hosts the globe's map.
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QStringList>
+#include <QTimer>
+#include <memory>
+#include <optional>
+
+#include "app/Dialogs.h"
+#include "earth/ApplicationGE.h"
+
+class QAction;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QSlider;
+class QSplitter;
+class QTableWidget;
+class QToolBox;
+class QTreeWidget;
+
+namespace orvane {
+
+class MarqueeLabel;
+class TAboutBox;
+class TFrmSysOptions;
+
+class TFrmMain : public QMainWindow {
+    Q_OBJECT
+  public:
+    // The windows the main window opens. Start-up fills in those that exist; a window that
+    // is not there yet leaves its tree entry and menu item telling the user so.
+    struct AppWindows {
+        TAboutBox* AboutBox = nullptr;
+        QDialog* FrmGPS = nullptr;
+        TFrmSysOptions* FrmSysOptions = nullptr;
+        QDialog* FrmMIF2KML = nullptr;
+        QWidget* FrmBS = nullptr;
+        QWidget* FrmCQT = nullptr;
+        QWidget* FrmDT = nullptr;
+        QWidget* FrmPoint = nullptr;
+    };
+
+    TFrmMain(Dialogs& dialogs, std::unique_ptr<TApplicationGE> appGE);
+    ~TFrmMain() override;
+
+    void AttachWindows(const AppWindows& windows);
+
+    // Operations the converter windows use.
+    TApplicationGE& AppGE0() { return *AppGE0_; }
+    void EmbedGoogleEarth();
+    void AddLoadableFile(const QString& path);
+    bool IsGoogleEarthRunning() const;
+    int BreakDistance = 20;
+
+    // Hands the map back to the globe window and asks whether the globe closes too. The
+    // start-up calls it once the main window has closed.
+    void FormDestroy();
+
+    // Handlers, named after their controls.
+    void TreeView1Click();
+    void TreeView2DblClick();
+    void Button1Click();
+    void Button2Click();
+    void Panel01Resize();
+    void N4Click();
+    void N7Click();
+    void N3Click();
+    void MapinfoMifKML1Click();
+
+    // Controls.
+    QToolBox* GroupBar;
+    QTreeWidget* TreeView1;
+    QTreeWidget* TreeView2;
+    QPushButton* BtnStart;
+    QPushButton* BtnPause;
+    QPushButton* BtnEnd;
+    QSlider* TrackBar1;
+    QTableWidget* StringGrid1;
+    QPushButton* Button1;
+    QPushButton* Button2;
+    QWidget* Panel01;
+    MarqueeLabel* MarqueePane;
+    QAction* N9;
+    QAction* N4;
+    QAction* GPS1;
+    QAction* MapinfoMifKML1;
+    QAction* N7;
+    QAction* N3;
+    QMenu* ViewMenu;
+    QTimer Timer1;
+
+    // The globe's windows as the last embedding found them.
+    QPointer<QWidget> GeMainWindow;
+    QPointer<QWidget> GeRenderWindow;
+    QPointer<QWidget> GeRenderParent;
+
+    // Playback state.
+    int PlaybackPosition = 0;
+    QStringList PlaybackLines;
+    QStringList PlaybackFields;
+    std::optional<ICameraInfoGE> PlaybackCamera;
+
+  signals:
+    void Closed();
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void FormCreate();
+    void CreateMenus();
+    QWidget* CreateFunctionTree();
+    QWidget* CreatePlaybackGroup();
+    QWidget* CreateLeftColumn();
+    void CreateStatusBar();
+    void FillMapThemeMenu();
+    QWidget* ConverterWindowFor(const QString& caption) const;
+    void MarkMissingConverterWindows();
+    bool IsEmbedded() const;
+    void GiveRenderWindowBack();
+
+    Dialogs& dialogs_;
+    std::unique_ptr<TApplicationGE> AppGE0_;
+    AppWindows windows_;
+};
+
+}  // namespace orvane

@@ -1,0 +1,45 @@
+#include "app/Sysoptions.h"
+
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+namespace orvane {
+
+TFrmSysOptions::TFrmSysOptions(QWidget* parent) : QDialog(parent) {
+    setObjectName("FrmSysOptions");
+    setWindowTitle(QStringLiteral("系统参数"));
+
+    auto* group = new QGroupBox(QStringLiteral("DT路径断开距离"), this);
+    auto* label = new QLabel(QStringLiteral("默认断开距离："), group);
+    CSpinEdit1 = new QSpinBox(group);
+    CSpinEdit1->setObjectName("CSpinEdit1");
+    CSpinEdit1->setRange(1, 200);
+    CSpinEdit1->setValue(20);
+    auto* unit = new QLabel(QStringLiteral("米"), group);
+    auto* groupLayout = new QHBoxLayout(group);
+    groupLayout->addWidget(label);
+    groupLayout->addWidget(CSpinEdit1);
+    groupLayout->addWidget(unit);
+    groupLayout->addStretch();
+
+    BtnOK = new QPushButton(QStringLiteral("确定"), this);
+    BtnOK->setDefault(true);
+    BtnCancel = new QPushButton(QStringLiteral("取消"), this);
+    connect(BtnOK, &QPushButton::clicked, this, &QDialog::accept);
+    connect(BtnCancel, &QPushButton::clicked, this, &QDialog::reject);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(BtnOK);
+    buttons->addWidget(BtnCancel);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(group);
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+}  // namespace orvane

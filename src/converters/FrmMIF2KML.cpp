@@ -1,0 +1,107 @@
+#include "converters/FrmMIF2KML.h"
+
+#include <QFile>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStyle>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "app/WaitCursor.h"
+#include "converters/Mif2kml.h"
+
+namespace orvane {
+
+namespace {
+
+QToolButton* FolderButton(QWidget* parent, const QString& name, QStyle::StandardPixmap icon) {
+    auto* button = new QToolButton(parent);
+    button->setObjectName(name);
+    button->setIcon(parent->style()->standardIcon(icon));
+    return button;
+}
+
+// The boxes only show the chosen paths: what the conversion uses is what the dialogs chose,
+// so typing into them is not offered.
+QLineEdit* PathBox(QWidget* parent, const QString& name) {
+    auto* box = new QLineEdit(parent);
+    box->setObjectName(name);
+    box->setReadOnly(true);
+    box->setMinimumWidth(360);
+    return box;
+}
+
+}  // namespace
+
+TFrmMIF2KML::TFrmMIF2KML(Dialogs& dialogs, QWidget* parent) : QDialog(parent), dialogs_(dialogs) {
+    setObjectName("FrmMIF2KML");
+    setWindowTitle(QStringLiteral("转换Mapinfo MIF 为KML格式 "));
+
+    LabeledEdit1 = PathBox(this, "LabeledEdit1");
+    SpeedButton3 = FolderButton(this, "SpeedButton3", QStyle::SP_DirOpenIcon);
+    LabeledEdit2 = PathBox(this, "LabeledEdit2");
+    SpeedButton4 = FolderButton(this, "SpeedButton4", QStyle::SP_DialogSaveButton);
+    Button1 = new QPushButton(QStringLiteral("转换输出"), this);
+    Button1->setObjectName("Button1");
+    Button2 = new QPushButton(QStringLiteral("确定"), this);
+    Button2->setObjectName("Button2");
+    connect(SpeedButton3, &QToolButton::clicked, this, &TFrmMIF2KML::SpeedButton3Click);
+    connect(SpeedButton4, &QToolButton::clicked, this, &TFrmMIF2KML::SpeedButton4Click);
+    connect(Button1, &QPushButton::clicked, this, &TFrmMIF2KML::Button1Click);
+    connect(Button2, &QPushButton::clicked, this, &TFrmMIF2KML::Button2Click);
+
+    auto* grid = new QGridLayout;
+    grid->addWidget(new QLabel(QStringLiteral("读入Mapinfo MIF 文件："), this), 0, 0);
+    grid->addWidget(LabeledEdit1, 1, 0);
+    grid->addWidget(SpeedButton3, 1, 1);
+    grid->addWidget(new QLabel(QStringLiteral("输出KML 文件："), this), 2, 0);
+    grid->addWidget(LabeledEdit2, 3, 0);
+    grid->addWidget(SpeedButton4, 3, 1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(Button1);
+    buttons->addWidget(Button2);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(grid);
+    layout->addSpacing(8);
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void TFrmMIF2KML::SpeedButton3Click() {
+    FileDialogOptions options;
+    options.filter = QStringLiteral("Mapinfo Mif File(*.MIF)|*.MIF");
+    options.defaultSuffix = QStringLiteral("MIF");
+    if (const std::optional<QString> path = dialogs_.OpenFile(this, options)) {
+        MifFileName = *path;
+        LabeledEdit1->setText(MifFileName);
+    }
+}
+
+void TFrmMIF2KML::SpeedButton4Click() {
+    FileDialogOptions options;
+    options.filter = QStringLiteral("Keyhole Markup Language(*.KML)|*.KML");
+    options.defaultSuffix = QStringLiteral("KML");
+    if (const std::optional<QString> path = dialogs_.SaveFile(this, options)) {
+        KmlFileName = *path;
+        LabeledEdit2->setText(KmlFileName);
+    }
+}
+
+void TFrmMIF2KML::Button1Click() {
+    {
+        WaitCursor wait;
+        ConvertMifToKml(QFile::encodeName(MifFileName).toStdString(),
+                        QFile::encodeName(KmlFileName).toStdString());
+    }
+    dialogs_.Message(this, QStringLiteral("完成！"));
+}
+
+void TFrmMIF2KML::Button2Click() {
+    accept();
+}
+
+}  // namespace orvane

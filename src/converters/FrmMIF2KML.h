@@ -1,0 +1,41 @@
+#pragma once
+
+// The window that converts the regions of a MapInfo MIF file into a KML file.
+
+#include <QDialog>
+#include <QString>
+
+#include "app/Dialogs.h"
+
+class QLineEdit;
+class QPushButton;
+class QToolButton;
+
+namespace orvane {
+
+class TFrmMIF2KML : public QDialog {
+    Q_OBJECT
+  public:
+    TFrmMIF2KML(Dialogs& dialogs, QWidget* parent);
+
+    // The paths chosen in the dialogs; the conversion uses these.
+    QString MifFileName;
+    QString KmlFileName;
+
+    void SpeedButton3Click();
+    void SpeedButton4Click();
+    void Button1Click();
+    void Button2Click();
+
+    QLineEdit* LabeledEdit1;
+    QToolButton* SpeedButton3;
+    QLineEdit* LabeledEdit2;
+    QToolButton* SpeedButton4;
+    QPushButton* Button1;
+    QPushButton* Button2;
+
+  private:
+    Dialogs& dialogs_;
+};
+
+}  // namespace orvane

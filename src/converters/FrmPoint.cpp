@@ -1,0 +1,235 @@
+#include "converters/FrmPoint.h"
+
+#include <QButtonGroup>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStyle>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <string>
+#include <vector>
+
+#include "app/Mainform.h"
+#include "app/WaitCursor.h"
+#include "common/Kml_baseclass.h"
+
+namespace orvane {
+
+namespace {
+
+QPlainTextEdit* TextBox(QWidget* parent, const QString& name) {
+    auto* box = new QPlainTextEdit(parent);
+    box->setObjectName(name);
+    box->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    return box;
+}
+
+QGroupBox* GroupAround(QWidget* inner, const QString& caption, QWidget* parent) {
+    auto* group = new QGroupBox(caption, parent);
+    auto* layout = new QVBoxLayout(group);
+    layout->setContentsMargins(4, 4, 4, 4);
+    inner->setParent(group);
+    layout->addWidget(inner);
+    return group;
+}
+
+QString DemoLine(const TFrmPoint::DemoPoint& point, CoordinateFormat format) {
+    const QString longitude = QString::fromStdString(FormatNumber(point.longitude));
+    const QString latitude = QString::fromStdString(FormatNumber(point.latitude));
+    switch (format) {
+        case CoordinateFormat::LatitudeLongitude:
+            return latitude + ',' + longitude;
+        case CoordinateFormat::LongitudeLatitude:
+            return longitude + ',' + latitude;
+        case CoordinateFormat::LongitudeSpaceLatitude:
+            return longitude + ' ' + latitude;
+    }
+    return {};
+}
+
+}  // namespace
+
+TFrmPoint::TFrmPoint(TFrmMain& frmMain, Dialogs& dialogs)
+    : QDialog(&frmMain), frmMain_(frmMain), dialogs_(dialogs) {
+    setObjectName("FrmPoint");
+    setWindowTitle(QStringLiteral("离散点数据->KML"));
+    setModal(false);
+
+    MemoDemo = TextBox(this, "MemoDemo");
+    MemoDemo->setReadOnly(true);
+    MemoDemo->setFixedHeight(80);
+    Memo1 = TextBox(this, "Memo1");
+    Memo0 = TextBox(this, "Memo0");
+    Memo0->setReadOnly(true);
+    Memo0->setFixedHeight(60);
+
+    Button2 = new QPushButton(QStringLiteral("生成＜点＞KML文件"), this);
+    Button2->setObjectName("Button2");
+    Button3 = new QPushButton(QStringLiteral("生成＜线＞KML文件"), this);
+    Button3->setObjectName("Button3");
+    Button4 = new QPushButton(QStringLiteral("生成＜面＞KML文件"), this);
+    Button4->setObjectName("Button4");
+    connect(Button2, &QPushButton::clicked, this, &TFrmPoint::Button2Click);
+    connect(Button3, &QPushButton::clicked, this, &TFrmPoint::Button3Click);
+    connect(Button4, &QPushButton::clicked, this, &TFrmPoint::Button4Click);
+    auto* writeButtons = new QHBoxLayout;
+    writeButtons->addWidget(Button2);
+    writeButtons->addWidget(Button3);
+    writeButtons->addWidget(Button4);
+
+    Button1 = new QPushButton(QStringLiteral("确定"), this);
+    Button1->setObjectName("Button1");
+    Button1->setAutoDefault(false);
+    connect(Button1, &QPushButton::clicked, this, &TFrmPoint::Button1Click);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(CreateFormatGroup());
+    layout->addWidget(GroupAround(MemoDemo, QStringLiteral("例如："), this));
+    layout->addWidget(GroupAround(Memo1, QStringLiteral("要转换的经纬度坐标串："), this), 1);
+    layout->addLayout(writeButtons);
+    layout->addWidget(CreateOutputRow());
+    layout->addWidget(GroupAround(Memo0, QStringLiteral("信息栏"), this));
+    layout->addWidget(Button1, 0, Qt::AlignRight);
+    setFixedSize(480, 580);
+    RadioGroup1Click();
+}
+
+QWidget* TFrmPoint::CreateFormatGroup() {
+    RadioGroup1 = new QGroupBox(QStringLiteral("坐标格式"), this);
+    RadioGroup1->setObjectName("RadioGroup1");
+    RadioButtons = new QButtonGroup(RadioGroup1);
+    auto* layout = new QHBoxLayout(RadioGroup1);
+    const QStringList items = {QStringLiteral("纬度，经度"), QStringLiteral("经度，纬度"),
+                               QStringLiteral("经度 纬度")};
+    for (int i = 0; i < items.size(); ++i) {
+        auto* radio = new QRadioButton(items[i], RadioGroup1);
+        RadioButtons->addButton(radio, i);
+        layout->addWidget(radio);
+    }
+    RadioButtons->button(0)->setChecked(true);
+    connect(RadioButtons, &QButtonGroup::idClicked, this, &TFrmPoint::RadioGroup1Click);
+    return RadioGroup1;
+}
+
+QWidget* TFrmPoint::CreateOutputRow() {
+    auto* row = new QWidget(this);
+    Label2 = new QLabel(QStringLiteral("KML文件输出："), row);
+    EdtFName0 = new QLineEdit(row);
+    EdtFName0->setObjectName("EdtFName0");
+    EdtFName0->setReadOnly(true);
+    SpeedButton5 = new QToolButton(row);
+    SpeedButton5->setObjectName("SpeedButton5");
+    SpeedButton5->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
+    SpeedButton5->setToolTip(QStringLiteral("选择输出的KML文件"));
+    SpeedButton8 = new QToolButton(row);
+    SpeedButton8->setObjectName("SpeedButton8");
+    SpeedButton8->setIcon(style()->standardIcon(QStyle::SP_ArrowRight));
+    SpeedButton8->setToolTip(QStringLiteral("在地球上查看"));
+    connect(SpeedButton5, &QToolButton::clicked, this, &TFrmPoint::SpeedButton5Click);
+    connect(SpeedButton8, &QToolButton::clicked, this, &TFrmPoint::SpeedButton8Click);
+    auto* layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(Label2);
+    layout->addWidget(EdtFName0, 1);
+    layout->addWidget(SpeedButton5);
+    layout->addWidget(SpeedButton8);
+    return row;
+}
+
+CoordinateFormat TFrmPoint::SelectedFormat() const {
+    return static_cast<CoordinateFormat>(RadioButtons->checkedId());
+}
+
+QStringList TFrmPoint::InputLines() const {
+    const QString text = Memo1->toPlainText();
+    if (text.isEmpty()) {
+        return {};
+    }
+    QStringList lines = text.split('\n');
+    if (lines.last().isEmpty()) {
+        lines.removeLast();
+    }
+    return lines;
+}
+
+void TFrmPoint::RadioGroup1Click() {
+    QStringList lines;
+    for (const DemoPoint& point : DemoPoints) {
+        lines << DemoLine(point, SelectedFormat());
+    }
+    MemoDemo->setPlainText(lines.join('\n'));
+}
+
+void TFrmPoint::WriteFile(WriteProcedure write) {
+    const QString path = EdtFName0->text();
+    if (path.isEmpty()) {
+        dialogs_.Message(this, QStringLiteral("请选择输出的文件名！"));
+        return;
+    }
+    const QStringList lines = InputLines();
+    if (lines.isEmpty()) {
+        dialogs_.Message(this, QStringLiteral("请填入要转换的坐标串！"));
+        return;
+    }
+    std::vector<std::string> texts;
+    texts.reserve(lines.size());
+    for (const QString& line : lines) {
+        texts.push_back(line.toStdString());
+    }
+    const std::vector<std::string_view> views(texts.begin(), texts.end());
+    {
+        WaitCursor wait;
+        write(views, SelectedFormat(), QFile::encodeName(path).toStdString());
+    }
+    frmMain_.AddLoadableFile(path);
+    dialogs_.Message(this, QStringLiteral("完成！"));
+}
+
+void TFrmPoint::Button2Click() {
+    WriteFile(&WritePointFile);
+}
+
+void TFrmPoint::Button3Click() {
+    WriteFile(&WriteLineFile);
+}
+
+void TFrmPoint::Button4Click() {
+    WriteFile(&WritePolygonFile);
+}
+
+void TFrmPoint::SpeedButton5Click() {
+    FileDialogOptions options;
+    options.filter = QStringLiteral("Keyhole Markup Language(*.KML)|*.KML");
+    options.defaultSuffix = QStringLiteral("KML");
+    options.directory = QDir::currentPath();
+    options.promptOverwrite = true;
+    if (const std::optional<QString> path = dialogs_.SaveFile(this, options)) {
+        EdtFName0->setText(*path);
+    }
+}
+
+void TFrmPoint::SpeedButton8Click() {
+    const QString path = EdtFName0->text();
+    if (path.isEmpty() || !QFileInfo(path).isFile()) {
+        return;
+    }
+    if (frmMain_.AppGE0().IsInitialized() == 0) {
+        frmMain_.EmbedGoogleEarth();
+    }
+    frmMain_.AppGE0().OpenKmlFile(path, 1);
+}
+
+void TFrmPoint::Button1Click() {
+    hide();
+}
+
+}  // namespace orvane

@@ -1,0 +1,72 @@
+#pragma once
+
+// The narrow interface to the globe. Every window that shows KML files, moves the camera or
+// reads ground positions goes through it, so that windows run in tests against a recording
+// double and in the program against the Marble globe.
+
+#include <QList>
+#include <QString>
+#include <functional>
+#include <memory>
+
+class QWidget;
+
+namespace orvane {
+
+enum class AltitudeModeGE { RelativeToGround = 1, Absolute = 2 };
+
+// A snapshot of the view. Writing a field changes only the snapshot; SetCamera applies it.
+struct ICameraInfoGE {
+    double FocusPointLatitude = 0.0;
+    double FocusPointLongitude = 0.0;
+    double FocusPointAltitude = 0.0;
+    AltitudeModeGE FocusPointAltitudeMode = AltitudeModeGE::RelativeToGround;
+    double Range = 0.0;  // metres from the focus point
+    double Tilt = 0.0;
+    double Azimuth = 0.0;  // heading in degrees
+};
+
+struct IPointOnTerrainGE {
+    double Latitude = 0.0;
+    double Longitude = 0.0;
+};
+
+struct MapTheme {
+    QString id;
+    QString name;
+};
+
+class TApplicationGE {
+  public:
+    virtual ~TApplicationGE() = default;
+
+    // Attaches to the globe, starting it (creating its window) when it does not run yet.
+    virtual void Connect() = 0;
+    virtual void Disconnect() = 0;
+    // Nonzero when the globe shows its map to the user (embedded or in its own window).
+    virtual long IsInitialized() = 0;
+    virtual void OpenKmlFile(const QString& path, long suppressMessages) = 0;
+    // The globe's own top-level window and the map widget inside it.
+    virtual QWidget* GetMainHwnd() = 0;
+    virtual QWidget* GetRenderHwnd() = 0;
+    virtual ICameraInfoGE GetCamera(long considerTerrain) = 0;
+    virtual void SetCamera(const ICameraInfoGE& camera, double speed) = 0;
+    virtual void SetCameraParams(double latitude, double longitude, double altitude,
+                                 AltitudeModeGE altitudeMode, double range, double tilt,
+                                 double azimuth, double speed) = 0;
+    virtual void SetElevationExaggeration(double exaggeration) = 0;
+    // View positions run from -1 to +1 on both axes; (-1, +1) is the top-left corner.
+    virtual IPointOnTerrainGE GetPointOnTerrainFromScreenCoords(double screenX, double screenY) = 0;
+
+    // The globe's top-level window when the globe runs, else null; never starts it.
+    virtual QWidget* FindMainWindow() const = 0;
+    // The map themes the user may choose from, and the one shown.
+    virtual QList<MapTheme> MapThemes() const = 0;
+    virtual QString CurrentMapTheme() const = 0;
+    virtual void SetMapTheme(const QString& id) = 0;
+};
+
+// Makes a new connection to the one globe of the process.
+using GlobeConnector = std::function<std::unique_ptr<TApplicationGE>()>;
+
+}  // namespace orvane

@@ -1,0 +1,202 @@
+#include "earth/MarbleGlobe.h"
+
+#include <marble/GeoDataDocument.h>
+#include <marble/GeoDataLatLonAltBox.h>
+#include <marble/MapThemeManager.h>
+#include <marble/MarbleModel.h>
+#include <marble/MarbleWidget.h>
+#include <marble/ParsingRunnerManager.h>
+#include <QFileInfo>
+#include <QStandardItemModel>
+#include <cmath>
+#include <memory>
+
+#include "common/Errors.h"
+
+namespace orvane {
+
+namespace {
+
+// Both ship with marble-qt-data and need no network.
+constexpr const char* kOfflineTheme = "earth/bluemarble/bluemarble.dgml";
+constexpr const char* kFallbackTheme = "earth/plain/plain.dgml";
+constexpr double kMetresPerKilometre = 1000.0;
+
+QString DefaultMapTheme() {
+    for (const MapTheme& theme : MarbleGlobe::InstalledMapThemes()) {
+        if (theme.id == kOfflineTheme) {
+            return theme.id;
+        }
+    }
+    return kFallbackTheme;
+}
+
+}  // namespace
+
+MarbleGlobe::MarbleGlobe() : mapThemeId_(DefaultMapTheme()) {}
+
+MarbleGlobe::~MarbleGlobe() {
+    delete window_.data();
+}
+
+void MarbleGlobe::Start() {
+    if (window_) {
+        return;
+    }
+    window_ = new GlobeWindow(QStringLiteral("Orvane 地球"));
+    map_ = new Marble::MarbleWidget(window_);
+    map_->setObjectName("GlobeMap");
+    map_->setProjection(Marble::Spherical);
+    map_->setMapThemeId(mapThemeId_);
+    // The window is the running globe: closing it ends the globe, as quitting would.
+    QObject::connect(window_, &GlobeWindow::Closed, window_, [this] {
+        window_->deleteLater();
+        window_ = nullptr;
+        map_ = nullptr;
+    });
+}
+
+Marble::MarbleWidget* MarbleGlobe::Map() const {
+    return map_;
+}
+
+bool MarbleGlobe::ShowsMap() const {
+    return map_ && map_->isVisible();
+}
+
+void MarbleGlobe::Open(const QString& path) {
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    // Marble's own loader drops a file it cannot read without a word; reading it here first
+    // lets the user hear about it, and gives the extent to bring into view.
+    Marble::ParsingRunnerManager parser(map_->model()->pluginManager());
+    const std::unique_ptr<Marble::GeoDataDocument> document(parser.openFile(absolute));
+    if (!document) {
+        throw CannotOpenFileError(QFile::encodeName(absolute).toStdString());
+    }
+    const Marble::GeoDataLatLonAltBox extent = document->latLonAltBox();
+    // A file written again under the same name is shown as it is now.
+    map_->model()->removeGeoData(absolute);
+    map_->model()->addGeoDataFile(absolute);
+    // A file without features leaves the view where it is; a single point is centred without
+    // zooming in to the limit, as fitting its empty extent would.
+    if (extent.isEmpty()) {
+        return;
+    }
+    if (extent.isNull()) {
+        map_->centerOn(extent.center(), false);
+    } else {
+        map_->centerOn(extent, false);
+    }
+}
+
+ICameraInfoGE MarbleGlobe::Camera() const {
+    ICameraInfoGE camera;
+    camera.FocusPointLatitude = map_->centerLatitude();
+    camera.FocusPointLongitude = map_->centerLongitude();
+    camera.FocusPointAltitude = altitude_;
+    camera.FocusPointAltitudeMode = altitudeMode_;
+    camera.Range = map_->distance() * kMetresPerKilometre;
+    camera.Tilt = tilt_;
+    camera.Azimuth = map_->heading();
+    return camera;
+}
+
+void MarbleGlobe::MoveCamera(const ICameraInfoGE& camera) {
+    altitude_ = camera.FocusPointAltitude;
+    altitudeMode_ = camera.FocusPointAltitudeMode;
+    tilt_ = camera.Tilt;
+    map_->centerOn(camera.FocusPointLongitude, camera.FocusPointLatitude, false);
+    if (camera.Range > 0.0) {
+        map_->setDistance(camera.Range / kMetresPerKilometre);
+    }
+    map_->setHeading(camera.Azimuth);
+}
+
+IPointOnTerrainGE MarbleGlobe::PointOnTerrain(double screenX, double screenY) const {
+    const int x = static_cast<int>(std::lround((screenX + 1.0) / 2.0 * (map_->width() - 1)));
+    const int y = static_cast<int>(std::lround((1.0 - screenY) / 2.0 * (map_->height() - 1)));
+    qreal longitude = 0.0;
+    qreal latitude = 0.0;
+    // Off the globe (space around a distant view) the point stays at 0, 0.
+    map_->geoCoordinates(x, y, longitude, latitude, Marble::GeoDataCoordinates::Degree);
+    return {latitude, longitude};
+}
+
+QList<MapTheme> MarbleGlobe::InstalledMapThemes() {
+    Marble::MapThemeManager manager;
+    const QStandardItemModel* model = manager.mapThemeModel();
+    QList<MapTheme> themes;
+    for (int row = 0; row < model->rowCount(); ++row) {
+        const QModelIndex index = model->index(row, 0);
+        const QString id = model->data(index, Qt::UserRole + 1).toString();
+        // KML files hold places on the Earth; other planets' maps would only confuse.
+        if (id.startsWith("earth/")) {
+            themes.append({id, model->data(index).toString()});
+        }
+    }
+    return themes;
+}
+
+void MarbleGlobe::SetMapThemeId(const QString& id) {
+    mapThemeId_ = id;
+    if (map_) {
+        map_->setMapThemeId(id);
+    }
+}
+
+void TMarbleApplicationGE::Connect() {
+    globe_.Start();
+    connected_ = true;
+}
+
+void TMarbleApplicationGE::EnsureConnected() {
+    // A connection that the globe outlived (its window was closed) starts it again.
+    if (!connected_ || !globe_.IsRunning()) {
+        Connect();
+    }
+}
+
+void TMarbleApplicationGE::OpenKmlFile(const QString& path, long /*suppressMessages*/) {
+    EnsureConnected();
+    globe_.Open(path);
+}
+
+QWidget* TMarbleApplicationGE::GetMainHwnd() {
+    EnsureConnected();
+    return globe_.Window();
+}
+
+QWidget* TMarbleApplicationGE::GetRenderHwnd() {
+    EnsureConnected();
+    return globe_.Map();
+}
+
+ICameraInfoGE TMarbleApplicationGE::GetCamera(long /*considerTerrain*/) {
+    EnsureConnected();
+    return globe_.Camera();
+}
+
+void TMarbleApplicationGE::SetCamera(const ICameraInfoGE& camera, double /*speed*/) {
+    EnsureConnected();
+    globe_.MoveCamera(camera);
+}
+
+void TMarbleApplicationGE::SetCameraParams(double latitude, double longitude, double altitude,
+                                           AltitudeModeGE altitudeMode, double range, double tilt,
+                                           double azimuth, double /*speed*/) {
+    EnsureConnected();
+    globe_.MoveCamera({latitude, longitude, altitude, altitudeMode, range, tilt, azimuth});
+}
+
+void TMarbleApplicationGE::SetElevationExaggeration(double exaggeration) {
+    EnsureConnected();
+    globe_.SetElevationExaggeration(exaggeration);
+}
+
+IPointOnTerrainGE TMarbleApplicationGE::GetPointOnTerrainFromScreenCoords(double screenX,
+                                                                          double screenY) {
+    EnsureConnected();
+    return globe_.PointOnTerrain(screenX, screenY);
+}
+
+}  // namespace orvane

@@ -1,0 +1,82 @@
+#pragma once
+
+// The globe of the program: a top-level window holding a Marble map. There is one per
+// process, like the outside application it stands for; every TMarbleApplicationGE is a
+// connection to it.
+
+#include <QPointer>
+#include <QString>
+
+#include "earth/ApplicationGE.h"
+#include "earth/GlobeWindow.h"
+
+namespace Marble {
+class MarbleWidget;
+}
+
+namespace orvane {
+
+class MarbleGlobe {
+  public:
+    MarbleGlobe();
+    ~MarbleGlobe();
+    MarbleGlobe(const MarbleGlobe&) = delete;
+    MarbleGlobe& operator=(const MarbleGlobe&) = delete;
+
+    // Creates the globe window once; it stays hidden until someone shows it.
+    void Start();
+    bool IsRunning() const { return window_ != nullptr; }
+    GlobeWindow* Window() const { return window_; }
+    Marble::MarbleWidget* Map() const;
+
+    bool ShowsMap() const;
+    void Open(const QString& path);
+    ICameraInfoGE Camera() const;
+    void MoveCamera(const ICameraInfoGE& camera);
+    void SetElevationExaggeration(double exaggeration) { elevationExaggeration_ = exaggeration; }
+    IPointOnTerrainGE PointOnTerrain(double screenX, double screenY) const;
+
+    static QList<MapTheme> InstalledMapThemes();
+    QString MapThemeId() const { return mapThemeId_; }
+    void SetMapThemeId(const QString& id);
+
+  private:
+    QPointer<GlobeWindow> window_;
+    QPointer<Marble::MarbleWidget> map_;
+    QString mapThemeId_;
+    // What the flat map cannot show is kept so that a camera read back equals the one set.
+    double altitude_ = 0.0;
+    AltitudeModeGE altitudeMode_ = AltitudeModeGE::RelativeToGround;
+    double tilt_ = 0.0;
+    double elevationExaggeration_ = 1.0;
+};
+
+class TMarbleApplicationGE : public TApplicationGE {
+  public:
+    explicit TMarbleApplicationGE(MarbleGlobe& globe) : globe_(globe) {}
+
+    void Connect() override;
+    void Disconnect() override { connected_ = false; }
+    long IsInitialized() override { return globe_.ShowsMap() ? 1 : 0; }
+    void OpenKmlFile(const QString& path, long suppressMessages) override;
+    QWidget* GetMainHwnd() override;
+    QWidget* GetRenderHwnd() override;
+    ICameraInfoGE GetCamera(long considerTerrain) override;
+    void SetCamera(const ICameraInfoGE& camera, double speed) override;
+    void SetCameraParams(double latitude, double longitude, double altitude,
+                         AltitudeModeGE altitudeMode, double range, double tilt, double azimuth,
+                         double speed) override;
+    void SetElevationExaggeration(double exaggeration) override;
+    IPointOnTerrainGE GetPointOnTerrainFromScreenCoords(double screenX, double screenY) override;
+    QWidget* FindMainWindow() const override { return globe_.Window(); }
+    QList<MapTheme> MapThemes() const override { return MarbleGlobe::InstalledMapThemes(); }
+    QString CurrentMapTheme() const override { return globe_.MapThemeId(); }
+    void SetMapTheme(const QString& id) override { globe_.SetMapThemeId(id); }
+
+  private:
+    void EnsureConnected();
+    MarbleGlobe& globe_;
+    bool connected_ = false;
+};
+
+}  // namespace orvane

@@ -1,0 +1,128 @@
+#include "earth/RecordingApplicationGE.h"
+
+#include "common/Errors.h"
+
+namespace orvane {
+
+RecordedGlobe::~RecordedGlobe() {
+    delete window_.data();
+}
+
+void RecordedGlobe::Start() {
+    if (window_) {
+        return;
+    }
+    window_ = new GlobeWindow("Recorded globe");
+    render_ = new QWidget(window_);
+    render_->setObjectName("RecordedRender");
+    QObject::connect(window_, &GlobeWindow::Closed, window_, [this] {
+        calls << "Closed";
+        window_->deleteLater();
+        window_ = nullptr;
+    });
+}
+
+void RecordingApplicationGE::EnsureConnected() {
+    if (!connected_) {
+        Connect();
+    }
+}
+
+void RecordingApplicationGE::Connect() {
+    globe_.calls << "Connect";
+    if (globe_.failure) {
+        throw Error(globe_.failure->toStdString());
+    }
+    globe_.Start();
+    connected_ = true;
+}
+
+void RecordingApplicationGE::Disconnect() {
+    globe_.calls << "Disconnect";
+    connected_ = false;
+}
+
+long RecordingApplicationGE::IsInitialized() {
+    globe_.calls << "IsInitialized";
+    if (globe_.initialized) {
+        return *globe_.initialized;
+    }
+    return globe_.Render() && globe_.Render()->isVisible() ? 1 : 0;
+}
+
+void RecordingApplicationGE::OpenKmlFile(const QString& path, long suppressMessages) {
+    EnsureConnected();
+    globe_.calls << QString("OpenKmlFile(%1,%2)").arg(path).arg(suppressMessages);
+}
+
+QWidget* RecordingApplicationGE::GetMainHwnd() {
+    EnsureConnected();
+    globe_.calls << "GetMainHwnd";
+    return globe_.Window();
+}
+
+QWidget* RecordingApplicationGE::GetRenderHwnd() {
+    EnsureConnected();
+    globe_.calls << "GetRenderHwnd";
+    return globe_.Render();
+}
+
+ICameraInfoGE RecordingApplicationGE::GetCamera(long considerTerrain) {
+    EnsureConnected();
+    globe_.calls << QString("GetCamera(%1)").arg(considerTerrain);
+    return globe_.camera;
+}
+
+void RecordingApplicationGE::SetCamera(const ICameraInfoGE& camera, double speed) {
+    EnsureConnected();
+    globe_.calls << QString("SetCamera(%1)").arg(speed);
+    globe_.camera = camera;
+}
+
+void RecordingApplicationGE::SetCameraParams(double latitude, double longitude, double altitude,
+                                             AltitudeModeGE altitudeMode, double range, double tilt,
+                                             double azimuth, double speed) {
+    EnsureConnected();
+    globe_.calls << QString("SetCameraParams(%1,%2,%3,%4,%5,%6,%7,%8)")
+                        .arg(latitude)
+                        .arg(longitude)
+                        .arg(altitude)
+                        .arg(static_cast<int>(altitudeMode))
+                        .arg(range)
+                        .arg(tilt)
+                        .arg(azimuth)
+                        .arg(speed);
+    globe_.camera = {latitude, longitude, altitude, altitudeMode, range, tilt, azimuth};
+}
+
+void RecordingApplicationGE::SetElevationExaggeration(double exaggeration) {
+    EnsureConnected();
+    globe_.calls << QString("SetElevationExaggeration(%1)").arg(exaggeration);
+    globe_.elevationExaggeration = exaggeration;
+}
+
+IPointOnTerrainGE RecordingApplicationGE::GetPointOnTerrainFromScreenCoords(double screenX,
+                                                                            double screenY) {
+    EnsureConnected();
+    globe_.calls << QString("GetPointOnTerrainFromScreenCoords(%1,%2)").arg(screenX).arg(screenY);
+    return globe_.pointOnTerrain;
+}
+
+QWidget* RecordingApplicationGE::FindMainWindow() const {
+    return globe_.Window();
+}
+
+QList<MapTheme> RecordingApplicationGE::MapThemes() const {
+    return globe_.mapThemes;
+}
+
+QString RecordingApplicationGE::CurrentMapTheme() const {
+    return globe_.mapTheme;
+}
+
+void RecordingApplicationGE::SetMapTheme(const QString& id) {
+    globe_.calls << QString("SetMapTheme(%1)").arg(id);
+    globe_.mapTheme = id;
+}
+
+}  // namespace orvane

@@ -1,0 +1,69 @@
+#pragma once
+
+// A globe that records every call and answers with values the test sets. It has a real
+// top-level window and render widget, so that embedding, popping out and closing can be
+// watched in tests without a map.
+
+#include <QPointer>
+#include <QStringList>
+#include <memory>
+#include <optional>
+
+#include "earth/ApplicationGE.h"
+#include "earth/GlobeWindow.h"
+
+namespace orvane {
+
+// The one recorded globe shared by all connections of a test, as the real globe is shared.
+class RecordedGlobe {
+  public:
+    QStringList calls;                // "Connect", "OpenKmlFile(<path>,1)", ...
+    std::optional<long> initialized;  // IsInitialized; by default 1 while the render is visible
+    ICameraInfoGE camera;
+    IPointOnTerrainGE pointOnTerrain;
+    double elevationExaggeration = 1.0;
+    QString mapTheme = "earth/plain/plain.dgml";
+    QList<MapTheme> mapThemes = {{"earth/plain/plain.dgml", "Plain Map"},
+                                 {"earth/bluemarble/bluemarble.dgml", "Blue Marble"}};
+    std::optional<QString> failure;  // when set, Connect throws an error with this text
+
+    ~RecordedGlobe();
+    void Start();
+    bool IsRunning() const { return window_ != nullptr; }
+    GlobeWindow* Window() const { return window_; }
+    QWidget* Render() const { return render_; }
+
+  private:
+    QPointer<GlobeWindow> window_;
+    QPointer<QWidget> render_;
+};
+
+class RecordingApplicationGE : public TApplicationGE {
+  public:
+    explicit RecordingApplicationGE(RecordedGlobe& globe) : globe_(globe) {}
+
+    void Connect() override;
+    void Disconnect() override;
+    long IsInitialized() override;
+    void OpenKmlFile(const QString& path, long suppressMessages) override;
+    QWidget* GetMainHwnd() override;
+    QWidget* GetRenderHwnd() override;
+    ICameraInfoGE GetCamera(long considerTerrain) override;
+    void SetCamera(const ICameraInfoGE& camera, double speed) override;
+    void SetCameraParams(double latitude, double longitude, double altitude,
+                         AltitudeModeGE altitudeMode, double range, double tilt, double azimuth,
+                         double speed) override;
+    void SetElevationExaggeration(double exaggeration) override;
+    IPointOnTerrainGE GetPointOnTerrainFromScreenCoords(double screenX, double screenY) override;
+    QWidget* FindMainWindow() const override;
+    QList<MapTheme> MapThemes() const override;
+    QString CurrentMapTheme() const override;
+    void SetMapTheme(const QString& id) override;
+
+  private:
+    void EnsureConnected();
+    RecordedGlobe& globe_;
+    bool connected_ = false;
+};
+
+}  // namespace orvane

@@ -1,0 +1,170 @@
+// The real Marble globe, run under Xvfb: a polygon written by the points window shows on the
+// map, and the camera and ground-point operations agree with what the map shows.
+
+#include <marble/MarbleWidget.h>
+#include <QImage>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QToolBox>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QtTest>
+#include <memory>
+
+#include "app/Desktop.h"
+#include "app/Mainform.h"
+#include "converters/FrmPoint.h"
+#include "earth/MarbleGlobe.h"
+#include "tests/gui/GuiHelpers.h"
+#include "tests/gui/GuiTestMain.h"
+
+using namespace orvane;
+using namespace orvane::test;
+
+namespace {
+
+int RedPixels(const QImage& image) {
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor colour = image.pixelColor(x, y);
+            if (colour.red() > 200 && colour.green() < 60 && colour.blue() < 60) {
+                ++count;
+            }
+        }
+    }
+    return count;
+}
+
+}  // namespace
+
+class GlobeTest : public QObject {
+    Q_OBJECT
+  public:
+    explicit GlobeTest(ScriptedDialogs& dialogs) : dialogs_(dialogs) {}
+
+  private slots:
+    void init() {
+        dialogs_ = ScriptedDialogs{};
+        globe_ = std::make_unique<MarbleGlobe>();
+        desktop_ = std::make_unique<Desktop>(
+            dialogs_, [this] { return std::make_unique<TMarbleApplicationGE>(*globe_); });
+        Main().move(0, 0);
+        Main().show();
+        QVERIFY(QTest::qWaitForWindowExposed(&Main()));
+    }
+
+    void cleanup() {
+        desktop_.reset();
+        globe_.reset();
+    }
+
+    // What a new user does: write a polygon in the points window, double-click it in the
+    // list of loadable files, and see the red outline.
+    void polygonFromThePointsWindowShowsOnTheGlobe() {
+        const QString path = dir_.filePath("area.kml");
+        ClickItem(*Main().TreeView1, "离散点数据->KML");
+        TFrmPoint& point = desktop_->FrmPoint();
+        QVERIFY(point.isVisible());
+        dialogs_.savePaths = {path};
+        QTest::mouseClick(point.SpeedButton5, Qt::LeftButton);
+        point.Memo1->setPlainText(point.MemoDemo->toPlainText());
+        QTest::mouseClick(point.Button4, Qt::LeftButton);
+        QCOMPARE(dialogs_.messages, QStringList({"完成！"}));
+
+        Main().GroupBar->setCurrentIndex(2);
+        ClickItem(*Main().TreeView2, path, true);
+        QCOMPARE(dialogs_.errors, QStringList());
+        QCOMPARE(globe_->Map()->parentWidget(), Main().Panel01);
+        QVERIFY(Main().AppGE0().IsInitialized() != 0);
+
+        // The view is brought to the polygon: its centre lies inside the ring.
+        const ICameraInfoGE camera = Main().AppGE0().GetCamera(0);
+        QVERIFY(camera.FocusPointLongitude > 112.978279 && camera.FocusPointLongitude < 113.068899);
+        QVERIFY(camera.FocusPointLatitude > 25.745336 && camera.FocusPointLatitude < 25.844481);
+        QTRY_VERIFY_WITH_TIMEOUT(RedPixels(globe_->Map()->grab().toImage()) > 200, 20000);
+
+        const QString shot = qEnvironmentVariable("ORVANE_SCREENSHOT");
+        if (!shot.isEmpty()) {
+            point.move(Main().frameGeometry().right() + 8, 0);
+            QTest::qWait(1500);  // let the map finish drawing before the screen is taken
+            QCOMPARE(QProcess::execute("import", {"-window", "root", shot}), 0);
+        }
+    }
+
+    void cameraGoesWhereItIsSentAndTheCornersSurroundIt() {
+        Main().EmbedGoogleEarth();
+        TApplicationGE& globe = Main().AppGE0();
+        globe.SetCameraParams(30.5, 114.3, 0.0, AltitudeModeGE::RelativeToGround, 50000.0, 0.0, 0.0,
+                              5.0);
+        const ICameraInfoGE camera = globe.GetCamera(1);
+        QVERIFY(qAbs(camera.FocusPointLatitude - 30.5) < 1e-6);
+        QVERIFY(qAbs(camera.FocusPointLongitude - 114.3) < 1e-6);
+        QVERIFY(qAbs(camera.Range - 50000.0) < 1.0);
+
+        const IPointOnTerrainGE topLeft = globe.GetPointOnTerrainFromScreenCoords(-1, 1);
+        const IPointOnTerrainGE bottomLeft = globe.GetPointOnTerrainFromScreenCoords(-1, -1);
+        const IPointOnTerrainGE topRight = globe.GetPointOnTerrainFromScreenCoords(1, 1);
+        const IPointOnTerrainGE bottomRight = globe.GetPointOnTerrainFromScreenCoords(1, -1);
+        for (const IPointOnTerrainGE& left : {topLeft, bottomLeft}) {
+            QVERIFY(left.Longitude < 114.3);
+        }
+        for (const IPointOnTerrainGE& right : {topRight, bottomRight}) {
+            QVERIFY(right.Longitude > 114.3);
+        }
+        for (const IPointOnTerrainGE& top : {topLeft, topRight}) {
+            QVERIFY(top.Latitude > 30.5);
+        }
+        for (const IPointOnTerrainGE& bottom : {bottomLeft, bottomRight}) {
+            QVERIFY(bottom.Latitude < 30.5);
+        }
+    }
+
+    void aFileWithoutFeaturesLeavesTheViewWhereItIs() {
+        const QString path = dir_.filePath("empty.kml");
+        WriteFile(path,
+                  "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                  "<kml xmlns=\"http://earth.google.com/kml/2.1\"><Document></Document></kml>\n");
+        TApplicationGE& globe = Main().AppGE0();
+        Main().EmbedGoogleEarth();
+        globe.SetCameraParams(30.5, 114.3, 0.0, AltitudeModeGE::RelativeToGround, 50000.0, 0.0, 0.0,
+                              5.0);
+        globe.OpenKmlFile(path, 1);
+        QVERIFY(qAbs(globe.GetCamera(0).FocusPointLongitude - 114.3) < 1e-6);
+        QVERIFY(qAbs(globe.GetCamera(0).FocusPointLatitude - 30.5) < 1e-6);
+    }
+
+    void aFileTheMapCannotReadIsReported() {
+        const QString path = dir_.filePath("broken.kml");
+        WriteFile(path, "this is no KML");
+        Main().AddLoadableFile(path);
+        Main().GroupBar->setCurrentIndex(2);
+        ClickItem(*Main().TreeView2, path, true);
+        QCOMPARE(dialogs_.errors, QStringList({"Cannot open file " + path}));
+    }
+
+    void answeringNoKeepsTheGlobeWindowWithItsMap() {
+        Main().EmbedGoogleEarth();
+        dialogs_.answers = {false};
+        Main().close();
+        Main().FormDestroy();
+        QVERIFY(globe_->IsRunning());
+        QVERIFY(globe_->Window()->isVisible());
+        QCOMPARE(globe_->Map()->parentWidget(), globe_->Window());
+        globe_->Window()->close();
+        QVERIFY(!globe_->IsRunning());
+    }
+
+  private:
+    TFrmMain& Main() { return desktop_->FrmMain(); }
+
+    ScriptedDialogs& dialogs_;
+    QTemporaryDir dir_;
+    std::unique_ptr<MarbleGlobe> globe_;
+    std::unique_ptr<Desktop> desktop_;
+};
+
+ORVANE_GUI_TEST_MAIN(GlobeTest)
+#include "GlobeTest.moc"

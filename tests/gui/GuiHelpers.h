@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QByteArray>
+#include <QFile>
+#include <QString>
+#include <QTreeWidget>
+#include <QtTest>
+
+namespace orvane::test {
+
+inline QByteArray FileBytes(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return {};
+    }
+    return file.readAll();
+}
+
+inline void WriteFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+inline QStringList TopLevelTexts(const QTreeWidget& tree) {
+    QStringList texts;
+    for (int i = 0; i < tree.topLevelItemCount(); ++i) {
+        texts << tree.topLevelItem(i)->text(0);
+    }
+    return texts;
+}
+
+// Clicks (or double-clicks) the tree's top-level item with this text, as a user would.
+inline void ClickItem(QTreeWidget& tree, const QString& text, bool twice = false) {
+    const QList<QTreeWidgetItem*> found = tree.findItems(text, Qt::MatchExactly);
+    QVERIFY2(!found.isEmpty(), qPrintable(text));
+    tree.scrollToItem(found.first());
+    const QPoint centre = tree.visualItemRect(found.first()).center();
+    QTest::mouseClick(tree.viewport(), Qt::LeftButton, {}, centre);
+    if (twice) {
+        QTest::mouseDClick(tree.viewport(), Qt::LeftButton, {}, centre);
+    }
+}
+
+}  // namespace orvane::test

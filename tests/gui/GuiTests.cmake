@@ -1,0 +1,24 @@
+# Window tests (Qt Test). Most run offscreen against the recording globe; the few that need
+# the real Marble map run under Xvfb and carry the label "globe".
+find_package(Qt5 5.15 REQUIRED COMPONENTS Test)
+
+function(add_gui_test name)
+    add_executable(${name} ${CMAKE_CURRENT_LIST_DIR}/${name}.cpp)
+    target_link_libraries(${name} PRIVATE orvane_gui Qt5::Test)
+    target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
+    set_target_properties(${name} PROPERTIES AUTOMOC ON)
+endfunction()
+
+foreach(name MainFormTest ConverterWindowsTest StartupTest LegendPanelTest)
+    add_gui_test(${name})
+    add_test(NAME gui.${name} COMMAND ${name})
+    set_tests_properties(gui.${name} PROPERTIES LABELS gui
+                         ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+endforeach()
+
+# The web engine that Marble loads finds no OpenGL offscreen; an X server gives it one.
+add_gui_test(GlobeTest)
+add_test(NAME globe.GlobeTest
+         COMMAND xvfb-run -a -s "-screen 0 1280x1024x24" $<TARGET_FILE:GlobeTest>)
+set_tests_properties(globe.GlobeTest PROPERTIES LABELS "gui;globe" TIMEOUT 300
+    ENVIRONMENT "QTWEBENGINE_CHROMIUM_FLAGS=--no-sandbox --disable-gpu;QT_QPA_PLATFORM=xcb")

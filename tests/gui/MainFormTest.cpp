@@ -1,0 +1,287 @@
+// The main window and the start-up, against the recording globe and scripted dialogs.
+
+#include <QDesktopServices>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QToolBox>
+#include <QTreeWidget>
+#include <QtTest>
+#include <memory>
+
+#include "app/AboutBox.h"
+#include "app/Desktop.h"
+#include "app/Mainform.h"
+#include "app/Sysoptions.h"
+#include "converters/FrmMIF2KML.h"
+#include "converters/FrmPoint.h"
+#include "earth/RecordingApplicationGE.h"
+#include "tests/gui/GuiHelpers.h"
+#include "tests/gui/GuiTestMain.h"
+
+using namespace orvane;
+using namespace orvane::test;
+
+// Receives the links that the desktop is asked to open.
+class LinkCatcher : public QObject {
+    Q_OBJECT
+  public:
+    QList<QUrl> opened;
+  public slots:
+    void Open(const QUrl& url) { opened << url; }
+};
+
+class MainFormTest : public QObject {
+    Q_OBJECT
+  public:
+    explicit MainFormTest(ScriptedDialogs& dialogs) : dialogs_(dialogs) {}
+
+  private slots:
+    void init() {
+        dialogs_ = ScriptedDialogs{};
+        globe_ = std::make_unique<RecordedGlobe>();
+        desktop_ = std::make_unique<Desktop>(
+            dialogs_, [this] { return std::make_unique<RecordingApplicationGE>(*globe_); });
+        Main().show();
+        QVERIFY(QTest::qWaitForWindowExposed(&Main()));
+    }
+
+    void cleanup() {
+        desktop_.reset();
+        globe_.reset();
+    }
+
+    void startUpCreatesEveryWindowOnceInOrder() {
+        QCOMPARE(desktop_->CreationOrder(),
+                 QStringList({"FrmMain", "AboutBox", "FrmSysOptions", "FrmMIF2KML", "FrmPoint"}));
+        QCOMPARE(desktop_->FrmPoint().parentWidget(), &Main());
+        // Nothing touches the globe at start: the view stays black and empty.
+        QVERIFY(globe_->calls.isEmpty());
+        QVERIFY(Main().Panel01->findChildren<QWidget*>().isEmpty());
+        QCOMPARE(Main().BreakDistance, 20);
+        QCOMPARE(Main().TreeView2->topLevelItemCount(), 0);
+        QCOMPARE(Main().StringGrid1->horizontalHeaderItem(0)->text(), QString("名称"));
+        QCOMPARE(Main().StringGrid1->horizontalHeaderItem(1)->text(), QString("值"));
+        QCOMPARE(Main().GroupBar->currentIndex(), 0);
+        QCOMPARE(TopLevelTexts(*Main().TreeView1),
+                 QStringList({"离散点数据->KML", "基站表->KML", "DT数据->KML", "CQT数据->KML"}));
+        QVERIFY(!Main().BtnPause->isEnabled());
+        QVERIFY(!Main().BtnEnd->isEnabled());
+        QVERIFY(!Main().N9->isEnabled());
+        QVERIFY(!Main().GPS1->isEnabled());
+        QVERIFY(Main().MapinfoMifKML1->isEnabled());
+    }
+
+    void functionTreeShowsItsWindowOrSaysItIsNotThereYet() {
+        ClickItem(*Main().TreeView1, "离散点数据->KML");
+        QVERIFY(desktop_->FrmPoint().isVisible());
+        QVERIFY(dialogs_.messages.isEmpty());
+
+        ClickItem(*Main().TreeView1, "基站表->KML");
+        QCOMPARE(dialogs_.messages, QStringList({"此功能尚未提供。"}));
+        QCOMPARE(Main().TreeView1->currentItem()->toolTip(0), QString("此功能尚未提供。"));
+    }
+
+    void treeClicksWithoutSelectionDoNothing() {
+        Main().TreeView1->setCurrentItem(nullptr);
+        Main().TreeView1Click();
+        Main().TreeView2DblClick();
+        QVERIFY(dialogs_.messages.isEmpty());
+        QVERIFY(!desktop_->FrmPoint().isVisible());
+        QVERIFY(globe_->calls.isEmpty());
+    }
+
+    void loadableFilesKeepOneEntryPerExactPath() {
+        Main().AddLoadableFile("/data/a.kml");
+        Main().AddLoadableFile("/data/b.kml");
+        Main().AddLoadableFile("/data/a.kml");
+        Main().AddLoadableFile("/data/A.kml");
+        QCOMPARE(TopLevelTexts(*Main().TreeView2),
+                 QStringList({"/data/a.kml", "/data/b.kml", "/data/A.kml"}));
+    }
+
+    void doubleClickOpensAListedFileOnTheGlobe() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("area.kml");
+        WriteFile(path, "<kml/>");
+        Main().AddLoadableFile(path);
+        Main().AddLoadableFile(dir.filePath("missing.kml"));
+        Main().GroupBar->setCurrentIndex(2);
+
+        ClickItem(*Main().TreeView2, dir.filePath("missing.kml"), true);
+        QVERIFY(globe_->calls.isEmpty());
+
+        ClickItem(*Main().TreeView2, path, true);
+        QCOMPARE(globe_->calls,
+                 QStringList({"IsInitialized", "Disconnect", "Connect", "GetMainHwnd",
+                              "GetRenderHwnd", "OpenKmlFile(" + path + ",1)"}));
+        QCOMPARE(globe_->Render()->parentWidget(), Main().Panel01);
+
+        // Once the map shows, a file opens without embedding again.
+        globe_->calls.clear();
+        ClickItem(*Main().TreeView2, path, true);
+        QCOMPARE(globe_->calls, QStringList({"IsInitialized", "OpenKmlFile(" + path + ",1)"}));
+    }
+
+    void buttonsMoveTheMapBetweenTheThreeViewStates() {
+        // Popping out before anything was embedded does nothing.
+        QTest::mouseClick(Main().Button1, Qt::LeftButton);
+        QVERIFY(globe_->calls.isEmpty());
+        QVERIFY(!globe_->IsRunning());
+
+        QTest::mouseClick(Main().Button2, Qt::LeftButton);
+        QVERIFY(Embedded());
+
+        QTest::mouseClick(Main().Button1, Qt::LeftButton);
+        QCOMPARE(globe_->Render()->parentWidget(), globe_->Window());
+        QVERIFY(globe_->Window()->isVisible());
+        QVERIFY(globe_->Render()->isVisible());
+
+        QTest::mouseClick(Main().Button2, Qt::LeftButton);
+        QVERIFY(Embedded());
+
+        // Loading while embedded reconnects but moves nothing.
+        globe_->calls.clear();
+        QTest::mouseClick(Main().Button2, Qt::LeftButton);
+        QCOMPARE(globe_->calls, QStringList({"Disconnect", "Connect", "GetRenderHwnd"}));
+        QVERIFY(Embedded());
+
+        // Embedding from the converter windows' path while embedded keeps the way back.
+        Main().EmbedGoogleEarth();
+        QTest::mouseClick(Main().Button1, Qt::LeftButton);
+        QCOMPARE(globe_->Render()->parentWidget(), globe_->Window());
+    }
+
+    void embeddedMapFollowsThePanelSize() {
+        Main().EmbedGoogleEarth();
+        Main().resize(Main().width() + 120, Main().height() + 80);
+        QTRY_COMPARE(globe_->Render()->size(), Main().Panel01->size());
+    }
+
+    void closingAnsweredNoLeavesTheGlobeOpenWithItsMap() {
+        Main().EmbedGoogleEarth();
+        dialogs_.answers = {false};
+        Main().close();
+        Main().FormDestroy();
+        QCOMPARE(dialogs_.questions, QStringList({"同时也关闭GoogleEarth吗？"}));
+        QVERIFY(globe_->IsRunning());
+        QVERIFY(globe_->Window()->isVisible());
+        QCOMPARE(globe_->Render()->parentWidget(), globe_->Window());
+        QVERIFY(Main().GeRenderParent != nullptr);
+    }
+
+    void closingAnsweredYesClosesTheGlobe() {
+        Main().EmbedGoogleEarth();
+        Main().Button1Click();
+        dialogs_.answers = {true};
+        Main().FormDestroy();
+        QCOMPARE(dialogs_.questions, QStringList({"同时也关闭GoogleEarth吗？"}));
+        QVERIFY(globe_->calls.contains("Closed"));
+        QVERIFY(!globe_->IsRunning());
+        QVERIFY(Main().GeRenderParent == nullptr);
+    }
+
+    void closingWithoutAGlobeAsksNothing() {
+        Main().FormDestroy();
+        QVERIFY(dialogs_.questions.isEmpty());
+    }
+
+    void systemParametersTakeTheValueOnlyOnOk() {
+        TFrmSysOptions& options = desktop_->FrmSysOptions();
+        AnswerModal(options, 75, options.BtnOK);
+        Main().N7Click();
+        QCOMPARE(Main().BreakDistance, 75);
+
+        AnswerModal(options, 120, options.BtnCancel);
+        Main().N7Click();
+        QCOMPARE(Main().BreakDistance, 75);
+        QCOMPARE(options.CSpinEdit1->minimum(), 1);
+        QCOMPARE(options.CSpinEdit1->maximum(), 200);
+    }
+
+    void anErrorInAHandlerIsShownAndTheWindowGoesOn() {
+        globe_->failure = "Globe failed";
+        QTest::mouseClick(Main().Button2, Qt::LeftButton);
+        QCOMPARE(dialogs_.errors, QStringList({"Globe failed"}));
+
+        globe_->failure.reset();
+        QTest::mouseClick(Main().Button2, Qt::LeftButton);
+        QVERIFY(Embedded());
+        QCOMPARE(dialogs_.errors.size(), 1);
+    }
+
+    void aboutBoxLinkStartsAMailToTheMaker() {
+        LinkCatcher catcher;
+        QDesktopServices::setUrlHandler("mailto", &catcher, "Open");
+        TAboutBox& about = desktop_->AboutBox();
+        QCOMPARE(about.windowTitle(), QString("关于"));
+        QCOMPARE(about.size(), QSize(303, 179));
+        about.show();
+        QTest::mouseClick(about.LinkLabel, Qt::LeftButton);
+        QDesktopServices::unsetUrlHandler("mailto");
+        QCOMPARE(catcher.opened, QList<QUrl>({QUrl("mailto:orvane@example.org")}));
+        QVERIFY(about.LinkLabel->text().contains("example.org"));
+        about.hide();
+    }
+
+    void menusShowTheirDialogsModallyAndExitCloses() {
+        QStringList shown;
+        const auto closeWhenShown = [&shown](QDialog& dialog, QPushButton* button) {
+            QTimer::singleShot(0, &dialog, [&shown, &dialog, button] {
+                if (dialog.isVisible() && QApplication::activeModalWidget() == &dialog) {
+                    shown << dialog.objectName();
+                }
+                QTest::mouseClick(button, Qt::LeftButton);
+            });
+        };
+        closeWhenShown(desktop_->FrmMIF2KML(), desktop_->FrmMIF2KML().Button2);
+        Main().MapinfoMifKML1->trigger();
+        closeWhenShown(desktop_->AboutBox(), desktop_->AboutBox().OKButton);
+        Main().N3->trigger();
+        QCOMPARE(shown, QStringList({"FrmMIF2KML", "AboutBox"}));
+
+        QSignalSpy closed(&Main(), &TFrmMain::Closed);
+        Main().N4->trigger();
+        QCOMPARE(closed.count(), 1);
+        QVERIFY(!Main().isVisible());
+    }
+
+    void viewMenuOffersTheThemesAndSwitchesTheMap() {
+        emit Main().ViewMenu->aboutToShow();
+        const QList<QAction*> actions = Main().ViewMenu->actions();
+        QCOMPARE(actions.size(), 2);
+        QVERIFY(actions[0]->isChecked());
+        actions[1]->trigger();
+        QCOMPARE(globe_->mapTheme, QString("earth/bluemarble/bluemarble.dgml"));
+        emit Main().ViewMenu->aboutToShow();
+        QVERIFY(Main().ViewMenu->actions()[1]->isChecked());
+    }
+
+  private:
+    TFrmMain& Main() { return desktop_->FrmMain(); }
+
+    bool Embedded() {
+        QWidget* render = globe_->Render();
+        return render && render->parentWidget() == Main().Panel01 && render->isVisible() &&
+               render->size() == Main().Panel01->size() && !globe_->Window()->isVisible() &&
+               Main().GeRenderParent == globe_->Window();
+    }
+
+    // Once the modal dialog runs, puts the value into its spin edit and presses the button.
+    static void AnswerModal(TFrmSysOptions& options, int value, QPushButton* button) {
+        QTimer::singleShot(0, &options, [&options, value, button] {
+            QVERIFY(options.isVisible());
+            options.CSpinEdit1->setValue(value);
+            QTest::mouseClick(button, Qt::LeftButton);
+        });
+    }
+
+    ScriptedDialogs& dialogs_;
+    std::unique_ptr<RecordedGlobe> globe_;
+    std::unique_ptr<Desktop> desktop_;
+};
+
+ORVANE_GUI_TEST_MAIN(MainFormTest)
+#include "MainFormTest.moc"
