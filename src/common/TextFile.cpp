@@ -15,22 +15,6 @@
 
 namespace orvane {
 
-TextLines::TextLines(std::string text) : decoded_(std::move(text)) {
-    Split();
-}
-
-TextLines::TextLines(MappedFile file, size_t offset)
-    : mapped_(std::move(file)), offset_(offset), useMapped_(true) {
-    Split();
-}
-
-std::string_view TextLines::text() const {
-    if (useMapped_) {
-        return mapped_.bytes().substr(offset_);
-    }
-    return decoded_;
-}
-
 namespace {
 
 // Position of the first CR or LF at or after `from`, or `size` when there is none.
@@ -60,19 +44,35 @@ size_t FindLineEnd(const char* data, size_t from, size_t size) {
 
 }  // namespace
 
-void TextLines::Split() {
-    const std::string_view all = text();
-    const char* const data = all.data();
-    const size_t n = all.size();
-    begins_.reserve(static_cast<size_t>(std::count(data, data + n, '\n')) + 2);
-    size_t begin = 0;
-    while (begin < n) {
-        begins_.push_back(begin);
-        const size_t end = FindLineEnd(data, begin, n);
-        const bool crlf = end + 1 < n && data[end] == '\r' && data[end + 1] == '\n';
-        begin = end + (crlf ? 2 : 1);
+std::optional<std::string_view> LineCursor::Next() {
+    const size_t n = text_.size();
+    if (position_ >= n) {
+        return std::nullopt;
     }
-    begins_.push_back(std::min(begin, n));
+    const char* const data = text_.data();
+    const size_t begin = position_;
+    const size_t end = FindLineEnd(data, begin, n);
+    const bool crlf = end + 1 < n && data[end] == '\r' && data[end + 1] == '\n';
+    position_ = std::min(end + (crlf ? 2 : 1), n);
+    ++index_;
+    return text_.substr(begin, end - begin);
+}
+
+std::string_view LineCursor::NextOrThrow() {
+    if (auto line = Next()) {
+        return *line;
+    }
+    throw ListIndexError(index_);
+}
+
+TextLines::TextLines(TextBuffer buffer) : buffer_(std::move(buffer)) {
+    const std::string_view all = text();
+    begins_.reserve(static_cast<size_t>(std::count(all.begin(), all.end(), '\n')) + 2);
+    LineCursor cursor(all);
+    for (size_t begin = 0; cursor.Next(); begin = cursor.position()) {
+        begins_.push_back(begin);
+    }
+    begins_.push_back(cursor.position());
 }
 
 std::string_view TextLines::operator[](size_t index) const {
@@ -141,15 +141,19 @@ std::string ReadFileBytes(const std::string& path) {
     return bytes;
 }
 
-TextLines ReadTextLines(const std::string& path) {
+TextBuffer ReadTextBuffer(const std::string& path) {
     MappedFile file(path);
     if (!file.mapped()) {
-        return TextLines(DecodeText(ReadFileBytes(path)));
+        return TextBuffer(DecodeText(ReadFileBytes(path)));
     }
     if (const auto offset = Utf8ContentOffset(file.bytes())) {
-        return TextLines(std::move(file), *offset);
+        return TextBuffer(std::move(file), *offset);
     }
-    return TextLines(DecodeGb18030(file.bytes()));
+    return TextBuffer(DecodeGb18030(file.bytes()));
+}
+
+TextLines ReadTextLines(const std::string& path) {
+    return TextLines(ReadTextBuffer(path));
 }
 
 }  // namespace orvane

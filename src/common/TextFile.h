@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -9,6 +10,49 @@
 
 namespace orvane {
 
+// The UTF-8 text of a file: the mapped file itself when its bytes are UTF-8, else a decoded
+// copy.
+class TextBuffer {
+  public:
+    TextBuffer() = default;
+    explicit TextBuffer(std::string text) : decoded_(std::move(text)) {}
+    // The mapped file's bytes from `offset` on, which must be UTF-8.
+    TextBuffer(MappedFile file, size_t offset)
+        : mapped_(std::move(file)), offset_(offset), useMapped_(true) {}
+
+    std::string_view text() const {
+        return useMapped_ ? mapped_.bytes().substr(offset_) : std::string_view(decoded_);
+    }
+
+  private:
+    std::string decoded_;
+    MappedFile mapped_;
+    size_t offset_ = 0;
+    bool useMapped_ = false;
+};
+
+// Walks the lines of a text one by one, for readers that need no line twice. A line ends at
+// CR LF, LF or CR; a final line break adds no empty line.
+class LineCursor {
+  public:
+    explicit LineCursor(std::string_view text) : text_(text) {}
+
+    // The next line, or nothing after the last.
+    std::optional<std::string_view> Next();
+    // The next line; after the last, throws "List index out of bounds (%d)" with the line's
+    // index.
+    std::string_view NextOrThrow();
+    // How many lines were taken.
+    long long index() const { return index_; }
+    // Where the next line starts.
+    size_t position() const { return position_; }
+
+  private:
+    std::string_view text_;
+    size_t position_ = 0;
+    long long index_ = 0;
+};
+
 // The lines of a text, held as one buffer (the mapped file itself when it is UTF-8) and the
 // start of each line, so that a file of a million lines costs little more than its own size
 // and a line is read without copying. A line ends at CR LF, LF or CR; a final line break
@@ -16,9 +60,8 @@ namespace orvane {
 class TextLines {
   public:
     TextLines() = default;
-    explicit TextLines(std::string text);
-    // The mapped file's bytes from `offset` on, which must be UTF-8.
-    TextLines(MappedFile file, size_t offset);
+    explicit TextLines(TextBuffer buffer);
+    explicit TextLines(std::string text) : TextLines(TextBuffer(std::move(text))) {}
 
     size_t size() const { return begins_.empty() ? 0 : begins_.size() - 1; }
     bool empty() const { return size() == 0; }
@@ -26,21 +69,20 @@ class TextLines {
     // Throws "List index out of bounds (%d)".
     std::string_view at(long long index) const;
     // The whole text, line ends included.
-    std::string_view text() const;
+    std::string_view text() const { return buffer_.text(); }
 
   private:
-    void Split();
-
-    std::string decoded_;
-    MappedFile mapped_;
-    size_t offset_ = 0;
-    bool useMapped_ = false;
+    TextBuffer buffer_;
     // begins_[i] is where line i starts; the last entry is the end of the text.
     std::vector<std::uint64_t> begins_;
 };
 
 // The whole file's bytes; throws "Cannot open file %s".
 std::string ReadFileBytes(const std::string& path);
+
+// The text of a file, decoded to UTF-8 (UTF-8 when valid, GB18030 otherwise); throws
+// "Cannot open file %s".
+TextBuffer ReadTextBuffer(const std::string& path);
 
 // The lines of a text file, decoded to UTF-8 (UTF-8 when valid, GB18030 otherwise); throws
 // "Cannot open file %s".

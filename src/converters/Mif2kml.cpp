@@ -9,20 +9,17 @@ namespace orvane {
 
 namespace {
 
-// Index of the line after the "Data" line; throws when there is none.
-long long FindDataSection(const TextLines& lines) {
-    long long i = 0;
-    while (Trim(lines.at(i)) != "Data") {
-        ++i;
+// Passes the lines before the "Data" line and the line itself; throws when there is none.
+void SkipToDataSection(LineCursor& lines) {
+    while (Trim(lines.NextOrThrow()) != "Data") {
     }
-    return i + 1;
 }
 
 // The vertices of one polygon: `count` lines of x and y, copied as they stand.
-void ReadPolygon(const TextLines& lines, long long& i, std::int32_t count, std::string& out) {
+void ReadPolygon(LineCursor& lines, std::int32_t count, std::string& out) {
     out.clear();
     for (std::int32_t k = 0; k < count; ++k) {
-        std::string_view rest = lines.at(i++);
+        std::string_view rest = lines.NextOrThrow();
         const std::string_view x = CutTrimmedToken(rest, ' ');
         const std::string_view y = CutTrimmedToken(rest, ' ');
         out += x;
@@ -36,7 +33,8 @@ void ReadPolygon(const TextLines& lines, long long& i, std::int32_t count, std::
 
 void ConvertMifToKml(const std::string& mifPath, const std::string& kmlPath,
                      const ConversionObserver& observer) {
-    const TextLines lines = ReadTextLines(mifPath);
+    const TextBuffer buffer = ReadTextBuffer(mifPath);
+    const std::string_view text = buffer.text();
     TKMLDocument document;
     TPolygonPlacemark placemark;
     placemark.Name = "Region";
@@ -44,22 +42,26 @@ void ConvertMifToKml(const std::string& mifPath, const std::string& kmlPath,
     document.OpenFile(kmlPath);
     document.AddOutlineStyles();
 
-    const auto lineCount = static_cast<long long>(lines.size());
-    long long i = FindDataSection(lines) + 1;  // the line after "Data" is skipped unread
+    // The file is read line by line once; an object cut short meets the end of the file.
+    LineCursor lines(text);
+    SkipToDataSection(lines);
+    lines.Next();  // the line after "Data" is skipped unread
     int reportedPercent = -1;
-    while (i < lineCount) {
-        std::string_view rest = lines[static_cast<size_t>(i++)];
+    while (const auto line = lines.Next()) {
+        std::string_view rest = *line;
         if (CutTrimmedToken(rest, ' ') != "Region") {
             continue;
         }
         const std::int32_t polygonCount = ParseInteger(CutTrimmedToken(rest, ' '));
         for (std::int32_t polygon = 0; polygon < polygonCount; ++polygon) {
-            const std::int32_t pointCount = ParseInteger(lines.at(i++));
-            ReadPolygon(lines, i, pointCount, placemark.Coordinates);
+            const std::int32_t pointCount = ParseInteger(lines.NextOrThrow());
+            ReadPolygon(lines, pointCount, placemark.Coordinates);
             document.AddPolygonPlacemark(placemark);
         }
-        i += 3;  // pen, brush and centre lines
-        const int percent = static_cast<int>(std::min(i, lineCount) * 100 / lineCount);
+        for (int skipped = 0; skipped < 3; ++skipped) {  // pen, brush and centre lines
+            lines.Next();
+        }
+        const int percent = static_cast<int>(lines.position() * 100 / text.size());
         if (percent != reportedPercent) {
             reportedPercent = percent;
             observer.Progress(percent);
