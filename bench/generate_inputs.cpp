@@ -86,7 +86,7 @@ void WriteRegions(long count, const std::string& dir) {
 // A drive along a wandering road, one record a second: about 70 bytes a record.
 void WriteDriveTest(long count, const std::string& dir) {
     Output log(dir + "/dt-" + std::to_string(count) + ".txt");
-    log.Printf("Time\tLongitude\tLatitude\tRxLev\tRxQual\tCI\tLAC\tBCCH\tSpeed\tTA\r\n");
+    log.Printf("DateTime\tLongitude\tLatitude\tRxLev\tRxQual\tCI\tLAC\tBCCH\tSpeed\tTA\r\n");
     std::mt19937_64 random(3);
     std::uniform_real_distribution<double> turn(-0.15, 0.15);
     std::uniform_real_distribution<double> noise(-6, 6);
@@ -101,7 +101,7 @@ void WriteDriveTest(long count, const std::string& dir) {
         y += std::sin(heading) * step * 0.9;
         const double level = -75 + 18 * std::sin(static_cast<double>(i) / 97.0) + noise(random);
         const long t = 30600 + i;
-        log.Printf("%02ld:%02ld:%02ld\t%.6f\t%.6f\t%.1f\t%d\t%ld\t%d\t%d\t%d\t%d\r\n",
+        log.Printf("2026-12-09 %02ld:%02ld:%02ld\t%.6f\t%.6f\t%.1f\t%d\t%ld\t%d\t%d\t%d\t%d\r\n",
                    (t / 3600) % 24, (t / 60) % 60, t % 60, x, y, level, quality(random),
                    10000 + (i / 600) % 50, 9300 + static_cast<int>(i / 50000), 60 + (i / 900) % 30,
                    static_cast<int>(20 + 30 * std::fabs(std::sin(i / 300.0))),

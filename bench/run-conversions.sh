@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Whole-process time and peak memory of orvane-convert points and mif on generated inputs,
-# beside the floor (reading the input once and copying a file of the output's size with
-# cat) and GDAL's ogr2ogr doing the same work. Inputs go to a temporary folder.
-#   bench/run-conversions.sh [BUILD_DIR] [SIZES...]
+# Whole-process time and peak memory of orvane-convert points, mif and dt on generated
+# inputs, beside the floor (reading the input once and copying a file of the output's size
+# with cat) and GDAL's ogr2ogr doing the same work (points and MIF regions; drive-test
+# routes have no peer). Inputs go to a temporary folder.
+#   [KINDS="points mif dt"] bench/run-conversions.sh [BUILD_DIR] [SIZES...]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build}
@@ -45,14 +46,19 @@ row() {  # kind count input output orvane-command... -- ogr-command...
     in_mb=$(du -m --apparent-size "$input" | cut -f1)
     out_mb=$(du -m --apparent-size "$output" | cut -f1)
     t_floor=$(measure bash -c "cat '$input' >/dev/null; cat '$output' > '$work/copy'")
-    t_ogr=$(measure "${theirs[@]}")
+    t_ogr="- -"
+    if [ ${#theirs[@]} -gt 0 ]; then
+        t_ogr=$(measure "${theirs[@]}")
+    fi
     printf "| %s | %s | %s | %s | %s | %s | %s | %s |\n" "$kind" "$count" "$in_mb" "$out_mb" \
         "${t_ours% *}" "$(( ${t_ours#* } / 1024 ))" "${t_floor% *}" "${t_ogr% *}"
 }
 
 echo "| kind | records | input MB | output MB | orvane s | orvane peak MB | floor s | ogr2ogr s |"
 echo "|---|---|---|---|---|---|---|---|"
+kinds=${KINDS:-points mif dt}
 for n in "${sizes[@]}"; do
+    [[ " $kinds " == *" points "* ]] || break
     "$generate" points "$n" "$work"
     row points "$n" "$work/points-$n.txt" "$work/points-$n.kml" \
         "$convert" points "$work/points-$n.txt" "$work/points-$n.kml" -- \
@@ -60,9 +66,17 @@ for n in "${sizes[@]}"; do
     rm -f "$work"/points-*
 done
 for n in "${sizes[@]}"; do
+    [[ " $kinds " == *" mif "* ]] || break
     "$generate" mif "$n" "$work"
     row mif "$n" "$work/regions-$n.mif" "$work/regions-$n.kml" \
         "$convert" mif "$work/regions-$n.mif" "$work/regions-$n.kml" -- \
         bash -c "rm -f '$work/ogr.kml'; ogr2ogr -f KML '$work/ogr.kml' '$work/regions-$n.mif'"
     rm -f "$work"/regions-* "$work/ogr.kml"
+done
+for n in "${sizes[@]}"; do
+    [[ " $kinds " == *" dt "* ]] || break
+    "$generate" dt "$n" "$work"
+    row dt "$n" "$work/dt-$n.txt" "$work/dt-$n.kml" \
+        "$convert" dt "$work/dt-$n.txt" "$work/dt-$n.kml" --theme RxLev --
+    rm -f "$work"/dt-*
 done
