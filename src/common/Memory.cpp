@@ -4,6 +4,7 @@
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <cerrno>
 #include <cstdint>
 #include <new>
 #include <utility>
@@ -62,56 +63,38 @@ void PageBlock::Release() {
     }
 }
 
-MappedFile::MappedFile(const std::string& path) {
+LoadedFile::LoadedFile(const std::string& path) {
     const int fd = path.empty() ? -1 : ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        throw CannotOpenFileError(path);
-    }
     struct stat info {};
-    if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
-        ::close(fd);
+    if (fd < 0 || ::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
+        if (fd >= 0) {
+            ::close(fd);
+        }
         throw CannotOpenFileError(path);
     }
     if (S_ISREG(info.st_mode)) {
-        size_ = static_cast<size_t>(info.st_size);
-        if (size_ == 0) {
-            regularEmpty_ = true;
-        } else {
-            void* data = ::mmap(nullptr, size_, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
-            if (data == MAP_FAILED) {
-                size_ = 0;
-            } else {
-                data_ = data;
-            }
+        const auto expected = static_cast<size_t>(info.st_size);
+        if (expected > 0) {
+            block_ = PageBlock(expected);
         }
+        // What the file holds now, up to the size it had when opened.
+        while (size_ < expected) {
+            const ssize_t got = ::read(fd, block_.data() + size_, expected - size_);
+            if (got < 0 && errno == EINTR) {
+                continue;
+            }
+            if (got < 0) {
+                ::close(fd);
+                throw CannotOpenFileError(path);
+            }
+            if (got == 0) {
+                break;
+            }
+            size_ += static_cast<size_t>(got);
+        }
+        loaded_ = true;
     }
     ::close(fd);
-}
-
-MappedFile::~MappedFile() {
-    Release();
-}
-
-MappedFile::MappedFile(MappedFile&& other) noexcept
-    : data_(std::exchange(other.data_, nullptr)),
-      size_(std::exchange(other.size_, 0)),
-      regularEmpty_(std::exchange(other.regularEmpty_, false)) {}
-
-MappedFile& MappedFile::operator=(MappedFile&& other) noexcept {
-    if (this != &other) {
-        Release();
-        data_ = std::exchange(other.data_, nullptr);
-        size_ = std::exchange(other.size_, 0);
-        regularEmpty_ = std::exchange(other.regularEmpty_, false);
-    }
-    return *this;
-}
-
-void MappedFile::Release() {
-    if (data_ != nullptr) {
-        ::munmap(data_, size_);
-        data_ = nullptr;
-    }
 }
 
 }  // namespace orvane

@@ -1,8 +1,8 @@
 #pragma once
 
 // Large blocks of memory for the conversions' big data: anonymous memory that the system
-// may back with huge pages (far fewer page faults for hundreds of megabytes), and read-only
-// mappings of input files.
+// may back with huge pages (far fewer page faults for hundreds of megabytes), and whole
+// input files read into such blocks.
 
 #include <cstddef>
 #include <string>
@@ -32,26 +32,22 @@ class PageBlock {
     size_t size_ = 0;
 };
 
-// A whole file mapped read-only; empty for an empty file. Throws "Cannot open file %s".
-class MappedFile {
+// A whole regular file read into memory (huge pages where the system allows). Reading, not
+// mapping, keeps the text intact when another program writes the file anew meanwhile.
+// Throws "Cannot open file %s".
+class LoadedFile {
   public:
-    MappedFile() = default;
-    explicit MappedFile(const std::string& path);
-    ~MappedFile();
-    MappedFile(MappedFile&& other) noexcept;
-    MappedFile& operator=(MappedFile&& other) noexcept;
-    MappedFile(const MappedFile&) = delete;
-    MappedFile& operator=(const MappedFile&) = delete;
+    LoadedFile() = default;
+    explicit LoadedFile(const std::string& path);
 
-    std::string_view bytes() const { return {static_cast<const char*>(data_), size_}; }
-    // False for files that cannot be mapped (pipes, devices): read them instead.
-    bool mapped() const { return data_ != nullptr || regularEmpty_; }
+    std::string_view bytes() const { return {block_.data(), size_}; }
+    // False for files that are no regular files (pipes, devices): read them as a stream.
+    bool loaded() const { return loaded_; }
 
   private:
-    void Release();
-    void* data_ = nullptr;
+    PageBlock block_;
     size_t size_ = 0;
-    bool regularEmpty_ = false;
+    bool loaded_ = false;
 };
 
 }  // namespace orvane

@@ -142,8 +142,8 @@ std::string ReadFileBytes(const std::string& path) {
 }
 
 TextBuffer ReadTextBuffer(const std::string& path) {
-    MappedFile file(path);
-    if (!file.mapped()) {
+    LoadedFile file(path);
+    if (!file.loaded()) {
         return TextBuffer(DecodeText(ReadFileBytes(path)));
     }
     if (const auto offset = Utf8ContentOffset(file.bytes())) {

@@ -10,25 +10,25 @@
 
 namespace orvane {
 
-// The UTF-8 text of a file: the mapped file itself when its bytes are UTF-8, else a decoded
+// The UTF-8 text of a file: the file's bytes themselves when they are UTF-8, else a decoded
 // copy.
 class TextBuffer {
   public:
     TextBuffer() = default;
     explicit TextBuffer(std::string text) : decoded_(std::move(text)) {}
-    // The mapped file's bytes from `offset` on, which must be UTF-8.
-    TextBuffer(MappedFile file, size_t offset)
-        : mapped_(std::move(file)), offset_(offset), useMapped_(true) {}
+    // The file's bytes from `offset` on, which must be UTF-8.
+    TextBuffer(LoadedFile file, size_t offset)
+        : file_(std::move(file)), offset_(offset), useFile_(true) {}
 
     std::string_view text() const {
-        return useMapped_ ? mapped_.bytes().substr(offset_) : std::string_view(decoded_);
+        return useFile_ ? file_.bytes().substr(offset_) : std::string_view(decoded_);
     }
 
   private:
     std::string decoded_;
-    MappedFile mapped_;
+    LoadedFile file_;
     size_t offset_ = 0;
-    bool useMapped_ = false;
+    bool useFile_ = false;
 };
 
 // Walks the lines of a text one by one, for readers that need no line twice. A line ends at
@@ -53,7 +53,7 @@ class LineCursor {
     long long index_ = 0;
 };
 
-// The lines of a text, held as one buffer (the mapped file itself when it is UTF-8) and the
+// The lines of a text, held as one buffer (the file's bytes themselves when UTF-8) and the
 // start of each line, so that a file of a million lines costs little more than its own size
 // and a line is read without copying. A line ends at CR LF, LF or CR; a final line break
 // adds no empty line.
