@@ -7,7 +7,8 @@ function(add_gui_test name)
     target_link_libraries(${name} PRIVATE orvane_gui Qt5::Test)
     target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
     set_target_properties(${name} PROPERTIES AUTOMOC ON)
-    target_compile_definitions(${name} PRIVATE ORVANE_TEST_DATA="${PROJECT_SOURCE_DIR}/tests/data")
+    target_compile_definitions(${name} PRIVATE ORVANE_TEST_DATA="${PROJECT_SOURCE_DIR}/tests/data"
+                                               ORVANE_EXAMPLES="${PROJECT_SOURCE_DIR}/examples")
 endfunction()
 
 foreach(name MainFormTest ConverterWindowsTest StartupTest LegendPanelTest DtWindowTest)
