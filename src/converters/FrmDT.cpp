@@ -91,6 +91,14 @@ size_t FieldPosition(int chosen) {
     return chosen < 0 ? 0 : static_cast<size_t>(chosen);
 }
 
+// The window keeps the log it read for as long as it lives, while the survey tool may write
+// the file anew in the meantime: a mapping of the file would then fault on the next scan, so
+// the window holds a copy of the text of its own.
+DtTextFile ReadOwnCopy(const QString& path) {
+    const DtTextFile read = DtTextFile::Read(LocalPath(path));
+    return DtTextFile(TextLines(std::string(read.lines().text())));
+}
+
 // Sets the progress bar back to 0 when the conversion ends, also when it stops with an error.
 class ProgressReset {
   public:
@@ -248,7 +256,7 @@ void TFrmDT::SpeedButton3Click() {
     EdtFName2->setText(WithKmlExtension(*path));
     {
         WaitCursor wait;
-        lines_ = DtTextFile::Read(LocalPath(*path));
+        lines_ = ReadOwnCopy(*path);
     }
     ReadHeader();
 }

@@ -419,6 +419,23 @@ class DtWindowTest : public QObject {
         QCOMPARE(dialogs_.messages, QStringList({"导出完成."}));
     }
 
+    void aLogRewrittenAfterItWasChosenIsScannedAsItWasRead() {
+        const QString log = dir_.filePath("rewritten.txt");
+        QByteArray records = "Cell\tLon\tLat\tLevel\n";
+        for (int i = 0; i < 4000; ++i) {
+            records += (i % 2 == 0 ? "A" : "B") + QByteArray("\t113.0\t25.0\t-") +
+                       QByteArray::number(60 + i % 30) + '\n';
+        }
+        WriteFile(log, records);
+        Open(log);
+        // The survey tool writes the log anew, shorter, while the window holds it.
+        WriteFile(log, "Cell\tLon\tLat\tLevel\nC\t113.0\t25.0\t-1\n");
+        ChooseTheme("Level");
+        QCOMPARE(Dt().Legend->scan().distinctValues.size(), size_t{30});
+        ChooseTheme("Cell");
+        QCOMPARE(Dt().Legend->scan().distinctValues, std::vector<std::string>({"A", "B"}));
+    }
+
     void viewButtonOpensTheOutputOnTheGlobe() {
         const QString out = dir_.filePath("view.kml");
         ChooseOutput(out);
