@@ -81,10 +81,12 @@ int NameIgnoringCase(const std::vector<std::string>& names, const QString& text)
     return -1;
 }
 
-// The field a drop-down names: the item whose text it shows, or -1 when the text was typed
-// and names no field.
+// The field a drop-down names: the item whose text it shows, else the first one naming it
+// in other letter case (typed by the user), else -1.
 int ChosenField(const QComboBox& box) {
-    return box.findText(box.currentText(), Qt::MatchExactly | Qt::MatchCaseSensitive);
+    const QString text = box.currentText();
+    const int exact = box.findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    return exact >= 0 ? exact : box.findText(text, Qt::MatchFixedString);
 }
 
 size_t FieldPosition(int chosen) {

@@ -170,6 +170,13 @@ class DtWindowTest : public QObject {
         QCOMPARE(request.themeColumn, 3);
         QCOMPARE(request.lineWidth, 4);
         QCOMPARE(request.breakDistance, 20);
+
+        // A name typed into the position boxes picks its field, in any letter case; a name
+        // of no field picks none.
+        Dt().CBox_Long->setEditText("level");
+        Dt().CBox_Lat->setEditText("Height");
+        QCOMPARE(Dt().Request().lonColumn, 3);
+        QCOMPARE(Dt().Request().latColumn, -1);
     }
 
     void theOutputNameReplacesTheLastExtensionOnly() {
