@@ -3,8 +3,11 @@
 #include "app/AboutBox.h"
 #include "app/Mainform.h"
 #include "app/Sysoptions.h"
+#include "converters/FrmDT.h"
 #include "converters/FrmMIF2KML.h"
 #include "converters/FrmPoint.h"
+#include "legend/Colcfg.h"
+#include "legend/FrmColorCfg.h"
 
 namespace orvane {
 
@@ -17,17 +20,25 @@ Window& Desktop::Created(std::unique_ptr<Window>& slot, std::unique_ptr<Window> 
 
 // The order is FrmMain, AboutBox, FrmGPS, FrmColorCfg, FrmSysOptions, FrmMIF2KML, FrmBS,
 // FrmCQT, FrmDT, FrmPoint; each window takes its place in it when it is built.
-Desktop::Desktop(Dialogs& dialogs, const GlobeConnector& connectGlobe) {
+Desktop::Desktop(Dialogs& dialogs, const GlobeConnector& connectGlobe,
+                 const QString& colourFilePath) {
     TFrmMain& main = Created(FrmMain_, std::make_unique<TFrmMain>(dialogs, connectGlobe()));
     Created(AboutBox_, std::make_unique<TAboutBox>(&main));
+    const QString colourFile = colourFilePath.isEmpty()
+                                   ? QString::fromStdString(DefaultColourConfigPath())
+                                   : colourFilePath;
+    TFrmColorCfg& colorCfg =
+        Created(FrmColorCfg_, std::make_unique<TFrmColorCfg>(colourFile, dialogs, &main));
     Created(FrmSysOptions_, std::make_unique<TFrmSysOptions>(&main));
     Created(FrmMIF2KML_, std::make_unique<TFrmMIF2KML>(dialogs, &main));
+    Created(FrmDT_, std::make_unique<TFrmDT>(main, dialogs, colorCfg));
     Created(FrmPoint_, std::make_unique<TFrmPoint>(main, dialogs));
 
     TFrmMain::AppWindows windows;
     windows.AboutBox = AboutBox_.get();
     windows.FrmSysOptions = FrmSysOptions_.get();
     windows.FrmMIF2KML = FrmMIF2KML_.get();
+    windows.FrmDT = FrmDT_.get();
     windows.FrmPoint = FrmPoint_.get();
     main.AttachWindows(windows);
 }

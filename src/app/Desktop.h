@@ -3,6 +3,7 @@
 // The program's windows. Each is created once, in a fixed order, lives as long as the
 // desktop and is only shown and hidden, so what the user entered stays for the whole run.
 
+#include <QString>
 #include <QStringList>
 #include <memory>
 
@@ -12,6 +13,8 @@
 namespace orvane {
 
 class TAboutBox;
+class TFrmColorCfg;
+class TFrmDT;
 class TFrmMain;
 class TFrmMIF2KML;
 class TFrmPoint;
@@ -19,15 +22,20 @@ class TFrmSysOptions;
 
 class Desktop {
   public:
-    Desktop(Dialogs& dialogs, const GlobeConnector& connectGlobe);
+    // colourFilePath: where the colour schemes are kept; empty for ColCfg.col in its usual
+    // place.
+    Desktop(Dialogs& dialogs, const GlobeConnector& connectGlobe,
+            const QString& colourFilePath = {});
     ~Desktop();
     Desktop(const Desktop&) = delete;
     Desktop& operator=(const Desktop&) = delete;
 
     TFrmMain& FrmMain() const { return *FrmMain_; }
     TAboutBox& AboutBox() const { return *AboutBox_; }
+    TFrmColorCfg& FrmColorCfg() const { return *FrmColorCfg_; }
     TFrmSysOptions& FrmSysOptions() const { return *FrmSysOptions_; }
     TFrmMIF2KML& FrmMIF2KML() const { return *FrmMIF2KML_; }
+    TFrmDT& FrmDT() const { return *FrmDT_; }
     TFrmPoint& FrmPoint() const { return *FrmPoint_; }
 
     // The object names of the windows in the order they were created.
@@ -42,8 +50,10 @@ class Desktop {
     // the main window owns as their parent go before it.
     std::unique_ptr<TFrmMain> FrmMain_;
     std::unique_ptr<TAboutBox> AboutBox_;
+    std::unique_ptr<TFrmColorCfg> FrmColorCfg_;
     std::unique_ptr<TFrmSysOptions> FrmSysOptions_;
     std::unique_ptr<TFrmMIF2KML> FrmMIF2KML_;
+    std::unique_ptr<TFrmDT> FrmDT_;
     std::unique_ptr<TFrmPoint> FrmPoint_;
 };
 

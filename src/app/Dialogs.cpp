@@ -60,12 +60,13 @@ bool DesktopDialogs::Question(QWidget* parent, const QString& text, const QStrin
 }
 
 std::optional<QString> DesktopDialogs::OpenFile(QWidget* parent, const FileDialogOptions& options) {
-    return Chosen(QFileDialog::getOpenFileName(
-        parent, {}, StartPath(options), QtNameFilter(options.filter), nullptr, OptionsOf(options)));
+    return Chosen(QFileDialog::getOpenFileName(parent, options.title, StartPath(options),
+                                               QtNameFilter(options.filter), nullptr,
+                                               OptionsOf(options)));
 }
 
 std::optional<QString> DesktopDialogs::SaveFile(QWidget* parent, const FileDialogOptions& options) {
-    QFileDialog dialog(parent, {}, StartPath(options), QtNameFilter(options.filter));
+    QFileDialog dialog(parent, options.title, StartPath(options), QtNameFilter(options.filter));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setOptions(OptionsOf(options));
     dialog.setDefaultSuffix(options.defaultSuffix);

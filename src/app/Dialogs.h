@@ -12,6 +12,7 @@ class QWidget;
 namespace orvane {
 
 struct FileDialogOptions {
+    QString title;          // empty: the platform's own title
     QString filter;         // "Keyhole Markup Language(*.KML)|*.KML" style, as the windows name it
     QString defaultSuffix;  // without the dot: "KML"
     QString directory;      // where the dialog opens; empty: the current directory

@@ -2,6 +2,7 @@
 // map, and the camera and ground-point operations agree with what the map shows.
 
 #include <marble/MarbleWidget.h>
+#include <QComboBox>
 #include <QImage>
 #include <QPlainTextEdit>
 #include <QProcess>
@@ -15,6 +16,7 @@
 
 #include "app/Desktop.h"
 #include "app/Mainform.h"
+#include "converters/FrmDT.h"
 #include "converters/FrmPoint.h"
 #include "earth/MarbleGlobe.h"
 #include "tests/gui/GuiHelpers.h"
@@ -25,17 +27,32 @@ using namespace orvane::test;
 
 namespace {
 
-int RedPixels(const QImage& image) {
+// Pixels close to a pure colour: each channel within 60 of the wanted one.
+int PixelsOf(const QImage& image, const QColor& wanted) {
     int count = 0;
     for (int y = 0; y < image.height(); ++y) {
         for (int x = 0; x < image.width(); ++x) {
             const QColor colour = image.pixelColor(x, y);
-            if (colour.red() > 200 && colour.green() < 60 && colour.blue() < 60) {
+            if (qAbs(colour.red() - wanted.red()) < 60 &&
+                qAbs(colour.green() - wanted.green()) < 60 &&
+                qAbs(colour.blue() - wanted.blue()) < 60) {
                 ++count;
             }
         }
     }
     return count;
+}
+
+int RedPixels(const QImage& image) {
+    return PixelsOf(image, QColor(255, 0, 0));
+}
+
+void TakeScreenIfAsked() {
+    const QString shot = qEnvironmentVariable("ORVANE_SCREENSHOT");
+    if (!shot.isEmpty()) {
+        QTest::qWait(1500);  // let the map finish drawing before the screen is taken
+        QCOMPARE(QProcess::execute("import", {"-window", "root", shot}), 0);
+    }
 }
 
 }  // namespace
@@ -86,12 +103,34 @@ class GlobeTest : public QObject {
         QVERIFY(camera.FocusPointLatitude > 25.745336 && camera.FocusPointLatitude < 25.844481);
         QTRY_VERIFY_WITH_TIMEOUT(RedPixels(globe_->Map()->grab().toImage()) > 200, 20000);
 
-        const QString shot = qEnvironmentVariable("ORVANE_SCREENSHOT");
-        if (!shot.isEmpty()) {
-            point.move(Main().frameGeometry().right() + 8, 0);
-            QTest::qWait(1500);  // let the map finish drawing before the screen is taken
-            QCOMPARE(QProcess::execute("import", {"-window", "root", shot}), 0);
+        point.move(Main().frameGeometry().right() + 8, 0);
+        TakeScreenIfAsked();
+    }
+
+    // The sample log coloured by serving cell in the drive-test window, opened on the globe
+    // from the window's view button: the lines of the cells show in their colours.
+    void driveTestRouteFromTheDtWindowShowsOnTheGlobe() {
+        ClickItem(*Main().TreeView1, "DT数据->KML");
+        TFrmDT& dt = desktop_->FrmDT();
+        QVERIFY(dt.isVisible());
+        dt.move(Main().frameGeometry().right() + 8, 0);
+        dialogs_.openPaths = {QStringLiteral(ORVANE_EXAMPLES "/dt-route.txt")};
+        QTest::mouseClick(dt.SpeedButton3, Qt::LeftButton);
+        dt.CBoxFNList->setCurrentIndex(dt.CBoxFNList->findText("小区"));
+        const QString path = dir_.filePath("cells.kml");
+        dialogs_.savePaths = {path};
+        QTest::mouseClick(dt.SpeedButton4, Qt::LeftButton);
+        QTest::mouseClick(dt.Button6, Qt::LeftButton);
+        QCOMPARE(dialogs_.errors, QStringList());
+        QCOMPARE(dialogs_.messages, QStringList({"导出完成."}));
+
+        QTest::mouseClick(dt.SpeedButton6, Qt::LeftButton);
+        QCOMPARE(globe_->Map()->parentWidget(), Main().Panel01);
+        // The first cells take the first palette colours: green, blue, yellow.
+        for (const QColor& colour : {QColor(0, 255, 0), QColor(0, 0, 255), QColor(255, 255, 0)}) {
+            QTRY_VERIFY_WITH_TIMEOUT(PixelsOf(globe_->Map()->grab().toImage(), colour) > 30, 20000);
         }
+        TakeScreenIfAsked();
     }
 
     void cameraGoesWhereItIsSentAndTheCornersSurroundIt() {

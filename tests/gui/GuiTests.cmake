@@ -7,9 +7,11 @@ function(add_gui_test name)
     target_link_libraries(${name} PRIVATE orvane_gui Qt5::Test)
     target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
     set_target_properties(${name} PROPERTIES AUTOMOC ON)
+    target_compile_definitions(${name} PRIVATE ORVANE_TEST_DATA="${PROJECT_SOURCE_DIR}/tests/data"
+                                               ORVANE_EXAMPLES="${PROJECT_SOURCE_DIR}/examples")
 endfunction()
 
-foreach(name MainFormTest ConverterWindowsTest StartupTest LegendPanelTest)
+foreach(name MainFormTest ConverterWindowsTest StartupTest LegendPanelTest DtWindowTest)
     add_gui_test(${name})
     add_test(NAME gui.${name} COMMAND ${name})
     set_tests_properties(gui.${name} PROPERTIES LABELS gui

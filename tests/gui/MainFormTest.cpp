@@ -55,7 +55,8 @@ class MainFormTest : public QObject {
 
     void startUpCreatesEveryWindowOnceInOrder() {
         QCOMPARE(desktop_->CreationOrder(),
-                 QStringList({"FrmMain", "AboutBox", "FrmSysOptions", "FrmMIF2KML", "FrmPoint"}));
+                 QStringList({"FrmMain", "AboutBox", "FrmColorCfg", "FrmSysOptions", "FrmMIF2KML",
+                              "FrmDT", "FrmPoint"}));
         QCOMPARE(desktop_->FrmPoint().parentWidget(), &Main());
         // Nothing touches the globe at start: the view stays black and empty.
         QVERIFY(globe_->calls.isEmpty());

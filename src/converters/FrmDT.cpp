@@ -1,0 +1,380 @@
+#include "converters/FrmDT.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QSpinBox>
+#include <QStyle>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <string>
+#include <vector>
+
+#include "app/Mainform.h"
+#include "app/WaitCursor.h"
+#include "legend/LegendPanel.h"
+#include "legend/ThematicLegend.h"
+
+namespace orvane {
+
+namespace {
+
+constexpr int kMinLineWidth = 1;
+constexpr int kMaxLineWidth = 10;
+constexpr int kDefaultLineWidth = 4;
+
+std::string LocalPath(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
+
+QLabel* Caption(const QString& text, const QString& name, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(name);
+    return label;
+}
+
+QToolButton* PictureButton(const QString& name, QStyle::StandardPixmap icon, const QString& hint,
+                           QWidget* parent) {
+    auto* button = new QToolButton(parent);
+    button->setObjectName(name);
+    button->setIcon(parent->style()->standardIcon(icon));
+    button->setToolTip(hint);
+    return button;
+}
+
+QLineEdit* PathBox(const QString& name, QWidget* parent) {
+    auto* box = new QLineEdit(parent);
+    box->setObjectName(name);
+    box->setReadOnly(true);
+    return box;
+}
+
+QComboBox* FieldBox(const QString& name, bool editable, QWidget* parent) {
+    auto* box = new QComboBox(parent);
+    box->setObjectName(name);
+    box->setEditable(editable);
+    if (editable) {
+        box->setInsertPolicy(QComboBox::NoInsert);
+    }
+    box->setMinimumContentsLength(12);
+    return box;
+}
+
+// The first name equal to the text ignoring letter case, or -1.
+int NameIgnoringCase(const std::vector<std::string>& names, const QString& text) {
+    const std::string wanted = text.toStdString();
+    for (size_t i = 0; i < names.size(); ++i) {
+        if (CompareIgnoringCase(names[i], wanted) == 0) {
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
+// The field a drop-down names: the item whose text it shows, else the first one naming it
+// in other letter case (typed by the user), else -1.
+int ChosenField(const QComboBox& box) {
+    const QString text = box.currentText();
+    const int exact = box.findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    return exact >= 0 ? exact : box.findText(text, Qt::MatchFixedString);
+}
+
+size_t FieldPosition(int chosen) {
+    return chosen < 0 ? 0 : static_cast<size_t>(chosen);
+}
+
+// Sets the progress bar back to 0 when the conversion ends, also when it stops with an error.
+class ProgressReset {
+  public:
+    explicit ProgressReset(QProgressBar& bar) : bar_(bar) {}
+    ~ProgressReset() { bar_.setValue(0); }
+    ProgressReset(const ProgressReset&) = delete;
+    ProgressReset& operator=(const ProgressReset&) = delete;
+
+  private:
+    QProgressBar& bar_;
+};
+
+}  // namespace
+
+QString WithKmlExtension(const QString& path) {
+    const int slash = path.lastIndexOf('/');
+    const int dot = path.lastIndexOf('.');
+    return (dot > slash ? path.left(dot) : path) + ".kml";
+}
+
+TFrmDT::TFrmDT(TFrmMain& frmMain, Dialogs& dialogs, TFrmColorCfg& colorCfg)
+    : QDialog(&frmMain), frmMain_(frmMain), dialogs_(dialogs) {
+    setObjectName("FrmDT");
+    setWindowTitle(QStringLiteral("DT数据->KML"));
+    setModal(false);
+
+    Legend = new LegendPanel(LegendWindow::DriveTest, dialogs, colorCfg, this);
+    Button6 = new QPushButton(QStringLiteral("生成KML文件"), this);
+    Button6->setObjectName("Button6");
+    Button6->setAutoDefault(false);
+    Button1 = new QPushButton(QStringLiteral("确定"), this);
+    Button1->setObjectName("Button1");
+    Button1->setAutoDefault(false);
+    connect(Button6, &QPushButton::clicked, this, &TFrmDT::Button6Click);
+    connect(Button1, &QPushButton::clicked, this, &TFrmDT::Button1Click);
+
+    QWidget* source = CreateSourceRows();
+    QWidget* output = CreateOutputRows();
+    Legend->AttachWindowControls(Button6, CBoxFNList);
+
+    Memo0 = new QPlainTextEdit(this);
+    Memo0->setObjectName("Memo0");
+    Memo0->setReadOnly(true);
+    Memo0->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    GroupBox4 = new QGroupBox(QStringLiteral("信息栏"), this);
+    GroupBox4->setObjectName("GroupBox4");
+    auto* infoLayout = new QVBoxLayout(GroupBox4);
+    infoLayout->setContentsMargins(4, 4, 4, 4);
+    infoLayout->addWidget(Memo0);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(Button6);
+    buttons->addWidget(Button1);
+
+    auto* left = new QVBoxLayout;
+    left->addWidget(source);
+    left->addWidget(output);
+    left->addWidget(GroupBox4, 1);
+    left->addLayout(buttons);
+
+    auto* layout = new QHBoxLayout(this);
+    layout->addLayout(left, 1);
+    layout->addWidget(Legend);
+    setFixedSize(720, 470);
+}
+
+TFrmDT::~TFrmDT() = default;
+
+QWidget* TFrmDT::CreateSourceRows() {
+    auto* rows = new QWidget(this);
+    Label5 = Caption(QStringLiteral("DT数据（TXT文本）："), "Label5", rows);
+    EdtDtFName = PathBox("EdtDtFName", rows);
+    SpeedButton3 = PictureButton("SpeedButton3", QStyle::SP_DirOpenIcon,
+                                 QStringLiteral("打开DT文本记录文件"), rows);
+    Label2 = Caption(QStringLiteral("经度字段："), "Label2", rows);
+    CBox_Long = FieldBox("CBox_Long", true, rows);
+    Label3 = Caption(QStringLiteral("纬度字段："), "Label3", rows);
+    CBox_Lat = FieldBox("CBox_Lat", true, rows);
+    Label8 = Caption(QStringLiteral("选择专题字段："), "Label8", rows);
+    CBoxFNList = FieldBox("CBoxFNList", false, rows);
+    connect(SpeedButton3, &QToolButton::clicked, this, &TFrmDT::SpeedButton3Click);
+    connect(CBoxFNList, qOverload<int>(&QComboBox::currentIndexChanged), this,
+            &TFrmDT::CBoxFNListChange);
+
+    auto* layout = new QGridLayout(rows);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(Label5, 0, 0, 1, 3);
+    layout->addWidget(EdtDtFName, 1, 0, 1, 2);
+    layout->addWidget(SpeedButton3, 1, 2);
+    layout->addWidget(Label2, 2, 0);
+    layout->addWidget(CBox_Long, 2, 1);
+    layout->addWidget(Label3, 3, 0);
+    layout->addWidget(CBox_Lat, 3, 1);
+    layout->addWidget(Label8, 4, 0);
+    layout->addWidget(CBoxFNList, 4, 1);
+    layout->setColumnStretch(1, 1);
+    return rows;
+}
+
+QWidget* TFrmDT::CreateOutputRows() {
+    auto* rows = new QWidget(this);
+    Label23 = Caption(QStringLiteral("轨迹宽度："), "Label23", rows);
+    CSpinEdtWidth = new QSpinBox(rows);
+    CSpinEdtWidth->setObjectName("CSpinEdtWidth");
+    CSpinEdtWidth->setRange(kMinLineWidth, kMaxLineWidth);
+    CSpinEdtWidth->setValue(kDefaultLineWidth);
+    Label1 = Caption(QStringLiteral("单位：象素"), "Label1", rows);
+    Label10 = Caption(QStringLiteral("KML文件输出："), "Label10", rows);
+    EdtFName2 = PathBox("EdtFName2", rows);
+    SpeedButton4 = PictureButton("SpeedButton4", QStyle::SP_DialogSaveButton,
+                                 QStringLiteral("选择输出的KML文件"), rows);
+    SpeedButton6 =
+        PictureButton("SpeedButton6", QStyle::SP_ArrowRight, QStringLiteral("在地球上查看"), rows);
+    CGauge2 = new QProgressBar(rows);
+    CGauge2->setObjectName("CGauge2");
+    CGauge2->setRange(0, 100);
+    CGauge2->setValue(0);
+    QPalette blue = CGauge2->palette();
+    blue.setColor(QPalette::Highlight, Qt::blue);
+    CGauge2->setPalette(blue);
+    connect(SpeedButton4, &QToolButton::clicked, this, &TFrmDT::SpeedButton4Click);
+    connect(SpeedButton6, &QToolButton::clicked, this, &TFrmDT::SpeedButton6Click);
+
+    auto* width = new QHBoxLayout;
+    width->addWidget(Label23);
+    width->addWidget(CSpinEdtWidth);
+    width->addWidget(Label1);
+    width->addStretch();
+    auto* path = new QHBoxLayout;
+    path->addWidget(EdtFName2, 1);
+    path->addWidget(SpeedButton4);
+    path->addWidget(SpeedButton6);
+
+    auto* layout = new QVBoxLayout(rows);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addLayout(width);
+    layout->addWidget(Label10);
+    layout->addLayout(path);
+    layout->addWidget(CGauge2);
+    return rows;
+}
+
+void TFrmDT::SpeedButton3Click() {
+    EdtDtFName->clear();
+    FileDialogOptions options;
+    options.title = QStringLiteral("打开DT文本记录文件");
+    options.filter = QStringLiteral("文本文件(*.txt)|*.txt");
+    options.directory = QDir::currentPath();
+    const std::optional<QString> path = dialogs_.OpenFile(this, options);
+    if (!path) {
+        return;
+    }
+    EdtDtFName->setText(*path);
+    EdtFName2->setText(WithKmlExtension(*path));
+    {
+        WaitCursor wait;
+        lines_ = DtTextFile::Read(LocalPath(*path));  // a copy in memory, not the file itself
+    }
+    ReadHeader();
+}
+
+void TFrmDT::ReadHeader() {
+    const QString longitude = CBox_Long->currentText();
+    const QString latitude = CBox_Lat->currentText();
+    const QString theme = CBoxFNList->currentText();
+    // A file without lines has no header: "List index out of bounds (0)".
+    const std::vector<std::string> names = lines_->HeaderNames();
+    const PositionColumns detected = DetectPositionColumns(names);
+
+    QStringList items;
+    for (const std::string& name : names) {
+        items << QString::fromStdString(name);
+    }
+    const QSignalBlocker quiet(CBoxFNList);
+    for (QComboBox* box : {CBox_Long, CBox_Lat, CBoxFNList}) {
+        box->clear();
+        box->addItems(items);
+    }
+
+    const int keptLongitude = NameIgnoringCase(names, longitude);
+    CBox_Long->setCurrentIndex(keptLongitude >= 0 ? keptLongitude
+                                                  : static_cast<int>(detected.longitude));
+    const int keptLatitude = NameIgnoringCase(names, latitude);
+    CBox_Lat->setCurrentIndex(keptLatitude >= 0 ? keptLatitude
+                                                : static_cast<int>(detected.latitude));
+
+    // The theme field still there keeps its legend, scanned from the file it was chosen in.
+    const int keptTheme = NameIgnoringCase(names, theme);
+    if (keptTheme >= 0) {
+        CBoxFNList->setCurrentIndex(keptTheme);
+        return;
+    }
+    CBoxFNList->setCurrentIndex(0);
+    RefreshLegend();
+}
+
+void TFrmDT::CBoxFNListChange() {
+    if (lines_) {
+        RefreshLegend();
+    }
+}
+
+void TFrmDT::RefreshLegend() {
+    const size_t position = FieldPosition(CBoxFNList->currentIndex());
+    Legend->ChooseThemeField(
+        [this, position] { return ScanThemeField(lines_->Values(position), DtNumberTest); });
+}
+
+void TFrmDT::SpeedButton4Click() {
+    FileDialogOptions options;
+    options.filter = QStringLiteral("Keyhole Markup Language(*.KML)|*.KML");
+    options.defaultSuffix = QStringLiteral("KML");
+    options.directory = QDir::currentPath();
+    options.fileName = EdtFName2->text();
+    options.promptOverwrite = true;
+    if (const std::optional<QString> path = dialogs_.SaveFile(this, options)) {
+        EdtFName2->setText(*path);
+    }
+}
+
+void TFrmDT::SpeedButton6Click() {
+    const QString path = EdtFName2->text();
+    if (path.isEmpty() || !QFileInfo(path).isFile()) {
+        return;
+    }
+    if (frmMain_.AppGE0().IsInitialized() == 0) {
+        frmMain_.EmbedGoogleEarth();
+    }
+    frmMain_.AppGE0().OpenKmlFile(path, 1);
+}
+
+DtConversionRequest TFrmDT::Request() const {
+    DtConversionRequest request;
+    request.dtPath = LocalPath(EdtDtFName->text());
+    request.outPath = LocalPath(EdtFName2->text());
+    request.lonColumn = ChosenField(*CBox_Long);
+    request.latColumn = ChosenField(*CBox_Lat);
+    request.themeColumn = CBoxFNList->currentIndex();
+    request.legend = Legend->Legend();
+    request.lineWidth = CSpinEdtWidth->value();
+    request.breakDistance = frmMain_.BreakDistance;
+    return request;
+}
+
+void TFrmDT::AddInfoLine(const QString& line) {
+    if (clearInfoOnNextLine_) {
+        Memo0->clear();
+        clearInfoOnNextLine_ = false;
+    }
+    Memo0->appendPlainText(line);
+}
+
+void TFrmDT::Button6Click() {
+    if (EdtDtFName->text().isEmpty()) {
+        dialogs_.Message(this, QStringLiteral("请打开要导入的DT数据文本文件!"));
+        return;
+    }
+    if (EdtFName2->text().isEmpty()) {
+        dialogs_.Message(this, QStringLiteral("请选择输出的文件名！"));
+        return;
+    }
+    const QString path = EdtFName2->text();
+    ConversionObserver observer;
+    observer.info = [this](std::string_view line) {
+        AddInfoLine(QString::fromUtf8(line.data(), static_cast<int>(line.size())));
+    };
+    observer.progress = [this](int percent) { CGauge2->setValue(percent); };
+    // A grading bound that is no number stops the conversion before its first line, so
+    // the box keeps what it showed.
+    clearInfoOnNextLine_ = true;
+    const ProgressReset reset(*CGauge2);
+    {
+        const WaitCursor wait;
+        ConvertDtToKml(Request(), observer);
+    }
+    frmMain_.AddLoadableFile(path);
+    dialogs_.Message(this, QStringLiteral("导出完成."));
+}
+
+void TFrmDT::Button1Click() {
+    hide();
+}
+
+}  // namespace orvane

@@ -1,0 +1,93 @@
+#pragma once
+
+// The drive-test window: a drive-test log becomes route lines coloured by a theme field.
+// The window reads the log's header to offer its fields, keeps the legend of the chosen
+// theme field in the legend panel, and hands everything to ConvertDtToKml.
+
+#include <QDialog>
+#include <QString>
+#include <optional>
+
+#include "app/Dialogs.h"
+#include "converters/Dt2kml.h"
+#include "converters/DtTextFile.h"
+
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QProgressBar;
+class QPushButton;
+class QSpinBox;
+class QToolButton;
+
+namespace orvane {
+
+class LegendPanel;
+class TFrmColorCfg;
+class TFrmMain;
+
+class TFrmDT : public QDialog {
+    Q_OBJECT
+  public:
+    TFrmDT(TFrmMain& frmMain, Dialogs& dialogs, TFrmColorCfg& colorCfg);
+    ~TFrmDT() override;
+
+    // What a conversion started now would be given: the controls as they stand and the
+    // main window's break distance.
+    DtConversionRequest Request() const;
+
+    void SpeedButton3Click();
+    void CBoxFNListChange();
+    void SpeedButton4Click();
+    void SpeedButton6Click();
+    void Button6Click();
+    void Button1Click();
+
+    QLabel* Label5;
+    QLineEdit* EdtDtFName;
+    QToolButton* SpeedButton3;
+    QLabel* Label2;
+    QComboBox* CBox_Long;
+    QLabel* Label3;
+    QComboBox* CBox_Lat;
+    QLabel* Label8;
+    QComboBox* CBoxFNList;
+    LegendPanel* Legend;
+    QLabel* Label10;
+    QLineEdit* EdtFName2;
+    QToolButton* SpeedButton4;
+    QToolButton* SpeedButton6;
+    QPushButton* Button6;
+    QProgressBar* CGauge2;
+    QLabel* Label23;
+    QSpinBox* CSpinEdtWidth;
+    QLabel* Label1;
+    QGroupBox* GroupBox4;
+    QPlainTextEdit* Memo0;
+    QPushButton* Button1;
+
+  private:
+    QWidget* CreateSourceRows();
+    QWidget* CreateOutputRows();
+    // Offers the fields of the log just read, keeping the fields chosen before where the
+    // new header still has them.
+    void ReadHeader();
+    // Scans the chosen theme field of the log and shows the legends it allows.
+    void RefreshLegend();
+    void AddInfoLine(const QString& line);
+
+    TFrmMain& frmMain_;
+    Dialogs& dialogs_;
+    // The log as read when it was chosen; the theme field is scanned from it.
+    std::optional<DtTextFile> lines_;
+    // The first information line of a conversion replaces what the box held.
+    bool clearInfoOnNextLine_ = false;
+};
+
+// The path with its extension (what follows the last dot of the file name) replaced by
+// ".kml", or ".kml" appended when the name has no dot.
+QString WithKmlExtension(const QString& path);
+
+}  // namespace orvane
