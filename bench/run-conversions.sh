@@ -21,10 +21,13 @@ generate=$build/bench/orvane-bench-generate
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-# Best of three runs: "seconds peak-KiB".
+# Best of three runs: "seconds peak-KiB". The file named first is removed before each run,
+# so that no run pays for deleting the previous run's output.
 measure() {
-    local best="" line
+    local output=$1 best="" line
+    shift
     for _ in 1 2 3; do
+        rm -f "$output"
         /usr/bin/time -o "$work/time" -f "%e %M" "$@" >/dev/null 2>&1
         line=$(tail -n 1 "$work/time")
         if [ -z "$best" ] || awk -v a="${line% *}" -v b="${best% *}" 'BEGIN{exit !(a<b)}'; then
@@ -42,13 +45,13 @@ row() {  # kind count input output orvane-command... -- ogr-command...
     shift
     theirs=("$@")
     local t_ours t_ogr t_floor in_mb out_mb
-    t_ours=$(measure "${ours[@]}")
+    t_ours=$(measure "$output" "${ours[@]}")
     in_mb=$(du -m --apparent-size "$input" | cut -f1)
     out_mb=$(du -m --apparent-size "$output" | cut -f1)
-    t_floor=$(measure bash -c "cat '$input' >/dev/null; cat '$output' > '$work/copy'")
+    t_floor=$(measure "$work/copy" bash -c "cat '$input' >/dev/null; cat '$output' > '$work/copy'")
     t_ogr="- -"
     if [ ${#theirs[@]} -gt 0 ]; then
-        t_ogr=$(measure "${theirs[@]}")
+        t_ogr=$(measure "$work/ogr.kml" "${theirs[@]}")
     fi
     printf "| %s | %s | %s | %s | %s | %s | %s | %s |\n" "$kind" "$count" "$in_mb" "$out_mb" \
         "${t_ours% *}" "$(( ${t_ours#* } / 1024 ))" "${t_floor% *}" "${t_ogr% *}"
@@ -62,8 +65,8 @@ for n in "${sizes[@]}"; do
     "$generate" points "$n" "$work"
     row points "$n" "$work/points-$n.txt" "$work/points-$n.kml" \
         "$convert" points "$work/points-$n.txt" "$work/points-$n.kml" -- \
-        bash -c "rm -f '$work/ogr.kml'; ogr2ogr -f KML '$work/ogr.kml' '$work/points-$n.csv' -oo X_POSSIBLE_NAMES=X -oo Y_POSSIBLE_NAMES=Y"
-    rm -f "$work"/points-*
+        ogr2ogr -f KML "$work/ogr.kml" "$work/points-$n.csv" -oo X_POSSIBLE_NAMES=X -oo Y_POSSIBLE_NAMES=Y
+    rm -f "$work"/points-* "$work/copy" "$work/ogr.kml"
 done
 # ogr2ogr needs minutes for a million regions; it is compared up to OGR_MIF_MAX regions.
 for n in "${sizes[@]}"; do
@@ -71,16 +74,16 @@ for n in "${sizes[@]}"; do
     "$generate" mif "$n" "$work"
     peer=()
     if [ "$n" -le "${OGR_MIF_MAX:-100000}" ]; then
-        peer=(bash -c "rm -f '$work/ogr.kml'; ogr2ogr -f KML '$work/ogr.kml' '$work/regions-$n.mif'")
+        peer=(ogr2ogr -f KML "$work/ogr.kml" "$work/regions-$n.mif")
     fi
     row mif "$n" "$work/regions-$n.mif" "$work/regions-$n.kml" \
         "$convert" mif "$work/regions-$n.mif" "$work/regions-$n.kml" -- "${peer[@]}"
-    rm -f "$work"/regions-* "$work/ogr.kml"
+    rm -f "$work"/regions-* "$work/ogr.kml" "$work/copy"
 done
 for n in "${sizes[@]}"; do
     [[ " $kinds " == *" dt "* ]] || break
     "$generate" dt "$n" "$work"
     row dt "$n" "$work/dt-$n.txt" "$work/dt-$n.kml" \
         "$convert" dt "$work/dt-$n.txt" "$work/dt-$n.kml" --theme RxLev --
-    rm -f "$work"/dt-*
+    rm -f "$work"/dt-* "$work/copy"
 done
