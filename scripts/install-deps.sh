@@ -7,6 +7,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     clang clang-format
     qtbase5-dev
+    libfreexl-dev libzip-dev libexpat1-dev
 )
 
 missing=()

@@ -1,0 +1,849 @@
+#include "converters/XlsxWorkbook.h"
+
+#include <expat.h>
+#include <zip.h>
+#include <algorithm>
+#include <charconv>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <functional>
+#include <limits>
+#include <map>
+#include <optional>
+
+#include "common/Kml_baseclass.h"
+
+namespace orvane {
+
+namespace {
+
+// ---- Archive -----------------------------------------------------------------------------
+
+class Archive {
+  public:
+    Archive(zip* archive, const std::string& path, std::uint64_t archiveSize)
+        : archive_(archive), path_(path), archiveSize_(archiveSize) {}
+
+    bool Has(const std::string& name) const { return Locate(name) >= 0; }
+
+    // Streams the entry's bytes to `sink` in pieces; refuses entries out of proportion.
+    void Read(const std::string& name, const std::function<void(std::string_view)>& sink) const;
+
+    std::string ReadWhole(const std::string& name) const {
+        std::string bytes;
+        Read(name, [&](std::string_view piece) { bytes.append(piece); });
+        return bytes;
+    }
+
+  private:
+    zip_int64_t Locate(const std::string& name) const {
+        return zip_name_locate(archive_, name.c_str(), ZIP_FL_NOCASE);
+    }
+    [[noreturn]] void Fail(std::string_view reason) const { throw WorkbookError(path_, reason); }
+
+    zip* archive_;
+    const std::string& path_;
+    std::uint64_t archiveSize_;
+};
+
+void Archive::Read(const std::string& name,
+                   const std::function<void(std::string_view)>& sink) const {
+    const zip_int64_t index = Locate(name);
+    zip_stat_t stat;
+    zip_stat_init(&stat);
+    if (index < 0 || zip_stat_index(archive_, static_cast<zip_uint64_t>(index), 0, &stat) != 0 ||
+        !(stat.valid & ZIP_STAT_SIZE)) {
+        Fail(std::string(kDamaged) + " (" + name + " is missing)");
+    }
+    if ((stat.valid & ZIP_STAT_ENCRYPTION_METHOD) && stat.encryption_method != ZIP_EM_NONE) {
+        Fail(kEncrypted);
+    }
+    const std::uint64_t allowance =
+        std::max(archiveSize_ * XlsxWorkbook::kMaxRatio, XlsxWorkbook::kMinEntryAllowance);
+    if (stat.size > allowance || stat.size > XlsxWorkbook::kMaxUnpacked) {
+        Fail("its part " + name + " would unpack to " + std::to_string(stat.size) +
+             " bytes, out of proportion to the file's size");
+    }
+    zip_file_t* file = zip_fopen_index(archive_, static_cast<zip_uint64_t>(index), 0);
+    if (file == nullptr) {
+        const int code = zip_error_code_zip(zip_get_error(archive_));
+        Fail(code == ZIP_ER_NOPASSWD || code == ZIP_ER_WRONGPASSWD ? kEncrypted : kDamaged);
+    }
+    const std::unique_ptr<zip_file_t, int (*)(zip_file_t*)> closer(file, zip_fclose);
+    std::string buffer(1 << 18, '\0');
+    std::uint64_t total = 0;
+    for (;;) {
+        const zip_int64_t got = zip_fread(file, buffer.data(), buffer.size());
+        if (got < 0) {
+            Fail(std::string(kDamaged) + " (" + name + " cannot be unpacked)");
+        }
+        if (got == 0) {
+            break;
+        }
+        total += static_cast<std::uint64_t>(got);
+        // The declared size bounds what is unpacked, whatever the compressed data says.
+        if (total > stat.size) {
+            Fail(std::string(kDamaged) + " (" + name + " is longer than declared)");
+        }
+        sink(std::string_view(buffer.data(), static_cast<size_t>(got)));
+    }
+}
+
+// ---- XML ---------------------------------------------------------------------------------
+
+// Receives the elements of a part. Names come without their namespace prefix.
+class XmlHandler {
+  public:
+    virtual ~XmlHandler() = default;
+    virtual void Start(std::string_view name, const char** attributes) = 0;
+    virtual void End(std::string_view name) = 0;
+    virtual void Text(std::string_view text) = 0;
+};
+
+std::string_view LocalName(const char* name) {
+    std::string_view n(name);
+    const size_t colon = n.rfind(':');
+    return colon == std::string_view::npos ? n : n.substr(colon + 1);
+}
+
+const char* Attribute(const char** attributes, std::string_view name) {
+    for (const char** a = attributes; *a != nullptr; a += 2) {
+        if (LocalName(a[0]) == name) {
+            return a[1];
+        }
+    }
+    return nullptr;
+}
+
+class XmlParser {
+  public:
+    explicit XmlParser(XmlHandler& handler)
+        : handler_(handler), parser_(XML_ParserCreate("UTF-8")) {
+        if (parser_ == nullptr) {
+            throw std::bad_alloc();
+        }
+        XML_SetUserData(parser_, this);
+        XML_SetElementHandler(parser_, OnStart, OnEnd);
+        XML_SetCharacterDataHandler(parser_, OnText);
+        // The parts of a workbook never declare a document type; refusing one keeps entity
+        // expansion out altogether.
+        XML_SetStartDoctypeDeclHandler(parser_, OnDoctype);
+    }
+    ~XmlParser() { XML_ParserFree(parser_); }
+    XmlParser(const XmlParser&) = delete;
+    XmlParser& operator=(const XmlParser&) = delete;
+
+    // Empty on success, else why the XML is malformed. What a handler throws is thrown on.
+    std::string Feed(std::string_view piece, bool last) {
+        if (XML_Parse(parser_, piece.data(), static_cast<int>(piece.size()), last ? 1 : 0) ==
+            XML_STATUS_OK) {
+            return {};
+        }
+        if (exception_) {
+            std::rethrow_exception(exception_);
+        }
+        const std::string what = doctype_ ? "document type declarations are not allowed"
+                                          : XML_ErrorString(XML_GetErrorCode(parser_));
+        return what + ", line " + std::to_string(XML_GetCurrentLineNumber(parser_));
+    }
+
+  private:
+    // Exceptions must not pass through expat's C frames: they are kept and thrown on after
+    // the parser has stopped.
+    template <typename Call>
+    static void Guarded(void* data, Call call) {
+        auto* self = static_cast<XmlParser*>(data);
+        try {
+            call(self->handler_);
+        } catch (...) {
+            self->exception_ = std::current_exception();
+            XML_StopParser(self->parser_, XML_FALSE);
+        }
+    }
+    static void XMLCALL OnStart(void* data, const char* name, const char** attributes) {
+        Guarded(data, [&](XmlHandler& h) { h.Start(LocalName(name), attributes); });
+    }
+    static void XMLCALL OnEnd(void* data, const char* name) {
+        Guarded(data, [&](XmlHandler& h) { h.End(LocalName(name)); });
+    }
+    static void XMLCALL OnText(void* data, const char* text, int length) {
+        Guarded(data, [&](XmlHandler& h) {
+            h.Text(std::string_view(text, static_cast<size_t>(length)));
+        });
+    }
+    static void XMLCALL OnDoctype(void* data, const char*, const char*, const char*, int) {
+        auto* self = static_cast<XmlParser*>(data);
+        self->doctype_ = true;
+        XML_StopParser(self->parser_, XML_FALSE);
+    }
+
+    XmlHandler& handler_;
+    XML_Parser parser_;
+    std::exception_ptr exception_;
+    bool doctype_ = false;
+};
+
+// Parses one part of the archive with `handler`; malformed XML is a damaged workbook.
+void ParsePart(const Archive& archive, const std::string& name, XmlHandler& handler,
+               const std::string& path) {
+    XmlParser parser(handler);
+    std::string error;
+    archive.Read(name, [&](std::string_view piece) {
+        if (error.empty()) {
+            error = parser.Feed(piece, false);
+        }
+    });
+    if (error.empty()) {
+        error = parser.Feed({}, true);
+    }
+    if (!error.empty()) {
+        throw WorkbookError(
+            path, std::string(kDamaged) + " (malformed XML in " + name + ": " + error + ")");
+    }
+}
+
+// ---- Package relationships ---------------------------------------------------------------
+
+// The folder of a part name, with its final "/": "xl/workbook.xml" gives "xl/".
+std::string FolderOf(std::string_view part) {
+    const size_t slash = part.rfind('/');
+    return slash == std::string_view::npos ? std::string() : std::string(part.substr(0, slash + 1));
+}
+
+// Resolves a relationship target against the folder of its source part: "/xl/a.xml" is
+// absolute, "worksheets/sheet1.xml" and "../b.xml" are relative.
+std::string ResolveTarget(const std::string& folder, std::string_view target) {
+    const std::string joined =
+        target.starts_with('/') ? std::string(target) : folder + std::string(target);
+    std::vector<std::string> segments;
+    std::string_view remaining = joined;
+    while (!remaining.empty()) {
+        const std::string_view segment = CutToken(remaining, '/');
+        if (segment.empty() || segment == ".") {
+            continue;
+        }
+        if (segment == "..") {
+            if (!segments.empty()) {
+                segments.pop_back();
+            }
+            continue;
+        }
+        segments.emplace_back(segment);
+    }
+    std::string resolved;
+    for (const std::string& segment : segments) {
+        if (!resolved.empty()) {
+            resolved += '/';
+        }
+        resolved += segment;
+    }
+    return resolved;
+}
+
+struct Relationship {
+    std::string type;    // the last segment of the type URI, such as "worksheet"
+    std::string target;  // a part name
+};
+
+class RelationshipsHandler : public XmlHandler {
+  public:
+    explicit RelationshipsHandler(std::string folder) : folder_(std::move(folder)) {}
+    std::map<std::string, Relationship> byId;
+
+    void Start(std::string_view name, const char** attributes) override {
+        if (name != "Relationship") {
+            return;
+        }
+        const char* id = Attribute(attributes, "Id");
+        const char* type = Attribute(attributes, "Type");
+        const char* target = Attribute(attributes, "Target");
+        const char* mode = Attribute(attributes, "TargetMode");
+        if (id == nullptr || type == nullptr || target == nullptr ||
+            (mode != nullptr && std::string_view(mode) == "External")) {
+            return;
+        }
+        std::string_view t(type);
+        t = t.substr(t.rfind('/') + 1);
+        byId[id] = {std::string(t), ResolveTarget(folder_, target)};
+    }
+    void End(std::string_view) override {}
+    void Text(std::string_view) override {}
+
+  private:
+    std::string folder_;
+};
+
+// The relationships of a part ("xl/workbook.xml" has "xl/_rels/workbook.xml.rels").
+std::map<std::string, Relationship> RelationshipsOf(const Archive& archive, const std::string& part,
+                                                    const std::string& path) {
+    const std::string folder = FolderOf(part);
+    const std::string rels = folder + "_rels/" + part.substr(folder.size()) + ".rels";
+    RelationshipsHandler handler(folder);
+    if (archive.Has(rels)) {
+        ParsePart(archive, rels, handler, path);
+    }
+    return std::move(handler.byId);
+}
+
+std::string TargetOfType(const std::map<std::string, Relationship>& relationships,
+                         std::string_view type) {
+    for (const auto& [id, relationship] : relationships) {
+        if (relationship.type == type) {
+            return relationship.target;
+        }
+    }
+    return {};
+}
+
+// ---- Workbook part -----------------------------------------------------------------------
+
+bool IsTrue(const char* value) {
+    return value != nullptr &&
+           (std::string_view(value) == "1" || std::string_view(value) == "true");
+}
+
+class WorkbookPartHandler : public XmlHandler {
+  public:
+    std::vector<std::pair<std::string, std::string>> sheets;  // name, relationship id
+    bool date1904 = false;
+
+    void Start(std::string_view name, const char** attributes) override {
+        if (name == "sheet") {
+            const char* sheetName = Attribute(attributes, "name");
+            const char* id = Attribute(attributes, "id");
+            sheets.emplace_back(sheetName != nullptr ? sheetName : "", id != nullptr ? id : "");
+        } else if (name == "workbookPr") {
+            date1904 = IsTrue(Attribute(attributes, "date1904"));
+        }
+    }
+    void End(std::string_view) override {}
+    void Text(std::string_view) override {}
+};
+
+// ---- Shared strings ----------------------------------------------------------------------
+
+// Collects the text of <t> elements, leaving out phonetic runs (<rPh>), whose text is no
+// part of the cell's value. Used for shared strings and inline strings alike.
+class RichTextCollector {
+  public:
+    void Start(std::string_view name) {
+        if (name == "rPh") {
+            ++phonetic_;
+        } else if (name == "t" && phonetic_ == 0) {
+            inText_ = true;
+        }
+    }
+    void End(std::string_view name) {
+        if (name == "rPh" && phonetic_ > 0) {
+            --phonetic_;
+        } else if (name == "t") {
+            inText_ = false;
+        }
+    }
+    bool collecting() const { return inText_; }
+    void Reset() {
+        phonetic_ = 0;
+        inText_ = false;
+    }
+
+  private:
+    int phonetic_ = 0;
+    bool inText_ = false;
+};
+
+class SharedStringsHandler : public XmlHandler {
+  public:
+    SharedStringsHandler(std::string& texts,
+                         std::vector<std::pair<std::uint32_t, std::uint32_t>>& strings)
+        : texts_(texts), strings_(strings) {}
+
+    void Start(std::string_view name, const char**) override {
+        if (name == "si") {
+            inItem_ = true;
+            begin_ = texts_.size();
+            rich_.Reset();
+        } else if (inItem_) {
+            rich_.Start(name);
+        }
+    }
+    void End(std::string_view name) override {
+        if (name == "si" && inItem_) {
+            inItem_ = false;
+            if (texts_.size() > std::numeric_limits<std::uint32_t>::max()) {
+                throw std::length_error("shared strings too large");
+            }
+            strings_.emplace_back(static_cast<std::uint32_t>(begin_),
+                                  static_cast<std::uint32_t>(texts_.size() - begin_));
+        } else if (inItem_) {
+            rich_.End(name);
+        }
+    }
+    void Text(std::string_view text) override {
+        if (inItem_ && rich_.collecting()) {
+            texts_.append(text);
+        }
+    }
+
+  private:
+    std::string& texts_;
+    std::vector<std::pair<std::uint32_t, std::uint32_t>>& strings_;
+    RichTextCollector rich_;
+    bool inItem_ = false;
+    size_t begin_ = 0;
+};
+
+// ---- Styles ------------------------------------------------------------------------------
+
+// Built-in number formats that show dates or times, the East Asian ones included.
+bool IsBuiltInDateFormat(long id) {
+    return (id >= 14 && id <= 22) || (id >= 27 && id <= 36) || (id >= 45 && id <= 47) ||
+           (id >= 50 && id <= 58);
+}
+
+// A format code shows a date or time when its first section has a date or time part
+// outside quoted text, escaped characters and bracketed colours or conditions.
+bool IsDateFormatCode(std::string_view code) {
+    for (size_t i = 0; i < code.size(); ++i) {
+        const char c = code[i];
+        if (c == ';') {
+            return false;
+        }
+        if (c == '"') {
+            const size_t close = code.find('"', i + 1);
+            i = close == std::string_view::npos ? code.size() : close;
+        } else if (c == '\\' || c == '_' || c == '*') {
+            ++i;
+        } else if (c == '[') {
+            const size_t close = code.find(']', i + 1);
+            i = close == std::string_view::npos ? code.size() : close;
+        } else {
+            switch (c) {
+                case 'y':
+                case 'Y':
+                case 'm':
+                case 'M':
+                case 'd':
+                case 'D':
+                case 'h':
+                case 'H':
+                case 's':
+                case 'S':
+                    return true;
+                default:
+                    break;
+            }
+        }
+    }
+    return false;
+}
+
+long ToLong(const char* text, long fallback) {
+    if (text == nullptr) {
+        return fallback;
+    }
+    long value = 0;
+    const std::string_view t(text);
+    const auto [end, error] = std::from_chars(t.data(), t.data() + t.size(), value);
+    return error == std::errc() && end == t.data() + t.size() ? value : fallback;
+}
+
+class StylesHandler : public XmlHandler {
+  public:
+    std::vector<bool> dateStyles;
+
+    void Start(std::string_view name, const char** attributes) override {
+        if (name == "numFmt") {
+            const char* code = Attribute(attributes, "formatCode");
+            customDate_[ToLong(Attribute(attributes, "numFmtId"), -1)] =
+                code != nullptr && IsDateFormatCode(code);
+        } else if (name == "cellXfs") {
+            inCellFormats_ = true;
+        } else if (name == "xf" && inCellFormats_) {
+            formatIds_.push_back(ToLong(Attribute(attributes, "numFmtId"), 0));
+        }
+    }
+    void End(std::string_view name) override {
+        if (name == "cellXfs") {
+            inCellFormats_ = false;
+        }
+    }
+    void Text(std::string_view) override {}
+
+    // Cell formats may come before the custom formats they use; resolve at the end.
+    void Resolve() {
+        dateStyles.reserve(formatIds_.size());
+        for (const long id : formatIds_) {
+            const auto custom = customDate_.find(id);
+            dateStyles.push_back(custom != customDate_.end() ? custom->second
+                                                             : IsBuiltInDateFormat(id));
+        }
+    }
+
+  private:
+    std::map<long, bool> customDate_;
+    std::vector<long> formatIds_;
+    bool inCellFormats_ = false;
+};
+
+// ---- Cell texts --------------------------------------------------------------------------
+
+void AppendDate(std::string& out, std::chrono::sys_days day) {
+    const std::chrono::year_month_day date(day);
+    char text[16];
+    const int n =
+        std::snprintf(text, sizeof text, "%04d-%02u-%02u", static_cast<int>(date.year()),
+                      static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()));
+    out.append(text, static_cast<size_t>(n));
+}
+
+void AppendTime(std::string& out, long long secondOfDay) {
+    char text[16];
+    const int n = std::snprintf(text, sizeof text, "%02lld:%02lld:%02lld", secondOfDay / 3600,
+                                secondOfDay / 60 % 60, secondOfDay % 60);
+    out.append(text, static_cast<size_t>(n));
+}
+
+// A serial date as "yyyy-mm-dd", "yyyy-mm-dd hh:mm:ss", or "hh:mm:ss" for a time of day
+// alone, rounded to the second. The 1900 date system counts the day 1900-02-29 that never
+// was, as Excel does.
+void AppendSerialDate(std::string& out, double serial, bool date1904) {
+    using namespace std::chrono;
+    constexpr double kLastSerial = 2958466;  // 10000-01-01
+    if (!(serial >= 0 && serial < kLastSerial)) {
+        AppendNumber(out, serial);
+        return;
+    }
+    const long long seconds = std::llround(serial * 86400.0);
+    const long long dayNumber = seconds / 86400;
+    const long long secondOfDay = seconds % 86400;
+    if (!date1904 && dayNumber == 0) {
+        AppendTime(out, secondOfDay);
+        return;
+    }
+    if (date1904) {
+        AppendDate(out, sys_days(year(1904) / January / 1) + days(dayNumber));
+    } else if (dayNumber < 60) {
+        AppendDate(out, sys_days(year(1899) / December / 31) + days(dayNumber));
+    } else if (dayNumber == 60) {
+        out += "1900-02-29";
+    } else {
+        AppendDate(out, sys_days(year(1899) / December / 30) + days(dayNumber));
+    }
+    if (secondOfDay != 0) {
+        out += ' ';
+        AppendTime(out, secondOfDay);
+    }
+}
+
+bool IsDigits(std::string_view text) {
+    return !text.empty() &&
+           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// An ISO 8601 date ("2024-03-01T12:30:45Z") in the form of the other dates; other text as
+// it stands.
+void AppendIsoDate(std::string& out, std::string_view iso) {
+    const bool hasDate = iso.size() >= 10 && IsDigits(iso.substr(0, 4)) && iso[4] == '-' &&
+                         IsDigits(iso.substr(5, 2)) && iso[7] == '-' && IsDigits(iso.substr(8, 2));
+    if (!hasDate) {
+        out += iso;
+        return;
+    }
+    out += iso.substr(0, 10);
+    if (iso.size() >= 19 && iso[10] == 'T' && IsDigits(iso.substr(11, 2)) && iso[13] == ':' &&
+        IsDigits(iso.substr(14, 2)) && iso[16] == ':' && IsDigits(iso.substr(17, 2)) &&
+        iso.substr(11, 8) != "00:00:00") {
+        out += ' ';
+        out += iso.substr(11, 8);
+    }
+}
+
+std::optional<double> ReadDouble(std::string_view text) {
+    text = Trim(text);
+    double value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size()) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+// ---- Worksheet part ----------------------------------------------------------------------
+
+struct SheetContext {
+    const std::string& path;
+    const std::vector<std::pair<std::uint32_t, std::uint32_t>>& sharedStrings;
+    const std::vector<bool>& dateStyles;
+    bool date1904;
+};
+
+class SheetHandler : public XmlHandler {
+  public:
+    SheetHandler(const SheetContext& context, SheetCells& cells)
+        : context_(context), cells_(cells) {}
+
+    void Start(std::string_view name, const char** attributes) override {
+        if (inCell_) {
+            StartInCell(name);
+        } else if (name == "c") {
+            StartCell(attributes);
+        } else if (name == "row") {
+            const char* r = Attribute(attributes, "r");
+            row_ = r != nullptr ? static_cast<std::uint32_t>(ToLong(r, 0)) : row_ + 1;
+            CheckRow(row_);
+            column_ = 0;
+        }
+    }
+    void End(std::string_view name) override {
+        if (!inCell_) {
+            return;
+        }
+        if (name == "c") {
+            inCell_ = false;
+            if (hasValue_) {
+                Store();
+            }
+        } else if (name == "v") {
+            inValue_ = false;
+        } else if (name == "is") {
+            inInline_ = false;
+        } else if (inInline_) {
+            rich_.End(name);
+        }
+    }
+    void Text(std::string_view text) override {
+        if (inValue_ || (inInline_ && rich_.collecting())) {
+            value_.append(text);
+        }
+    }
+
+  private:
+    [[noreturn]] void Damaged(const std::string& why) const {
+        throw WorkbookError(context_.path, std::string(kDamaged) + " (" + why + ")");
+    }
+    void CheckRow(std::uint32_t row) const {
+        if (row < 1 || row > static_cast<std::uint32_t>(Workbook::kMaxRows)) {
+            Damaged("row number out of range");
+        }
+    }
+
+    void StartCell(const char** attributes) {
+        inCell_ = true;
+        hasValue_ = false;
+        inValue_ = false;
+        inInline_ = false;
+        value_.clear();
+        rich_.Reset();
+        const char* reference = Attribute(attributes, "r");
+        if (reference != nullptr) {
+            ReadReference(reference);
+        } else {
+            ++column_;
+            if (row_ == 0) {
+                row_ = 1;
+            }
+        }
+        if (column_ > static_cast<std::uint32_t>(Workbook::kMaxColumns)) {
+            Damaged("column out of range");
+        }
+        const char* type = Attribute(attributes, "t");
+        type_ = type != nullptr ? type : "n";
+        style_ = ToLong(Attribute(attributes, "s"), 0);
+    }
+
+    // "B12": column letters, then the row number.
+    void ReadReference(std::string_view reference) {
+        std::uint32_t column = 0;
+        size_t i = 0;
+        for (; i < reference.size() && i < 4; ++i) {
+            const char c = reference[i];
+            if (c >= 'A' && c <= 'Z') {
+                column = column * 26 + static_cast<std::uint32_t>(c - 'A' + 1);
+            } else if (c >= 'a' && c <= 'z') {
+                column = column * 26 + static_cast<std::uint32_t>(c - 'a' + 1);
+            } else {
+                break;
+            }
+        }
+        long row = -1;
+        const std::string_view digits = reference.substr(i);
+        if (IsDigits(digits) && digits.size() <= 8) {
+            row = ToLong(std::string(digits).c_str(), -1);
+        }
+        if (column == 0 || row < 1) {
+            Damaged("bad cell reference");
+        }
+        CheckRow(static_cast<std::uint32_t>(row));
+        row_ = static_cast<std::uint32_t>(row);
+        column_ = column;
+    }
+
+    void StartInCell(std::string_view name) {
+        if (inInline_) {
+            rich_.Start(name);
+        } else if (name == "v") {
+            inValue_ = true;
+            hasValue_ = true;
+        } else if (name == "is") {
+            inInline_ = true;
+            hasValue_ = true;
+        }
+    }
+
+    void Store() {
+        if (type_ == "s") {
+            const auto index = ReadDouble(value_);
+            if (!index || *index < 0 || *index >= context_.sharedStrings.size() ||
+                *index != std::floor(*index)) {
+                Damaged("shared string index out of range");
+            }
+            const auto [offset, length] = context_.sharedStrings[static_cast<size_t>(*index)];
+            cells_.AddShared(row_, column_, offset, length);
+            return;
+        }
+        text_.clear();
+        if (type_ == "b") {
+            text_ = value_ == "1" ? "TRUE" : value_ == "0" ? "FALSE" : value_;
+        } else if (type_ == "d") {
+            AppendIsoDate(text_, value_);
+        } else if (type_ == "n") {
+            AppendNumberText();
+        } else {
+            text_ = value_;  // "str", "inlineStr", "e" (error values such as #N/A)
+        }
+        cells_.Add(row_, column_, text_);
+    }
+
+    void AppendNumberText() {
+        const auto number = ReadDouble(value_);
+        if (!number) {
+            text_ = value_;
+            return;
+        }
+        const bool isDate = style_ >= 0 &&
+                            static_cast<size_t>(style_) < context_.dateStyles.size() &&
+                            context_.dateStyles[static_cast<size_t>(style_)];
+        if (isDate) {
+            AppendSerialDate(text_, *number, context_.date1904);
+        } else {
+            AppendNumber(text_, *number);
+        }
+    }
+
+    const SheetContext& context_;
+    SheetCells& cells_;
+    RichTextCollector rich_;
+    std::uint32_t row_ = 0;
+    std::uint32_t column_ = 0;
+    std::string type_;
+    long style_ = 0;
+    std::string value_;
+    std::string text_;
+    bool inCell_ = false;
+    bool inValue_ = false;
+    bool inInline_ = false;
+    bool hasValue_ = false;
+};
+
+zip* OpenArchive(const std::string& path, const std::string& bytes) {
+    zip_error_t error;
+    zip_error_init(&error);
+    zip_source_t* source = zip_source_buffer_create(bytes.data(), bytes.size(), 0, &error);
+    if (source == nullptr) {
+        zip_error_fini(&error);
+        throw std::bad_alloc();
+    }
+    zip* archive = zip_open_from_source(source, ZIP_RDONLY | ZIP_CHECKCONS, &error);
+    if (archive == nullptr) {
+        zip_source_free(source);
+        const int code = zip_error_code_zip(&error);
+        zip_error_fini(&error);
+        if (code == ZIP_ER_MEMORY) {
+            throw std::bad_alloc();
+        }
+        // The file starts like a zip archive, so one that libzip cannot read is damaged.
+        throw WorkbookError(path, std::string(kDamaged) + " (malformed zip archive)");
+    }
+    return archive;
+}
+
+void CheckUnpackedTotal(zip* archive, const std::string& path) {
+    const zip_int64_t count = zip_get_num_entries(archive, 0);
+    std::uint64_t total = 0;
+    for (zip_int64_t i = 0; i < count; ++i) {
+        zip_stat_t stat;
+        zip_stat_init(&stat);
+        if (zip_stat_index(archive, static_cast<zip_uint64_t>(i), 0, &stat) == 0 &&
+            (stat.valid & ZIP_STAT_SIZE)) {
+            total += std::min<std::uint64_t>(stat.size, XlsxWorkbook::kMaxUnpacked + 1);
+        }
+        if (total > XlsxWorkbook::kMaxUnpacked) {
+            throw WorkbookError(path, "it would unpack to more than 1 GB");
+        }
+    }
+}
+
+}  // namespace
+
+void XlsxWorkbook::Closer::operator()(zip* archive) const {
+    zip_discard(archive);
+}
+
+XlsxWorkbook::XlsxWorkbook(const std::string& path, std::string bytes)
+    : Workbook(path), bytes_(std::move(bytes)), archive_(OpenArchive(path, bytes_)) {
+    CheckUnpackedTotal(archive_.get(), path);
+    const Archive archive(archive_.get(), this->path(), bytes_.size());
+
+    const std::string workbookPart =
+        TargetOfType(RelationshipsOf(archive, "", path), "officeDocument");
+    if (workbookPart.empty() || !archive.Has(workbookPart)) {
+        throw WorkbookError(path, kNotAWorkbook);
+    }
+    WorkbookPartHandler workbook;
+    ParsePart(archive, workbookPart, workbook, path);
+    if (workbook.sheets.empty()) {
+        throw WorkbookError(path, std::string(kDamaged) + " (the workbook lists no sheets)");
+    }
+    date1904_ = workbook.date1904;
+
+    const auto relationships = RelationshipsOf(archive, workbookPart, path);
+    std::vector<std::string> names;
+    for (auto& [name, id] : workbook.sheets) {
+        const auto found = relationships.find(id);
+        sheetParts_.push_back(found != relationships.end() ? found->second.target : "");
+        names.push_back(std::move(name));
+    }
+    SetSheetNames(std::move(names));
+
+    if (const std::string part = TargetOfType(relationships, "sharedStrings");
+        !part.empty() && archive.Has(part)) {
+        SharedStringsHandler handler(sharedTexts_, sharedStrings_);
+        ParsePart(archive, part, handler, path);
+    }
+    if (const std::string part = TargetOfType(relationships, "styles");
+        !part.empty() && archive.Has(part)) {
+        StylesHandler handler;
+        ParsePart(archive, part, handler, path);
+        handler.Resolve();
+        dateStyles_ = std::move(handler.dateStyles);
+    }
+}
+
+SheetCells XlsxWorkbook::LoadSheet(std::int32_t index) {
+    const std::string& part = sheetParts_[static_cast<size_t>(index)];
+    const Archive archive(archive_.get(), path(), bytes_.size());
+    if (part.empty() || !archive.Has(part)) {
+        throw WorkbookError(path(), std::string(kDamaged) + " (the sheet \"" +
+                                        sheetNames()[static_cast<size_t>(index)] +
+                                        "\" is missing)");
+    }
+    SheetCells cells;
+    const SheetContext context{path(), sharedStrings_, dateStyles_, date1904_};
+    SheetHandler handler(context, cells);
+    ParsePart(archive, part, handler, path());
+    cells.Finish(&sharedTexts_);
+    return cells;
+}
+
+}  // namespace orvane
