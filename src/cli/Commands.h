@@ -10,5 +10,6 @@ namespace orvane::cli {
 
 int RunPoints(const std::vector<std::string>& words);
 int RunMif(const std::vector<std::string>& words);
+int RunInspect(const std::vector<std::string>& words);
 
 }  // namespace orvane::cli

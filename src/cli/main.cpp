@@ -31,6 +31,12 @@ Converts survey data to KML, as the windows of Orvane do.
   orvane-convert mif INPUT.mif OUTPUT.kml
       Every polygon of the file's Region objects as a red outline.
 
+  orvane-convert inspect WORKBOOK [--sheet SHEET] [--cells]
+      Shows how Orvane reads a workbook (.xls, .xlsx, CSV or TAB-separated text): its
+      sheet names, then for the chosen sheet (the first by default) its row and column
+      counts and its column entries. SHEET is a sheet name or a number from 1.
+      --cells     also every row, its cell texts separated by TAB.
+
   orvane-convert --help      this text
   orvane-convert --version   the program's version
 
@@ -46,10 +52,11 @@ struct Command {
 constexpr Command kCommands[] = {
     {"points", orvane::cli::RunPoints},
     {"mif", orvane::cli::RunMif},
+    {"inspect", orvane::cli::RunInspect},
 };
 
 // Conversions that Orvane describes but this build does not offer yet.
-constexpr std::string_view kComingCommands[] = {"dt", "bs", "cqt", "inspect"};
+constexpr std::string_view kComingCommands[] = {"dt", "bs", "cqt"};
 
 int UsageFailure(const std::string& message) {
     std::cerr << "orvane-convert: " << message << "\n"
