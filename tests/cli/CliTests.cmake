@@ -33,3 +33,4 @@ function(add_cli_test)
 endfunction()
 
 include(${CMAKE_CURRENT_LIST_DIR}/PointsMifCliTests.cmake)
+include(${CMAKE_CURRENT_LIST_DIR}/InspectCliTests.cmake)
