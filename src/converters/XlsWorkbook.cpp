@@ -2,7 +2,10 @@
 
 #include <freexl.h>
 
+#include <memory>
+
 #include "common/Kml_baseclass.h"
+#include "converters/ChildProcess.h"
 
 namespace orvane {
 
@@ -36,10 +39,19 @@ void AppendCellText(std::string& text, const FreeXL_CellValue& value) {
         case FREEXL_CELL_DOUBLE:
             AppendNumber(text, value.value.double_value);
             break;
+        case FREEXL_CELL_DATETIME:
+            if (value.value.text_value != nullptr) {
+                // Midnight is shown as the date alone, as the other readers do.
+                std::string_view dateTime(value.value.text_value);
+                if (dateTime.ends_with(" 00:00:00")) {
+                    dateTime.remove_suffix(9);
+                }
+                text += dateTime;
+            }
+            break;
         case FREEXL_CELL_TEXT:
         case FREEXL_CELL_SST_TEXT:
         case FREEXL_CELL_DATE:
-        case FREEXL_CELL_DATETIME:
         case FREEXL_CELL_TIME:
             if (value.value.text_value != nullptr) {
                 text += value.value.text_value;
@@ -50,67 +62,144 @@ void AppendCellText(std::string& text, const FreeXL_CellValue& value) {
     }
 }
 
-}  // namespace
+// ---- In the child process ----------------------------------------------------------------
 
-void XlsWorkbook::Closer::operator()(const void* handle) const {
-    freexl_close(handle);
-}
+struct FreeXlCloser {
+    void operator()(const void* handle) const { freexl_close(handle); }
+};
+using FreeXlHandle = std::unique_ptr<const void, FreeXlCloser>;
 
-XlsWorkbook::XlsWorkbook(const std::string& path, std::string_view bytes) : Workbook(path) {
+// Opens the file; writes FreeXL's status, and on success returns the handle.
+FreeXlHandle OpenInChild(const std::string& path, ChildOutput& output) {
     const void* handle = nullptr;
     const int status = freexl_open(path.c_str(), &handle);
-    // FreeXL wants its handle closed even when the open failed.
-    handle_.reset(handle);
-    if (status == FREEXL_FILE_NOT_FOUND) {
-        throw CannotOpenFileError(path);
-    }
-    if (status != FREEXL_OK) {
-        throw WorkbookError(path, HoldsEncryptedPackage(bytes) ? kEncrypted : ReasonOf(status));
-    }
-    unsigned int info = 0;
-    if (freexl_get_info(handle, FREEXL_BIFF_PASSWORD, &info) == FREEXL_OK &&
-        info == FREEXL_BIFF_OBFUSCATED) {
-        throw WorkbookError(path, kEncrypted);
-    }
-    unsigned int count = 0;
-    if (freexl_get_info(handle, FREEXL_BIFF_SHEET_COUNT, &count) != FREEXL_OK || count == 0 ||
-        count > 0xFFFF) {
-        throw WorkbookError(path, kDamaged);
-    }
-    std::vector<std::string> names;
-    names.reserve(count);
-    for (unsigned int i = 0; i < count; ++i) {
-        const char* name = nullptr;
-        if (freexl_get_worksheet_name(handle, static_cast<unsigned short>(i), &name) != FREEXL_OK) {
-            throw WorkbookError(path, kDamaged);
-        }
-        names.emplace_back(name != nullptr ? name : "");
-    }
-    SetSheetNames(std::move(names));
+    FreeXlHandle owner(handle);  // FreeXL wants its handle closed even after a failure
+    output.WriteNumber(static_cast<std::uint32_t>(status));
+    return status == FREEXL_OK ? std::move(owner) : FreeXlHandle();
 }
 
-SheetCells XlsWorkbook::LoadSheet(std::int32_t index) {
-    const void* handle = handle_.get();
-    const int status = freexl_select_active_worksheet(handle, static_cast<unsigned short>(index));
+// Answer: status, then the password flag, the sheet count and every sheet name.
+void DescribeWorkbook(const std::string& path, ChildOutput& output) {
+    const FreeXlHandle handle = OpenInChild(path, output);
+    if (!handle) {
+        return;
+    }
+    unsigned int password = 0;
+    unsigned int count = 0;
+    freexl_get_info(handle.get(), FREEXL_BIFF_PASSWORD, &password);
+    freexl_get_info(handle.get(), FREEXL_BIFF_SHEET_COUNT, &count);
+    output.WriteNumber(password);
+    output.WriteNumber(count);
+    for (unsigned int i = 0; i < count && i <= 0xFFFF; ++i) {
+        const char* name = nullptr;
+        if (freexl_get_worksheet_name(handle.get(), static_cast<unsigned short>(i), &name) !=
+            FREEXL_OK) {
+            return;  // the parent finds the list cut short
+        }
+        output.WriteText(name != nullptr ? name : "");
+    }
+}
+
+// Answer: open status, select status, then row, column and text of every cell.
+void ReadSheet(const std::string& path, std::int32_t index, ChildOutput& output) {
+    const FreeXlHandle handle = OpenInChild(path, output);
+    if (!handle) {
+        return;
+    }
     unsigned int rows = 0;
     unsigned short columns = 0;
-    if (status != FREEXL_OK || freexl_worksheet_dimensions(handle, &rows, &columns) != FREEXL_OK) {
-        throw WorkbookError(path(), status != FREEXL_OK ? ReasonOf(status) : kDamaged);
+    int status = freexl_select_active_worksheet(handle.get(), static_cast<unsigned short>(index));
+    if (status == FREEXL_OK) {
+        status = freexl_worksheet_dimensions(handle.get(), &rows, &columns);
     }
-    SheetCells cells;
+    output.WriteNumber(static_cast<std::uint32_t>(status));
+    if (status != FREEXL_OK) {
+        return;
+    }
     std::string text;
     for (unsigned int r = 0; r < rows; ++r) {
         for (unsigned int c = 0; c < columns; ++c) {
             FreeXL_CellValue value{};
-            if (freexl_get_cell_value(handle, r, static_cast<unsigned short>(c), &value) !=
+            if (freexl_get_cell_value(handle.get(), r, static_cast<unsigned short>(c), &value) !=
                     FREEXL_OK ||
                 value.type == FREEXL_CELL_NULL) {
                 continue;
             }
             text.clear();
             AppendCellText(text, value);
-            cells.Add(r + 1, c + 1, text);
+            output.WriteNumber(r + 1);
+            output.WriteNumber(c + 1);
+            output.WriteText(text);
         }
+    }
+}
+
+// ---- In the parent -----------------------------------------------------------------------
+
+ChildAnswer AskChild(const std::string& path, const std::function<void(ChildOutput&)>& work) {
+    auto answer = RunInChildProcess(work, XlsWorkbook::kTimeLimit);
+    if (!answer) {
+        throw WorkbookError(path, kDamaged);
+    }
+    return ChildAnswer(std::move(*answer));
+}
+
+// Reads a FreeXL status from the answer; throws for anything but success.
+void ExpectSuccess(ChildAnswer& answer, const std::string& path, std::string_view bytes) {
+    const auto status = answer.ReadNumber();
+    if (!status) {
+        throw WorkbookError(path, kDamaged);
+    }
+    const int code = static_cast<int>(*status);
+    if (code == FREEXL_FILE_NOT_FOUND) {
+        throw CannotOpenFileError(path);
+    }
+    if (code != FREEXL_OK) {
+        throw WorkbookError(path, HoldsEncryptedPackage(bytes) ? kEncrypted : ReasonOf(code));
+    }
+}
+
+}  // namespace
+
+XlsWorkbook::XlsWorkbook(const std::string& path, std::string_view bytes) : Workbook(path) {
+    ChildAnswer answer =
+        AskChild(path, [&](ChildOutput& output) { DescribeWorkbook(path, output); });
+    ExpectSuccess(answer, path, bytes);
+    const auto password = answer.ReadNumber();
+    const auto count = answer.ReadNumber();
+    if (password && *password == FREEXL_BIFF_OBFUSCATED) {
+        throw WorkbookError(path, kEncrypted);
+    }
+    if (!count || *count == 0 || *count > 0xFFFF) {
+        throw WorkbookError(path, kDamaged);
+    }
+    std::vector<std::string> names;
+    for (std::uint32_t i = 0; i < *count; ++i) {
+        const auto name = answer.ReadText();
+        if (!name) {
+            throw WorkbookError(path, kDamaged);
+        }
+        names.emplace_back(*name);
+    }
+    SetSheetNames(std::move(names));
+}
+
+SheetCells XlsWorkbook::LoadSheet(std::int32_t index) {
+    const std::string& file = path();
+    ChildAnswer answer =
+        AskChild(file, [&](ChildOutput& output) { ReadSheet(file, index, output); });
+    ExpectSuccess(answer, file, {});
+    ExpectSuccess(answer, file, {});
+    SheetCells cells;
+    while (!answer.AtEnd()) {
+        const auto row = answer.ReadNumber();
+        const auto column = answer.ReadNumber();
+        const auto text = answer.ReadText();
+        if (!row || !column || !text || *row > static_cast<std::uint32_t>(kMaxRows) ||
+            *column > static_cast<std::uint32_t>(kMaxColumns)) {
+            throw WorkbookError(file, kDamaged);
+        }
+        cells.Add(*row, *column, *text);
     }
     cells.Finish();
     return cells;

@@ -1,8 +1,10 @@
 #pragma once
 
 // Excel 97-2003 workbooks (.xls, BIFF in an OLE2 compound file), read through FreeXL.
+// FreeXL has faults on crafted files (it reads past its buffers), so it runs in a child
+// process: a file that makes it crash or hang is reported as damaged.
 
-#include <memory>
+#include <chrono>
 #include <string>
 #include <string_view>
 
@@ -12,17 +14,16 @@ namespace orvane {
 
 class XlsWorkbook : public Workbook {
   public:
+    // How long FreeXL may take to open a file or read a sheet.
+    static constexpr std::chrono::seconds kTimeLimit{60};
+
     // `bytes` are the file's content, used only to tell why FreeXL refused it (an encrypted
-    // workbook looks like a damaged one to FreeXL).
+    // workbook looks like a damaged one to FreeXL). Sheets are read from `path` again when
+    // they are chosen.
     XlsWorkbook(const std::string& path, std::string_view bytes);
 
   private:
     SheetCells LoadSheet(std::int32_t index) override;
-
-    struct Closer {
-        void operator()(const void* handle) const;
-    };
-    std::unique_ptr<const void, Closer> handle_;
 };
 
 }  // namespace orvane

@@ -356,3 +356,28 @@ TEST(XlsxWorkbook, FindsItsPartsThroughTheRelationships) {
     parts.erase("xl/worksheets/sheet1.xml");
     EXPECT_EQ(OpenParts(dir, parts)->CellText(1, 1), "5");
 }
+
+// Inputs that once made a reader (or a library under it) fault: each must now be read or
+// refused with a workbook error.
+TEST(OpenWorkbookFile, SurvivesTheInputsThatFoundFaults) {
+    const std::filesystem::path folder = std::string(ORVANE_TEST_DATA) + "/fuzz-regressions";
+    size_t count = 0;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
+        if (!entry.is_regular_file()) {
+            continue;
+        }
+        ++count;
+        try {
+            const auto workbook = OpenWorkbookFile(entry.path().string());
+            for (std::int32_t s = 0; s < static_cast<std::int32_t>(workbook->sheetNames().size());
+                 ++s) {
+                workbook->SelectSheet(s);
+                workbook->CellText(workbook->rowCount(), workbook->columnCount());
+            }
+        } catch (const Error& error) {
+            EXPECT_TRUE(std::string(error.what()).starts_with("Cannot read workbook "))
+                << error.what();
+        }
+    }
+    EXPECT_GT(count, 0u);
+}
