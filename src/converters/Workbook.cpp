@@ -40,6 +40,23 @@ void SheetCells::AddShared(std::uint32_t row, std::uint32_t column, std::uint32_
     Append({row, column, offset, length, 1});
 }
 
+void SheetCells::Absorb(SheetCells&& other) {
+    if (texts_.size() + other.texts_.size() > std::numeric_limits<std::uint32_t>::max()) {
+        throw std::length_error("sheet too large");
+    }
+    const auto shift = static_cast<std::uint32_t>(texts_.size());
+    texts_.append(other.texts_);
+    cells_.reserve(cells_.size() + other.cells_.size());
+    for (Cell cell : other.cells_) {
+        if (!cell.shared) {
+            cell.offset += shift;
+        }
+        Append(cell);
+    }
+    sorted_ = sorted_ && other.sorted_;
+    other = SheetCells();
+}
+
 void SheetCells::Finish(const std::string* sharedTexts) {
     sharedTexts_ = sharedTexts;
     if (!sorted_) {

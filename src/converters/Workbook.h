@@ -23,6 +23,8 @@ class SheetCells {
     // A text held in `sharedTexts` (see Finish) at [offset, offset + length).
     void AddShared(std::uint32_t row, std::uint32_t column, std::uint32_t offset,
                    std::uint32_t length);
+    // Takes over the cells of `other` (read from a later part of the same sheet).
+    void Absorb(SheetCells&& other);
     // Sorts and indexes the cells; `sharedTexts` must outlive this object.
     void Finish(const std::string* sharedTexts = nullptr);
 

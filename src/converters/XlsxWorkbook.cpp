@@ -11,6 +11,7 @@
 #include <limits>
 #include <map>
 #include <optional>
+#include <thread>
 
 #include "common/Kml_baseclass.h"
 
@@ -26,6 +27,18 @@ class Archive {
         : archive_(archive), path_(path), archiveSize_(archiveSize) {}
 
     bool Has(const std::string& name) const { return Locate(name) >= 0; }
+
+    // The entry's declared unpacked size; 0 when unknown.
+    std::uint64_t SizeOf(const std::string& name) const {
+        zip_stat_t stat;
+        zip_stat_init(&stat);
+        const zip_int64_t index = Locate(name);
+        return index >= 0 &&
+                       zip_stat_index(archive_, static_cast<zip_uint64_t>(index), 0, &stat) == 0 &&
+                       (stat.valid & ZIP_STAT_SIZE)
+                   ? stat.size
+                   : 0;
+    }
 
     // Streams the entry's bytes to `sink` in pieces; refuses entries out of proportion.
     void Read(const std::string& name, const std::function<void(std::string_view)>& sink) const;
@@ -102,9 +115,14 @@ class XmlHandler {
 };
 
 std::string_view LocalName(const char* name) {
-    std::string_view n(name);
-    const size_t colon = n.rfind(':');
-    return colon == std::string_view::npos ? n : n.substr(colon + 1);
+    const char* local = name;
+    const char* end = name;
+    for (; *end != '\0'; ++end) {
+        if (*end == ':') {
+            local = end + 1;
+        }
+    }
+    return std::string_view(local, static_cast<size_t>(end - local));
 }
 
 const char* Attribute(const char** attributes, std::string_view name) {
@@ -578,10 +596,64 @@ struct SheetContext {
     bool date1904;
 };
 
+// The attributes of <row> and <c> that matter: "r" (reference), "t" (type), "s" (style),
+// found in one pass, as sheets hold millions of these elements.
+struct OneLetterAttributes {
+    explicit OneLetterAttributes(const char** attributes) {
+        for (const char** a = attributes; *a != nullptr; a += 2) {
+            const char* name = a[0];
+            if (name[0] == '\0' || name[1] != '\0') {
+                continue;
+            }
+            switch (name[0]) {
+                case 'r':
+                    r = a[1];
+                    break;
+                case 't':
+                    t = a[1];
+                    break;
+                case 's':
+                    s = a[1];
+                    break;
+                default:
+                    break;
+            }
+        }
+    }
+    const char* r = nullptr;
+    const char* t = nullptr;
+    const char* s = nullptr;
+};
+
+enum class CellType { kNumber, kShared, kBoolean, kIsoDate, kText };
+
+CellType TypeOf(const char* type) {
+    if (type == nullptr) {
+        return CellType::kNumber;
+    }
+    const std::string_view t(type);
+    if (t == "n") {
+        return CellType::kNumber;
+    }
+    if (t == "s") {
+        return CellType::kShared;
+    }
+    if (t == "b") {
+        return CellType::kBoolean;
+    }
+    if (t == "d") {
+        return CellType::kIsoDate;
+    }
+    return CellType::kText;
+}
+
 class SheetHandler : public XmlHandler {
   public:
     SheetHandler(const SheetContext& context, SheetCells& cells)
         : context_(context), cells_(cells) {}
+
+    // Whether a row took its number from the one before it (it had no "r" attribute).
+    bool numberedRowsByCounting() const { return rowWithoutNumber_; }
 
     void Start(std::string_view name, const char** attributes) override {
         if (inCell_) {
@@ -589,7 +661,10 @@ class SheetHandler : public XmlHandler {
         } else if (name == "c") {
             StartCell(attributes);
         } else if (name == "row") {
-            const char* r = Attribute(attributes, "r");
+            const char* r = OneLetterAttributes(attributes).r;
+            if (r == nullptr) {
+                rowWithoutNumber_ = true;
+            }
             row_ = r != nullptr ? static_cast<std::uint32_t>(ToLong(r, 0)) : row_ + 1;
             CheckRow(row_);
             column_ = 0;
@@ -635,21 +710,21 @@ class SheetHandler : public XmlHandler {
         inInline_ = false;
         value_.clear();
         rich_.Reset();
-        const char* reference = Attribute(attributes, "r");
-        if (reference != nullptr) {
-            ReadReference(reference);
+        const OneLetterAttributes found(attributes);
+        if (found.r != nullptr) {
+            ReadReference(found.r);
         } else {
             ++column_;
             if (row_ == 0) {
                 row_ = 1;
+                rowWithoutNumber_ = true;
             }
         }
         if (column_ > static_cast<std::uint32_t>(Workbook::kMaxColumns)) {
             Damaged("column out of range");
         }
-        const char* type = Attribute(attributes, "t");
-        type_ = type != nullptr ? type : "n";
-        style_ = ToLong(Attribute(attributes, "s"), 0);
+        type_ = TypeOf(found.t);
+        style_ = ToLong(found.s, 0);
     }
 
     // "B12": column letters, then the row number.
@@ -692,7 +767,7 @@ class SheetHandler : public XmlHandler {
     }
 
     void Store() {
-        if (type_ == "s") {
+        if (type_ == CellType::kShared) {
             const auto index = ReadDouble(value_);
             if (!index || *index < 0 || *index >= context_.sharedStrings.size() ||
                 *index != std::floor(*index)) {
@@ -703,14 +778,19 @@ class SheetHandler : public XmlHandler {
             return;
         }
         text_.clear();
-        if (type_ == "b") {
-            text_ = value_ == "1" ? "TRUE" : value_ == "0" ? "FALSE" : value_;
-        } else if (type_ == "d") {
-            AppendIsoDate(text_, value_);
-        } else if (type_ == "n") {
-            AppendNumberText();
-        } else {
-            text_ = value_;  // "str", "inlineStr", "e" (error values such as #N/A)
+        switch (type_) {
+            case CellType::kBoolean:
+                text_ = value_ == "1" ? "TRUE" : value_ == "0" ? "FALSE" : value_;
+                break;
+            case CellType::kIsoDate:
+                AppendIsoDate(text_, value_);
+                break;
+            case CellType::kNumber:
+                AppendNumberText();
+                break;
+            default:
+                text_ = value_;  // "str", "inlineStr", "e" (error values such as #N/A)
+                break;
         }
         cells_.Add(row_, column_, text_);
     }
@@ -736,7 +816,7 @@ class SheetHandler : public XmlHandler {
     RichTextCollector rich_;
     std::uint32_t row_ = 0;
     std::uint32_t column_ = 0;
-    std::string type_;
+    CellType type_ = CellType::kNumber;
     long style_ = 0;
     std::string value_;
     std::string text_;
@@ -744,7 +824,117 @@ class SheetHandler : public XmlHandler {
     bool inValue_ = false;
     bool inInline_ = false;
     bool hasValue_ = false;
+    bool rowWithoutNumber_ = false;
 };
+
+// ---- Reading a large sheet in two halves -------------------------------------------------
+
+// Sheets from this size on are parsed by two threads, each taking half of the rows.
+constexpr std::uint64_t kTwoHalvesFrom = std::uint64_t{4} << 20;
+
+// Where the second half starts ("<row" near the middle) and the opening tags that put it in
+// its context ("<worksheet><sheetData>", with the document's own prefix).
+struct SheetSplit {
+    size_t position;
+    std::string opening;
+};
+
+std::string Tag(std::string_view start, std::string_view prefix, std::string_view name) {
+    std::string tag;
+    tag.reserve(start.size() + prefix.size() + name.size());
+    tag.append(start).append(prefix).append(name);
+    return tag;
+}
+
+std::optional<SheetSplit> FindSplit(std::string_view xml) {
+    // Comments, CDATA sections and document types may hide a "<row"; processing
+    // instructions past the declaration are as unusual. Such sheets are read in one go.
+    if (xml.find("<!") != std::string_view::npos ||
+        xml.find("<?", xml.starts_with("<?") ? 2 : 0) != std::string_view::npos) {
+        return std::nullopt;
+    }
+    size_t root = 0;
+    while ((root = xml.find('<', root)) != std::string_view::npos && root + 1 < xml.size() &&
+           xml[root + 1] == '?') {
+        ++root;
+    }
+    if (root == std::string_view::npos) {
+        return std::nullopt;
+    }
+    const size_t rootEnd = xml.find_first_of(" \t\r\n/>", root);
+    if (rootEnd == std::string_view::npos) {
+        return std::nullopt;
+    }
+    const std::string_view rootName = xml.substr(root + 1, rootEnd - root - 1);
+    const size_t colon = rootName.find(':');
+    const std::string prefix(colon == std::string_view::npos ? std::string_view()
+                                                             : rootName.substr(0, colon + 1));
+    const size_t dataStart = xml.find(Tag("<", prefix, "sheetData"));
+    const size_t dataEnd = xml.rfind(Tag("</", prefix, "sheetData"));
+    const std::string rowTag = Tag("<", prefix, "row");
+    size_t split = xml.find(rowTag, std::max(xml.size() / 2, dataStart));
+    while (split != std::string_view::npos && split + rowTag.size() < xml.size() &&
+           xml.find_first_of(" \t\r\n/>", split + rowTag.size()) != split + rowTag.size()) {
+        split = xml.find(rowTag, split + 1);
+    }
+    if (dataStart == std::string_view::npos || dataEnd == std::string_view::npos ||
+        split == std::string_view::npos || split >= dataEnd) {
+        return std::nullopt;
+    }
+    std::string opening = Tag("<", rootName, ">");
+    opening += Tag("<", prefix, "sheetData>");
+    return SheetSplit{split, std::move(opening)};
+}
+
+// Parses a piece of a sheet; false on any fault, which the caller then finds again by
+// reading the sheet in one go.
+bool ParsePiece(XmlHandler& handler, std::string_view opening, std::string_view xml,
+                bool last) noexcept {
+    try {
+        XmlParser parser(handler);
+        if (!parser.Feed(opening, false).empty()) {
+            return false;
+        }
+        constexpr size_t kPiece = 1 << 20;
+        for (size_t at = 0; at < xml.size(); at += kPiece) {
+            if (!parser.Feed(xml.substr(at, kPiece), false).empty()) {
+                return false;
+            }
+        }
+        return !last || parser.Feed({}, true).empty();
+    } catch (...) {
+        return false;
+    }
+}
+
+std::optional<SheetCells> ReadInTwoHalves(const Archive& archive, const std::string& part,
+                                          const SheetContext& context) {
+    if (archive.SizeOf(part) < kTwoHalvesFrom) {
+        return std::nullopt;
+    }
+    const std::string xml = archive.ReadWhole(part);
+    const auto split = FindSplit(xml);
+    if (!split) {
+        return std::nullopt;
+    }
+    const std::string_view text(xml);
+    SheetCells first;
+    SheetCells second;
+    SheetHandler firstHandler(context, first);
+    SheetHandler secondHandler(context, second);
+    bool secondRead = false;
+    std::thread worker([&] {
+        secondRead = ParsePiece(secondHandler, split->opening, text.substr(split->position), true);
+    });
+    // The first half ends before a row's start tag: it is parsed as an unfinished document.
+    const bool firstRead = ParsePiece(firstHandler, {}, text.substr(0, split->position), false);
+    worker.join();
+    if (!firstRead || !secondRead || secondHandler.numberedRowsByCounting()) {
+        return std::nullopt;
+    }
+    first.Absorb(std::move(second));
+    return first;
+}
 
 zip* OpenArchive(const std::string& path, const std::string& bytes) {
     zip_error_t error;
@@ -838,8 +1028,12 @@ SheetCells XlsxWorkbook::LoadSheet(std::int32_t index) {
                                         sheetNames()[static_cast<size_t>(index)] +
                                         "\" is missing)");
     }
-    SheetCells cells;
     const SheetContext context{path(), sharedStrings_, dateStyles_, date1904_};
+    if (auto cells = ReadInTwoHalves(archive, part, context)) {
+        cells->Finish(&sharedTexts_);
+        return std::move(*cells);
+    }
+    SheetCells cells;
     SheetHandler handler(context, cells);
     ParsePart(archive, part, handler, path());
     cells.Finish(&sharedTexts_);

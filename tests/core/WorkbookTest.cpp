@@ -381,3 +381,60 @@ TEST(OpenWorkbookFile, SurvivesTheInputsThatFoundFaults) {
     }
     EXPECT_GT(count, 0u);
 }
+
+namespace {
+
+// A sheet of `rows` rows of three numbered cells, large enough to be read in two halves.
+std::string NumberedRows(int rows, bool withNumbers) {
+    std::string xml;
+    for (int r = 1; r <= rows; ++r) {
+        const std::string n = std::to_string(r);
+        xml += withNumbers ? "<row r=\"" + n + "\" ht=\"15\">" : std::string("<row>");
+        xml += "<c r=\"A" + n + "\" t=\"inlineStr\"><is><t>row " + n + "</t></is></c>";
+        xml += withNumbers ? "<c r=\"C" + n + "\"><v>" + n + ".5</v></c>" : "<c><v>1</v></c>";
+        xml += "</row>";
+    }
+    return xml;
+}
+
+}  // namespace
+
+TEST(XlsxWorkbook, ReadsLargeSheetsAlikeInOneGoOrInTwoHalves) {
+    test::TempDir dir;
+    constexpr int kRows = 70000;  // about 6 MB of XML
+    const std::string rows = NumberedRows(kRows, true);
+    ASSERT_GT(rows.size(), 4u << 20);
+    // Read in two halves; a comment makes the reader take the sheet in one go.
+    for (const std::string& extra : {std::string(), std::string("<!-- <row r=\"1\"> -->")}) {
+        const auto workbook = OpenParts(dir, test::MinimalWorkbook(rows + extra));
+        EXPECT_EQ(workbook->rowCount(), kRows);
+        EXPECT_EQ(workbook->columnCount(), 3);
+        for (const int r : {1, 2, kRows / 2 - 1, kRows / 2, kRows / 2 + 1, kRows - 1, kRows}) {
+            EXPECT_EQ(workbook->CellText(r, 1), "row " + std::to_string(r));
+            EXPECT_EQ(workbook->CellText(r, 2), "");
+            EXPECT_EQ(workbook->CellText(r, 3), std::to_string(r) + ".5");
+        }
+    }
+    // Rows numbered by counting cannot be split: they are read in one go.
+    const auto counted = OpenParts(dir, test::MinimalWorkbook(NumberedRows(kRows, false)));
+    EXPECT_EQ(counted->rowCount(), kRows);
+    EXPECT_EQ(counted->CellText(kRows, 1), "row " + std::to_string(kRows));
+    EXPECT_EQ(counted->CellText(kRows, 2), "1");
+}
+
+TEST(XlsxWorkbook, ReportsAFaultInEitherHalfOfALargeSheet) {
+    test::TempDir dir;
+    const std::string rows = NumberedRows(70000, true);
+    for (const size_t at : {rows.size() / 4, rows.size() * 3 / 4}) {
+        std::string damaged = rows;
+        damaged.insert(damaged.find("<row", at), "<row r=\"x\"/>");
+        EXPECT_EQ(ErrorOfParts(dir, test::MinimalWorkbook(damaged)),
+                  "Cannot read workbook " + dir.File("book.xlsx") +
+                      ": the file is damaged (row number out of range)");
+        damaged = rows;
+        damaged.insert(damaged.find("</row>", at), "</c>");
+        EXPECT_TRUE(ErrorOfParts(dir, test::MinimalWorkbook(damaged))
+                        .ends_with("the file is damaged (malformed XML in "
+                                   "xl/worksheets/sheet1.xml: mismatched tag, line 1)"));
+    }
+}
