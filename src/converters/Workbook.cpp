@@ -35,9 +35,23 @@ void SheetCells::Add(std::uint32_t row, std::uint32_t column, std::string_view t
     texts_.append(text);
 }
 
-void SheetCells::AddShared(std::uint32_t row, std::uint32_t column, std::uint32_t offset,
-                           std::uint32_t length) {
-    Append({row, column, offset, length, 1});
+void SheetCells::AddShared(std::uint32_t row, std::uint32_t column, std::uint32_t index) {
+    Append({row, column, index, 0, 1});
+}
+
+bool SheetCells::ResolveShared(
+    const std::vector<std::pair<std::uint32_t, std::uint32_t>>& strings) {
+    for (Cell& cell : cells_) {
+        if (cell.shared) {
+            if (cell.offset >= strings.size()) {
+                return false;
+            }
+            const auto [offset, length] = strings[cell.offset];
+            cell.offset = offset;
+            cell.length = length;
+        }
+    }
+    return true;
 }
 
 void SheetCells::Absorb(SheetCells&& other) {

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "common/Errors.h"
@@ -20,9 +21,12 @@ class SheetCells {
   public:
     // Row and column count from 1. A cell given twice keeps its last text.
     void Add(std::uint32_t row, std::uint32_t column, std::string_view text);
-    // A text held in `sharedTexts` (see Finish) at [offset, offset + length).
-    void AddShared(std::uint32_t row, std::uint32_t column, std::uint32_t offset,
-                   std::uint32_t length);
+    // A cell holding shared string number `index` (below 2^31), whose text ResolveShared
+    // finds later: the strings may still be being read.
+    void AddShared(std::uint32_t row, std::uint32_t column, std::uint32_t index);
+    // Gives every shared cell its string's place [offset, offset + length) in the shared
+    // texts that Finish receives. False when a cell names a string that is not there.
+    bool ResolveShared(const std::vector<std::pair<std::uint32_t, std::uint32_t>>& strings);
     // Takes over the cells of `other` (read from a later part of the same sheet).
     void Absorb(SheetCells&& other);
     // Sorts and indexes the cells; `sharedTexts` must outlive this object.

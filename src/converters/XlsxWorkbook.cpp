@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdio>
 #include <functional>
+#include <future>
 #include <limits>
 #include <map>
 #include <optional>
@@ -28,6 +29,13 @@ class Archive {
 
     bool Has(const std::string& name) const { return Locate(name) >= 0; }
 
+    // The most one entry may unpack to.
+    std::uint64_t Allowance() const {
+        return std::min(
+            std::max(archiveSize_ * XlsxWorkbook::kMaxRatio, XlsxWorkbook::kMinEntryAllowance),
+            XlsxWorkbook::kMaxUnpacked);
+    }
+
     // The entry's declared unpacked size; 0 when unknown.
     std::uint64_t SizeOf(const std::string& name) const {
         zip_stat_t stat;
@@ -45,6 +53,8 @@ class Archive {
 
     std::string ReadWhole(const std::string& name) const {
         std::string bytes;
+        // Only as much as Read lets through: a declared size may be hostile.
+        bytes.reserve(std::min(SizeOf(name), Allowance()));
         Read(name, [&](std::string_view piece) { bytes.append(piece); });
         return bytes;
     }
@@ -212,6 +222,24 @@ void ParsePart(const Archive& archive, const std::string& name, XmlHandler& hand
             error = parser.Feed(piece, false);
         }
     });
+    if (error.empty()) {
+        error = parser.Feed({}, true);
+    }
+    if (!error.empty()) {
+        throw WorkbookError(
+            path, std::string(kDamaged) + " (malformed XML in " + name + ": " + error + ")");
+    }
+}
+
+// Parses a part already unpacked into memory.
+void ParseBytes(std::string_view xml, const std::string& name, XmlHandler& handler,
+                const std::string& path) {
+    XmlParser parser(handler);
+    std::string error;
+    constexpr size_t kPiece = 1 << 20;
+    for (size_t at = 0; error.empty() && at < xml.size(); at += kPiece) {
+        error = parser.Feed(xml.substr(at, kPiece), false);
+    }
     if (error.empty()) {
         error = parser.Feed({}, true);
     }
@@ -591,7 +619,6 @@ std::optional<double> ReadDouble(std::string_view text) {
 
 struct SheetContext {
     const std::string& path;
-    const std::vector<std::pair<std::uint32_t, std::uint32_t>>& sharedStrings;
     const std::vector<bool>& dateStyles;
     bool date1904;
 };
@@ -769,12 +796,10 @@ class SheetHandler : public XmlHandler {
     void Store() {
         if (type_ == CellType::kShared) {
             const auto index = ReadDouble(value_);
-            if (!index || *index < 0 || *index >= context_.sharedStrings.size() ||
-                *index != std::floor(*index)) {
+            if (!index || *index < 0 || *index >= 2147483648.0 || *index != std::floor(*index)) {
                 Damaged("shared string index out of range");
             }
-            const auto [offset, length] = context_.sharedStrings[static_cast<size_t>(*index)];
-            cells_.AddShared(row_, column_, offset, length);
+            cells_.AddShared(row_, column_, static_cast<std::uint32_t>(*index));
             return;
         }
         text_.clear();
@@ -1008,8 +1033,12 @@ XlsxWorkbook::XlsxWorkbook(const std::string& path, std::string bytes)
 
     if (const std::string part = TargetOfType(relationships, "sharedStrings");
         !part.empty() && archive.Has(part)) {
-        SharedStringsHandler handler(sharedTexts_, sharedStrings_);
-        ParsePart(archive, part, handler, path);
+        // The shared strings are parsed while the first sheet is read.
+        sharedStringsRead_ =
+            std::async(std::launch::async, [this, part, xml = archive.ReadWhole(part)] {
+                SharedStringsHandler handler(sharedTexts_, sharedStrings_);
+                ParseBytes(xml, part, handler, this->path());
+            });
     }
     if (const std::string part = TargetOfType(relationships, "styles");
         !part.empty() && archive.Has(part)) {
@@ -1028,16 +1057,32 @@ SheetCells XlsxWorkbook::LoadSheet(std::int32_t index) {
                                         sheetNames()[static_cast<size_t>(index)] +
                                         "\" is missing)");
     }
-    const SheetContext context{path(), sharedStrings_, dateStyles_, date1904_};
-    if (auto cells = ReadInTwoHalves(archive, part, context)) {
-        cells->Finish(&sharedTexts_);
-        return std::move(*cells);
+    const SheetContext context{path(), dateStyles_, date1904_};
+    auto cells = ReadInTwoHalves(archive, part, context);
+    if (!cells) {
+        cells.emplace();
+        SheetHandler handler(context, *cells);
+        ParsePart(archive, part, handler, path());
     }
-    SheetCells cells;
-    SheetHandler handler(context, cells);
-    ParsePart(archive, part, handler, path());
-    cells.Finish(&sharedTexts_);
-    return cells;
+    AwaitSharedStrings();
+    if (!cells->ResolveShared(sharedStrings_)) {
+        throw WorkbookError(path(), std::string(kDamaged) + " (shared string index out of range)");
+    }
+    cells->Finish(&sharedTexts_);
+    return std::move(*cells);
+}
+
+void XlsxWorkbook::AwaitSharedStrings() {
+    if (sharedStringsRead_.valid()) {
+        try {
+            sharedStringsRead_.get();
+        } catch (...) {
+            sharedStringsError_ = std::current_exception();
+        }
+    }
+    if (sharedStringsError_) {
+        std::rethrow_exception(sharedStringsError_);
+    }
 }
 
 }  // namespace orvane

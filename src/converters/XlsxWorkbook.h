@@ -4,6 +4,8 @@
 // and expat.
 
 #include <cstdint>
+#include <exception>
+#include <future>
 #include <memory>
 #include <string>
 #include <utility>
@@ -29,6 +31,8 @@ class XlsxWorkbook : public Workbook {
 
   private:
     SheetCells LoadSheet(std::int32_t index) override;
+    // Waits for the shared strings; throws what reading them threw.
+    void AwaitSharedStrings();
 
     struct Closer {
         void operator()(zip* archive) const;
@@ -40,6 +44,9 @@ class XlsxWorkbook : public Workbook {
     std::vector<std::pair<std::uint32_t, std::uint32_t>> sharedStrings_;  // offset, length
     std::vector<bool> dateStyles_;  // per cell style: whether its number format is a date
     bool date1904_ = false;
+    // Declared after what it fills, so that it is finished before they go.
+    std::future<void> sharedStringsRead_;
+    std::exception_ptr sharedStringsError_;
 };
 
 }  // namespace orvane
