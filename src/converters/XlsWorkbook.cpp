@@ -181,6 +181,10 @@ XlsWorkbook::XlsWorkbook(const std::string& path, std::string_view bytes) : Work
         }
         names.emplace_back(*name);
     }
+    formulaResults_ = ReadXlsFormulaResults(bytes);
+    if (formulaResults_.size() != names.size()) {
+        formulaResults_.clear();  // the sheets would not match
+    }
     SetSheetNames(std::move(names));
 }
 
@@ -200,6 +204,12 @@ SheetCells XlsWorkbook::LoadSheet(std::int32_t index) {
             throw WorkbookError(file, kDamaged);
         }
         cells.Add(*row, *column, *text);
+    }
+    // Added last, so that they replace what FreeXL gave for the same cells.
+    if (static_cast<size_t>(index) < formulaResults_.size()) {
+        for (const XlsCellText& cell : formulaResults_[static_cast<size_t>(index)]) {
+            cells.Add(cell.row, cell.column, cell.text);
+        }
     }
     cells.Finish();
     return cells;

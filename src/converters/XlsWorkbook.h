@@ -1,14 +1,17 @@
 #pragma once
 
 // Excel 97-2003 workbooks (.xls, BIFF in an OLE2 compound file), read through FreeXL.
-// FreeXL has faults on crafted files (it reads past its buffers), so it runs in a child
-// process: a file that makes it crash or hang is reported as damaged.
+// FreeXL gives neither formula results nor truth values; those are read from the file's
+// records here. FreeXL has faults on crafted files (it reads past its buffers), so it runs in a
+// child process: a file that makes it crash or hang is reported as damaged.
 
 #include <chrono>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "converters/Workbook.h"
+#include "converters/XlsFormulaResults.h"
 
 namespace orvane {
 
@@ -24,6 +27,9 @@ class XlsWorkbook : public Workbook {
 
   private:
     SheetCells LoadSheet(std::int32_t index) override;
+
+    // Per sheet, what FreeXL leaves out; empty when the file's records could not be followed.
+    std::vector<std::vector<XlsCellText>> formulaResults_;
 };
 
 }  // namespace orvane

@@ -6,6 +6,7 @@
 #include "WorkbookFiles.h"
 #include "common/Errors.h"
 #include "converters/Workbook.h"
+#include "converters/XlsFormulaResults.h"
 
 using namespace orvane;
 
@@ -132,8 +133,11 @@ TEST_P(SpreadsheetFixture, KeepsTheCurrentSheetWhenAskedForOneThatIsNotThere) {
 INSTANTIATE_TEST_SUITE_P(Readers, SpreadsheetFixture,
                          testing::Values("types.xlsx", "types.xls", "types-openpyxl.xlsx"));
 
-TEST(XlsxWorkbook, ReadsTruthValuesAndTheCachedValuesOfFormulas) {
-    const auto workbook = OpenWorkbookFile(kData + "types.xlsx");
+// openpyxl stores formulas without results; LibreOffice saves them with their results.
+class SavedBySpreadsheetProgram : public SpreadsheetFixture {};
+
+TEST_P(SavedBySpreadsheetProgram, ReadsTruthValuesAndTheCachedValuesOfFormulas) {
+    const auto workbook = Open();
     workbook->SelectSheet(1);
     EXPECT_EQ(workbook->CellText(5, 2), "TRUE");
     EXPECT_EQ(workbook->CellText(6, 2), "FALSE");
@@ -141,11 +145,31 @@ TEST(XlsxWorkbook, ReadsTruthValuesAndTheCachedValuesOfFormulas) {
     EXPECT_EQ(workbook->CellText(8, 2), "date-x");  // =A2&"-x"
 }
 
+INSTANTIATE_TEST_SUITE_P(Readers, SavedBySpreadsheetProgram,
+                         testing::Values("types.xlsx", "types.xls"));
+
+TEST(XlsFormulaResults, FollowsOnlyWhatTheFileHolds) {
+    const std::string xls = test::ReadBytes(kData + "types.xls");
+    const auto sheets = ReadXlsFormulaResults(xls);
+    ASSERT_EQ(sheets.size(), 5u);
+    ASSERT_EQ(sheets[1].size(), 4u);  // two truth values and two formulas, as formulas
+    EXPECT_EQ(sheets[1][3].text, "date-x");
+    // Cut short or overwritten, the file gives what can still be read, and never more.
+    for (size_t length = 0; length < xls.size(); length += 97) {
+        EXPECT_LE(ReadXlsFormulaResults(xls.substr(0, length)).size(), 5u);
+    }
+    std::string scrambled = xls;
+    for (size_t at = 512; at < scrambled.size(); at += 61) {
+        scrambled[at] = static_cast<char>(0xFF);
+    }
+    EXPECT_LE(ReadXlsFormulaResults(scrambled).size(), 5u);
+}
+
 TEST(XlsWorkbook, ReadsAWorkbookWrittenByXlwt) {
     const auto workbook = OpenWorkbookFile(kData + "xlwt.xls");
     EXPECT_EQ(workbook->sheetNames(), (std::vector<std::string>{"站点", "第二页"}));
     EXPECT_EQ(CellsOf(*workbook), (Rows{{"站名", "经度", "纬度", "日期", "有效"},
-                                        {"曲江", "113.6042", "24.6811", "2023-12-31", "1"},
+                                        {"曲江", "113.6042", "24.6811", "2023-12-31", "TRUE"},
                                         {"120.50", "120", "", "", ""}}));
     workbook->SelectSheet(1);
     EXPECT_EQ(workbook->rowCount(), 5);
