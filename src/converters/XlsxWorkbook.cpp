@@ -4,9 +4,7 @@
 #include <zip.h>
 #include <algorithm>
 #include <charconv>
-#include <chrono>
 #include <cmath>
-#include <cstdio>
 #include <functional>
 #include <future>
 #include <limits>
