@@ -462,3 +462,21 @@ TEST(XlsxWorkbook, ReportsAFaultInEitherHalfOfALargeSheet) {
                                    "xl/worksheets/sheet1.xml: mismatched tag, line 1)"));
     }
 }
+
+TEST(XlsxWorkbook, ReportsPartsProtectedByAPassword) {
+    test::TempDir dir;
+    const std::string path = dir.File("book.xlsx");
+    test::WriteZip(path, test::MinimalWorkbook(R"(<row><c><v>1</v></c></row>)"));
+    int error = 0;
+    zip_t* archive = zip_open(path.c_str(), 0, &error);
+    ASSERT_NE(archive, nullptr);
+    const zip_int64_t sheet = zip_name_locate(archive, "xl/worksheets/sheet1.xml", 0);
+    ASSERT_GE(sheet, 0);
+    if (zip_file_set_encryption(archive, static_cast<zip_uint64_t>(sheet), ZIP_EM_AES_256,
+                                "secret") != 0) {
+        zip_discard(archive);
+        GTEST_SKIP() << "libzip was built without encryption";
+    }
+    ASSERT_EQ(zip_close(archive), 0);
+    EXPECT_EQ(ErrorOf(path), "Cannot read workbook " + path + ": it is protected by a password");
+}
