@@ -45,6 +45,12 @@ Converts survey data to KML, as the windows of Orvane do.
       (1 to 10, default 4); --break cuts the route where two records lie farther
       apart than METRES (1 to 200, default 20).
 
+  orvane-convert inspect WORKBOOK [--sheet SHEET] [--cells]
+      Shows how Orvane reads a workbook (.xls, .xlsx, CSV or TAB-separated text): its
+      sheet names, then for the chosen sheet (the first by default) its row and column
+      counts and its column entries. SHEET is a sheet name or a number from 1.
+      --cells     also every row, its cell texts separated by TAB.
+
   orvane-convert --help      this text
   orvane-convert --version   the program's version
 
@@ -61,10 +67,11 @@ constexpr Command kCommands[] = {
     {"points", orvane::cli::RunPoints},
     {"mif", orvane::cli::RunMif},
     {"dt", orvane::cli::RunDt},
+    {"inspect", orvane::cli::RunInspect},
 };
 
 // Conversions that Orvane describes but this build does not offer yet.
-constexpr std::string_view kComingCommands[] = {"bs", "cqt", "inspect"};
+constexpr std::string_view kComingCommands[] = {"bs", "cqt"};
 
 int UsageFailure(const std::string& message) {
     std::cerr << "orvane-convert: " << message << "\n"

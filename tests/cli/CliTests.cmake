@@ -34,3 +34,4 @@ endfunction()
 
 include(${CMAKE_CURRENT_LIST_DIR}/PointsMifCliTests.cmake)
 include(${CMAKE_CURRENT_LIST_DIR}/DtCliTests.cmake)
+include(${CMAKE_CURRENT_LIST_DIR}/InspectCliTests.cmake)

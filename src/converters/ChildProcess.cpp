@@ -1,0 +1,170 @@
+#include "converters/ChildProcess.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <cerrno>
+#include <cstring>
+
+namespace orvane {
+
+void ChildOutput::Write(std::string_view bytes) {
+    buffer_.append(bytes);
+    if (buffer_.size() >= (1u << 20)) {
+        Flush();
+    }
+}
+
+void ChildOutput::WriteNumber(std::uint32_t value) {
+    char bytes[4];
+    std::memcpy(bytes, &value, sizeof bytes);
+    Write(std::string_view(bytes, sizeof bytes));
+}
+
+void ChildOutput::WriteText(std::string_view text) {
+    WriteNumber(static_cast<std::uint32_t>(text.size()));
+    Write(text);
+}
+
+void ChildOutput::Flush() {
+    size_t written = 0;
+    while (written < buffer_.size()) {
+        const ssize_t n = ::write(fd_, buffer_.data() + written, buffer_.size() - written);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            ::_exit(3);
+        }
+        written += static_cast<size_t>(n);
+    }
+    buffer_.clear();
+}
+
+std::optional<std::uint32_t> ChildAnswer::ReadNumber() {
+    if (bytes_.size() - position_ < 4) {
+        return std::nullopt;
+    }
+    std::uint32_t value = 0;
+    std::memcpy(&value, bytes_.data() + position_, sizeof value);
+    position_ += sizeof value;
+    return value;
+}
+
+std::optional<std::string_view> ChildAnswer::ReadText() {
+    const auto length = ReadNumber();
+    if (!length || bytes_.size() - position_ < *length) {
+        return std::nullopt;
+    }
+    const std::string_view text(bytes_.data() + position_, *length);
+    position_ += *length;
+    return text;
+}
+
+namespace {
+
+class Pipe {
+  public:
+    Pipe() {
+        if (::pipe2(fds_, O_CLOEXEC) != 0) {
+            fds_[0] = fds_[1] = -1;
+        }
+    }
+    ~Pipe() {
+        CloseRead();
+        CloseWrite();
+    }
+    Pipe(const Pipe&) = delete;
+    Pipe& operator=(const Pipe&) = delete;
+    bool ok() const { return fds_[0] >= 0; }
+    int read() const { return fds_[0]; }
+    int write() const { return fds_[1]; }
+    void CloseRead() { Close(fds_[0]); }
+    void CloseWrite() { Close(fds_[1]); }
+
+  private:
+    static void Close(int& fd) {
+        if (fd >= 0) {
+            ::close(fd);
+            fd = -1;
+        }
+    }
+    int fds_[2];
+};
+
+[[noreturn]] void RunChild(const std::function<void(ChildOutput&)>& work, int fd) {
+    int status = 0;
+    try {
+        ChildOutput output(fd);
+        work(output);
+        output.Flush();
+    } catch (...) {
+        status = 2;
+    }
+    // _exit: the child must not run the parent's exit handlers or flush its streams.
+    ::_exit(status);
+}
+
+// Reads everything from `fd` until the writer closes it; false on timeout.
+bool ReadUntilClosed(int fd, std::string& bytes, std::chrono::milliseconds limit) {
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    char piece[1 << 16];
+    for (;;) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0) {
+            return false;
+        }
+        pollfd wait{fd, POLLIN, 0};
+        const int ready = ::poll(&wait, 1, static_cast<int>(left.count()));
+        if (ready < 0 && errno == EINTR) {
+            continue;
+        }
+        if (ready <= 0) {
+            return false;
+        }
+        const ssize_t n = ::read(fd, piece, sizeof piece);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            return true;
+        }
+        bytes.append(piece, static_cast<size_t>(n));
+    }
+}
+
+}  // namespace
+
+std::optional<std::string> RunInChildProcess(const std::function<void(ChildOutput&)>& work,
+                                             std::chrono::milliseconds limit) {
+    Pipe pipe;
+    if (!pipe.ok()) {
+        return std::nullopt;
+    }
+    const pid_t child = ::fork();
+    if (child < 0) {
+        return std::nullopt;
+    }
+    if (child == 0) {
+        pipe.CloseRead();
+        RunChild(work, pipe.write());
+    }
+    pipe.CloseWrite();
+    std::string bytes;
+    const bool finished = ReadUntilClosed(pipe.read(), bytes, limit);
+    if (!finished) {
+        ::kill(child, SIGKILL);
+    }
+    int status = 0;
+    while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    if (!finished || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        return std::nullopt;
+    }
+    return bytes;
+}
+
+}  // namespace orvane
