@@ -17,8 +17,9 @@ cmake --build build-sanitize -j "$jobs"
 ctest --test-dir build-sanitize --output-on-failure -j "$jobs" -L core
 
 # Fuzz the workbook readers for a few seconds each (clang, libFuzzer), seeded with the
-# workbook fixtures and a fixed random seed, so that a run repeats the last one. An input that makes a target fail is left in build-fuzz/artifacts/;
-# once the fault is mended it belongs in tests/data/fuzz-regressions/.
+# workbook fixtures and a fixed random seed, so that a run repeats the last one. An input
+# that makes a target fail is left in build-fuzz/artifacts/; once the fault is mended it
+# belongs in tests/data/fuzz-regressions/.
 cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DORVANE_FUZZ=ON -DORVANE_SANITIZE=ON -DORVANE_GUI=OFF -DORVANE_BENCH=OFF >/dev/null
 cmake --build build-fuzz -j "$jobs" --target orvane_fuzz_xls orvane_fuzz_xlsx orvane_fuzz_text
