@@ -37,6 +37,13 @@ std::optional<QString> Chosen(const QString& path) {
 }
 }  // namespace
 
+FileDialogOptions KmlFileDialog() {
+    FileDialogOptions options;
+    options.filter = QStringLiteral("Keyhole Markup Language(*.KML)|*.KML");
+    options.defaultSuffix = QStringLiteral("KML");
+    return options;
+}
+
 QString QtNameFilter(const QString& filter) {
     const QStringList parts = filter.split('|');
     QStringList names;

@@ -45,6 +45,9 @@ class DesktopDialogs : public Dialogs {
     std::optional<QColor> Colour(QWidget* parent, const QColor& initial) override;
 };
 
+// The file dialog for a KML output: its filter and default extension.
+FileDialogOptions KmlFileDialog();
+
 // "Name(*.EXT)|*.EXT|..." pairs as a Qt name filter list: "Name(*.EXT)".
 QString QtNameFilter(const QString& filter);
 

@@ -306,8 +306,11 @@ void TFrmMain::TreeView2DblClick() {
     if (item == nullptr) {
         return;
     }
-    const QString path = item->text(0);
-    if (!QFileInfo(path).isFile()) {
+    OpenOnGlobe(item->text(0));
+}
+
+void TFrmMain::OpenOnGlobe(const QString& path) {
+    if (path.isEmpty() || !QFileInfo(path).isFile()) {
         return;
     }
     if (AppGE0_->IsInitialized() == 0) {

@@ -54,6 +54,9 @@ class TFrmMain : public QMainWindow {
     TApplicationGE& AppGE0() { return *AppGE0_; }
     void EmbedGoogleEarth();
     void AddLoadableFile(const QString& path);
+    // Shows an existing KML file on the globe, embedding the globe first when it is not
+    // ready; a path with no file does nothing.
+    void OpenOnGlobe(const QString& path);
     bool IsGoogleEarthRunning() const;
     int BreakDistance = 20;
 

@@ -3,7 +3,6 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -303,9 +302,7 @@ void TFrmDT::RefreshLegend() {
 }
 
 void TFrmDT::SpeedButton4Click() {
-    FileDialogOptions options;
-    options.filter = QStringLiteral("Keyhole Markup Language(*.KML)|*.KML");
-    options.defaultSuffix = QStringLiteral("KML");
+    FileDialogOptions options = KmlFileDialog();
     options.directory = QDir::currentPath();
     options.fileName = EdtFName2->text();
     options.promptOverwrite = true;
@@ -315,14 +312,7 @@ void TFrmDT::SpeedButton4Click() {
 }
 
 void TFrmDT::SpeedButton6Click() {
-    const QString path = EdtFName2->text();
-    if (path.isEmpty() || !QFileInfo(path).isFile()) {
-        return;
-    }
-    if (frmMain_.AppGE0().IsInitialized() == 0) {
-        frmMain_.EmbedGoogleEarth();
-    }
-    frmMain_.AppGE0().OpenKmlFile(path, 1);
+    frmMain_.OpenOnGlobe(EdtFName2->text());
 }
 
 DtConversionRequest TFrmDT::Request() const {

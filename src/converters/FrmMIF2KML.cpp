@@ -82,9 +82,7 @@ void TFrmMIF2KML::SpeedButton3Click() {
 }
 
 void TFrmMIF2KML::SpeedButton4Click() {
-    FileDialogOptions options;
-    options.filter = QStringLiteral("Keyhole Markup Language(*.KML)|*.KML");
-    options.defaultSuffix = QStringLiteral("KML");
+    const FileDialogOptions options = KmlFileDialog();
     if (const std::optional<QString> path = dialogs_.SaveFile(this, options)) {
         KmlFileName = *path;
         LabeledEdit2->setText(KmlFileName);

@@ -3,7 +3,6 @@
 #include <QButtonGroup>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -207,9 +206,7 @@ void TFrmPoint::Button4Click() {
 }
 
 void TFrmPoint::SpeedButton5Click() {
-    FileDialogOptions options;
-    options.filter = QStringLiteral("Keyhole Markup Language(*.KML)|*.KML");
-    options.defaultSuffix = QStringLiteral("KML");
+    FileDialogOptions options = KmlFileDialog();
     options.directory = QDir::currentPath();
     options.promptOverwrite = true;
     if (const std::optional<QString> path = dialogs_.SaveFile(this, options)) {
@@ -218,14 +215,7 @@ void TFrmPoint::SpeedButton5Click() {
 }
 
 void TFrmPoint::SpeedButton8Click() {
-    const QString path = EdtFName0->text();
-    if (path.isEmpty() || !QFileInfo(path).isFile()) {
-        return;
-    }
-    if (frmMain_.AppGE0().IsInitialized() == 0) {
-        frmMain_.EmbedGoogleEarth();
-    }
-    frmMain_.AppGE0().OpenKmlFile(path, 1);
+    frmMain_.OpenOnGlobe(EdtFName0->text());
 }
 
 void TFrmPoint::Button1Click() {
