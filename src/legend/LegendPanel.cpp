@@ -1,4 +1,5 @@
 #include "legend/LegendPanel.h"
+#include "app/WaitCursor.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -91,15 +92,6 @@ constexpr int kWhite = 16777215;
 QString Text(const char* utf8) {
     return QString::fromUtf8(utf8);
 }
-
-// Holds the wait cursor for its lifetime, also when the work throws.
-class WaitCursor {
-  public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
 
 // The editor of a grading cell: keystrokes pass the number key filter.
 class NumberCellEditor : public QLineEdit {
