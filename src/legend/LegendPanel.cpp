@@ -1,5 +1,4 @@
 #include "legend/LegendPanel.h"
-#include "app/WaitCursor.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -26,6 +25,7 @@
 #include <array>
 
 #include "app/Dialogs.h"
+#include "app/WaitCursor.h"
 #include "common/Kml_baseclass.h"
 #include "legend/FrmColorCfg.h"
 
