@@ -25,15 +25,6 @@ ColourScheme FourGrades(std::string name) {
              Grade("65535", "0.5", "0.75"), Grade("255", "0.75", "1")}};
 }
 
-std::string MessageOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const Error& error) {
-        return error.what();
-    }
-    return "no error";
-}
-
 class ColcfgFile : public ::testing::Test {
   protected:
     test::TempDir dir;
@@ -131,7 +122,7 @@ TEST_F(ColcfgFile, ClampsTheItemCountAndRejectsOneThatIsNoInteger) {
     EXPECT_EQ(rows.size(), 100u);
 
     const std::vector<LegendEntry> before = rows;
-    EXPECT_EQ(MessageOf([&] { LoadScheme(path, "bad", rows); }),
+    EXPECT_EQ(test::MessageOf([&] { LoadScheme(path, "bad", rows); }),
               "'4.5' is not a valid integer value");
     EXPECT_EQ(rows, before);
 }
@@ -139,27 +130,28 @@ TEST_F(ColcfgFile, ClampsTheItemCountAndRejectsOneThatIsNoInteger) {
 TEST_F(ColcfgFile, AMalformedFileIsReportedAndLeftAsItWas) {
     const std::string broken = "<?xml version=\"1.0\"?><ORVANE_Config_File><ColorConfig Name=\"a\"";
     test::WriteBytes(path, broken);
-    const std::string listed = MessageOf([&] { ListSchemeNames(path); });
+    const std::string listed = test::MessageOf([&] { ListSchemeNames(path); });
     EXPECT_TRUE(listed.starts_with("The XML file " + path + " is not well-formed")) << listed;
     std::vector<LegendEntry> rows(4);
-    EXPECT_NE(MessageOf([&] { LoadScheme(path, "a", rows); }), "no error");
+    EXPECT_NE(test::MessageOf([&] { LoadScheme(path, "a", rows); }), "no error");
     EXPECT_EQ(rows.size(), 4u);
-    EXPECT_NE(MessageOf([&] { SaveScheme(path, FourGrades("a"), SchemeLayout::Indented); }),
+    EXPECT_NE(test::MessageOf([&] { SaveScheme(path, FourGrades("a"), SchemeLayout::Indented); }),
               "no error");
     EXPECT_EQ(test::ReadBytes(path), broken);
 }
 
 TEST_F(ColcfgFile, AnAbsentFileCannotBeListedOrLoaded) {
     std::vector<LegendEntry> rows(4);
-    EXPECT_EQ(MessageOf([&] { ListSchemeNames(path); }), "Cannot open file " + path);
-    EXPECT_EQ(MessageOf([&] { LoadScheme(path, "Level", rows); }), "Cannot open file " + path);
+    EXPECT_EQ(test::MessageOf([&] { ListSchemeNames(path); }), "Cannot open file " + path);
+    EXPECT_EQ(test::MessageOf([&] { LoadScheme(path, "Level", rows); }),
+              "Cannot open file " + path);
     EXPECT_EQ(rows.size(), 4u);
 }
 
 TEST_F(ColcfgFile, AFileThatCannotBeWrittenIsReportedAndNotCreated) {
     const std::string blocked = dir.File("plain") + "/ColCfg.col";
     test::WriteBytes(dir.File("plain"), "a file where a folder should be");
-    EXPECT_EQ(MessageOf([&] { SaveScheme(blocked, FourGrades("a"), SchemeLayout::Compact); }),
+    EXPECT_EQ(test::MessageOf([&] { SaveScheme(blocked, FourGrades("a"), SchemeLayout::Compact); }),
               "Cannot create file " + blocked);
 }
 

@@ -9,15 +9,6 @@ using namespace orvane;
 namespace {
 using Names = std::vector<std::string>;
 
-std::string MessageOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const Error& error) {
-        return error.what();
-    }
-    return "no error";
-}
-
 PositionColumns Detect(const Names& names) {
     return DetectPositionColumns(names);
 }
@@ -92,13 +83,13 @@ TEST(DtTextFile, ReadsGbkNamesAsUtf8) {
 TEST(DtTextFile, ReportsAMissingFileAndAMissingHeader) {
     test::TempDir dir;
     const std::string missing = dir.File("absent.txt");
-    EXPECT_EQ(MessageOf([&] { DtTextFile::Read(missing); }), "Cannot open file " + missing);
-    EXPECT_EQ(MessageOf([&] { DtTextFile::Read(dir.path().string()); }),
+    EXPECT_EQ(test::MessageOf([&] { DtTextFile::Read(missing); }), "Cannot open file " + missing);
+    EXPECT_EQ(test::MessageOf([&] { DtTextFile::Read(dir.path().string()); }),
               "Cannot open file " + dir.path().string());
 
     const std::string empty = dir.File("empty.txt");
     test::WriteBytes(empty, "");
     const DtTextFile file = DtTextFile::Read(empty);
     EXPECT_EQ(file.RecordCount(), 0u);
-    EXPECT_EQ(MessageOf([&] { file.HeaderNames(); }), "List index out of bounds (0)");
+    EXPECT_EQ(test::MessageOf([&] { file.HeaderNames(); }), "List index out of bounds (0)");
 }

@@ -4,9 +4,12 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <random>
 #include <sstream>
 #include <string>
+
+#include "common/Errors.h"
 
 namespace orvane::test {
 
@@ -46,6 +49,16 @@ inline std::string ReadBytes(const std::string& path) {
     std::ostringstream content;
     content << in.rdbuf();
     return content.str();
+}
+
+// The message of the error an action stops with, or "no error".
+inline std::string MessageOf(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const Error& error) {
+        return error.what();
+    }
+    return "no error";
 }
 
 }  // namespace orvane::test
