@@ -9,4 +9,4 @@ cmake --build build -j "$(nproc)" --target orvane
 if [ "$(id -u)" -eq 0 ] && [ -z "${QTWEBENGINE_CHROMIUM_FLAGS:-}" ]; then
     export QTWEBENGINE_CHROMIUM_FLAGS="--no-sandbox"
 fi
-exec ./build/src/app/orvane "$@"
+exec ./build/src/gui/orvane "$@"

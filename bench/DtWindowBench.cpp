@@ -19,10 +19,10 @@
 
 #include "app/Desktop.h"
 #include "app/Mainform.h"
-#include "converters/Dt2kml.h"
-#include "converters/FrmDT.h"
+#include "conversions/Dt2kml.h"
 #include "earth/RecordingApplicationGE.h"
 #include "tests/gui/ScriptedDialogs.h"
+#include "windows/FrmDT.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "common/Kml_baseclass.h"
-#include "converters/DtTextFile.h"
+#include "conversions/DtTextFile.h"
 #include "legend/ThematicLegend.h"
 
 namespace {

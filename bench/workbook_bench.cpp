@@ -11,7 +11,7 @@
 #include <random>
 #include <string>
 
-#include "converters/WorksheetSource.h"
+#include "workbooks/WorksheetSource.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "converters/Workbook.h"
+#include "workbooks/Workbook.h"
 
 namespace orvane::fuzz {
 

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "ReadAll.h"
-#include "converters/DelimitedTextWorkbook.h"
+#include "workbooks/DelimitedTextWorkbook.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     std::string bytes(reinterpret_cast<const char*>(data), size);

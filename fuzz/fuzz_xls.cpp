@@ -7,8 +7,8 @@
 #include <string>
 
 #include "ReadAll.h"
-#include "converters/XlsFormulaResults.h"
-#include "converters/XlsWorkbook.h"
+#include "workbooks/XlsFormulaResults.h"
+#include "workbooks/XlsWorkbook.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "ReadAll.h"
-#include "converters/XlsxWorkbook.h"
+#include "workbooks/XlsxWorkbook.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "cli/CommandLine.h"
+#include "CommandLine.h"
 
 #include <unistd.h>
 #include <charconv>

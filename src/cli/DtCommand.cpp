@@ -1,10 +1,10 @@
 #include <map>
 
-#include "cli/CommandLine.h"
-#include "cli/Commands.h"
+#include "CommandLine.h"
+#include "Commands.h"
 #include "common/Errors.h"
-#include "converters/Dt2kml.h"
-#include "converters/DtTextFile.h"
+#include "conversions/Dt2kml.h"
+#include "conversions/DtTextFile.h"
 #include "legend/Colcfg.h"
 
 namespace orvane::cli {

@@ -1,9 +1,9 @@
 #include <string>
 
-#include "cli/CommandLine.h"
-#include "cli/Commands.h"
+#include "CommandLine.h"
+#include "Commands.h"
 #include "common/Kml_baseclass.h"
-#include "converters/WorksheetSource.h"
+#include "workbooks/WorksheetSource.h"
 
 namespace orvane::cli {
 

@@ -1,6 +1,6 @@
-#include "cli/CommandLine.h"
-#include "cli/Commands.h"
-#include "converters/Mif2kml.h"
+#include "CommandLine.h"
+#include "Commands.h"
+#include "conversions/Mif2kml.h"
 
 namespace orvane::cli {
 

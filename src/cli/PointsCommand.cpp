@@ -1,10 +1,10 @@
 #include <map>
 
-#include "cli/CommandLine.h"
-#include "cli/Commands.h"
+#include "CommandLine.h"
+#include "Commands.h"
 #include "common/Errors.h"
 #include "common/TextFile.h"
-#include "converters/Pt2kml.h"
+#include "conversions/Pt2kml.h"
 
 namespace orvane::cli {
 

@@ -6,8 +6,8 @@
 #include <string_view>
 #include <vector>
 
-#include "cli/CommandLine.h"
-#include "cli/Commands.h"
+#include "CommandLine.h"
+#include "Commands.h"
 #include "common/Errors.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <stdexcept>
 #include <thread>
 
-#include "converters/ChildProcess.h"
+#include "workbooks/ChildProcess.h"
 
 using namespace orvane;
 using namespace std::chrono_literals;

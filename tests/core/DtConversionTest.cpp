@@ -5,8 +5,8 @@
 #include "TestFiles.h"
 #include "common/Errors.h"
 #include "common/Kml_baseclass.h"
-#include "converters/Dt2kml.h"
-#include "converters/DtTextFile.h"
+#include "conversions/Dt2kml.h"
+#include "conversions/DtTextFile.h"
 
 using namespace orvane;
 

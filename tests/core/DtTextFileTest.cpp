@@ -2,7 +2,7 @@
 
 #include "TestFiles.h"
 #include "common/Errors.h"
-#include "converters/DtTextFile.h"
+#include "conversions/DtTextFile.h"
 
 using namespace orvane;
 

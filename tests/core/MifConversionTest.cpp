@@ -2,7 +2,7 @@
 
 #include "TestFiles.h"
 #include "common/Errors.h"
-#include "converters/Mif2kml.h"
+#include "conversions/Mif2kml.h"
 
 using namespace orvane;
 

@@ -2,7 +2,7 @@
 
 #include "TestFiles.h"
 #include "common/Errors.h"
-#include "converters/Pt2kml.h"
+#include "conversions/Pt2kml.h"
 
 using namespace orvane;
 

@@ -5,8 +5,8 @@
 #include "TestFiles.h"
 #include "WorkbookFiles.h"
 #include "common/Errors.h"
-#include "converters/Workbook.h"
-#include "converters/XlsFormulaResults.h"
+#include "workbooks/Workbook.h"
+#include "workbooks/XlsFormulaResults.h"
 
 using namespace orvane;
 

@@ -2,7 +2,7 @@
 
 #include "TestFiles.h"
 #include "common/Errors.h"
-#include "converters/WorksheetSource.h"
+#include "workbooks/WorksheetSource.h"
 
 using namespace orvane;
 

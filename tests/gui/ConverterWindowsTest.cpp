@@ -15,12 +15,12 @@
 
 #include "app/Desktop.h"
 #include "app/Mainform.h"
-#include "converters/FrmMIF2KML.h"
-#include "converters/FrmPoint.h"
-#include "converters/Pt2kml.h"
+#include "conversions/Pt2kml.h"
 #include "earth/RecordingApplicationGE.h"
 #include "tests/gui/GuiHelpers.h"
 #include "tests/gui/GuiTestMain.h"
+#include "windows/FrmMIF2KML.h"
+#include "windows/FrmPoint.h"
 
 using namespace orvane;
 using namespace orvane::test;

@@ -25,13 +25,13 @@
 
 #include "app/Desktop.h"
 #include "app/Mainform.h"
-#include "converters/Dt2kml.h"
-#include "converters/FrmDT.h"
+#include "conversions/Dt2kml.h"
 #include "earth/RecordingApplicationGE.h"
-#include "legend/FrmColorCfg.h"
-#include "legend/LegendPanel.h"
 #include "tests/gui/GuiHelpers.h"
 #include "tests/gui/GuiTestMain.h"
+#include "windows/FrmColorCfg.h"
+#include "windows/FrmDT.h"
+#include "windows/LegendPanel.h"
 
 using namespace orvane;
 using namespace orvane::test;

@@ -16,11 +16,11 @@
 
 #include "app/Desktop.h"
 #include "app/Mainform.h"
-#include "converters/FrmDT.h"
-#include "converters/FrmPoint.h"
 #include "earth/MarbleGlobe.h"
 #include "tests/gui/GuiHelpers.h"
 #include "tests/gui/GuiTestMain.h"
+#include "windows/FrmDT.h"
+#include "windows/FrmPoint.h"
 
 using namespace orvane;
 using namespace orvane::test;

@@ -19,8 +19,8 @@
 #include "common/Errors.h"
 #include "core/TestFiles.h"
 #include "gui/ScriptedDialogs.h"
-#include "legend/FrmColorCfg.h"
-#include "legend/LegendPanel.h"
+#include "windows/FrmColorCfg.h"
+#include "windows/LegendPanel.h"
 
 using namespace orvane;
 

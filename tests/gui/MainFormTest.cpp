@@ -15,11 +15,11 @@
 #include "app/Desktop.h"
 #include "app/Mainform.h"
 #include "app/Sysoptions.h"
-#include "converters/FrmMIF2KML.h"
-#include "converters/FrmPoint.h"
 #include "earth/RecordingApplicationGE.h"
 #include "tests/gui/GuiHelpers.h"
 #include "tests/gui/GuiTestMain.h"
+#include "windows/FrmMIF2KML.h"
+#include "windows/FrmPoint.h"
 
 using namespace orvane;
 using namespace orvane::test;

@@ -1,11 +1,11 @@
-#include "converters/Dt2kml.h"
+#include "conversions/Dt2kml.h"
 
 #include <optional>
 #include <vector>
 
 #include "common/Errors.h"
 #include "common/Kml_baseclass.h"
-#include "converters/DtTextFile.h"
+#include "conversions/DtTextFile.h"
 #include "kml/Tkmldocument.h"
 
 namespace orvane {

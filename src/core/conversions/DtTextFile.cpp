@@ -1,4 +1,4 @@
-#include "converters/DtTextFile.h"
+#include "conversions/DtTextFile.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "converters/Mif2kml.h"
+#include "conversions/Mif2kml.h"
 
 #include "common/Errors.h"
 #include "common/Kml_baseclass.h"

@@ -1,4 +1,4 @@
-#include "converters/Pt2kml.h"
+#include "conversions/Pt2kml.h"
 
 #include "common/Errors.h"
 #include "common/Kml_baseclass.h"

@@ -1,4 +1,4 @@
-#include "converters/ChildProcess.h"
+#include "workbooks/ChildProcess.h"
 
 #include <fcntl.h>
 #include <poll.h>

@@ -1,4 +1,4 @@
-#include "converters/DelimitedTextWorkbook.h"
+#include "workbooks/DelimitedTextWorkbook.h"
 
 #include <algorithm>
 #include <filesystem>

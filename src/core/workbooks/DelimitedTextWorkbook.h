@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "converters/Workbook.h"
+#include "workbooks/Workbook.h"
 
 namespace orvane {
 

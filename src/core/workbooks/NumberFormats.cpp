@@ -1,4 +1,4 @@
-#include "converters/NumberFormats.h"
+#include "workbooks/NumberFormats.h"
 
 #include <chrono>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "converters/Workbook.h"
+#include "workbooks/Workbook.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -8,9 +8,9 @@
 #include <limits>
 
 #include "common/TextFile.h"
-#include "converters/DelimitedTextWorkbook.h"
-#include "converters/XlsWorkbook.h"
-#include "converters/XlsxWorkbook.h"
+#include "workbooks/DelimitedTextWorkbook.h"
+#include "workbooks/XlsWorkbook.h"
+#include "workbooks/XlsxWorkbook.h"
 
 namespace orvane {
 

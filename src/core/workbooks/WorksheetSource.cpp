@@ -1,4 +1,4 @@
-#include "converters/WorksheetSource.h"
+#include "workbooks/WorksheetSource.h"
 
 #include <algorithm>
 

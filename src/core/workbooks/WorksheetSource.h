@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "converters/Workbook.h"
+#include "workbooks/Workbook.h"
 
 namespace orvane {
 

@@ -1,4 +1,4 @@
-#include "converters/XlsFormulaResults.h"
+#include "workbooks/XlsFormulaResults.h"
 
 #include <algorithm>
 #include <cstring>
@@ -6,7 +6,7 @@
 #include <optional>
 
 #include "common/Kml_baseclass.h"
-#include "converters/NumberFormats.h"
+#include "workbooks/NumberFormats.h"
 
 namespace orvane {
 

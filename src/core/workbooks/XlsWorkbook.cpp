@@ -1,11 +1,11 @@
-#include "converters/XlsWorkbook.h"
+#include "workbooks/XlsWorkbook.h"
 
 #include <freexl.h>
 
 #include <memory>
 
 #include "common/Kml_baseclass.h"
-#include "converters/ChildProcess.h"
+#include "workbooks/ChildProcess.h"
 
 namespace orvane {
 

@@ -10,8 +10,8 @@
 #include <string_view>
 #include <vector>
 
-#include "converters/Workbook.h"
-#include "converters/XlsFormulaResults.h"
+#include "workbooks/Workbook.h"
+#include "workbooks/XlsFormulaResults.h"
 
 namespace orvane {
 

@@ -1,4 +1,4 @@
-#include "converters/XlsxWorkbook.h"
+#include "workbooks/XlsxWorkbook.h"
 
 #include <expat.h>
 #include <zip.h>
@@ -13,7 +13,7 @@
 #include <thread>
 
 #include "common/Kml_baseclass.h"
-#include "converters/NumberFormats.h"
+#include "workbooks/NumberFormats.h"
 
 namespace orvane {
 

@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include "converters/Workbook.h"
+#include "workbooks/Workbook.h"
 
 struct zip;
 

@@ -3,11 +3,11 @@
 #include "app/AboutBox.h"
 #include "app/Mainform.h"
 #include "app/Sysoptions.h"
-#include "converters/FrmDT.h"
-#include "converters/FrmMIF2KML.h"
-#include "converters/FrmPoint.h"
 #include "legend/Colcfg.h"
-#include "legend/FrmColorCfg.h"
+#include "windows/FrmColorCfg.h"
+#include "windows/FrmDT.h"
+#include "windows/FrmMIF2KML.h"
+#include "windows/FrmPoint.h"
 
 namespace orvane {
 

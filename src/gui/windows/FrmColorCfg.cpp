@@ -1,4 +1,4 @@
-#include "legend/FrmColorCfg.h"
+#include "windows/FrmColorCfg.h"
 
 #include <QFileInfo>
 #include <QGridLayout>

@@ -1,4 +1,4 @@
-#include "converters/FrmDT.h"
+#include "windows/FrmDT.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -21,8 +21,8 @@
 
 #include "app/Mainform.h"
 #include "app/WaitCursor.h"
-#include "legend/LegendPanel.h"
 #include "legend/ThematicLegend.h"
+#include "windows/LegendPanel.h"
 
 namespace orvane {
 

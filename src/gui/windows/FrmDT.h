@@ -9,8 +9,8 @@
 #include <optional>
 
 #include "app/Dialogs.h"
-#include "converters/Dt2kml.h"
-#include "converters/DtTextFile.h"
+#include "conversions/Dt2kml.h"
+#include "conversions/DtTextFile.h"
 
 class QComboBox;
 class QGroupBox;

@@ -1,4 +1,4 @@
-#include "converters/FrmMIF2KML.h"
+#include "windows/FrmMIF2KML.h"
 
 #include <QFile>
 #include <QGridLayout>
@@ -11,7 +11,7 @@
 #include <QVBoxLayout>
 
 #include "app/WaitCursor.h"
-#include "converters/Mif2kml.h"
+#include "conversions/Mif2kml.h"
 
 namespace orvane {
 

@@ -1,4 +1,4 @@
-#include "converters/FrmPoint.h"
+#include "windows/FrmPoint.h"
 
 #include <QButtonGroup>
 #include <QDir>

@@ -7,7 +7,7 @@
 #include <array>
 
 #include "app/Dialogs.h"
-#include "converters/Pt2kml.h"
+#include "conversions/Pt2kml.h"
 
 class QButtonGroup;
 class QGroupBox;

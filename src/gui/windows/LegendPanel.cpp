@@ -1,4 +1,4 @@
-#include "legend/LegendPanel.h"
+#include "windows/LegendPanel.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -27,7 +27,7 @@
 #include "app/Dialogs.h"
 #include "app/WaitCursor.h"
 #include "common/Kml_baseclass.h"
-#include "legend/FrmColorCfg.h"
+#include "windows/FrmColorCfg.h"
 
 namespace orvane {
 
