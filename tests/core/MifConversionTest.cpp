@@ -82,11 +82,14 @@ TEST_F(MifConversion, PassesOverOtherObjectsAndOtherLetterCases) {
     EXPECT_EQ(Placemarks(Convert(kHeader + "Data\n\nPline 2\n1 2\n3 4\nPoint 1 2\n"
                                            "region 1\n1\n1 2\nREGION 1\n1\n1 2\n")),
               0u);
-    // A region right after the "Data" line is skipped with that line.
-    EXPECT_EQ(Placemarks(Convert("Data\nRegion 1\n1\n1 2\n")), 0u);
-    // Three lines after a region are skipped whatever they hold.
-    EXPECT_EQ(Placemarks(Convert("Data\n\nRegion 1\n1\n1 2\nRegion 1\n1\n3 4\n")), 1u);
     EXPECT_EQ(Placemarks(Convert("  Data  \n\n  Region 1\n1\n1 2\n")), 1u);
+}
+
+TEST_F(MifConversion, FindsEveryRegionAfterTheDataLine) {
+    // Right after the "Data" line, and right after a region without pen, brush and centre.
+    EXPECT_EQ(Rings(Convert("Data\nRegion 1\n1\n1 2\n")), (std::vector<std::string>{"1,2,0 "}));
+    EXPECT_EQ(Rings(Convert("Data\n\nRegion 1\n1\n1 2\nRegion 1\n1\n3 4\nPen (1,2,0)\n")),
+              (std::vector<std::string>{"1,2,0 ", "3,4,0 "}));
 }
 
 TEST_F(MifConversion, ReadsGbkFiles) {

@@ -43,9 +43,10 @@ void ConvertMifToKml(const std::string& mifPath, const std::string& kmlPath,
     document.AddOutlineStyles();
 
     // The file is read line by line once; an object cut short meets the end of the file.
+    // Every line after "Data" is looked at, so a region right after it, or right after a
+    // region without its optional pen, brush and centre lines, is not lost.
     LineCursor lines(text);
     SkipToDataSection(lines);
-    lines.Next();  // the line after "Data" is skipped unread
     int reportedPercent = -1;
     while (const auto line = lines.Next()) {
         std::string_view rest = *line;
@@ -57,9 +58,6 @@ void ConvertMifToKml(const std::string& mifPath, const std::string& kmlPath,
             const std::int32_t pointCount = ParseInteger(lines.NextOrThrow());
             ReadPolygon(lines, pointCount, placemark.Coordinates);
             document.AddPolygonPlacemark(placemark);
-        }
-        for (int skipped = 0; skipped < 3; ++skipped) {  // pen, brush and centre lines
-            lines.Next();
         }
         const int percent = static_cast<int>(lines.position() * 100 / text.size());
         if (percent != reportedPercent) {
