@@ -59,7 +59,8 @@ TEST(TrackSegmenter, CarriesThePointOverWhereTheEntryChanges) {
     // A, A, B, B, B close together.
     EXPECT_EQ(
         Segments({{"1", 0, "a1"}, {"2", 0, "a2"}, {"3", 1, "b3"}, {"4", 1, "b4"}, {"5", 1, "b5"}}),
-        (std::vector<Segment>{{0, "b3", {"1", "2"}}, {1, "b5", {"2", "3", "4", "5"}}}));
+        (std::vector<Segment>{{0, "a2", {"1", "2"}}, {1, "b5", {"2", "3", "4", "5"}}}))
+        << "each line is named by its own last record";
     // A, B, B: the lone A point starts B's line.
     EXPECT_EQ(Segments({{"1", 0, "a1"}, {"2", 1, "b2"}, {"3", 1, "b3"}}),
               (std::vector<Segment>{{1, "b3", {"1", "2", "3"}}}));
@@ -67,7 +68,7 @@ TEST(TrackSegmenter, CarriesThePointOverWhereTheEntryChanges) {
 
 TEST(TrackSegmenter, CutsAtGapsLongerThanTheBreakDistance) {
     EXPECT_EQ(Segments({{"0", 0, "x"}, {"19.9", 0, "y"}, {"39.9", 0, "z"}, {"60", 0, "w"}}),
-              (std::vector<Segment>{{0, "w", {"0", "19.9", "39.9"}}}))
+              (std::vector<Segment>{{0, "z", {"0", "19.9", "39.9"}}}))
         << "19.9 and exactly 20 keep the line joined; 20.1 cuts and drops the lone point";
     EXPECT_EQ(Segments({{"0", 0, "x"}, {"20.1", 0, "y"}, {"40", 0, "z"}}),
               (std::vector<Segment>{{0, "z", {"20.1", "40"}}}));
@@ -75,10 +76,15 @@ TEST(TrackSegmenter, CutsAtGapsLongerThanTheBreakDistance) {
 
 TEST(TrackSegmenter, CarriesOverOnlyBelowTheBreakDistance) {
     EXPECT_EQ(Segments({{"0", 0, "a"}, {"10", 0, "a"}, {"30", 1, "b"}, {"40", 1, "b"}}),
-              (std::vector<Segment>{{0, "b", {"0", "10"}}, {1, "b", {"30", "40"}}}))
+              (std::vector<Segment>{{0, "a", {"0", "10"}}, {1, "b", {"30", "40"}}}))
         << "a gap of exactly 20 at an entry change is not bridged";
     EXPECT_EQ(Segments({{"0", 0, "a"}, {"10", 0, "a"}, {"29", 1, "b"}, {"40", 1, "b"}}),
-              (std::vector<Segment>{{0, "b", {"0", "10"}}, {1, "b", {"10", "29", "40"}}}));
+              (std::vector<Segment>{{0, "a", {"0", "10"}}, {1, "b", {"10", "29", "40"}}}));
+    // A lone point left by a gap joins the next entry's line only below the break distance.
+    EXPECT_EQ(Segments({{"0", 0, "a"}, {"1000", 1, "b"}, {"1010", 1, "b"}}),
+              (std::vector<Segment>{{1, "b", {"1000", "1010"}}}));
+    EXPECT_EQ(Segments({{"0", 0, "a"}, {"10", 1, "b"}, {"20", 1, "b"}}),
+              (std::vector<Segment>{{1, "b", {"0", "10", "20"}}}));
 }
 
 TEST(TrackSegmenter, NeverWritesALonePoint) {
@@ -86,8 +92,8 @@ TEST(TrackSegmenter, NeverWritesALonePoint) {
     EXPECT_TRUE(Segments({{"0", 0, "a"}, {"100", 0, "a"}, {"200", 0, "a"}}).empty());
     EXPECT_EQ(
         Segments({{"0", 0, "a"}, {"1", 0, "a"}, {"100", 1, "b"}, {"200", 2, "c"}, {"201", 2, "c"}}),
-        (std::vector<Segment>{{0, "b", {"0", "1"}}, {2, "c", {"100", "200", "201"}}}))
-        << "a lone point of an entry becomes the first point of the next entry's line";
+        (std::vector<Segment>{{0, "a", {"0", "1"}}, {2, "c", {"200", "201"}}}))
+        << "a lone point does not join the next entry's line across a gap";
 }
 
 // ---- Whole conversions ----------------------------------------------------------------
@@ -155,7 +161,7 @@ TEST_F(DtConversion, WritesStylesAndLinesOfAClassification) {
     EXPECT_NE(kml.find("<Style id=\"LINESTYLE1\" >"), std::string::npos);
     EXPECT_EQ(Placemarks(kml),
               (std::vector<std::string>{
-                  "#LINESTYLE0|B| 113.0000,25.0000,0  113.0001,25.0000,0 ",
+                  "#LINESTYLE0|A| 113.0000,25.0000,0  113.0001,25.0000,0 ",
                   "#LINESTYLE1|B| 113.0001,25.0000,0  113.0002,25.0000,0  113.0003,25.0000,0 "}));
 }
 
@@ -180,7 +186,7 @@ TEST_F(DtConversion, GradesByValueRanges) {
                                           3, LegendKind::Grading);
     // Four ranges from -80 to -60: under the left-inclusive mode -60 lies in none.
     EXPECT_EQ(Placemarks(Convert(request)),
-              (std::vector<std::string>{"#LINESTYLE0|-60| 113.0000,25,0  113.0001,25,0 ",
+              (std::vector<std::string>{"#LINESTYLE0|-80| 113.0000,25,0  113.0001,25,0 ",
                                         "#LINESTYLE-9999|-60| 113.0001,25,0  113.0002,25,0  "
                                         "113.0003,25,0 "}));
     request.legend.boundaryMode = BoundaryMode::BothInclusive;
@@ -241,7 +247,7 @@ TEST_F(DtConversion, StopsAtABoundThatIsNoNumberBeforeTouchingTheOutput) {
 
 TEST_F(DtConversion, StopsAtACoordinateThatIsNoNumberWhenMeasuring) {
     DtConversionRequest request = Request(kHeader +
-                                              "t1\tabc\t25\tA\n"  // never measured: no error
+                                              "t1\t113.0\t25\tA\n"
                                               "t2\t113.0\t25\tB\n"
                                               "t3\t113.0\tx25\tB\n",
                                           3, LegendKind::Classification);

@@ -119,27 +119,32 @@ void TrackSegmenter::Emit(std::string_view name) {
 }
 
 void TrackSegmenter::Add(const TrackPoint& point, int entry, std::string_view theme) {
-    lastTheme_ = theme;
     if (entry == entry_ && !points_.empty()) {
         // A gap equal to the break distance keeps the line joined.
         if (distance_(point, points_.back()) > breakDistance_) {
             if (points_.size() >= 2) {
-                Emit(theme);
+                Emit(lastTheme_);
             }
             points_.clear();
         }
     }
-    if (entry != entry_ && points_.size() >= 2) {
-        Emit(theme);  // named by the first record after the segment
+    if (entry != entry_ && !points_.empty()) {
+        // The last point of a finished line, or a lone point, starts the new entry's line
+        // only when it lies closer than the break distance: lines of different entries
+        // meet, but never across a gap.
         const TrackPoint last = points_.back();
+        if (points_.size() >= 2) {
+            Emit(lastTheme_);
+        }
         const double gap = distance_(point, last);
         points_.clear();
         if (gap < breakDistance_) {
-            points_.push_back(last);  // lines of different entries meet
+            points_.push_back(last);
         }
     }
     points_.push_back(point);
     entry_ = entry;
+    lastTheme_ = theme;
 }
 
 void TrackSegmenter::End() {

@@ -48,7 +48,8 @@ double TrackDistance(const TrackPoint& record, const TrackPoint& stored);
 
 // Cuts a route into segments, record by record: a segment is finished where the legend
 // entry changes or where a record lies farther than the break distance from the last
-// point; segments of one point are never finished.
+// point; segments of one point are never finished. A segment is named by the theme text
+// of its own last record.
 class TrackSegmenter {
   public:
     using Finish =
@@ -57,7 +58,7 @@ class TrackSegmenter {
 
     TrackSegmenter(double breakDistance, Finish finish, Distance distance = TrackDistance);
     void Add(const TrackPoint& point, int entry, std::string_view theme);
-    // After the last record: finishes the open segment, named by the last record's theme.
+    // After the last record: finishes the open segment.
     void End();
 
   private:
@@ -68,7 +69,7 @@ class TrackSegmenter {
     Distance distance_;
     int entry_ = -1;
     std::vector<TrackPoint> points_;
-    std::string_view lastTheme_;
+    std::string_view lastTheme_;  // of the open segment's last record
 };
 
 inline constexpr std::string_view kDtConversionStarted = "生成KML文件开始...";
