@@ -94,6 +94,23 @@ void ReadGrade(const pugi::xml_node grade, LegendEntry& row) {
     }
 }
 
+// The rows of a scheme whose "ItemCount" is `count` (held within 2 to 100; new rows blank);
+// every cell the scheme holds is overwritten, others keep their text.
+void FillRows(const pugi::xml_node scheme, std::int32_t count, std::vector<LegendEntry>& rows) {
+    rows.resize(static_cast<size_t>(std::clamp<std::int32_t>(count, MinGradeCount, MaxGradeCount)));
+    size_t row = 0;
+    for (const pugi::xml_node grade : scheme.children()) {
+        if (grade.type() != pugi::node_element) {
+            continue;
+        }
+        if (row == rows.size()) {
+            break;
+        }
+        ReadGrade(grade, rows[row]);
+        ++row;
+    }
+}
+
 void AppendTextElement(pugi::xml_node parent, const char* name, const std::string& text) {
     pugi::xml_node element = parent.append_child(name);
     if (!text.empty()) {
@@ -155,21 +172,40 @@ bool LoadScheme(const std::string& path, std::string_view name, std::vector<Lege
     if (!scheme) {
         return false;
     }
-    const int count = std::clamp<int>(ParseInteger(scheme.attribute("ItemCount").value()),
-                                      MinGradeCount, MaxGradeCount);
-    rows.resize(static_cast<size_t>(count));
-    size_t row = 0;
-    for (const pugi::xml_node grade : scheme.children()) {
-        if (grade.type() != pugi::node_element) {
-            continue;
-        }
-        if (row == rows.size()) {
-            break;
-        }
-        ReadGrade(grade, rows[row]);
-        ++row;
-    }
+    FillRows(scheme, ParseInteger(scheme.attribute("ItemCount").value()), rows);
     return true;
+}
+
+std::optional<std::vector<LegendEntry>> ReadSchemeRows(const std::string& path,
+                                                       std::string_view name) {
+    const pugi::xml_document document = ReadDocument(path);
+    const pugi::xml_node scheme = FindScheme(document, name);
+    if (!scheme) {
+        return std::nullopt;
+    }
+    const std::string context = "Colour scheme '" + std::string(name) + "'";
+    const char* const itemCount = scheme.attribute("ItemCount").value();
+    const auto count = TryParseInteger(itemCount);
+    if (!count) {
+        throw Error(context + ": " + InvalidIntegerError(itemCount).what());
+    }
+    std::vector<LegendEntry> rows;
+    FillRows(scheme, *count, rows);
+    const auto where = [&](size_t i) { return context + ", row " + std::to_string(i + 1) + ": "; };
+    // In the order a conversion reads them: every bound, then every colour.
+    for (size_t i = 0; i < rows.size(); ++i) {
+        for (const std::string* bound : {&rows[i].left, &rows[i].right}) {
+            if (!TryParseNumber(*bound)) {
+                throw Error(where(i) + InvalidFloatError(*bound).what());
+            }
+        }
+    }
+    for (size_t i = 0; i < rows.size(); ++i) {
+        if (!TryParseInteger(rows[i].color)) {
+            throw Error(where(i) + InvalidIntegerError(rows[i].color).what());
+        }
+    }
+    return rows;
 }
 
 void SaveScheme(const std::string& path, const ColourScheme& scheme, SchemeLayout layout) {
