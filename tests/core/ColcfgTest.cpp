@@ -151,6 +151,20 @@ TEST_F(ColcfgFile, SchemeRowsForTheCommandLineAreCheckedAndNamed) {
               "Colour scheme 'Faulty': 'x' is not a valid integer value");
 }
 
+TEST_F(ColcfgFile, ASaveThatWouldNotReadBackLeavesTheFileAsItWas) {
+    // Found by fuzzing: an attribute name holding bytes of no character (read as U+FFFD,
+    // which GBK lacks and a name cannot hold as a reference).
+    const std::string bytes =
+        "<?xml version=\"1.0\" encoding=\"GB2312\"?><ORVANE_Config_File>"
+        "<ColorConfig Name=\"A\" Item\xFF\xFF=\"4\"/></ORVANE_Config_File>";
+    test::WriteBytes(path, bytes);
+    EXPECT_EQ(test::MessageOf([&] { SaveScheme(path, FourGrades("B"), SchemeLayout::Compact); }),
+              "Cannot create file " + path +
+                  ": its element or attribute names hold characters that GB2312 cannot store");
+    EXPECT_EQ(test::ReadBytes(path), bytes);
+    EXPECT_EQ(dir.EntryCount(), 1u);
+}
+
 TEST_F(ColcfgFile, AMalformedFileIsReportedAndLeftAsItWas) {
     const std::string broken = "<?xml version=\"1.0\"?><ORVANE_Config_File><ColorConfig Name=\"a\"";
     test::WriteBytes(path, broken);

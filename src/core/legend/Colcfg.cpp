@@ -58,8 +58,8 @@ std::string DecodeXmlBytes(std::string bytes) {
     return DecodeText(std::move(bytes));
 }
 
-pugi::xml_document ReadDocument(const std::string& path) {
-    const std::string text = DecodeXmlBytes(ReadFileBytes(path));
+pugi::xml_document ParseDocument(const std::string& bytes, const std::string& path) {
+    const std::string text = DecodeXmlBytes(bytes);
     pugi::xml_document document;
     // Whitespace between elements carries nothing; a cell text of blanks alone is kept.
     const pugi::xml_parse_result result = document.load_buffer(
@@ -70,6 +70,11 @@ pugi::xml_document ReadDocument(const std::string& path) {
                     " (at character " + std::to_string(result.offset) + ")");
     }
     return document;
+}
+
+pugi::xml_document ReadDocument(const std::string& path) {
+    const std::string bytes = ReadFileBytes(path);
+    return ParseDocument(bytes, path);
 }
 
 pugi::xml_node FindScheme(const pugi::xml_document& document, std::string_view name) {
@@ -223,8 +228,20 @@ void SaveScheme(const std::string& path, const ColourScheme& scheme, SchemeLayou
     SetGb2312Declaration(document);
     AppendScheme(document.document_element(), scheme);
 
+    const std::string bytes = EncodeGbkWithCharacterReferences(Serialize(document, layout));
+    // A character GBK lacks becomes a character reference, which XML allows in texts and
+    // attribute values but not in names: a file whose element or attribute names hold one
+    // (bytes of no character, read as U+FFFD) would not read back, and every scheme in it
+    // would be lost.
+    try {
+        ParseDocument(bytes, path);
+    } catch (const Error&) {
+        throw Error(std::string(CannotCreateFileError(path).what()) +
+                    ": its element or attribute names hold characters that GB2312 cannot "
+                    "store");
+    }
     AtomicFileWriter writer(path);
-    writer.Write(EncodeGbkWithCharacterReferences(Serialize(document, layout)));
+    writer.Write(bytes);
     if (!writer.Commit()) {
         throw CannotCreateFileError(path);
     }

@@ -53,7 +53,8 @@ std::optional<std::vector<LegendEntry>> ReadSchemeRows(const std::string& path,
 
 // Stores the scheme after the existing ones, replacing a scheme of the same name; creates
 // the file when it does not exist. Throws as ListSchemeNames for an unreadable existing file
-// and "Cannot create file %s" when the file cannot be written; the file is then unchanged.
+// and "Cannot create file %s" when the file cannot be written or would not read back (names
+// of elements or attributes that GBK cannot hold); the file is then unchanged.
 void SaveScheme(const std::string& path, const ColourScheme& scheme, SchemeLayout layout);
 
 // Where ColCfg.col lives: beside the executable when that folder is writable, otherwise in
