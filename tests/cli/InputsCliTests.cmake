@@ -6,8 +6,8 @@ set(M ${CLI_DATA}/mif)
 
 # Usage errors come first, even when the input cannot be read.
 foreach(case "grades|--grades|1" "boundary|--boundary|up" "classify-grades|--classify|--grades|3"
-             "colcfg-without-scheme|--colcfg|${D}/schemes.col" "colcfg-value|--scheme|a|--colcfg"
-             "colcfg-option-as-value|--scheme|a|--colcfg|--width|3")
+             "colcfg-without-scheme|--colcfg|${D}/schemes.col" "colcfg-empty|--scheme|a|--colcfg="
+             "colcfg-option-as-value|--scheme|a|--colcfg|--classify")
     string(REPLACE "|" ";" words "${case}")
     list(POP_FRONT words name)
     add_cli_test(NAME usage.dt.${name} ARGS dt ${D}/none.txt @OUT@ ${words} STATUS 2 NO_OUTPUT)
