@@ -7,6 +7,18 @@
 
 namespace orvane::cli {
 
+namespace {
+
+// Whether the word is one of the command's options ("--width" or "--width=4"), which the
+// option before it then cannot take as its value.
+bool IsOption(const std::string& word, const std::set<std::string>& valued,
+              const std::set<std::string>& flags) {
+    const std::string name = word.substr(0, word.find('='));
+    return valued.contains(name) || flags.contains(name);
+}
+
+}  // namespace
+
 Arguments::Arguments(const std::vector<std::string>& words, const std::set<std::string>& valued,
                      const std::set<std::string>& flags) {
     for (size_t i = 0; i < words.size(); ++i) {
@@ -22,11 +34,12 @@ Arguments::Arguments(const std::vector<std::string>& words, const std::set<std::
             value = word.substr(equals + 1);
         }
         if (valued.contains(name)) {
-            if (!value) {
-                if (i + 1 >= words.size()) {
-                    throw UsageError("option " + name + " needs a value");
-                }
+            if (!value && i + 1 < words.size() && !IsOption(words[i + 1], valued, flags)) {
                 value = words[++i];
+            }
+            // No option takes an empty text: a field, scheme or file always has a name.
+            if (!value || value->empty()) {
+                throw UsageError("option " + name + " needs a value");
             }
             values_[name] = *value;
         } else if (flags.contains(name) && !value) {

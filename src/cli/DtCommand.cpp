@@ -1,5 +1,6 @@
 #include <map>
 
+#include "CommandFiles.h"
 #include "CommandLine.h"
 #include "Commands.h"
 #include "common/Errors.h"
@@ -33,6 +34,16 @@ int ColumnOption(const Arguments& arguments, const std::string& option,
     return name ? FieldPosition(names, *name, path) : fallback;
 }
 
+// What the command line asks of the legend; every mistake in it is found before the log is
+// read.
+struct LegendOptions {
+    bool classify = false;
+    std::optional<int> grades;
+    BoundaryMode boundary = BoundaryMode::LeftInclusive;
+    std::optional<std::string> scheme;
+    std::string colcfg;  // with a scheme only
+};
+
 BoundaryMode BoundaryOf(const Arguments& arguments) {
     static const std::map<std::string, BoundaryMode> kModes = {
         {"left", BoundaryMode::LeftInclusive},
@@ -45,6 +56,25 @@ BoundaryMode BoundaryOf(const Arguments& arguments) {
     return found->second;
 }
 
+LegendOptions ReadLegendOptions(const Arguments& arguments) {
+    LegendOptions options;
+    options.classify = arguments.Flag("--classify");
+    options.grades = arguments.IntegerValue("--grades", MinGradeCount, MaxGradeCount);
+    options.boundary = BoundaryOf(arguments);
+    options.scheme = arguments.Value("--scheme");
+    if (options.classify && (options.grades || options.scheme)) {
+        throw UsageError("--classify goes with neither --grades nor --scheme");
+    }
+    const auto colcfg = arguments.Value("--colcfg");
+    if (colcfg && !options.scheme) {
+        throw UsageError("--colcfg goes with --scheme");
+    }
+    if (options.scheme) {
+        options.colcfg = colcfg.value_or(DefaultColourConfigPath());
+    }
+    return options;
+}
+
 void UseClassification(ThematicLegend& legend, const std::string& field) {
     if (!legend.scan.canClassify) {
         throw Error("The field '" + field + "' has more than " + std::to_string(MaxClassCount) +
@@ -54,33 +84,30 @@ void UseClassification(ThematicLegend& legend, const std::string& field) {
     legend.classEntries = FillClassification(legend.scan);
 }
 
-void UseGrading(ThematicLegend& legend, const std::string& field, const Arguments& arguments) {
+void UseGrading(ThematicLegend& legend, const std::string& field, const LegendOptions& options) {
     if (!legend.scan.canGrade) {
         throw Error("The field '" + field +
                     "' holds values that are no numbers and cannot be graded");
     }
     legend.kind = LegendKind::Grading;
-    legend.gradeEntries = ComputeDefaultGrading(legend.scan, legend.gradeCount);
-    if (const auto scheme = arguments.Value("--scheme")) {
-        const std::string path = arguments.Value("--colcfg").value_or(DefaultColourConfigPath());
-        if (!LoadScheme(path, *scheme, legend.gradeEntries)) {
-            throw Error("No colour scheme named '" + *scheme + "' in " + path);
-        }
-        legend.gradeCount = static_cast<int>(legend.gradeEntries.size());
+    if (!options.scheme) {
+        legend.gradeEntries = ComputeDefaultGrading(legend.scan, legend.gradeCount);
+        return;
     }
+    // The scheme's rows alone: a row it lacks is an error naming the scheme, not a row of
+    // the default grading left in its place.
+    auto rows = ReadSchemeRows(options.colcfg, *options.scheme);
+    if (!rows) {
+        throw Error("No colour scheme named '" + *options.scheme + "' in " + options.colcfg);
+    }
+    legend.gradeEntries = std::move(*rows);
+    legend.gradeCount = static_cast<int>(legend.gradeEntries.size());
 }
 
 // The legend the window would offer: grading when the field can be graded, else
 // classification; or what the options ask for.
-ThematicLegend ChooseLegend(const Arguments& arguments, ThemeFieldScan scan,
+ThematicLegend ChooseLegend(const LegendOptions& options, ThemeFieldScan scan,
                             const std::string& field) {
-    if (arguments.Flag("--classify") &&
-        (arguments.Value("--grades") || arguments.Value("--scheme"))) {
-        throw UsageError("--classify goes with neither --grades nor --scheme");
-    }
-    if (arguments.Value("--colcfg") && !arguments.Value("--scheme")) {
-        throw UsageError("--colcfg goes with --scheme");
-    }
     if (!scan.canGrade && !scan.canClassify) {
         throw Error("The field '" + field + "' can be neither classified (more than " +
                     std::to_string(MaxClassCount) +
@@ -88,23 +115,24 @@ ThematicLegend ChooseLegend(const Arguments& arguments, ThemeFieldScan scan,
     }
     ThematicLegend legend;
     legend.scan = std::move(scan);
-    legend.gradeCount = arguments.IntegerValue("--grades", MinGradeCount, MaxGradeCount)
-                            .value_or(DefaultGradeCount);
-    legend.boundaryMode = BoundaryOf(arguments);
-    const bool grading =
-        !arguments.Flag("--classify") && (legend.scan.canGrade || arguments.Value("--grades") ||
-                                          arguments.Value("--scheme") || !legend.scan.canClassify);
+    legend.gradeCount = options.grades.value_or(DefaultGradeCount);
+    legend.boundaryMode = options.boundary;
+    const bool grading = !options.classify && (legend.scan.canGrade || options.grades ||
+                                               options.scheme || !legend.scan.canClassify);
     if (grading) {
-        UseGrading(legend, field, arguments);
+        UseGrading(legend, field, options);
     } else {
         UseClassification(legend, field);
     }
     return legend;
 }
 
-void PrepareFromLog(const Arguments& arguments, DtConversionRequest& request) {
-    const DtTextFile file = DtTextFile::Read(request.dtPath);
-    const std::vector<std::string> names = file.HeaderNames();
+// The columns and the legend, from the log's header and the theme field's values, as the
+// window finds them when a file and a field are chosen.
+void PrepareFromLog(const Arguments& arguments, const LegendOptions& options, const DtTextFile& log,
+                    DtConversionRequest& request) {
+    const std::vector<std::string> names =
+        ReadingInput(request.dtPath, request.outPath, [&] { return log.HeaderNames(); });
     const PositionColumns detected = DetectPositionColumns(names);
     request.lonColumn = ColumnOption(arguments, "--lon", names, request.dtPath,
                                      static_cast<int>(detected.longitude));
@@ -114,8 +142,7 @@ void PrepareFromLog(const Arguments& arguments, DtConversionRequest& request) {
     const std::string themeName =
         names.empty() ? std::string() : names[static_cast<size_t>(request.themeColumn)];
     request.legend = ChooseLegend(
-        arguments,
-        ScanThemeField(file.Values(static_cast<size_t>(request.themeColumn)), DtNumberTest),
+        options, ScanThemeField(log.Values(static_cast<size_t>(request.themeColumn)), DtNumberTest),
         themeName);
 }
 
@@ -127,18 +154,27 @@ int RunDt(const std::vector<std::string>& words) {
                                "--colcfg", "--width", "--break"},
                               {"--classify"});
     arguments.ExpectPositional(2);
+    const LegendOptions options = ReadLegendOptions(arguments);
     DtConversionRequest request;
-    request.dtPath = arguments.positional()[0];
+    request.dtPath = InputPath(arguments.positional()[0]);
     request.outPath = arguments.positional()[1];
     request.lineWidth = arguments.IntegerValue("--width", 1, 10).value_or(4);
     request.breakDistance = arguments.IntegerValue("--break", 1, 200).value_or(20);
+    std::vector<std::string> inputs = {request.dtPath};
+    if (options.scheme) {
+        inputs.push_back(options.colcfg);
+    }
+    CheckOutputIsNoInput(request.outPath, inputs);
 
-    // The log is read here for its header and the theme scan, as the window does when a
-    // file and field are chosen; the conversion reads it again.
-    PrepareFromLog(arguments, request);
+    // Read once: the header and the theme scan come from the same text that is converted,
+    // so that a log coming through a pipe works.
+    const DtTextFile log = ReadingInput(request.dtPath, request.outPath,
+                                        [&] { return DtTextFile::Read(request.dtPath); });
+    PrepareFromLog(arguments, options, log, request);
 
     TerminalProgress progress;
-    ConvertDtToKml(request, PrintingObserver(progress));
+    ReadingInput(request.dtPath, request.outPath,
+                 [&] { ConvertDtToKml(request, log, PrintingObserver(progress)); });
     progress.Clear();
     PrintLine("导出完成.");
     return kSuccess;

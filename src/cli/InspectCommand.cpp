@@ -1,5 +1,6 @@
 #include <string>
 
+#include "CommandFiles.h"
 #include "CommandLine.h"
 #include "Commands.h"
 #include "common/Kml_baseclass.h"
@@ -43,11 +44,14 @@ void PrintCells(const WorksheetSource& source) {
 int RunInspect(const std::vector<std::string>& words) {
     const Arguments arguments(words, {"--sheet"}, {"--cells"});
     arguments.ExpectPositional(1);
+    const std::string input = InputPath(arguments.positional()[0]);
     WorksheetSource source;
-    source.OpenWorkbook(arguments.positional()[0]);
-    if (const auto sheet = arguments.Value("--sheet")) {
-        source.SelectSheet(SheetIndexOf(source, *sheet));
-    }
+    ReadingInput(input, {}, [&] {
+        source.OpenWorkbook(input);
+        if (const auto sheet = arguments.Value("--sheet")) {
+            source.SelectSheet(SheetIndexOf(source, *sheet));
+        }
+    });
     PrintLine("Sheets:");
     for (const std::string& name : source.sheetNames()) {
         PrintLine("  " + name);

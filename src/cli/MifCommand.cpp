@@ -1,3 +1,4 @@
+#include "CommandFiles.h"
 #include "CommandLine.h"
 #include "Commands.h"
 #include "conversions/Mif2kml.h"
@@ -7,9 +8,12 @@ namespace orvane::cli {
 int RunMif(const std::vector<std::string>& words) {
     const Arguments arguments(words, {}, {});
     arguments.ExpectPositional(2);
+    const std::string input = InputPath(arguments.positional()[0]);
+    const std::string& output = arguments.positional()[1];
+    CheckOutputIsNoInput(output, {input});
     TerminalProgress progress;
-    ConvertMifToKml(arguments.positional()[0], arguments.positional()[1],
-                    PrintingObserver(progress));
+    ReadingInput(input, output,
+                 [&] { ConvertMifToKml(input, output, PrintingObserver(progress)); });
     progress.Clear();
     PrintLine("完成！");
     return kSuccess;

@@ -1,5 +1,6 @@
 #include <map>
 
+#include "CommandFiles.h"
 #include "CommandLine.h"
 #include "Commands.h"
 #include "common/Errors.h"
@@ -31,29 +32,32 @@ int RunPoints(const std::vector<std::string>& words) {
     const auto format =
         static_cast<CoordinateFormat>(arguments.IntegerValue("--format", 0, 2).value_or(0));
     const Geometry geometry = GeometryOf(arguments);
-    const std::string& input = arguments.positional()[0];
+    const std::string input = InputPath(arguments.positional()[0]);
     const std::string& output = arguments.positional()[1];
+    CheckOutputIsNoInput(output, {input});
 
-    const TextLines text = ReadTextLines(input == "-" ? "/dev/stdin" : input);
-    std::vector<std::string_view> lines;
-    lines.reserve(text.size());
-    for (size_t i = 0; i < text.size(); ++i) {
-        lines.push_back(text[i]);
-    }
-    if (lines.empty()) {
-        throw Error("请填入要转换的坐标串！");
-    }
-    switch (geometry) {
-        case Geometry::Point:
-            WritePointFile(lines, format, output);
-            break;
-        case Geometry::Line:
-            WriteLineFile(lines, format, output);
-            break;
-        case Geometry::Polygon:
-            WritePolygonFile(lines, format, output);
-            break;
-    }
+    ReadingInput(input, output, [&] {
+        const TextLines text = ReadTextLines(input);
+        std::vector<std::string_view> lines;
+        lines.reserve(text.size());
+        for (size_t i = 0; i < text.size(); ++i) {
+            lines.push_back(text[i]);
+        }
+        if (lines.empty()) {
+            throw Error("请填入要转换的坐标串！");
+        }
+        switch (geometry) {
+            case Geometry::Point:
+                WritePointFile(lines, format, output);
+                break;
+            case Geometry::Line:
+                WriteLineFile(lines, format, output);
+                break;
+            case Geometry::Polygon:
+                WritePolygonFile(lines, format, output);
+                break;
+        }
+    });
     PrintLine("完成！");
     return kSuccess;
 }

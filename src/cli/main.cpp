@@ -29,7 +29,8 @@ Converts survey data to KML, as the windows of Orvane do.
       --geometry  one point per line (default), one line, or one closed polygon.
 
   orvane-convert mif INPUT.mif OUTPUT.kml
-      Every polygon of the file's Region objects as a red outline.
+      Every polygon of the file's Region objects as a red outline ("-" reads standard
+      input).
 
   orvane-convert dt INPUT.txt OUTPUT.kml [--lon FIELD] [--lat FIELD] [--theme FIELD]
                     [--classify | --grades N] [--boundary left|right|both]
@@ -43,7 +44,7 @@ Converts survey data to KML, as the windows of Orvane do.
       for classes. --scheme loads a grading scheme by name from the colour
       configuration file ColCfg.col (or FILE). --width is the line width in pixels
       (1 to 10, default 4); --break cuts the route where two records lie farther
-      apart than METRES (1 to 200, default 20).
+      apart than METRES (1 to 200, default 20). "-" reads the log from standard input.
 
   orvane-convert inspect WORKBOOK [--sheet SHEET] [--cells]
       Shows how Orvane reads a workbook (.xls, .xlsx, CSV or TAB-separated text): its
@@ -54,6 +55,7 @@ Converts survey data to KML, as the windows of Orvane do.
   orvane-convert --help      this text
   orvane-convert --version   the program's version
 
+An output that is one of the inputs (also through a link) is refused.
 Exit status: 0 done, 1 the conversion stopped with an error, 2 the command was not
 understood.
 )";

@@ -13,7 +13,8 @@ add_cli_test(NAME dt.grades.utf8
 add_cli_test(NAME dt.header-only ARGS dt ${D}/header-only.txt @OUT@ --theme 场强
              KML ${D}/header-only.kml)
 add_cli_test(NAME dt.field-ignoring-case ARGS dt ${D}/bad-coordinate.txt @OUT@ --theme cell
-             --lat LAT STATUS 1 STDERR "'25,0' is not a valid floating point value" PRESET "kept")
+             --lat LAT STATUS 1 STDERR "${D}/bad-coordinate.txt: '25,0' is not a valid floating point value"
+             PRESET "kept")
 add_cli_test(NAME dt.unknown-field ARGS dt ${D}/route-gbk.txt @OUT@ --theme 速度 STATUS 2
              NO_OUTPUT)
 add_cli_test(NAME dt.neither-legend ARGS dt ${D}/route-gbk.txt @OUT@ STATUS 1 NO_OUTPUT

@@ -127,6 +127,44 @@ TEST_F(ColcfgFile, ClampsTheItemCountAndRejectsOneThatIsNoInteger) {
     EXPECT_EQ(rows, before);
 }
 
+TEST_F(ColcfgFile, SchemeRowsForTheCommandLineAreCheckedAndNamed) {
+    SaveScheme(path, FourGrades("Level"), SchemeLayout::Compact);
+    const auto rows = ReadSchemeRows(path, "Level");
+    ASSERT_TRUE(rows);
+    EXPECT_EQ(*rows, FourGrades("Level").entries);
+    EXPECT_FALSE(ReadSchemeRows(path, "level"));
+
+    // More rows announced than given, a colour that is no integer, a count that is none.
+    ColourScheme faulty = FourGrades("Faulty");
+    faulty.entries[1].color = "1.5";
+    SaveScheme(path, faulty, SchemeLayout::Compact);
+    std::string bytes = test::ReadBytes(path);
+    bytes.replace(bytes.find("ItemCount=\"4\""), 13, "ItemCount=\"6\"");
+    test::WriteBytes(path, bytes);
+    EXPECT_EQ(test::MessageOf([&] { ReadSchemeRows(path, "Level"); }),
+              "Colour scheme 'Level', row 5: '' is not a valid floating point value");
+    EXPECT_EQ(test::MessageOf([&] { ReadSchemeRows(path, "Faulty"); }),
+              "Colour scheme 'Faulty', row 2: '1.5' is not a valid integer value");
+    bytes.replace(bytes.find("ItemCount=\"4\""), 13, "ItemCount=\"x\"");
+    test::WriteBytes(path, bytes);
+    EXPECT_EQ(test::MessageOf([&] { ReadSchemeRows(path, "Faulty"); }),
+              "Colour scheme 'Faulty': 'x' is not a valid integer value");
+}
+
+TEST_F(ColcfgFile, ASaveThatWouldNotReadBackLeavesTheFileAsItWas) {
+    // Found by fuzzing: an attribute name holding bytes of no character (read as U+FFFD,
+    // which GBK lacks and a name cannot hold as a reference).
+    const std::string bytes =
+        "<?xml version=\"1.0\" encoding=\"GB2312\"?><ORVANE_Config_File>"
+        "<ColorConfig Name=\"A\" Item\xFF\xFF=\"4\"/></ORVANE_Config_File>";
+    test::WriteBytes(path, bytes);
+    EXPECT_EQ(test::MessageOf([&] { SaveScheme(path, FourGrades("B"), SchemeLayout::Compact); }),
+              "Cannot create file " + path +
+                  ": its element or attribute names hold characters that GB2312 cannot store");
+    EXPECT_EQ(test::ReadBytes(path), bytes);
+    EXPECT_EQ(dir.EntryCount(), 1u);
+}
+
 TEST_F(ColcfgFile, AMalformedFileIsReportedAndLeftAsItWas) {
     const std::string broken = "<?xml version=\"1.0\"?><ORVANE_Config_File><ColorConfig Name=\"a\"";
     test::WriteBytes(path, broken);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 
 #include "TestFiles.h"
 #include "common/Errors.h"
@@ -260,6 +261,17 @@ TEST_F(DtConversion, StopsAtACoordinateThatIsNoNumberWhenMeasuring) {
     }
     EXPECT_EQ(test::ReadBytes(request.outPath), "previous");
     EXPECT_EQ(dir_.EntryCount(), 2u);
+}
+
+TEST_F(DtConversion, ConvertsALogReadBeforeWithoutReadingItAgain) {
+    const std::string log = kHeader + "t1\t113.0000\t25.0000\tA\nt2\t113.0001\t25.0000\tA\n";
+    DtConversionRequest request = Request(log, 3, LegendKind::Classification);
+    const std::string expected = Convert(request);
+    const DtTextFile file = DtTextFile::Read(request.dtPath);
+    std::filesystem::remove(request.dtPath);  // as a pipe that was read to its end
+    std::filesystem::remove(request.outPath);
+    ConvertDtToKml(request, file);
+    EXPECT_EQ(test::ReadBytes(request.outPath), expected);
 }
 
 TEST_F(DtConversion, ReportsItsStepsAndAnOutputThatCannotBeCreated) {

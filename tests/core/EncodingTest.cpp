@@ -39,6 +39,21 @@ TEST(Encoding, DecodeTextKeepsUtf8AndDropsTheByteOrderMark) {
     EXPECT_EQ(DecodeText(""), "");
 }
 
+TEST(Encoding, DecodesUtf16AfterItsByteOrderMark) {
+    // "经度 A" and U+1F600 (a surrogate pair), little- and big-endian.
+    const std::string expected = "经度 A\xF0\x9F\x98\x80";
+    const std::string little("\xFF\xFE\xCF\x7E\xA6\x5E\x20\x00\x41\x00\x3D\xD8\x00\xDE", 14);
+    const std::string big("\xFE\xFF\x7E\xCF\x5E\xA6\x00\x20\x00\x41\xD8\x3D\xDE\x00", 14);
+    EXPECT_EQ(DecodeText(little), expected);
+    EXPECT_EQ(DecodeText(big), expected);
+    // A lone surrogate and an odd last byte become U+FFFD; nothing after them is lost.
+    EXPECT_EQ(DecodeUtf16(std::string("\xFF\xFE\x00\xD8\x41\x00\x42", 7)),
+              "\xEF\xBF\xBD"
+              "A\xEF\xBF\xBD");
+    // Without the mark the same bytes are no UTF-16.
+    EXPECT_FALSE(HasUtf16ByteOrderMark(little.substr(2)));
+}
+
 TEST(Encoding, EncodesGbkWithReferencesForMissingCharacters) {
     EXPECT_EQ(EncodeGbkWithCharacterReferences(kUtf8Name), kGbkName);
     EXPECT_EQ(EncodeGbkWithCharacterReferences("a\xF0\x9F\x98\x80"

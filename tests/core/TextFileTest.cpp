@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include "TestFiles.h"
 #include "common/Errors.h"
@@ -49,6 +50,38 @@ TEST(ReadTextLines, ReadsUtf8AndGbkFiles) {
         EXPECT_EQ(lines[0], "经度\t纬度");
         EXPECT_EQ(lines[1], "113.1\t25.7");
     }
+}
+
+TEST(ReadTextLines, ReadsUtf16WithItsByteOrderMark) {
+    test::TempDir dir;
+    // "A\tB\r\nC\r\n" as Windows programs save "Unicode" text.
+    test::WriteBytes(dir.File("le.txt"), std::string("\xFF\xFE"
+                                                     "A\0\t\0B\0\r\0\n\0C\0\r\0\n\0",
+                                                     14));
+    const TextLines lines = ReadTextLines(dir.File("le.txt"));
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0], "A\tB");
+    EXPECT_EQ(lines[1], "C");
+}
+
+TEST(ReadFileBytes, ReadsAPipeOnceAndStopsAtTheSizeLimit) {
+    int ends[2];
+    ASSERT_EQ(::pipe(ends), 0);
+    ASSERT_EQ(::write(ends[1], "a\nb\n", 4), 4);
+    ::close(ends[1]);
+    const std::string end = "/proc/self/fd/" + std::to_string(ends[0]);
+    EXPECT_EQ(ReadFileBytes(end), "a\nb\n");
+    ::close(ends[0]);
+
+    EXPECT_EQ(test::MessageOf([] { ReadFileBytes("/dev/zero", 1 << 20); }),
+              "Cannot read file /dev/zero: it is larger than 1 MB, the most Orvane reads on this "
+              "computer");
+    test::TempDir dir;
+    test::WriteBytes(dir.File("big.txt"), std::string((1 << 20) + 1, 'x'));
+    EXPECT_THROW(ReadFileBytes(dir.File("big.txt"), 1 << 20), Error);
+    test::WriteBytes(dir.File("fits.txt"), std::string(1 << 20, 'x'));
+    EXPECT_EQ(ReadFileBytes(dir.File("fits.txt"), 1 << 20).size(), size_t{1} << 20);
+    EXPECT_LE(InputSizeLimit(), size_t{4} << 30);
 }
 
 TEST(ReadTextLines, ReportsAFileThatCannotBeRead) {

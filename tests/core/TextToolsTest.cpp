@@ -44,8 +44,9 @@ TEST(SplitTabFields, KeepsInnerEmptyFieldsAndDropsAFinalTab) {
 }
 
 TEST(ColumnLetters, NamesSpreadsheetColumns) {
-    const std::map<int, std::string> names = {{0, "A"},   {25, "Z"},   {26, "AA"}, {51, "AZ"},
-                                              {52, "BA"}, {255, "IV"}, {701, "ZZ"}};
+    const std::map<int, std::string> names = {{0, "A"},    {25, "Z"},    {26, "AA"},
+                                              {51, "AZ"},  {52, "BA"},   {255, "IV"},
+                                              {701, "ZZ"}, {702, "AAA"}, {16383, "XFD"}};
     for (const auto& [column, letters] : names) {
         EXPECT_EQ(ColumnLetters(column), letters);
     }

@@ -155,6 +155,24 @@ TEST(Grading, DefaultBoundsAndColours) {
     EXPECT_EQ(Bounds(thirds), (Texts{"-110--86.67", "-86.67--63.33", "-63.33--40"}));
 }
 
+TEST(Grading, BoundsOfValuesNearTheLargestDoubleReadBackAsNumbers) {
+    // 1E307 / 0.01 overflows; a span from -1.79E308 to 1.79E308 overflows itself.
+    for (const double extreme : {1e307, 1.7e308}) {
+        ThematicLegend legend;
+        legend.scan = ScanDt({FormatNumber(-extreme), "0", FormatNumber(extreme)});
+        ASSERT_TRUE(legend.scan.canGrade);
+        legend.gradeEntries = ComputeDefaultGrading(legend.scan, 4);
+        const std::vector<GradeRange> ranges = LegendRanges(legend);
+        EXPECT_EQ(ranges.front().left, -extreme);
+        EXPECT_EQ(ranges.back().right, extreme);
+        EXPECT_EQ(ranges[2].left, 0);
+        for (size_t i = 1; i < ranges.size(); ++i) {
+            EXPECT_EQ(ranges[i].left, ranges[i - 1].right);
+        }
+        EXPECT_EQ(FindGradeEntry(ranges, BoundaryMode::BothInclusive, extreme), 3);
+    }
+}
+
 TEST(Grading, RoundsHalfHundredthsToEven) {
     const auto rounded = [](double value) { return FormatNumber(RoundToHundredths(value)); };
     EXPECT_EQ(rounded(0.005), "0");

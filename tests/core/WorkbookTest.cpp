@@ -193,6 +193,21 @@ TEST(DelimitedTextWorkbook, ReadsTabSeparatedGbkText) {
         (Rows{{"站名", "经度", "纬度"}, {"韶关", "113.5", "24.8"}, {"乐昌", "113.35", "25.13"}}));
 }
 
+TEST(DelimitedTextWorkbook, ReadsUnicodeTextAsSpreadsheetProgramsSaveIt) {
+    // UTF-16 little-endian with its byte-order mark, TAB-separated:
+    // "站名\t经度\r\n韶关\t113.5\r\n".
+    std::u16string text = u"站名\t经度\r\n韶关\t113.5\r\n";
+    std::string bytes = "\xFF\xFE";
+    for (const char16_t unit : text) {
+        bytes += static_cast<char>(unit & 0xFF);
+        bytes += static_cast<char>(unit >> 8);
+    }
+    test::TempDir dir;
+    test::WriteBytes(dir.File("unicode.txt"), bytes);
+    const auto workbook = OpenWorkbookFile(dir.File("unicode.txt"));
+    EXPECT_EQ(CellsOf(*workbook), (Rows{{"站名", "经度"}, {"韶关", "113.5"}}));
+}
+
 TEST(DelimitedTextWorkbook, TakesTheSeparatorFromTheFirstLineAndKeepsFieldsAsText) {
     test::TempDir dir;
     test::WriteBytes(dir.File("a.csv"), "a,b\n\"x\"\"\",1\t2,3\n\n,,,\"unclosed,\n");
@@ -264,12 +279,36 @@ TEST(XlsxWorkbook, CountsASheetByItsCellsNotByWhatItClaims) {
     EXPECT_EQ(workbook->rowCount(), 1);
     EXPECT_EQ(workbook->columnCount(), 1);
 
-    const auto far = OpenParts(
-        dir, test::MinimalWorkbook(R"(<row r="1048576"><c r="XFD1048576"><v>1</v></c></row>)"));
-    EXPECT_EQ(far->rowCount(), Workbook::kMaxRows);
-    EXPECT_EQ(far->columnCount(), Workbook::kMaxColumns);
-    EXPECT_EQ(far->CellText(Workbook::kMaxRows, Workbook::kMaxColumns), "1");
-    EXPECT_EQ(far->CellText(Workbook::kMaxRows, 1), "");
+    const auto low = OpenParts(
+        dir, test::MinimalWorkbook(R"(<row r="1048576"><c r="A1048576"><v>1</v></c></row>)"));
+    EXPECT_EQ(low->rowCount(), Workbook::kMaxRows);
+    EXPECT_EQ(low->columnCount(), 1);
+    EXPECT_EQ(low->CellText(Workbook::kMaxRows, 1), "1");
+    const auto wide =
+        OpenParts(dir, test::MinimalWorkbook(R"(<row r="1"><c r="XFD1"><v>2</v></c></row>)"));
+    EXPECT_EQ(wide->rowCount(), 1);
+    EXPECT_EQ(wide->columnCount(), Workbook::kMaxColumns);
+    EXPECT_EQ(wide->CellText(1, Workbook::kMaxColumns), "2");
+    EXPECT_EQ(wide->CellText(1, 1), "");
+}
+
+TEST(Workbook, RefusesASheetSpanningMoreCellsThanAnyTable) {
+    // Two cells of a few bytes that span the whole sheet: every reader of the sheet would
+    // walk 17 billion empty cells.
+    test::TempDir dir;
+    test::WriteZip(
+        dir.File("corners.xlsx"),
+        test::MinimalWorkbook(R"(<row r="1"><c r="A1"><v>1</v></c></row>)"
+                              R"(<row r="1048576"><c r="XFD1048576"><v>1</v></c></row>)"));
+    EXPECT_EQ(ErrorOf(dir.File("corners.xlsx")),
+              "Cannot read workbook " + dir.File("corners.xlsx") +
+                  ": the sheet \"S\" spans A1:XFD1048576, 17179869184 cells, more than the "
+                  "50000000 that Orvane reads");
+    // Just within the bound, a sheet opens.
+    test::WriteZip(dir.File("wide.xlsx"),
+                   test::MinimalWorkbook(R"(<row r="3051"><c r="XFD3051"><v>1</v></c></row>)"));
+    const auto wide = OpenWorkbookFile(dir.File("wide.xlsx"));
+    EXPECT_EQ(static_cast<std::int64_t>(wide->rowCount()) * wide->columnCount(), 49987584);
 }
 
 TEST(OpenWorkbookFile, ReportsFilesThatCannotBeReadOrAreNoWorkbook) {

@@ -98,6 +98,24 @@ size_t Gb18030SequenceLength(std::string_view bytes, size_t i) {
     return (b1 >= 0x40 && b1 <= 0xFE && b1 != 0x7F) ? 2 : 1;
 }
 
+void AppendUtf8(std::string& out, char32_t code) {
+    if (code < 0x80) {
+        out += static_cast<char>(code);
+    } else if (code < 0x800) {
+        out += static_cast<char>(0xC0 | (code >> 6));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    } else if (code < 0x10000) {
+        out += static_cast<char>(0xE0 | (code >> 12));
+        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (code >> 18));
+        out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    }
+}
+
 }  // namespace
 
 bool IsValidUtf8(std::string_view bytes) {
@@ -159,6 +177,43 @@ std::string DecodeGb18030(std::string_view bytes) {
     return out;
 }
 
+bool HasUtf16ByteOrderMark(std::string_view bytes) {
+    return bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF");
+}
+
+std::string DecodeUtf16(std::string_view bytes) {
+    const bool bigEndian = bytes.starts_with("\xFE\xFF");
+    const size_t start = HasUtf16ByteOrderMark(bytes) ? 2 : 0;
+    const auto unitAt = [&](size_t i) -> char32_t {
+        const auto first = static_cast<unsigned char>(bytes[i]);
+        const auto second = static_cast<unsigned char>(bytes[i + 1]);
+        return bigEndian ? (char32_t{first} << 8 | second) : (char32_t{second} << 8 | first);
+    };
+    const auto isHigh = [](char32_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; };
+    const auto isLow = [](char32_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; };
+    std::string out;
+    out.reserve(bytes.size() + bytes.size() / 2);
+    size_t i = start;
+    for (; i + 1 < bytes.size(); i += 2) {
+        char32_t code = unitAt(i);
+        if (isHigh(code) && i + 3 < bytes.size() && isLow(unitAt(i + 2))) {
+            code = 0x10000 + ((code - 0xD800) << 10) + (unitAt(i + 2) - 0xDC00);
+            i += 2;
+        } else if (isHigh(code) || isLow(code)) {
+            code = 0xFFFD;
+        }
+        AppendUtf8(out, code);
+    }
+    if (i < bytes.size()) {
+        AppendUtf8(out, 0xFFFD);
+    }
+    return out;
+}
+
+std::string DecodeUtf16OrGb18030(std::string_view bytes) {
+    return HasUtf16ByteOrderMark(bytes) ? DecodeUtf16(bytes) : DecodeGb18030(bytes);
+}
+
 std::optional<size_t> Utf8ContentOffset(std::string_view bytes) {
     static constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
     if (bytes.starts_with(kByteOrderMark) && IsValidUtf8(bytes.substr(kByteOrderMark.size()))) {
@@ -175,7 +230,7 @@ std::string DecodeText(std::string bytes) {
         bytes.erase(0, *offset);
         return bytes;
     }
-    return DecodeGb18030(bytes);
+    return DecodeUtf16OrGb18030(bytes);
 }
 
 std::string EncodeGbkWithCharacterReferences(std::string_view utf8) {

@@ -1,7 +1,8 @@
 #pragma once
 
 // Text inside the program is UTF-8. Files from outside are UTF-8 when their bytes are valid
-// UTF-8 and GB18030 (a superset of GBK and GB2312) otherwise.
+// UTF-8, UTF-16 when they begin with its byte-order mark (Windows programs save "Unicode"
+// text so), and GB18030 (a superset of GBK and GB2312) otherwise.
 
 #include <optional>
 #include <string>
@@ -14,12 +15,25 @@ bool IsValidUtf8(std::string_view bytes);
 // GB18030 bytes as UTF-8; a byte sequence that is no character becomes U+FFFD.
 std::string DecodeGb18030(std::string_view bytes);
 
+// Whether the bytes begin with a UTF-16 byte-order mark, little-endian (FF FE) or big-endian
+// (FE FF).
+bool HasUtf16ByteOrderMark(std::string_view bytes);
+
+// UTF-16 bytes, byte-order mark included, as UTF-8; a lone surrogate or an odd last byte
+// becomes U+FFFD.
+std::string DecodeUtf16(std::string_view bytes);
+
+// The bytes of a text file that are no UTF-8 as UTF-8: UTF-16 after its byte-order mark,
+// anything else decoded from GB18030.
+std::string DecodeUtf16OrGb18030(std::string_view bytes);
+
 // Where the UTF-8 text of a file's bytes starts (after a byte-order mark), or nothing when the
 // bytes are no valid UTF-8.
 std::optional<size_t> Utf8ContentOffset(std::string_view bytes);
 
 // The bytes of a text file as UTF-8: a UTF-8 byte-order mark is dropped, valid UTF-8 is kept
-// as it is, anything else is decoded from GB18030.
+// as it is, UTF-16 with its byte-order mark is decoded, anything else is decoded from
+// GB18030.
 std::string DecodeText(std::string bytes);
 
 // UTF-8 as GBK; a character GBK lacks becomes an XML character reference ("&#8364;").

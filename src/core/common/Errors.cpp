@@ -33,4 +33,9 @@ Error CannotCreateFileError(std::string_view path) {
     return Error("Cannot create file " + std::string(path));
 }
 
+Error InputTooLargeError(std::string_view path, size_t limit) {
+    return Error("Cannot read file " + std::string(path) + ": it is larger than " +
+                 std::to_string(limit >> 20) + " MB, the most Orvane reads on this computer");
+}
+
 }  // namespace orvane

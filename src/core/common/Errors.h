@@ -18,5 +18,7 @@ class Error : public std::runtime_error {
 [[nodiscard]] Error ListIndexError(long long index);
 [[nodiscard]] Error CannotOpenFileError(std::string_view path);
 [[nodiscard]] Error CannotCreateFileError(std::string_view path);
+// "Cannot read file %s: ..." for an input larger than the `limit` bytes the program reads.
+[[nodiscard]] Error InputTooLargeError(std::string_view path, size_t limit);
 
 }  // namespace orvane

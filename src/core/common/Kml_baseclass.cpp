@@ -423,13 +423,12 @@ void SplitTabFields(std::string_view line, std::vector<std::string>& fields) {
 }
 
 std::string ColumnLetters(std::int32_t column) {
-    const std::int32_t q = column / 26;
-    const std::int32_t m = column % 26;
+    // Letters as base 26 without a zero digit: A..Z, AA..ZZ, AAA..XFD (the last .xlsx
+    // column). Past ZZ the old two-letter rule would have written characters after 'Z'.
     std::string letters;
-    if (q > 0) {
-        letters += static_cast<char>(64 + q);
+    for (std::int64_t rest = std::int64_t{column} + 1; rest > 0; rest = (rest - 1) / 26) {
+        letters.insert(letters.begin(), static_cast<char>('A' + (rest - 1) % 26));
     }
-    letters += static_cast<char>(65 + m);
     return letters;
 }
 

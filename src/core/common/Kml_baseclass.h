@@ -66,7 +66,8 @@ std::string_view CutTrimmedToken(std::string_view& text, char separator);
 // Appends every TAB-separated field of the line; a final TAB adds no empty field.
 void SplitTabFields(std::string_view line, std::vector<std::string>& fields);
 
-// Spreadsheet column name of a 0-based column number: 0 "A", 26 "AA", 255 "IV".
+// Spreadsheet column name of a 0-based column number: 0 "A", 26 "AA", 255 "IV", 702 "AAA",
+// 16383 "XFD".
 std::string ColumnLetters(std::int32_t column);
 
 // Key filter of the number cells: anything but digits, "+", "-", "." and backspace becomes

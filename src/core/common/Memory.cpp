@@ -2,8 +2,10 @@
 
 #include <fcntl.h>
 #include <sys/mman.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <new>
@@ -63,38 +65,74 @@ void PageBlock::Release() {
     }
 }
 
-LoadedFile::LoadedFile(const std::string& path) {
-    const int fd = path.empty() ? -1 : ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    struct stat info {};
-    if (fd < 0 || ::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
-        if (fd >= 0) {
-            ::close(fd);
+size_t InputSizeLimit() {
+    size_t limit = size_t{4} << 30;
+    const long pages = ::sysconf(_SC_PHYS_PAGES);
+    const long pageSize = ::sysconf(_SC_PAGESIZE);
+    if (pages > 0 && pageSize > 0) {
+        limit = std::min(limit, static_cast<size_t>(pages) / 2 * static_cast<size_t>(pageSize));
+    }
+    struct rlimit addressSpace {};
+    if (::getrlimit(RLIMIT_AS, &addressSpace) == 0 && addressSpace.rlim_cur != RLIM_INFINITY) {
+        limit = std::min(limit, static_cast<size_t>(addressSpace.rlim_cur / 4));
+    }
+    return limit;
+}
+
+namespace {
+
+class Descriptor {
+  public:
+    explicit Descriptor(int fd) : fd_(fd) {}
+    ~Descriptor() {
+        if (fd_ >= 0) {
+            ::close(fd_);
         }
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    int get() const { return fd_; }
+
+  private:
+    int fd_;
+};
+
+}  // namespace
+
+LoadedFile::LoadedFile(const std::string& path, size_t limit) {
+    const Descriptor file(path.empty() ? -1 : ::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    struct stat info {};
+    if (file.get() < 0 || ::fstat(file.get(), &info) != 0 || S_ISDIR(info.st_mode)) {
         throw CannotOpenFileError(path);
     }
-    if (S_ISREG(info.st_mode)) {
-        const auto expected = static_cast<size_t>(info.st_size);
-        if (expected > 0) {
-            block_ = PageBlock(expected);
-        }
-        // What the file holds now, up to the size it had when opened.
-        while (size_ < expected) {
-            const ssize_t got = ::read(fd, block_.data() + size_, expected - size_);
-            if (got < 0 && errno == EINTR) {
-                continue;
-            }
-            if (got < 0) {
-                ::close(fd);
-                throw CannotOpenFileError(path);
-            }
-            if (got == 0) {
-                break;
-            }
-            size_ += static_cast<size_t>(got);
-        }
-        loaded_ = true;
+    const bool regular = S_ISREG(info.st_mode);
+    if (regular && static_cast<size_t>(info.st_size) > limit) {
+        throw InputTooLargeError(path, limit);
     }
-    ::close(fd);
+    // A regular file: what it holds now, up to the size it had when opened. A pipe or a
+    // device: everything until its end, in room for one byte over the limit, which tells
+    // an input of exactly `limit` bytes from a larger one. Pages never written take no
+    // memory, so the room costs only what was read.
+    const size_t room = regular ? static_cast<size_t>(info.st_size) : limit + 1;
+    if (room > 0) {
+        block_ = PageBlock(room);
+    }
+    while (size_ < room) {
+        const ssize_t got = ::read(file.get(), block_.data() + size_, room - size_);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got < 0) {
+            throw CannotOpenFileError(path);
+        }
+        if (got == 0) {
+            break;
+        }
+        size_ += static_cast<size_t>(got);
+    }
+    if (size_ > limit) {
+        throw InputTooLargeError(path, limit);
+    }
 }
 
 }  // namespace orvane

@@ -32,22 +32,26 @@ class PageBlock {
     size_t size_ = 0;
 };
 
-// A whole regular file read into memory (huge pages where the system allows). Reading, not
-// mapping, keeps the text intact when another program writes the file anew meanwhile.
-// Throws "Cannot open file %s".
+// The most bytes an input file may hold: 4 GiB, less on a machine with less memory (half of
+// it) or in a process whose address space is limited (a quarter of the limit). No real input
+// comes near; a device that never ends (/dev/zero) stops here instead of taking all memory.
+size_t InputSizeLimit();
+
+// A whole file read into memory, opened once and read once to its end, so that a named pipe
+// or standard input works like a file. The bytes go into a page block (huge pages where the
+// system allows); reading, not mapping, keeps the text intact when another program writes
+// the file anew meanwhile. Throws "Cannot open file %s", and "Cannot read file %s: ..." for
+// a file larger than `limit`.
 class LoadedFile {
   public:
     LoadedFile() = default;
-    explicit LoadedFile(const std::string& path);
+    explicit LoadedFile(const std::string& path, size_t limit = InputSizeLimit());
 
     std::string_view bytes() const { return {block_.data(), size_}; }
-    // False for files that are no regular files (pipes, devices): read them as a stream.
-    bool loaded() const { return loaded_; }
 
   private:
     PageBlock block_;
     size_t size_ = 0;
-    bool loaded_ = false;
 };
 
 }  // namespace orvane

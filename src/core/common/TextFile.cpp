@@ -1,13 +1,9 @@
 #include "common/TextFile.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <algorithm>
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
-#include <cstdio>
 #include <cstring>
 
 #include "common/Encoding.h"
@@ -96,60 +92,17 @@ std::string_view TextLines::at(long long index) const {
     return (*this)[static_cast<size_t>(index)];
 }
 
-namespace {
-class FileDescriptor {
-  public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    ~FileDescriptor() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int get() const { return fd_; }
-
-  private:
-    int fd_;
-};
-}  // namespace
-
-std::string ReadFileBytes(const std::string& path) {
-    const FileDescriptor file(path.empty() ? -1 : ::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    struct stat info {};
-    if (file.get() < 0 || ::fstat(file.get(), &info) != 0 || S_ISDIR(info.st_mode)) {
-        throw CannotOpenFileError(path);
-    }
-    // Read straight into the result; a file that is no regular file (a pipe) grows it.
-    std::string bytes;
-    size_t used = 0;
-    bytes.resize(S_ISREG(info.st_mode) ? static_cast<size_t>(info.st_size) + 1 : 1 << 16);
-    for (;;) {
-        if (used == bytes.size()) {
-            bytes.resize(bytes.size() * 2);
-        }
-        const ssize_t got = ::read(file.get(), bytes.data() + used, bytes.size() - used);
-        if (got < 0) {
-            throw CannotOpenFileError(path);
-        }
-        if (got == 0) {
-            break;
-        }
-        used += static_cast<size_t>(got);
-    }
-    bytes.resize(used);
-    return bytes;
+std::string ReadFileBytes(const std::string& path, size_t limit) {
+    const LoadedFile file(path, limit);
+    return std::string(file.bytes());
 }
 
 TextBuffer ReadTextBuffer(const std::string& path) {
     LoadedFile file(path);
-    if (!file.loaded()) {
-        return TextBuffer(DecodeText(ReadFileBytes(path)));
-    }
     if (const auto offset = Utf8ContentOffset(file.bytes())) {
         return TextBuffer(std::move(file), *offset);
     }
-    return TextBuffer(DecodeGb18030(file.bytes()));
+    return TextBuffer(DecodeUtf16OrGb18030(file.bytes()));
 }
 
 TextLines ReadTextLines(const std::string& path) {

@@ -77,15 +77,15 @@ class TextLines {
     std::vector<std::uint64_t> begins_;
 };
 
-// The whole file's bytes; throws "Cannot open file %s".
-std::string ReadFileBytes(const std::string& path);
+// The whole file's bytes, read once to its end (a named pipe, a device or /dev/stdin too);
+// throws "Cannot open file %s", and "Cannot read file %s: ..." past `limit` bytes.
+std::string ReadFileBytes(const std::string& path, size_t limit = InputSizeLimit());
 
-// The text of a file, decoded to UTF-8 (UTF-8 when valid, GB18030 otherwise); throws
-// "Cannot open file %s".
+// The text of a file, read as ReadFileBytes does and decoded to UTF-8 (UTF-8 when valid,
+// UTF-16 after its byte-order mark, GB18030 otherwise).
 TextBuffer ReadTextBuffer(const std::string& path);
 
-// The lines of a text file, decoded to UTF-8 (UTF-8 when valid, GB18030 otherwise); throws
-// "Cannot open file %s".
+// The lines of a text file, read and decoded as ReadTextBuffer does.
 TextLines ReadTextLines(const std::string& path);
 
 }  // namespace orvane

@@ -153,14 +153,23 @@ void TrackSegmenter::End() {
     }
 }
 
-void ConvertDtToKml(const DtConversionRequest& request, const ConversionObserver& observer) {
+namespace {
+
+// Reads the log at the place the window does (after the legend's bounds and colours were
+// read) unless it was read before.
+void ConvertTrack(const DtConversionRequest& request, const DtTextFile* log,
+                  const ConversionObserver& observer) {
     TKMLDocument document;
     TrackWriter writer(document, request);  // reads the grading bounds first
     observer.Info(kDtConversionStarted);
     document.OpenFile(request.outPath);
     document.AddLineStyles(LegendColors(request.legend), request.lineWidth);
 
-    const DtTextFile file = DtTextFile::Read(request.dtPath);
+    std::optional<DtTextFile> readNow;
+    if (log == nullptr) {
+        log = &readNow.emplace(DtTextFile::Read(request.dtPath));
+    }
+    const DtTextFile& file = *log;
     const size_t lon = ColumnPosition(request.lonColumn);
     const size_t lat = ColumnPosition(request.latColumn);
     const size_t themePosition = ColumnPosition(request.themeColumn);
@@ -185,6 +194,17 @@ void ConvertDtToKml(const DtConversionRequest& request, const ConversionObserver
     }
     observer.Info(std::string(kDtConversionFinished) + request.outPath);
     observer.Progress(0);
+}
+
+}  // namespace
+
+void ConvertDtToKml(const DtConversionRequest& request, const ConversionObserver& observer) {
+    ConvertTrack(request, nullptr, observer);
+}
+
+void ConvertDtToKml(const DtConversionRequest& request, const DtTextFile& log,
+                    const ConversionObserver& observer) {
+    ConvertTrack(request, &log, observer);
 }
 
 }  // namespace orvane

@@ -17,6 +17,8 @@
 
 namespace orvane {
 
+class DtTextFile;
+
 struct DtConversionRequest {
     std::string dtPath;
     std::string outPath;
@@ -81,5 +83,10 @@ inline constexpr std::string_view kDtConversionFinished = "生成KML文件完成
 // no integer, "Cannot open file %s", "Cannot create file %s". On error an existing output
 // file is left as it was.
 void ConvertDtToKml(const DtConversionRequest& request, const ConversionObserver& observer = {});
+
+// The same over a log already read from request.dtPath, which is not read again: a log that
+// comes through a pipe can be read only once.
+void ConvertDtToKml(const DtConversionRequest& request, const DtTextFile& log,
+                    const ConversionObserver& observer = {});
 
 }  // namespace orvane

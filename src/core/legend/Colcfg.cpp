@@ -58,8 +58,8 @@ std::string DecodeXmlBytes(std::string bytes) {
     return DecodeText(std::move(bytes));
 }
 
-pugi::xml_document ReadDocument(const std::string& path) {
-    const std::string text = DecodeXmlBytes(ReadFileBytes(path));
+pugi::xml_document ParseDocument(const std::string& bytes, const std::string& path) {
+    const std::string text = DecodeXmlBytes(bytes);
     pugi::xml_document document;
     // Whitespace between elements carries nothing; a cell text of blanks alone is kept.
     const pugi::xml_parse_result result = document.load_buffer(
@@ -70,6 +70,11 @@ pugi::xml_document ReadDocument(const std::string& path) {
                     " (at character " + std::to_string(result.offset) + ")");
     }
     return document;
+}
+
+pugi::xml_document ReadDocument(const std::string& path) {
+    const std::string bytes = ReadFileBytes(path);
+    return ParseDocument(bytes, path);
 }
 
 pugi::xml_node FindScheme(const pugi::xml_document& document, std::string_view name) {
@@ -91,6 +96,23 @@ void ReadGrade(const pugi::xml_node grade, LegendEntry& row) {
         } else if (cellName == "RightValue") {
             row.right = cell.child_value();
         }
+    }
+}
+
+// The rows of a scheme whose "ItemCount" is `count` (held within 2 to 100; new rows blank);
+// every cell the scheme holds is overwritten, others keep their text.
+void FillRows(const pugi::xml_node scheme, std::int32_t count, std::vector<LegendEntry>& rows) {
+    rows.resize(static_cast<size_t>(std::clamp<std::int32_t>(count, MinGradeCount, MaxGradeCount)));
+    size_t row = 0;
+    for (const pugi::xml_node grade : scheme.children()) {
+        if (grade.type() != pugi::node_element) {
+            continue;
+        }
+        if (row == rows.size()) {
+            break;
+        }
+        ReadGrade(grade, rows[row]);
+        ++row;
     }
 }
 
@@ -155,21 +177,40 @@ bool LoadScheme(const std::string& path, std::string_view name, std::vector<Lege
     if (!scheme) {
         return false;
     }
-    const int count = std::clamp<int>(ParseInteger(scheme.attribute("ItemCount").value()),
-                                      MinGradeCount, MaxGradeCount);
-    rows.resize(static_cast<size_t>(count));
-    size_t row = 0;
-    for (const pugi::xml_node grade : scheme.children()) {
-        if (grade.type() != pugi::node_element) {
-            continue;
-        }
-        if (row == rows.size()) {
-            break;
-        }
-        ReadGrade(grade, rows[row]);
-        ++row;
-    }
+    FillRows(scheme, ParseInteger(scheme.attribute("ItemCount").value()), rows);
     return true;
+}
+
+std::optional<std::vector<LegendEntry>> ReadSchemeRows(const std::string& path,
+                                                       std::string_view name) {
+    const pugi::xml_document document = ReadDocument(path);
+    const pugi::xml_node scheme = FindScheme(document, name);
+    if (!scheme) {
+        return std::nullopt;
+    }
+    const std::string context = "Colour scheme '" + std::string(name) + "'";
+    const char* const itemCount = scheme.attribute("ItemCount").value();
+    const auto count = TryParseInteger(itemCount);
+    if (!count) {
+        throw Error(context + ": " + InvalidIntegerError(itemCount).what());
+    }
+    std::vector<LegendEntry> rows;
+    FillRows(scheme, *count, rows);
+    const auto where = [&](size_t i) { return context + ", row " + std::to_string(i + 1) + ": "; };
+    // In the order a conversion reads them: every bound, then every colour.
+    for (size_t i = 0; i < rows.size(); ++i) {
+        for (const std::string* bound : {&rows[i].left, &rows[i].right}) {
+            if (!TryParseNumber(*bound)) {
+                throw Error(where(i) + InvalidFloatError(*bound).what());
+            }
+        }
+    }
+    for (size_t i = 0; i < rows.size(); ++i) {
+        if (!TryParseInteger(rows[i].color)) {
+            throw Error(where(i) + InvalidIntegerError(rows[i].color).what());
+        }
+    }
+    return rows;
 }
 
 void SaveScheme(const std::string& path, const ColourScheme& scheme, SchemeLayout layout) {
@@ -187,8 +228,20 @@ void SaveScheme(const std::string& path, const ColourScheme& scheme, SchemeLayou
     SetGb2312Declaration(document);
     AppendScheme(document.document_element(), scheme);
 
+    const std::string bytes = EncodeGbkWithCharacterReferences(Serialize(document, layout));
+    // A character GBK lacks becomes a character reference, which XML allows in texts and
+    // attribute values but not in names: a file whose element or attribute names hold one
+    // (bytes of no character, read as U+FFFD) would not read back, and every scheme in it
+    // would be lost.
+    try {
+        ParseDocument(bytes, path);
+    } catch (const Error&) {
+        throw Error(std::string(CannotCreateFileError(path).what()) +
+                    ": its element or attribute names hold characters that GB2312 cannot "
+                    "store");
+    }
     AtomicFileWriter writer(path);
-    writer.Write(EncodeGbkWithCharacterReferences(Serialize(document, layout)));
+    writer.Write(bytes);
     if (!writer.Commit()) {
         throw CannotCreateFileError(path);
     }

@@ -10,6 +10,7 @@
 // The file is written in GBK under the declaration encoding="GB2312" and read in the
 // encoding it declares. Values are the grading table's cell texts, unchanged.
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -41,9 +42,19 @@ std::vector<std::string> ListSchemeNames(const std::string& path);
 // for an "ItemCount" that is no integer (rows unchanged).
 bool LoadScheme(const std::string& path, std::string_view name, std::vector<LegendEntry>& rows);
 
+// The rows of a scheme for use without a grading table (the command line): the scheme's own
+// rows alone, as LoadScheme gives them to an empty table, checked as a conversion reads them.
+// Nothing when no scheme has the name. Throws as ListSchemeNames, and with the scheme's name
+// and the row before the system's text for a row that lacks a bound or holds a colour that
+// is no integer ("Colour scheme 'Level', row 5: '' is not a valid floating point value") or
+// an "ItemCount" that is no integer.
+std::optional<std::vector<LegendEntry>> ReadSchemeRows(const std::string& path,
+                                                       std::string_view name);
+
 // Stores the scheme after the existing ones, replacing a scheme of the same name; creates
 // the file when it does not exist. Throws as ListSchemeNames for an unreadable existing file
-// and "Cannot create file %s" when the file cannot be written; the file is then unchanged.
+// and "Cannot create file %s" when the file cannot be written or would not read back (names
+// of elements or attributes that GBK cannot hold); the file is then unchanged.
 void SaveScheme(const std::string& path, const ColourScheme& scheme, SchemeLayout layout);
 
 // Where ColCfg.col lives: beside the executable when that folder is writable, otherwise in

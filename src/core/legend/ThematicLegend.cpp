@@ -149,6 +149,9 @@ std::vector<LegendEntry> FillClassification(const ThemeFieldScan& scan) {
 
 double RoundToHundredths(double value) {
     const double hundredths = value / 0.01;
+    if (!std::isfinite(hundredths)) {
+        return value;  // beyond about 1.8E306 no value has hundredths to round
+    }
     double whole = std::floor(hundredths);
     const double fraction = hundredths - whole;
     if (fraction > 0.5 || (fraction == 0.5 && std::fmod(whole, 2.0) != 0.0)) {
@@ -160,13 +163,22 @@ double RoundToHundredths(double value) {
 std::vector<LegendEntry> ComputeDefaultGrading(const ThemeFieldScan& scan, int gradeCount) {
     const int count = std::clamp(gradeCount, MinGradeCount, MaxGradeCount);
     const double step = (scan.maximum - scan.minimum) / count;
+    // Values that span more than the largest double (minimum near -1.8E308, maximum near
+    // +1.8E308) weigh the two ends instead, so that no bound overflows.
+    const bool spanOverflows = !std::isfinite(step);
+    const auto bound = [&](int i) {
+        if (spanOverflows) {
+            return scan.minimum / count * (count - i) + scan.maximum / count * i;
+        }
+        return scan.minimum + i * step;
+    };
     std::vector<LegendEntry> entries;
     entries.reserve(static_cast<size_t>(count));
     for (int i = 0; i < count; ++i) {
         LegendEntry entry;
         entry.color = PaletteColor(static_cast<size_t>(i));
-        entry.left = FormatNumber(RoundToHundredths(scan.minimum + i * step));
-        entry.right = FormatNumber(RoundToHundredths(scan.minimum + (i + 1) * step));
+        entry.left = FormatNumber(RoundToHundredths(bound(i)));
+        entry.right = FormatNumber(RoundToHundredths(bound(i + 1)));
         entries.push_back(std::move(entry));
     }
     return entries;

@@ -8,6 +8,11 @@
 namespace orvane {
 
 bool IsDelimitedText(std::string_view bytes) {
+    if (HasUtf16ByteOrderMark(bytes)) {
+        // "Unicode text" as spreadsheet programs save it: judged by its characters.
+        const std::string start = DecodeUtf16(bytes.substr(0, 1 << 17));
+        return start.find('\0') == std::string::npos && IsDelimitedText(start);
+    }
     if (bytes.find('\0') != std::string_view::npos) {
         return false;
     }

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <limits>
 
+#include "common/Kml_baseclass.h"
 #include "common/TextFile.h"
 #include "workbooks/DelimitedTextWorkbook.h"
 #include "workbooks/XlsWorkbook.h"
@@ -146,7 +147,18 @@ void Workbook::SelectSheet(std::int32_t index) {
     if (index < 0 || static_cast<size_t>(index) >= sheetNames_.size()) {
         throw ListIndexError(index);
     }
-    cells_ = LoadSheet(index);
+    SheetCells cells = LoadSheet(index);
+    const auto area = static_cast<std::int64_t>(cells.rowCount()) * cells.columnCount();
+    if (area > kMaxCellArea) {
+        // Every reader of a sheet walks its rows and columns; a few cells far apart (A1 and
+        // XFD1048576) would make that billions of empty cells.
+        throw WorkbookError(path_, "the sheet \"" + sheetNames_[static_cast<size_t>(index)] +
+                                       "\" spans A1:" + ColumnLetters(cells.columnCount() - 1) +
+                                       std::to_string(cells.rowCount()) + ", " +
+                                       std::to_string(area) + " cells, more than the " +
+                                       std::to_string(kMaxCellArea) + " that Orvane reads");
+    }
+    cells_ = std::move(cells);
     currentSheet_ = index;
 }
 

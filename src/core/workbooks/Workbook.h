@@ -70,13 +70,17 @@ class Workbook {
     // The largest sheet any supported file can describe.
     static constexpr std::int32_t kMaxRows = 1048576;
     static constexpr std::int32_t kMaxColumns = 16384;
+    // The most cells a sheet's rows and columns may span: far above any real table (an .xls
+    // sheet holds at most 16777216), far below the 17179869184 of a whole .xlsx sheet.
+    static constexpr std::int64_t kMaxCellArea = 50'000'000;
 
     virtual ~Workbook() = default;
 
     const std::vector<std::string>& sheetNames() const { return sheetNames_; }
     // Makes sheet `index` current. Throws "List index out of bounds (%d)" for an index that
-    // names no sheet, and a workbook error for a sheet that cannot be read; the current
-    // sheet then stays as it was.
+    // names no sheet, and a workbook error for a sheet that cannot be read or whose rows and
+    // columns span more than kMaxCellArea cells (naming the sheet and its range); the
+    // current sheet then stays as it was.
     void SelectSheet(std::int32_t index);
     std::int32_t currentSheet() const { return currentSheet_; }
     std::int32_t rowCount() const { return cells_.rowCount(); }
