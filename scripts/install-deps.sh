@@ -10,7 +10,7 @@ packages=(
     libpugixml-dev
     libmarble-dev marble-qt-data marble-plugins
     xvfb xauth fonts-wqy-microhei imagemagick
-    libfreexl-dev libzip-dev libexpat1-dev
+    libfreexl-dev libzip-dev libexpat1-dev libminizip-dev zlib1g-dev
 )
 
 missing=()
