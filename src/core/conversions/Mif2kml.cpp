@@ -33,8 +33,7 @@ void ReadPolygon(LineCursor& lines, std::int32_t count, std::string& out) {
 
 void ConvertMifToKml(const std::string& mifPath, const std::string& kmlPath,
                      const ConversionObserver& observer) {
-    const TextBuffer buffer = ReadTextBuffer(mifPath);
-    const std::string_view text = buffer.text();
+    LineCursor lines = LineCursor::OfFile(mifPath);
     TKMLDocument document;
     TPolygonPlacemark placemark;
     placemark.Name = "Region";
@@ -43,7 +42,6 @@ void ConvertMifToKml(const std::string& mifPath, const std::string& kmlPath,
     document.AddOutlineStyles();
 
     // The file is read line by line once; an object cut short meets the end of the file.
-    LineCursor lines(text);
     SkipToDataSection(lines);
     lines.Next();  // the line after "Data" is skipped unread
     int reportedPercent = -1;
@@ -61,7 +59,7 @@ void ConvertMifToKml(const std::string& mifPath, const std::string& kmlPath,
         for (int skipped = 0; skipped < 3; ++skipped) {  // pen, brush and centre lines
             lines.Next();
         }
-        const int percent = static_cast<int>(lines.position() * 100 / text.size());
+        const int percent = lines.Percent();
         if (percent != reportedPercent) {
             reportedPercent = percent;
             observer.Progress(percent);
