@@ -124,12 +124,13 @@ void PrepareFromLog(const Arguments& arguments, DtConversionRequest& request) {
 int RunDt(const std::vector<std::string>& words) {
     const Arguments arguments(words,
                               {"--lon", "--lat", "--theme", "--grades", "--boundary", "--scheme",
-                               "--colcfg", "--width", "--break"},
+                               "--colcfg", "--width", "--break", kLayoutOption},
                               {"--classify"});
     arguments.ExpectPositional(2);
     DtConversionRequest request;
     request.dtPath = arguments.positional()[0];
     request.outPath = arguments.positional()[1];
+    request.layout = LayoutOf(arguments);
     request.lineWidth = arguments.IntegerValue("--width", 1, 10).value_or(4);
     request.breakDistance = arguments.IntegerValue("--break", 1, 200).value_or(20);
 

@@ -149,7 +149,7 @@ void TrackSegmenter::End() {
 }
 
 void ConvertDtToKml(const DtConversionRequest& request, const ConversionObserver& observer) {
-    TKMLDocument document;
+    TKMLDocument document(request.layout);
     TrackWriter writer(document, request);  // reads the grading bounds first
     observer.Info(kDtConversionStarted);
     document.OpenFile(request.outPath);

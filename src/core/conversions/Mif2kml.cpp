@@ -32,9 +32,9 @@ void ReadPolygon(LineCursor& lines, std::int32_t count, std::string& out) {
 }  // namespace
 
 void ConvertMifToKml(const std::string& mifPath, const std::string& kmlPath,
-                     const ConversionObserver& observer) {
+                     const ConversionObserver& observer, KmlLayout layout) {
     LineCursor lines = LineCursor::OfFile(mifPath);
-    TKMLDocument document;
+    TKMLDocument document(layout);
     TPolygonPlacemark placemark;
     placemark.Name = "Region";
     placemark.StyleUrl = "#OUTLINE_RED";
