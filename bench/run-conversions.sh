@@ -2,8 +2,10 @@
 # Whole-process time and peak memory of orvane-convert points, mif and dt on generated
 # inputs, beside the floor (reading the input once and copying a file of the output's size
 # with cat) and GDAL's ogr2ogr doing the same work (points and MIF regions; drive-test
-# routes have no peer). Inputs go to a temporary folder.
-#   [KINDS="points mif dt"] bench/run-conversions.sh [BUILD_DIR] [SIZES...]
+# routes have no peer). The same conversion to a .kmz archive is measured too (time, size,
+# peak). BASE_BUILD names the build folder of another version (today's main, say) whose
+# orvane-convert runs the same conversions beside it. Inputs go to a temporary folder.
+#   [KINDS="points mif dt"] [BASE_BUILD=DIR] [OGR=no] bench/run-conversions.sh [BUILD_DIR] [SIZES...]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build}
@@ -11,12 +13,13 @@ shift || true
 sizes=("$@")
 [ ${#sizes[@]} -gt 0 ] || sizes=(1000 10000 100000 1000000)
 
-if ! command -v ogr2ogr >/dev/null; then
+if [ "${OGR:-yes}" != no ] && ! command -v ogr2ogr >/dev/null; then
     echo "Installing gdal-bin for the comparison"
     apt-get install -y -qq gdal-bin >/dev/null
 fi
 cmake --build "$build" --target orvane-convert orvane-bench-generate >/dev/null
 convert=$build/src/cli/orvane-convert
+base=${BASE_BUILD:+$BASE_BUILD/src/cli/orvane-convert}
 generate=$build/bench/orvane-bench-generate
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -37,6 +40,9 @@ measure() {
     echo "$best"
 }
 
+seconds() { echo "${1% *}"; }
+megabytes() { echo "$(( ${1#* } / 1024 ))"; }
+
 row() {  # kind count input output orvane-command... -- ogr-command...
     local kind=$1 count=$2 input=$3 output=$4
     shift 4
@@ -44,21 +50,34 @@ row() {  # kind count input output orvane-command... -- ogr-command...
     while [ "$1" != "--" ]; do ours+=("$1"); shift; done
     shift
     theirs=("$@")
-    local t_ours t_ogr t_floor in_mb out_mb
+    local t_ours t_base="- -" t_kmz t_ogr="- -" t_floor in_mb out_mb kmz_mb
     t_ours=$(measure "$output" "${ours[@]}")
     in_mb=$(du -m --apparent-size "$input" | cut -f1)
     out_mb=$(du -m --apparent-size "$output" | cut -f1)
     t_floor=$(measure "$work/copy" bash -c "cat '$input' >/dev/null; cat '$output' > '$work/copy'")
-    t_ogr="- -"
-    if [ ${#theirs[@]} -gt 0 ]; then
+    if [ -n "$base" ]; then
+        local sum
+        sum=$(md5sum <"$output")
+        t_base=$(measure "$output" "$base" "${ours[@]:1}")
+        [ "$(md5sum <"$output")" = "$sum" ] || echo "WARNING: $kind $count: the base build writes other bytes" >&2
+    fi
+    local kmz="${output%.kml}.kmz"
+    t_kmz=$(measure "$kmz" "${ours[@]/#$output/$kmz}")
+    kmz_mb=$(awk -v b="$(stat -c %s "$kmz")" 'BEGIN{printf "%.1f", b/1048576}')
+    if [ ${#theirs[@]} -gt 0 ] && [ "${OGR:-yes}" != no ]; then
         t_ogr=$(measure "$work/ogr.kml" "${theirs[@]}")
     fi
-    printf "| %s | %s | %s | %s | %s | %s | %s | %s |\n" "$kind" "$count" "$in_mb" "$out_mb" \
-        "${t_ours% *}" "$(( ${t_ours#* } / 1024 ))" "${t_floor% *}" "${t_ogr% *}"
+    local base_peak="-"
+    [ -n "$base" ] && base_peak=$(megabytes "$t_base")
+    printf "| %s | %s | %s | %s | %s | %s | %s | %s | %s | %s | %s | %s | %s |\n" "$kind" "$count" \
+        "$in_mb" "$out_mb" "$(seconds "$t_ours")" "$(megabytes "$t_ours")" "$(seconds "$t_base")" \
+        "$base_peak" "$(seconds "$t_kmz")" "$kmz_mb" "$(megabytes "$t_kmz")" \
+        "$(seconds "$t_floor")" "$(seconds "$t_ogr")"
+    rm -f "$kmz"
 }
 
-echo "| kind | records | input MB | output MB | orvane s | orvane peak MB | floor s | ogr2ogr s |"
-echo "|---|---|---|---|---|---|---|---|"
+echo "| kind | records | input MB | output MB | orvane s | orvane peak MB | base s | base peak MB | .kmz s | .kmz MB | .kmz peak MB | floor s | ogr2ogr s |"
+echo "|---|---|---|---|---|---|---|---|---|---|---|---|---|"
 kinds=${KINDS:-points mif dt}
 for n in "${sizes[@]}"; do
     [[ " $kinds " == *" points "* ]] || break

@@ -10,7 +10,10 @@ packages=(
     libpugixml-dev
     libmarble-dev marble-qt-data marble-plugins
     xvfb xauth fonts-wqy-microhei imagemagick
-    libfreexl-dev libzip-dev libexpat1-dev
+    libfreexl-dev libzip-dev libexpat1-dev libminizip-dev zlib1g-dev
+    # Tests of the standard KML layout: xmllint, the OGC KML 2.2 schema files (shipped in
+    # python3-mapproxy's test folder) and GDAL's ogrinfo with its LIBKML driver.
+    libxml2-utils python3-mapproxy gdal-bin
 )
 
 missing=()

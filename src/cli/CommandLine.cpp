@@ -82,6 +82,17 @@ std::optional<int> Arguments::IntegerValue(const std::string& option, int min, i
     return value;
 }
 
+KmlLayout LayoutOf(const Arguments& arguments) {
+    const std::string layout = arguments.Value(kLayoutOption).value_or("fixed");
+    if (layout == "fixed") {
+        return KmlLayout::Fixed;
+    }
+    if (layout == "standard") {
+        return KmlLayout::Standard;
+    }
+    throw UsageError("--layout takes fixed or standard");
+}
+
 TerminalProgress::TerminalProgress() : terminal_(::isatty(STDERR_FILENO) == 1) {}
 
 TerminalProgress::~TerminalProgress() {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "common/Progress.h"
+#include "kml/Tkmldocument.h"
 
 namespace orvane::cli {
 
@@ -40,6 +41,11 @@ class Arguments {
     std::map<std::string, std::string> values_;
     std::set<std::string> flags_;
 };
+
+// The layout every conversion takes with --layout: "fixed" (the default, the program's own)
+// or "standard" (OGC KML 2.2 for GIS programs).
+inline constexpr const char* kLayoutOption = "--layout";
+KmlLayout LayoutOf(const Arguments& arguments);
 
 // Prints progress on standard error when it is a terminal; silent otherwise.
 class TerminalProgress {

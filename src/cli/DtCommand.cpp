@@ -151,13 +151,14 @@ void PrepareFromLog(const Arguments& arguments, const LegendOptions& options, co
 int RunDt(const std::vector<std::string>& words) {
     const Arguments arguments(words,
                               {"--lon", "--lat", "--theme", "--grades", "--boundary", "--scheme",
-                               "--colcfg", "--width", "--break"},
+                               "--colcfg", "--width", "--break", kLayoutOption},
                               {"--classify"});
     arguments.ExpectPositional(2);
     const LegendOptions options = ReadLegendOptions(arguments);
     DtConversionRequest request;
     request.dtPath = InputPath(arguments.positional()[0]);
     request.outPath = arguments.positional()[1];
+    request.layout = LayoutOf(arguments);
     request.lineWidth = arguments.IntegerValue("--width", 1, 10).value_or(4);
     request.breakDistance = arguments.IntegerValue("--break", 1, 200).value_or(20);
     std::vector<std::string> inputs = {request.dtPath};

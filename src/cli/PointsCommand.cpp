@@ -27,11 +27,12 @@ Geometry GeometryOf(const Arguments& arguments) {
 }  // namespace
 
 int RunPoints(const std::vector<std::string>& words) {
-    const Arguments arguments(words, {"--format", "--geometry"}, {});
+    const Arguments arguments(words, {"--format", "--geometry", kLayoutOption}, {});
     arguments.ExpectPositional(2);
     const auto format =
         static_cast<CoordinateFormat>(arguments.IntegerValue("--format", 0, 2).value_or(0));
     const Geometry geometry = GeometryOf(arguments);
+    const KmlLayout layout = LayoutOf(arguments);
     const std::string input = InputPath(arguments.positional()[0]);
     const std::string& output = arguments.positional()[1];
     CheckOutputIsNoInput(output, {input});
@@ -48,13 +49,13 @@ int RunPoints(const std::vector<std::string>& words) {
         }
         switch (geometry) {
             case Geometry::Point:
-                WritePointFile(lines, format, output);
+                WritePointFile(lines, format, output, layout);
                 break;
             case Geometry::Line:
-                WriteLineFile(lines, format, output);
+                WriteLineFile(lines, format, output, layout);
                 break;
             case Geometry::Polygon:
-                WritePolygonFile(lines, format, output);
+                WritePolygonFile(lines, format, output, layout);
                 break;
         }
     });

@@ -22,19 +22,21 @@ constexpr std::string_view kUsageText =
 Converts survey data to KML, as the windows of Orvane do.
 
   orvane-convert points INPUT OUTPUT.kml [--format 0|1|2] [--geometry point|line|polygon]
+                       [--layout fixed|standard]
       INPUT holds one coordinate line per line ("-" reads standard input).
       --format 0  latitude,longitude (default)
                1  longitude,latitude
                2  longitude latitude
       --geometry  one point per line (default), one line, or one closed polygon.
 
-  orvane-convert mif INPUT.mif OUTPUT.kml
+  orvane-convert mif INPUT.mif OUTPUT.kml [--layout fixed|standard]
       Every polygon of the file's Region objects as a red outline ("-" reads standard
       input).
 
   orvane-convert dt INPUT.txt OUTPUT.kml [--lon FIELD] [--lat FIELD] [--theme FIELD]
                     [--classify | --grades N] [--boundary left|right|both]
                     [--scheme NAME [--colcfg FILE]] [--width N] [--break METRES]
+                    [--layout fixed|standard]
       The route of a drive-test log (TAB-separated, UTF-8 or GBK) as lines coloured by
       the theme field. FIELD is a header name (exact, then ignoring letter case);
       longitude and latitude default to the columns recognised by name, the theme to
@@ -45,6 +47,11 @@ Converts survey data to KML, as the windows of Orvane do.
       configuration file ColCfg.col (or FILE). --width is the line width in pixels
       (1 to 10, default 4); --break cuts the route where two records lie farther
       apart than METRES (1 to 200, default 20). "-" reads the log from standard input.
+
+  Every conversion writes a KMZ archive (a zip holding doc.kml) when OUTPUT ends in
+  .kmz, and takes --layout fixed|standard: fixed (the default) is the program's own
+  KML 2.1 layout; standard is OGC KML 2.2 as GIS programs read it (texts inline,
+  no padding).
 
   orvane-convert inspect WORKBOOK [--sheet SHEET] [--cells]
       Shows how Orvane reads a workbook (.xls, .xlsx, CSV or TAB-separated text): its

@@ -1,20 +1,33 @@
 # add_cli_test(NAME name ARGS word... [STATUS n] [KML expected-file] [STDOUT text]
-#              [STDERR text] [NO_OUTPUT] [PRESET text])
-# The word @OUT@ in ARGS stands for the output path of the test.
+#              [STDERR text] [NO_OUTPUT] [PRESET text] [KMZ] [SCHEMA] [OGR text...])
+# The word @OUT@ in ARGS stands for the output path of the test: a .kmz path with KMZ, whose
+# archive must then hold only doc.kml, compared with KML. SCHEMA validates the KML against
+# the OGC KML 2.2 schema (xmllint); OGR lists texts that GDAL's LIBKML driver must report
+# for the output, styles resolved.
 set(CLI_DATA ${CMAKE_CURRENT_LIST_DIR}/../data)
 set(CLI_OUT ${CMAKE_CURRENT_BINARY_DIR}/cli-out)
 file(MAKE_DIRECTORY ${CLI_OUT})
+# The official schema files ship with Debian's python3-mapproxy (scripts/install-deps.sh).
+set(KML22_SCHEMA /usr/share/python3-mapproxy/test/schemas/kml/2.2.0/ogckml22.xsd)
 
 function(add_cli_test)
-    cmake_parse_arguments(T "NO_OUTPUT" "NAME;STATUS;KML;STDOUT;STDERR;PRESET" "ARGS" ${ARGN})
+    cmake_parse_arguments(T "NO_OUTPUT;KMZ;SCHEMA" "NAME;STATUS;KML;STDOUT;STDERR;PRESET"
+                          "ARGS;OGR" ${ARGN})
     if(NOT DEFINED T_STATUS)
         set(T_STATUS 0)
     endif()
     set(output ${CLI_OUT}/${T_NAME}.kml)
+    if(T_KMZ)
+        set(output ${CLI_OUT}/${T_NAME}.kmz)
+    endif()
     list(TRANSFORM T_ARGS REPLACE "@OUT@" "${output}")
     list(JOIN T_ARGS "|" joined)
+    list(JOIN T_OGR "|" ogr)
     set(defines -DPROGRAM=$<TARGET_FILE:orvane-convert> "-DARGS=${joined}" -DOUTPUT=${output}
-        -DEXPECT_STATUS=${T_STATUS} -DEXPECT_NO_OUTPUT=${T_NO_OUTPUT})
+        -DEXPECT_STATUS=${T_STATUS} -DEXPECT_NO_OUTPUT=${T_NO_OUTPUT} "-DEXPECT_OGR=${ogr}")
+    if(T_SCHEMA)
+        list(APPEND defines -DSCHEMA=${KML22_SCHEMA})
+    endif()
     if(T_KML)
         list(APPEND defines -DEXPECT_KML=${T_KML})
     endif()
@@ -36,3 +49,4 @@ include(${CMAKE_CURRENT_LIST_DIR}/PointsMifCliTests.cmake)
 include(${CMAKE_CURRENT_LIST_DIR}/DtCliTests.cmake)
 include(${CMAKE_CURRENT_LIST_DIR}/InspectCliTests.cmake)
 include(${CMAKE_CURRENT_LIST_DIR}/InputsCliTests.cmake)
+include(${CMAKE_CURRENT_LIST_DIR}/OutputCliTests.cmake)

@@ -3,7 +3,10 @@
 #   EXPECT_STATUS, EXPECT_KML (file the output must equal byte for byte, or empty),
 #   EXPECT_STDOUT (exact standard output, "|" for line breaks, or unset),
 #   EXPECT_STDERR (exact standard error, or unset), EXPECT_NO_OUTPUT (ON: no file at OUTPUT),
-#   PRESET_OUTPUT (text written to OUTPUT before the run; it must survive a failed run).
+#   PRESET_OUTPUT (text written to OUTPUT before the run; it must survive a failed run),
+#   SCHEMA (the OGC KML 2.2 schema the KML must validate against, or unset),
+#   EXPECT_OGR (texts separated by "|" that ogrinfo's LIBKML report of OUTPUT must hold).
+# A .kmz OUTPUT must be a zip archive holding doc.kml alone; its doc.kml is the KML checked.
 string(REPLACE "|" ";" arguments "${ARGS}")
 file(REMOVE "${OUTPUT}")
 if(DEFINED PRESET_OUTPUT)
@@ -28,12 +31,46 @@ if(DEFINED EXPECT_STDERR)
         message(FATAL_ERROR "standard error:\n${stderr}\nexpected:\n${EXPECT_STDERR}")
     endif()
 endif()
+set(kml "${OUTPUT}")
+if(OUTPUT MATCHES "\\.kmz$" AND EXPECT_STATUS EQUAL 0)
+    execute_process(COMMAND ${CMAKE_COMMAND} -E tar tf "${OUTPUT}" OUTPUT_VARIABLE entries
+                    RESULT_VARIABLE unreadable)
+    if(unreadable OR NOT entries STREQUAL "doc.kml\n")
+        message(FATAL_ERROR "${OUTPUT} holds '${entries}', expected doc.kml alone")
+    endif()
+    set(unpacked "${OUTPUT}.unpacked")
+    file(REMOVE_RECURSE "${unpacked}")
+    file(MAKE_DIRECTORY "${unpacked}")
+    execute_process(COMMAND ${CMAKE_COMMAND} -E tar xf "${OUTPUT}" WORKING_DIRECTORY "${unpacked}")
+    set(kml "${unpacked}/doc.kml")
+endif()
 if(EXPECT_KML)
-    execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files "${OUTPUT}" "${EXPECT_KML}"
+    execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files "${kml}" "${EXPECT_KML}"
                     RESULT_VARIABLE different)
     if(different)
-        message(FATAL_ERROR "${OUTPUT} differs from ${EXPECT_KML}")
+        message(FATAL_ERROR "${kml} differs from ${EXPECT_KML}")
     endif()
+endif()
+if(DEFINED SCHEMA)
+    execute_process(COMMAND xmllint --noout --schema "${SCHEMA}" "${kml}"
+                    RESULT_VARIABLE invalid ERROR_VARIABLE report)
+    if(NOT invalid EQUAL 0)
+        message(FATAL_ERROR "${kml} does not validate against ${SCHEMA} (xmllint from "
+                            "libxml2-utils, the schema from python3-mapproxy):\n${report}")
+    endif()
+endif()
+if(EXPECT_OGR)
+    execute_process(COMMAND ogrinfo --config OGR_SKIP KML --config LIBKML_RESOLVE_STYLE YES
+                            -al "${OUTPUT}"
+                    OUTPUT_VARIABLE report ERROR_VARIABLE errors RESULT_VARIABLE failed)
+    string(REPLACE "|" ";" expected_texts "${EXPECT_OGR}")
+    foreach(text IN LISTS expected_texts)
+        string(FIND "${report}" "${text}" at)
+        if(failed OR at EQUAL -1)
+            message(FATAL_ERROR "ogrinfo (LIBKML) does not report '${text}' for ${OUTPUT}:\n"
+                                "${report}${errors}")
+        endif()
+    endforeach()
 endif()
 if(EXPECT_NO_OUTPUT AND EXISTS "${OUTPUT}")
     message(FATAL_ERROR "${OUTPUT} was written although the conversion failed")

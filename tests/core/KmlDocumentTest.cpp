@@ -407,3 +407,158 @@ TEST(SiteFolder, WritesOnlyTheSiteWithoutSectorsAndStopsAtABadAzimuth) {
         EXPECT_STREQ(error.what(), "'' is not a valid integer value");
     }
 }
+
+// ---- Written as it is built ------------------------------------------------------------
+
+namespace {
+void AddPoints(TKMLDocument& document, int count, int first = 0) {
+    TPointPlacemark point;
+    point.StyleUrl = "#Pt_STYLE";
+    point.Coordinates = "113.123456,25.123456,0 ";
+    for (int i = first; i < first + count; ++i) {
+        point.Name = "Point" + std::to_string(i);
+        document.AddPointPlacemark(point);
+    }
+}
+}  // namespace
+
+TEST(KmlStreaming, WritesAMillionPlacemarksInBoundedMemory) {
+    test::TempDir dir;
+    const std::string path = dir.File("out.kml");
+    TKMLDocument document;
+    document.OpenFile(path);
+    document.AddPtStyle();
+    size_t most = 0;
+    for (int step = 0; step < 100; ++step) {
+        AddPoints(document, 10'000, step * 10'000);
+        most = std::max(most, document.HeldBytes());
+    }
+    EXPECT_LT(most, size_t{16} << 20) << "the document holds what it wrote";
+    document.SaveAndClose();
+    ASSERT_TRUE(document.Saved());
+
+    TKMLDocument one;
+    one.AddPtStyle();
+    AddPoints(one, 1);
+    TKMLDocument styleOnly;
+    styleOnly.AddPtStyle();
+    const size_t perPoint = one.ToText().size() - styleOnly.ToText().size();
+    const std::string written = test::ReadBytes(path);
+    size_t longerNames = 0;  // than "Point0", the one measured
+    for (int i = 0; i < 1'000'000; ++i) {
+        longerNames += std::to_string(i).size() - 1;
+    }
+    EXPECT_EQ(written.size(), styleOnly.ToText().size() + 1'000'000 * perPoint + longerNames);
+    EXPECT_TRUE(written.ends_with("    </Placemark>\r\n  </Document>\r\n</kml>\r\n"));
+    EXPECT_NE(written.find("        Point999999\r\n"), std::string::npos);
+}
+
+TEST(KmlStreaming, WritesTheSameBytesWhereverTheFileIsOpenedAndKeepsAddNodeElementsOpen) {
+    test::TempDir dir;
+    const auto build = [](TKMLDocument& document, const std::string& openAt,
+                          const std::string& path) {
+        if (openAt == "first") {
+            document.OpenFile(path);
+        }
+        document.AddOutlineStyles();
+        AddPoints(document, 200'000);  // more than is kept before it goes to the file
+        if (openAt == "late") {
+            document.OpenFile(path);
+        }
+        // Elements the caller adds may still grow: the placemark after them waits for them.
+        TKMLNode& folder = document.AddNode(document.DocumentNode(), "Folder");
+        AddPoints(document, 1);
+        document.SetText(document.AddNode(folder, "name"), "F");
+    };
+    TKMLDocument inMemory;
+    build(inMemory, "never", "");
+    const std::string expected = inMemory.ToText();
+    EXPECT_NE(expected.find("    <Folder>\r\n      <name>\r\n        F\r\n      </name>\r\n"
+                            "    </Folder>\r\n    <Placemark>\r\n      <name>\r\n        Point0"),
+              std::string::npos);
+    for (const std::string openAt : {"first", "late"}) {
+        TKMLDocument document;
+        build(document, openAt, dir.File(openAt + ".kml"));
+        document.SaveAndClose();
+        EXPECT_TRUE(document.Saved());
+        EXPECT_TRUE(test::ReadBytes(dir.File(openAt + ".kml")) == expected) << openAt;
+    }
+}
+
+TEST(KmlStreaming, LeavesThePreviousFileWhenStoppedAndIgnoresLeftoverTemporaryFiles) {
+    test::TempDir dir;
+    const std::string leftover = dir.File(".out.kml.AbCdEf");  // from a run that was killed
+    test::WriteBytes(leftover, "half");
+    for (const std::string name : {"out.kml", "out.kmz"}) {
+        test::WriteBytes(dir.File(name), "previous");
+        {
+            TKMLDocument document;
+            document.OpenFile(dir.File(name));
+            AddPoints(document, 100'000);  // megabytes already in the temporary file
+        }                                  // stopped: destroyed without saving
+        EXPECT_EQ(test::ReadBytes(dir.File(name)), "previous") << name;
+        TKMLDocument document;
+        document.OpenFile(dir.File(name));
+        AddPoints(document, 10);
+        document.SaveAndClose();
+        EXPECT_TRUE(document.Saved()) << name;
+    }
+    EXPECT_EQ(test::ReadBytes(leftover), "half");
+    EXPECT_EQ(dir.EntryCount(), 3u) << "no temporary file of this run is left";
+}
+
+// ---- The standard layout ---------------------------------------------------------------
+
+TEST(StandardLayout, WritesKml22WithInlineTextsAndNoEmptyStyleReference) {
+    TKMLDocument document(KmlLayout::Standard);
+    EXPECT_EQ(document.ToText(),
+              "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+              "<kml xmlns=\"http://www.opengis.net/kml/2.2\">\n  <Document>\n  </Document>\n"
+              "</kml>\n");
+    document.AddOutlineStyles();
+    TPointPlacemark point;
+    point.Name = "A&B";
+    point.Coordinates = " 113.1,25.7,0  ";
+    point.Description = "<TR><TD>x</TD></TR>";
+    document.AddPointPlacemark(point);
+    TPolygonPlacemark polygon;
+    polygon.Name = "Polygon1";
+    polygon.StyleUrl = "#OUTLINE_RED";
+    polygon.Coordinates = "1,2,0  3,4,0 \t1,2,0 ";
+    document.AddPolygonPlacemark(polygon);
+    const std::string text = document.ToText();
+    const std::string body = text.substr(text.find("  <Document>\n") + 13);
+    EXPECT_EQ(body.substr(0, body.find("    <Style id=\"OUTLINE_GREEN\">")),
+              "    <Style id=\"OUTLINE_RED\">\n"
+              "      <LineStyle>\n"
+              "        <color>ff0000ff</color>\n"
+              "        <width>2</width>\n"
+              "      </LineStyle>\n"
+              "      <PolyStyle>\n"
+              "        <fill>0</fill>\n"
+              "      </PolyStyle>\n"
+              "    </Style>\n");
+    EXPECT_EQ(body.substr(body.find("    <Placemark>")),
+              "    <Placemark>\n"
+              "      <name>A&amp;B</name>\n"
+              "      <description><![CDATA[<TABLE BORDER=1><TR><TD>x</TD></TR></TABLE> ]]>"
+              "</description>\n"
+              "      <Point>\n"
+              "        <coordinates>113.1,25.7,0</coordinates>\n"
+              "      </Point>\n"
+              "    </Placemark>\n"
+              "    <Placemark>\n"
+              "      <name>Polygon1</name>\n"
+              "      <styleUrl>#OUTLINE_RED</styleUrl>\n"
+              "      <Polygon>\n"
+              "        <outerBoundaryIs>\n"
+              "          <LinearRing>\n"
+              "            <coordinates>1,2,0 3,4,0 1,2,0</coordinates>\n"
+              "          </LinearRing>\n"
+              "        </outerBoundaryIs>\n"
+              "      </Polygon>\n"
+              "    </Placemark>\n"
+              "  </Document>\n"
+              "</kml>\n");
+    EXPECT_EQ(text.find('\r'), std::string::npos);
+}

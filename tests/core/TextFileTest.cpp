@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <map>
+
 #include "TestFiles.h"
 #include "common/Errors.h"
 #include "common/TextFile.h"
@@ -94,4 +96,72 @@ TEST(ReadTextLines, ReportsAFileThatCannotBeRead) {
             EXPECT_EQ(std::string(error.what()), "Cannot open file " + path);
         }
     }
+}
+
+namespace {
+// Every line as a cursor over the file gives it, and as the whole file read at once gives it.
+std::pair<Lines, Lines> FileLinesBothWays(const std::string& path) {
+    Lines streamed;
+    LineCursor cursor = LineCursor::OfFile(path);
+    while (const auto line = cursor.Next()) {
+        streamed.emplace_back(*line);
+    }
+    EXPECT_EQ(cursor.Percent(), 100);
+    const TextLines whole = ReadTextLines(path);
+    Lines read;
+    for (size_t i = 0; i < whole.size(); ++i) {
+        read.emplace_back(whole[i]);
+    }
+    return {streamed, read};
+}
+}  // namespace
+
+TEST(LineCursor, ReadsAFileBlockByBlockAsTheWholeFileReads) {
+    test::TempDir dir;
+    // Lines of every length and line end, so that blocks of a megabyte cut lines, CR LF
+    // pairs and characters anywhere; one line longer than a block.
+    std::string ascii;
+    const char* ends[] = {"\r\n", "\n", "\r"};
+    for (int i = 0; ascii.size() < (size_t{3} << 20); ++i) {
+        ascii += std::string(static_cast<size_t>(i % 97), static_cast<char>('a' + i % 26));
+        ascii += ends[i % 3];
+    }
+    const std::string longLine = std::string(size_t{3} << 19, 'x') + "\r\n";
+    const std::string gbk = "\xBE\xAD\xB6\xC8\r\n";  // 经度
+    const size_t block = size_t{1} << 20;
+    const std::string straddling = "经\n" + std::string(block - 1 - 4, 'q') + "经\r\n";
+    const std::map<std::string, std::string> files = {
+        {"crlf-at-block-end.txt", std::string(block - 1, 'y') + "\r\nb"},
+        {"utf8-across-blocks.txt", straddling + straddling},
+        {"ascii.txt", ascii + longLine + "last"},
+        {"utf8-late.txt", ascii + "经度\n" + ascii},
+        {"gbk-late.txt", ascii + gbk + ascii + gbk},
+        {"utf8-then-gbk.txt", "经度\n" + ascii + gbk},
+        {"bom.txt",
+         "\xEF\xBB\xBF"
+         "a\r\n经度\r\n"},
+        {"empty.txt", ""},
+    };
+    for (const auto& [name, bytes] : files) {
+        test::WriteBytes(dir.File(name), bytes);
+        const auto [streamed, read] = FileLinesBothWays(dir.File(name));
+        EXPECT_EQ(streamed.size(), read.size()) << name;
+        EXPECT_TRUE(streamed == read) << name;
+    }
+    EXPECT_EQ(FileLinesBothWays(dir.File("gbk-late.txt")).first.back(), "经度");
+    EXPECT_EQ(FileLinesBothWays(dir.File("bom.txt")).first, (Lines{"a", "经度"}));
+    EXPECT_EQ(FileLinesBothWays(dir.File("crlf-at-block-end.txt")).first.size(), 2u);
+    EXPECT_EQ(FileLinesBothWays(dir.File("utf8-across-blocks.txt")).first[1].substr(block - 5),
+              "经");
+}
+
+TEST(LineCursor, ReportsAFileThatCannotBeOpenedAndTheLineBeyondTheLast) {
+    test::TempDir dir;
+    EXPECT_EQ(test::MessageOf([&] { LineCursor::OfFile(dir.File("missing.mif")); }),
+              "Cannot open file " + dir.File("missing.mif"));
+    test::WriteBytes(dir.File("two.txt"), "a\nb\n");
+    LineCursor cursor = LineCursor::OfFile(dir.File("two.txt"));
+    cursor.NextOrThrow();
+    cursor.NextOrThrow();
+    EXPECT_EQ(test::MessageOf([&] { cursor.NextOrThrow(); }), "List index out of bounds (2)");
 }

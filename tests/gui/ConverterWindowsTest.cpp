@@ -1,6 +1,8 @@
 // The points and MIF windows: what they ask for, what they write, what they report.
 
 #include <QButtonGroup>
+#include <QComboBox>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -13,8 +15,11 @@
 #include <string>
 #include <vector>
 
+#include <zip.h>
+
 #include "app/Desktop.h"
 #include "app/Mainform.h"
+#include "app/OutputSettings.h"
 #include "conversions/Pt2kml.h"
 #include "earth/RecordingApplicationGE.h"
 #include "tests/gui/GuiHelpers.h"
@@ -110,7 +115,7 @@ class ConverterWindowsTest : public QObject {
         ChooseOutput(dir_.filePath("x.kml"));
         QCOMPARE(dialogs_.fileDialogs.size(), 1);
         const FileDialogOptions options = dialogs_.fileDialogs.first();
-        QCOMPARE(options.filter, QString("Keyhole Markup Language(*.KML)|*.KML"));
+        QCOMPARE(options.filter, QString("Keyhole Markup Language(*.KML)|*.KML|KMZ(*.KMZ)|*.KMZ"));
         QCOMPARE(options.defaultSuffix, QString("KML"));
         QVERIFY(options.promptOverwrite);
         QCOMPARE(options.directory, QDir::currentPath());
@@ -201,6 +206,56 @@ class ConverterWindowsTest : public QObject {
         QCOMPARE(globe_->calls, QStringList({"IsInitialized", "OpenKmlFile(" + path + ",1)"}));
     }
 
+    // The layout chosen in the system parameters reaches the file; a .kmz name gives an
+    // archive holding doc.kml.
+    void writesKmzAndTheStandardLayoutOfTheSettings() {
+        SaveKmlLayout(KmlLayout::Standard);
+        const QString path = dir_.filePath("area.KMZ");
+        ChooseOutput(path);
+        Point().Memo1->setPlainText("25.7,113.1\n25.8,113.2\n25.7,113.3");
+        QTest::mouseClick(Point().Button4, Qt::LeftButton);
+        SaveKmlLayout(KmlLayout::Fixed);
+        QCOMPARE(dialogs_.errors, QStringList());
+        QCOMPARE(TopLevelTexts(*Main().TreeView2), QStringList({path}));
+        int error = 0;
+        zip_t* archive = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, &error);
+        QVERIFY(archive != nullptr);
+        QCOMPARE(zip_get_num_entries(archive, 0), zip_int64_t{1});
+        QCOMPARE(QString(zip_get_name(archive, 0, 0)), QString("doc.kml"));
+        QByteArray kml(4096, '\0');
+        zip_file_t* entry = zip_fopen(archive, "doc.kml", 0);
+        kml.resize(static_cast<int>(zip_fread(entry, kml.data(), kml.size())));
+        zip_fclose(entry);
+        zip_close(archive);
+        QVERIFY(kml.contains("<kml xmlns=\"http://www.opengis.net/kml/2.2\">\n"));
+        QVERIFY(kml.contains("<name>Polygon1</name>"));
+    }
+
+    // The real save dialog: a name typed without extension takes the chosen filter's.
+    void theSaveDialogGivesANameTheExtensionOfTheChosenFilter() {
+        DesktopDialogs desktop;
+        FileDialogOptions options = KmlFileDialog();
+        options.directory = dir_.path();
+        for (const bool kmz : {true, false}) {
+            QTimer::singleShot(0, this, [this, kmz] {
+                auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+                QVERIFY(dialog != nullptr);
+                QCOMPARE(dialog->nameFilters().size(), 2);
+                if (kmz) {  // as the user chooses the second file type
+                    auto* types = dialog->findChild<QComboBox*>("fileTypeCombo");
+                    QVERIFY(types != nullptr);
+                    types->setFocus();
+                    QTest::keyClick(types, Qt::Key_Down);
+                    QVERIFY(dialog->selectedNameFilter().startsWith("KMZ(*.KMZ)"));
+                }
+                dialog->selectFile(dir_.filePath("routes"));
+                static_cast<QDialog*>(dialog)->accept();  // as the Save button does
+            });
+            const std::optional<QString> chosen = desktop.SaveFile(&Point(), options);
+            QCOMPARE(chosen.value_or(QString()), dir_.filePath(kmz ? "routes.KMZ" : "routes.KML"));
+        }
+    }
+
     void closeButtonHidesAndKeepsTheContents() {
         Point().Memo1->setPlainText("25.7,113.1");
         QTest::mouseClick(Point().Button1, Qt::LeftButton);
@@ -222,7 +277,8 @@ class ConverterWindowsTest : public QObject {
         QTest::mouseClick(mif.SpeedButton4, Qt::LeftButton);
         QCOMPARE(dialogs_.fileDialogs[0].filter, QString("Mapinfo Mif File(*.MIF)|*.MIF"));
         QCOMPARE(dialogs_.fileDialogs[0].defaultSuffix, QString("MIF"));
-        QCOMPARE(dialogs_.fileDialogs[1].filter, QString("Keyhole Markup Language(*.KML)|*.KML"));
+        QCOMPARE(dialogs_.fileDialogs[1].filter,
+                 QString("Keyhole Markup Language(*.KML)|*.KML|KMZ(*.KMZ)|*.KMZ"));
         QVERIFY(!dialogs_.fileDialogs[1].promptOverwrite);
         QCOMPARE(mif.LabeledEdit1->text(), mifPath);
         QCOMPARE(mif.LabeledEdit2->text(), kmlPath);

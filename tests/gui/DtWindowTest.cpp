@@ -251,7 +251,7 @@ class DtWindowTest : public QObject {
     void generatingWithoutAnOutputAsksForOne() {
         ChooseOutput(dir_.filePath("x.kml"));
         const FileDialogOptions options = dialogs_.fileDialogs.first();
-        QCOMPARE(options.filter, QString("Keyhole Markup Language(*.KML)|*.KML"));
+        QCOMPARE(options.filter, QString("Keyhole Markup Language(*.KML)|*.KML|KMZ(*.KMZ)|*.KMZ"));
         QCOMPARE(options.defaultSuffix, QString("KML"));
         QCOMPARE(options.fileName, QString());
         QCOMPARE(options.directory, QDir::currentPath());

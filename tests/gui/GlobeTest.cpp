@@ -16,6 +16,7 @@
 
 #include "app/Desktop.h"
 #include "app/Mainform.h"
+#include "app/OutputSettings.h"
 #include "earth/MarbleGlobe.h"
 #include "tests/gui/GuiHelpers.h"
 #include "tests/gui/GuiTestMain.h"
@@ -105,6 +106,26 @@ class GlobeTest : public QObject {
 
         point.move(Main().frameGeometry().right() + 8, 0);
         TakeScreenIfAsked();
+    }
+
+    // The same polygon as a KMZ archive in the standard layout: Marble reads it too.
+    void aKmzArchiveInTheStandardLayoutShowsOnTheGlobe() {
+        const QString path = dir_.filePath("area.kmz");
+        SaveKmlLayout(KmlLayout::Standard);
+        ClickItem(*Main().TreeView1, "离散点数据->KML");
+        TFrmPoint& point = desktop_->FrmPoint();
+        dialogs_.savePaths = {path};
+        QTest::mouseClick(point.SpeedButton5, Qt::LeftButton);
+        point.Memo1->setPlainText(point.MemoDemo->toPlainText());
+        QTest::mouseClick(point.Button4, Qt::LeftButton);
+        SaveKmlLayout(KmlLayout::Fixed);
+        QCOMPARE(dialogs_.messages, QStringList({"完成！"}));
+
+        QTest::mouseClick(point.SpeedButton8, Qt::LeftButton);
+        QCOMPARE(dialogs_.errors, QStringList());
+        const ICameraInfoGE camera = Main().AppGE0().GetCamera(0);
+        QVERIFY(camera.FocusPointLongitude > 112.978279 && camera.FocusPointLongitude < 113.068899);
+        QTRY_VERIFY_WITH_TIMEOUT(RedPixels(globe_->Map()->grab().toImage()) > 200, 20000);
     }
 
     // The sample log coloured by serving cell in the drive-test window, opened on the globe

@@ -14,8 +14,9 @@ endfunction()
 foreach(name MainFormTest ConverterWindowsTest StartupTest LegendPanelTest DtWindowTest)
     add_gui_test(${name})
     add_test(NAME gui.${name} COMMAND ${name})
-    set_tests_properties(gui.${name} PROPERTIES LABELS gui
-                         ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+    # Each test keeps the program's settings in a folder of its own.
+    set_tests_properties(gui.${name} PROPERTIES LABELS gui ENVIRONMENT
+        "QT_QPA_PLATFORM=offscreen;XDG_CONFIG_HOME=${CMAKE_CURRENT_BINARY_DIR}/settings/${name}")
 endforeach()
 
 # The web engine that Marble loads finds no OpenGL offscreen; an X server gives it one.
@@ -23,4 +24,4 @@ add_gui_test(GlobeTest)
 add_test(NAME globe.GlobeTest
          COMMAND xvfb-run -a -s "-screen 0 1280x1024x24" $<TARGET_FILE:GlobeTest>)
 set_tests_properties(globe.GlobeTest PROPERTIES LABELS "gui;globe" TIMEOUT 300
-    ENVIRONMENT "QTWEBENGINE_CHROMIUM_FLAGS=--no-sandbox --disable-gpu;QT_QPA_PLATFORM=xcb")
+    ENVIRONMENT "QTWEBENGINE_CHROMIUM_FLAGS=--no-sandbox --disable-gpu;QT_QPA_PLATFORM=xcb;XDG_CONFIG_HOME=${CMAKE_CURRENT_BINARY_DIR}/settings/GlobeTest")

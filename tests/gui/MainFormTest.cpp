@@ -1,8 +1,10 @@
 // The main window and the start-up, against the recording globe and scripted dialogs.
 
+#include <QCheckBox>
 #include <QDesktopServices>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QSettings>
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -14,6 +16,8 @@
 #include "app/AboutBox.h"
 #include "app/Desktop.h"
 #include "app/Mainform.h"
+#include "app/OutputSettings.h"
+#include "app/ProductInfo.h"
 #include "app/Sysoptions.h"
 #include "earth/RecordingApplicationGE.h"
 #include "tests/gui/GuiHelpers.h"
@@ -200,6 +204,28 @@ class MainFormTest : public QObject {
         QCOMPARE(Main().BreakDistance, 75);
         QCOMPARE(options.CSpinEdit1->minimum(), 1);
         QCOMPARE(options.CSpinEdit1->maximum(), 200);
+    }
+
+    void systemParametersKeepTheStandardLayoutInTheSettingsOnlyOnOk() {
+        QSettings(kProductTitle, kProductTitle).clear();
+        QVERIFY(!TFrmSysOptions(nullptr).CBoxStandardKml->isChecked());  // off by default
+        TFrmSysOptions& options = desktop_->FrmSysOptions();
+        QCOMPARE(options.CBoxStandardKml->text(), QString("标准KML格式（适用于GIS软件）"));
+        const auto answer = [&options](bool checked, QPushButton* button) {
+            QTimer::singleShot(0, &options, [&options, checked, button] {
+                options.CBoxStandardKml->setChecked(checked);
+                QTest::mouseClick(button, Qt::LeftButton);
+            });
+            options.exec();
+        };
+        answer(true, options.BtnOK);
+        QCOMPARE(SavedKmlLayout(), KmlLayout::Standard);
+        QVERIFY2(TFrmSysOptions(nullptr).CBoxStandardKml->isChecked(), "kept for the next run");
+        answer(false, options.BtnCancel);
+        QCOMPARE(SavedKmlLayout(), KmlLayout::Standard);
+        QVERIFY(options.CBoxStandardKml->isChecked());
+        answer(false, options.BtnOK);
+        QCOMPARE(SavedKmlLayout(), KmlLayout::Fixed);
     }
 
     void anErrorInAHandlerIsShownAndTheWindowGoesOn() {

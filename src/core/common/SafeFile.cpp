@@ -46,30 +46,53 @@ AtomicFileWriter::~AtomicFileWriter() {
 }
 
 void AtomicFileWriter::Write(std::string_view bytes) {
+    if (buffer_.empty() && bytes.size() >= kBufferSize) {
+        WriteOut(bytes);  // large pieces skip the copy into the buffer
+        return;
+    }
     buffer_ += bytes;
     FlushIfFull();
 }
 
 void AtomicFileWriter::Flush() {
-    if (fd_ < 0 || failed_) {
-        buffer_.clear();
-        return;
-    }
-    const char* p = buffer_.data();
-    size_t left = buffer_.size();
-    while (left > 0) {
-        const ssize_t written = ::write(fd_, p, left);
-        if (written < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
+    WriteOut(buffer_);
+    buffer_.clear();
+}
+
+void AtomicFileWriter::WriteOut(std::string_view bytes) {
+    flushed_ += bytes.size();
+    while (fd_ >= 0 && !failed_ && !bytes.empty()) {
+        const ssize_t written = ::write(fd_, bytes.data(), bytes.size());
+        if (written < 0 && errno == EINTR) {
+            continue;
+        }
+        if (written <= 0) {
             failed_ = true;
             break;
         }
-        p += written;
-        left -= static_cast<size_t>(written);
+        bytes.remove_prefix(static_cast<size_t>(written));
     }
-    buffer_.clear();
+}
+
+void AtomicFileWriter::Overwrite(std::uint64_t offset, std::string_view bytes) {
+    if (offset + bytes.size() > size()) {
+        failed_ = true;
+        return;
+    }
+    Flush();
+    while (fd_ >= 0 && !failed_ && !bytes.empty()) {
+        const ssize_t written =
+            ::pwrite(fd_, bytes.data(), bytes.size(), static_cast<off_t>(offset));
+        if (written < 0 && errno == EINTR) {
+            continue;
+        }
+        if (written <= 0) {
+            failed_ = true;
+            break;
+        }
+        bytes.remove_prefix(static_cast<size_t>(written));
+        offset += static_cast<std::uint64_t>(written);
+    }
 }
 
 bool AtomicFileWriter::Commit() {

@@ -1,9 +1,14 @@
 #include "common/TextFile.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <algorithm>
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
+#include <cerrno>
+#include <cstdio>
 #include <cstring>
 
 #include "common/Encoding.h"
@@ -40,18 +45,221 @@ size_t FindLineEnd(const char* data, size_t from, size_t size) {
 
 }  // namespace
 
-std::optional<std::string_view> LineCursor::Next() {
-    const size_t n = text_.size();
-    if (position_ >= n) {
-        return std::nullopt;
+namespace {
+constexpr size_t kReadBlockSize = size_t{1} << 20;
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+// The length of `bytes` without a UTF-8 sequence that the end cuts short.
+size_t WithoutCutSequence(std::string_view bytes) {
+    const size_t n = bytes.size();
+    for (size_t back = 1; back <= std::min<size_t>(3, n); ++back) {
+        const auto byte = static_cast<unsigned char>(bytes[n - back]);
+        if ((byte & 0xC0) == 0x80) {
+            continue;  // a continuation byte: look further back for its lead byte
+        }
+        const size_t length = byte >= 0xF0 ? 4 : byte >= 0xE0 ? 3 : byte >= 0xC0 ? 2 : 1;
+        return length > back ? n - back : n;
     }
-    const char* const data = text_.data();
-    const size_t begin = position_;
-    const size_t end = FindLineEnd(data, begin, n);
-    const bool crlf = end + 1 < n && data[end] == '\r' && data[end + 1] == '\n';
-    position_ = std::min(end + (crlf ? 2 : 1), n);
-    ++index_;
-    return text_.substr(begin, end - begin);
+    return n;
+}
+
+// Reads a regular file from an offset to its end, block by block.
+bool IsValidUtf8From(int fd, std::uint64_t offset) {
+    std::string block;
+    std::string carried;
+    for (;;) {
+        block.resize(kReadBlockSize);
+        const ssize_t got = ::pread(fd, block.data(), block.size(), static_cast<off_t>(offset));
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got <= 0) {
+            return carried.empty();
+        }
+        offset += static_cast<std::uint64_t>(got);
+        block.resize(static_cast<size_t>(got));
+        block.insert(0, carried);
+        const size_t complete = WithoutCutSequence(block);
+        if (!IsValidUtf8(std::string_view(block).substr(0, complete))) {
+            return false;
+        }
+        carried.assign(block, complete);
+    }
+}
+}  // namespace
+
+// A file read a block at a time into a window of decoded text. Until the first byte that is
+// no ASCII the encoding does not matter (ASCII reads the same either way); that byte decides
+// it, by checking whether the rest of the file is valid UTF-8.
+class LineCursor::FileSource {
+  public:
+    explicit FileSource(const std::string& path)
+        : path_(path), fd_(path.empty() ? -1 : ::open(path.c_str(), O_RDONLY | O_CLOEXEC)) {
+        struct stat info {};
+        if (fd_ < 0 || ::fstat(fd_, &info) != 0 || S_ISDIR(info.st_mode)) {
+            Close();
+            throw CannotOpenFileError(path);
+        }
+        size_ = static_cast<std::uint64_t>(info.st_size);
+        if (!S_ISREG(info.st_mode) || StartsWithUtf16ByteOrderMark()) {
+            // A pipe cannot be read twice to decide its encoding, and UTF-16 text is not
+            // decoded block by block: take either whole.
+            Close();
+            window_ = DecodeText(ReadFileBytes(path));
+            exhausted_ = true;
+        }
+    }
+    ~FileSource() { Close(); }
+    FileSource(const FileSource&) = delete;
+    FileSource& operator=(const FileSource&) = delete;
+
+    std::string_view window() const { return window_; }
+    bool exhausted() const { return exhausted_; }
+
+    // Drops the window's first `consumed` bytes and adds at least one decoded byte, unless
+    // the file is at its end.
+    void Refill(size_t consumed) {
+        window_.erase(0, consumed);
+        const size_t before = window_.size();
+        while (!exhausted_ && window_.size() == before) {
+            ReadBlock();
+        }
+    }
+
+    int Percent(size_t unreadInWindow) const {
+        if (size_ == 0) {
+            return exhausted_ ? 100 : 0;
+        }
+        const std::uint64_t behind = read_ - std::min<std::uint64_t>(read_, unreadInWindow);
+        return static_cast<int>(std::min<std::uint64_t>(behind, size_) * 100 / size_);
+    }
+
+  private:
+    enum class Encoding { Undecided, Utf8, Gb18030 };
+
+    bool StartsWithUtf16ByteOrderMark() const {
+        char head[2] = {};
+        return ::pread(fd_, head, sizeof head, 0) == 2 &&
+               HasUtf16ByteOrderMark(std::string_view(head, sizeof head));
+    }
+
+    void ReadBlock() {
+        const size_t start = raw_.size();
+        raw_.resize(start + kReadBlockSize);
+        ssize_t got = 0;
+        do {
+            got = ::read(fd_, raw_.data() + start, kReadBlockSize);
+        } while (got < 0 && errno == EINTR);
+        if (got < 0) {
+            throw CannotOpenFileError(path_);
+        }
+        raw_.resize(start + static_cast<size_t>(got));
+        if (got == 0) {
+            exhausted_ = true;
+        }
+        if (encoding_ == Encoding::Undecided) {
+            Decide(start);
+        }
+        Decode();
+    }
+
+    void Decide(size_t start) {
+        const auto firstNonAscii =
+            std::find_if(raw_.begin() + static_cast<std::ptrdiff_t>(start), raw_.end(),
+                         [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+        if (firstNonAscii == raw_.end()) {
+            return;
+        }
+        const auto at = static_cast<size_t>(firstNonAscii - raw_.begin());
+        const std::uint64_t fileOffset = read_ + at;
+        if (fileOffset == 0 && std::string_view(raw_).starts_with(kByteOrderMark) &&
+            IsValidUtf8From(fd_, kByteOrderMark.size())) {
+            raw_.erase(0, kByteOrderMark.size());
+            read_ += kByteOrderMark.size();
+            encoding_ = Encoding::Utf8;
+            return;
+        }
+        encoding_ = IsValidUtf8From(fd_, fileOffset) ? Encoding::Utf8 : Encoding::Gb18030;
+    }
+
+    // Moves the raw bytes that can be decoded into the window: all of them, except that
+    // GB18030 is decoded up to the last line break, so that no character is cut.
+    void Decode() {
+        size_t cut = raw_.size();
+        if (encoding_ == Encoding::Gb18030 && !exhausted_) {
+            const size_t lastBreak = raw_.find_last_of("\r\n");
+            cut = lastBreak == std::string::npos ? 0 : lastBreak + 1;
+        }
+        const std::string_view decodable = std::string_view(raw_).substr(0, cut);
+        if (encoding_ == Encoding::Gb18030) {
+            window_ += DecodeGb18030(decodable);
+        } else {
+            window_ += decodable;
+        }
+        read_ += cut;
+        raw_.erase(0, cut);
+    }
+
+    void Close() {
+        if (fd_ >= 0) {
+            ::close(fd_);
+            fd_ = -1;
+        }
+    }
+
+    std::string path_;
+    int fd_;
+    std::uint64_t size_ = 0;
+    std::uint64_t read_ = 0;  // raw bytes moved into the window
+    std::string raw_;
+    std::string window_;
+    Encoding encoding_ = Encoding::Undecided;
+    bool exhausted_ = false;
+};
+
+LineCursor::LineCursor() = default;
+LineCursor::LineCursor(std::string_view text) : text_(text) {}
+LineCursor::LineCursor(LineCursor&&) noexcept = default;
+LineCursor& LineCursor::operator=(LineCursor&&) noexcept = default;
+LineCursor::~LineCursor() = default;
+
+LineCursor LineCursor::OfFile(const std::string& path) {
+    LineCursor cursor;
+    cursor.file_ = std::make_unique<FileSource>(path);
+    cursor.text_ = cursor.file_->window();
+    return cursor;
+}
+
+std::optional<std::string_view> LineCursor::Next() {
+    for (;;) {
+        const size_t n = text_.size();
+        const char* const data = text_.data();
+        const bool more = file_ != nullptr && !file_->exhausted();
+        if (position_ < n) {
+            const size_t begin = position_;
+            const size_t end = FindLineEnd(data, begin, n);
+            // A line that reaches the window's end, or a CR there, may go on in the next block.
+            const bool complete = end + 1 < n || (end + 1 == n && data[end] == '\n');
+            if (complete || !more) {
+                const bool crlf = end + 1 < n && data[end] == '\r' && data[end + 1] == '\n';
+                position_ = std::min(end + (crlf ? 2 : 1), n);
+                ++index_;
+                return text_.substr(begin, end - begin);
+            }
+        } else if (!more) {
+            return std::nullopt;
+        }
+        file_->Refill(position_);
+        text_ = file_->window();
+        position_ = 0;
+    }
+}
+
+int LineCursor::Percent() const {
+    if (file_ != nullptr) {
+        return file_->Percent(text_.size() - position_);
+    }
+    return text_.empty() ? 100 : static_cast<int>(position_ * 100 / text_.size());
 }
 
 std::string_view LineCursor::NextOrThrow() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -35,7 +36,15 @@ class TextBuffer {
 // CR LF, LF or CR; a final line break adds no empty line.
 class LineCursor {
   public:
-    explicit LineCursor(std::string_view text) : text_(text) {}
+    explicit LineCursor(std::string_view text);
+    // The lines of a file, read a block at a time so that a file of any size needs little
+    // memory, and decoded as ReadTextBuffer decodes (UTF-8 when the whole file is valid
+    // UTF-8, else GB18030). A line stays valid until the next one is taken. Throws "Cannot
+    // open file %s", also when the file cannot be read further.
+    static LineCursor OfFile(const std::string& path);
+    LineCursor(LineCursor&&) noexcept;
+    LineCursor& operator=(LineCursor&&) noexcept;
+    ~LineCursor();
 
     // The next line, or nothing after the last.
     std::optional<std::string_view> Next();
@@ -44,13 +53,19 @@ class LineCursor {
     std::string_view NextOrThrow();
     // How many lines were taken.
     long long index() const { return index_; }
-    // Where the next line starts.
+    // Where the next line starts, in a text given whole.
     size_t position() const { return position_; }
+    // How much of the text or file lies behind, 0 to 100.
+    int Percent() const;
 
   private:
+    class FileSource;
+    LineCursor();
+
     std::string_view text_;
     size_t position_ = 0;
     long long index_ = 0;
+    std::unique_ptr<FileSource> file_;
 };
 
 // The lines of a text, held as one buffer (the file's bytes themselves when UTF-8) and the

@@ -159,7 +159,7 @@ namespace {
 // read) unless it was read before.
 void ConvertTrack(const DtConversionRequest& request, const DtTextFile* log,
                   const ConversionObserver& observer) {
-    TKMLDocument document;
+    TKMLDocument document(request.layout);
     TrackWriter writer(document, request);  // reads the grading bounds first
     observer.Info(kDtConversionStarted);
     document.OpenFile(request.outPath);

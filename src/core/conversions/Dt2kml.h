@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "common/Progress.h"
+#include "kml/Tkmldocument.h"
 #include "legend/ThematicLegend.h"
 
 namespace orvane {
@@ -21,7 +22,8 @@ class DtTextFile;
 
 struct DtConversionRequest {
     std::string dtPath;
-    std::string outPath;
+    std::string outPath;  // a .kmz path writes a KMZ archive
+    KmlLayout layout = KmlLayout::Fixed;
     int lonColumn = 0;  // 0-based field positions; -1 (nothing chosen) means 0
     int latColumn = 0;
     int themeColumn = 0;

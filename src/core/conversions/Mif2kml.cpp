@@ -32,10 +32,9 @@ void ReadPolygon(LineCursor& lines, std::int32_t count, std::string& out) {
 }  // namespace
 
 void ConvertMifToKml(const std::string& mifPath, const std::string& kmlPath,
-                     const ConversionObserver& observer) {
-    const TextBuffer buffer = ReadTextBuffer(mifPath);
-    const std::string_view text = buffer.text();
-    TKMLDocument document;
+                     const ConversionObserver& observer, KmlLayout layout) {
+    LineCursor lines = LineCursor::OfFile(mifPath);
+    TKMLDocument document(layout);
     TPolygonPlacemark placemark;
     placemark.Name = "Region";
     placemark.StyleUrl = "#OUTLINE_RED";
@@ -45,7 +44,6 @@ void ConvertMifToKml(const std::string& mifPath, const std::string& kmlPath,
     // The file is read line by line once; an object cut short meets the end of the file.
     // Every line after "Data" is looked at, so a region right after it, or right after a
     // region without its optional pen, brush and centre lines, is not lost.
-    LineCursor lines(text);
     SkipToDataSection(lines);
     int reportedPercent = -1;
     while (const auto line = lines.Next()) {
@@ -59,7 +57,7 @@ void ConvertMifToKml(const std::string& mifPath, const std::string& kmlPath,
             ReadPolygon(lines, pointCount, placemark.Coordinates);
             document.AddPolygonPlacemark(placemark);
         }
-        const int percent = static_cast<int>(lines.position() * 100 / text.size());
+        const int percent = lines.Percent();
         if (percent != reportedPercent) {
             reportedPercent = percent;
             observer.Progress(percent);

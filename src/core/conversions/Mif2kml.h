@@ -5,6 +5,7 @@
 #include <string>
 
 #include "common/Progress.h"
+#include "kml/Tkmldocument.h"
 
 namespace orvane {
 
@@ -12,8 +13,9 @@ namespace orvane {
 // Region object. Errors: "Cannot open file %s" (MIF unreadable), "List index out of bounds
 // (%d)" (no "Data" line, a region cut short), "'%s' is not a valid integer value" (a count
 // that is no integer), "Cannot create file %s" (output not written). On error an existing
-// output file is left as it was.
+// output file is left as it was. The file is read and written as the conversion goes, so a
+// file of any size needs little memory; a .kmz output path writes a KMZ archive.
 void ConvertMifToKml(const std::string& mifPath, const std::string& kmlPath,
-                     const ConversionObserver& observer = {});
+                     const ConversionObserver& observer = {}, KmlLayout layout = KmlLayout::Fixed);
 
 }  // namespace orvane

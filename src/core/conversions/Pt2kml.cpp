@@ -73,8 +73,8 @@ std::string ConvertCoordinateLine(std::string_view line, CoordinateFormat format
 }
 
 void WritePointFile(std::span<const std::string_view> lines, CoordinateFormat format,
-                    const std::string& path) {
-    TKMLDocument document;
+                    const std::string& path, KmlLayout layout) {
+    TKMLDocument document(layout);
     document.OpenFile(path);
     document.AddPtStyle();
     TPointPlacemark placemark;
@@ -89,8 +89,8 @@ void WritePointFile(std::span<const std::string_view> lines, CoordinateFormat fo
 }
 
 void WriteLineFile(std::span<const std::string_view> lines, CoordinateFormat format,
-                   const std::string& path) {
-    TKMLDocument document;
+                   const std::string& path, KmlLayout layout) {
+    TKMLDocument document(layout);
     document.OpenFile(path);
     TLinePlacemark placemark;
     placemark.Name = "Line1";
@@ -100,8 +100,8 @@ void WriteLineFile(std::span<const std::string_view> lines, CoordinateFormat for
 }
 
 void WritePolygonFile(std::span<const std::string_view> lines, CoordinateFormat format,
-                      const std::string& path) {
-    TKMLDocument document;
+                      const std::string& path, KmlLayout layout) {
+    TKMLDocument document(layout);
     document.OpenFile(path);
     document.AddOutlineStyles();
     TPolygonPlacemark placemark;

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "kml/Tkmldocument.h"
+
 namespace orvane {
 
 enum class CoordinateFormat {
@@ -19,12 +21,13 @@ enum class CoordinateFormat {
 std::string ConvertCoordinateLine(std::string_view line, CoordinateFormat format);
 void AppendCoordinateLine(std::string& out, std::string_view line, CoordinateFormat format);
 
-// Each writes one KML file; they throw "Cannot create file %s" when it cannot be written.
+// Each writes one KML file (a KMZ archive for a .kmz path); they throw "Cannot create file
+// %s" when it cannot be written.
 void WritePointFile(std::span<const std::string_view> lines, CoordinateFormat format,
-                    const std::string& path);
+                    const std::string& path, KmlLayout layout = KmlLayout::Fixed);
 void WriteLineFile(std::span<const std::string_view> lines, CoordinateFormat format,
-                   const std::string& path);
+                   const std::string& path, KmlLayout layout = KmlLayout::Fixed);
 void WritePolygonFile(std::span<const std::string_view> lines, CoordinateFormat format,
-                      const std::string& path);
+                      const std::string& path, KmlLayout layout = KmlLayout::Fixed);
 
 }  // namespace orvane

@@ -7,7 +7,7 @@
 #include <stdexcept>
 
 #include "common/Kml_baseclass.h"
-#include "common/SafeFile.h"
+#include "kml/KmlOutput.h"
 
 namespace orvane {
 
@@ -58,6 +58,35 @@ constexpr std::string_view kDescriptionStart = "<![CDATA[<TABLE BORDER=1>";
 constexpr std::string_view kDescriptionEnd = "</TABLE> ]]>";
 
 constexpr size_t kChunkSize = size_t{8} << 20;
+// Laid-out bytes go to the output in pieces of about this size.
+constexpr size_t kHandOverSize = size_t{1} << 20;
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+// Coordinate tuples separated by single blanks, without blanks around them.
+std::string SingleBlankTuples(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    size_t i = 0;
+    while (i < text.size()) {
+        while (i < text.size() && IsBlank(text[i])) {
+            ++i;
+        }
+        const size_t begin = i;
+        while (i < text.size() && !IsBlank(text[i])) {
+            ++i;
+        }
+        if (i > begin) {
+            if (!out.empty()) {
+                out += ' ';
+            }
+            out.append(text.substr(begin, i - begin));
+        }
+    }
+    return out;
+}
 
 bool NeedsEscaping(std::string_view text) {
     // memchr runs at memory speed; coordinate texts reach hundreds of megabytes.
@@ -134,7 +163,7 @@ std::string KmlColorText(std::int32_t colour) {
 
 // ---- Tree ------------------------------------------------------------------------------
 
-TKMLDocument::TKMLDocument() {
+TKMLDocument::TKMLDocument(KmlLayout layout) : layout_(layout) {
     names_.assign(std::begin(kBuiltInNames), std::end(kBuiltInNames));
     lastTextOfName_.resize(names_.size());
     attributes_.emplace_back();
@@ -145,8 +174,11 @@ TKMLDocument::TKMLDocument() {
 TKMLDocument::~TKMLDocument() = default;
 
 TKMLNode& TKMLDocument::NewNode() {
+    if (nodeCount_ == static_cast<size_t>(std::numeric_limits<std::int32_t>::max())) {
+        throw std::length_error("Too many elements in one KML document");
+    }
     if (nodeCount_ == nodeBlocks_.size() * kNodesPerBlock) {
-        nodeBlocks_.emplace_back(kNodesPerBlock * sizeof(TKMLNode));
+        nodeBlocks_.push_back(TakeNodeBlock());
     }
     TKMLNode* node = &Node(nodeCount_);
     std::construct_at(node);
@@ -154,10 +186,20 @@ TKMLNode& TKMLDocument::NewNode() {
     return *node;
 }
 
+PageBlock TKMLDocument::TakeNodeBlock() {
+    if (spareNodeBlocks_.empty()) {
+        return PageBlock(kNodesPerBlock * sizeof(TKMLNode));
+    }
+    PageBlock block = std::move(spareNodeBlocks_.back());
+    spareNodeBlocks_.pop_back();
+    return block;
+}
+
 TKMLNode& TKMLDocument::CreateRoot() {
     TKMLNode& root = NewNode();
     root.NameId = kKml;
-    SetAttributes(root, std::string("xmlns=\"") + std::string(Namespace) + "\"");
+    const std::string_view uri = layout_ == KmlLayout::Standard ? StandardNamespace : Namespace;
+    StoreAttributes(root, std::string("xmlns=\"") + std::string(uri) + "\"");
     return root;
 }
 
@@ -169,10 +211,14 @@ TKMLNode& TKMLDocument::AddNodeById(TKMLNode& parent, std::uint16_t nameId) {
     node.ParentIndex = parent.Index;
     if (parent.FirstChildIndex == -1) {
         parent.FirstChildIndex = index;
-    } else {
-        Node(static_cast<size_t>(parent.LastChildIndex)).NextSiblingIndex = index;
+    } else if (const auto last = static_cast<size_t>(parent.LastChildIndex);
+               last < 2 || last >= writtenBelow_) {
+        Node(last).NextSiblingIndex = index;  // a written sibling is gone and needs no link
     }
     parent.LastChildIndex = index;
+    if (parent.Index == 1 && nextPart_ == -1) {
+        nextPart_ = index;
+    }
     return node;
 }
 
@@ -190,10 +236,18 @@ std::uint16_t TKMLDocument::NameIdOf(std::string_view name) {
 }
 
 TKMLNode& TKMLDocument::AddNode(TKMLNode& parent, std::string_view name) {
+    holding_ = true;
     return AddNodeById(parent, NameIdOf(name));
 }
 
 void TKMLDocument::SetAttributes(TKMLNode& node, std::string_view attributes) {
+    if (started_ && node.Index < 2) {
+        throw std::logic_error("The start tags of kml and Document are written already");
+    }
+    StoreAttributes(node, attributes);
+}
+
+void TKMLDocument::StoreAttributes(TKMLNode& node, std::string_view attributes) {
     if (node.AttributesId == 0) {
         node.AttributesId = static_cast<std::uint32_t>(attributes_.size());
         attributes_.emplace_back();
@@ -239,49 +293,53 @@ std::string_view TKMLDocument::TextOf(const TKMLText& text) const {
 
 // ---- Writing ---------------------------------------------------------------------------
 
-// Lays the tree out line by line into a buffer, which it hands to the file whenever it
-// grows large (or keeps whole, without a file).
+// Lays elements out line by line in the document's layout.
 class TKMLDocument::Writer {
   public:
-    Writer(const TKMLDocument& document, std::string& out, AtomicFileWriter* file)
-        : document_(document), out_(out), file_(file) {}
+    Writer(const TKMLDocument& document, std::string& out)
+        : document_(document),
+          out_(out),
+          standard_(document.layout_ == KmlLayout::Standard),
+          lineEnd_(standard_ ? "\n" : "\r\n") {}
 
-    void WriteLine(std::string_view text) {
-        out_ += text;
-        out_ += "\r\n";
+    // The header and the start tags of the root and of Document.
+    void Start() {
+        out_ += Header;
+        out_ += lineEnd_;
+        StartTag(document_.Node(0));
+        StartTag(document_.Node(1));
     }
 
-    // One node, its subtree and the chain of its following siblings. Recursion goes into
-    // children only, so its depth is the nesting depth, not the number of siblings.
-    void WriteNode(const TKMLNode* node) {
-        for (;;) {
-            const std::string_view name = document_.Name(*node);
-            const std::string_view attributes = document_.Attributes(*node);
-            Indent(node->Level);
-            out_ += '<';
-            out_ += name;
-            if (!attributes.empty()) {
-                out_ += ' ';
-                WriteContent(attributes);
-                out_ += ' ';
-            }
-            out_ += ">\r\n";
-            if (node->FirstChildIndex != -1) {
-                WriteNode(&document_.Node(static_cast<size_t>(node->FirstChildIndex)));
-            }
-            const std::string_view text = document_.Text(*node);
-            if (!text.empty()) {
-                Indent(node->Level + 2);
-                WriteContent(text);
-                out_ += "\r\n";
-            }
-            Indent(node->Level);
-            out_ += "</";
-            out_ += name;
-            out_ += ">\r\n";
-            if (file_ != nullptr) {
-                file_->FlushIfFull();
-            }
+    // One element with everything under it.
+    void WriteElement(const TKMLNode& node) {
+        if (standard_ && node.FirstChildIndex == -1) {
+            WriteInline(node);
+            return;
+        }
+        StartTag(node);
+        if (node.FirstChildIndex != -1) {
+            WriteChain(document_.Node(static_cast<size_t>(node.FirstChildIndex)));
+        }
+        EndTag(node);
+    }
+
+    // After the last part: the ends of Document and of the root, with whatever was added
+    // under the root after Document.
+    void Finish() {
+        const TKMLNode& documentNode = document_.Node(1);
+        EndTag(documentNode);
+        if (documentNode.NextSiblingIndex != -1) {
+            WriteChain(document_.Node(static_cast<size_t>(documentNode.NextSiblingIndex)));
+        }
+        EndTag(document_.Node(0));
+    }
+
+  private:
+    // A node and its following siblings. Recursion goes into children only, so its depth is
+    // the nesting depth, not the number of siblings.
+    void WriteChain(const TKMLNode& first) {
+        for (const TKMLNode* node = &first;;) {
+            WriteElement(*node);
             if (node->NextSiblingIndex == -1) {
                 return;
             }
@@ -289,11 +347,64 @@ class TKMLDocument::Writer {
         }
     }
 
-  private:
+    void StartTag(const TKMLNode& node) {
+        const std::string_view attributes = document_.Attributes(node);
+        Indent(node.Level);
+        out_ += '<';
+        out_ += document_.Name(node);
+        if (!attributes.empty()) {
+            out_ += ' ';
+            WriteContent(attributes);
+            if (!standard_) {
+                out_ += ' ';
+            }
+        }
+        out_ += '>';
+        out_ += lineEnd_;
+    }
+
+    // The text, on a line of its own in the fixed layout, then the end tag.
+    void EndTag(const TKMLNode& node) {
+        const std::string_view text = document_.Text(node);
+        if (!text.empty()) {
+            Indent(node.Level + 2);
+            WriteContent(text);
+            out_ += lineEnd_;
+        }
+        Indent(node.Level);
+        out_ += "</";
+        out_ += document_.Name(node);
+        out_ += '>';
+        out_ += lineEnd_;
+    }
+
+    // An element without children on one line: <name>text</name>.
+    void WriteInline(const TKMLNode& node) {
+        const std::string_view name = document_.Name(node);
+        const std::string_view attributes = document_.Attributes(node);
+        Indent(node.Level);
+        out_ += '<';
+        out_ += name;
+        if (!attributes.empty()) {
+            out_ += ' ';
+            out_ += attributes;
+        }
+        out_ += '>';
+        out_ += document_.Text(node);
+        out_ += "</";
+        out_ += name;
+        out_ += '>';
+        out_ += lineEnd_;
+    }
+
     void Indent(std::int32_t level) { out_.append(static_cast<size_t>(level), ' '); }
 
-    // Every line feed reaches the file as CR LF, also inside a text.
+    // In the fixed layout every line feed reaches the file as CR LF, also inside a text.
     void WriteContent(std::string_view text) {
+        if (standard_) {
+            out_ += text;
+            return;
+        }
         size_t lineFeed = text.find('\n');
         while (lineFeed != std::string_view::npos) {
             out_ += text.substr(0, lineFeed);
@@ -306,31 +417,142 @@ class TKMLDocument::Writer {
 
     const TKMLDocument& document_;
     std::string& out_;
-    AtomicFileWriter* file_;
+    bool standard_;
+    std::string_view lineEnd_;
 };
 
 void TKMLDocument::OpenFile(std::string fileName) {
+    if (handedOver_) {
+        throw std::logic_error("The output of a KML document is chosen after it was written to");
+    }
     fileName_ = std::move(fileName);
+    output_ = OpenKmlOutput(fileName_);
+    if (laidOut_.size() >= kHandOverSize) {
+        HandOver();
+    }
+}
+
+void TKMLDocument::CompleteParts() {
+    if (holding_ || nextPart_ == -1) {
+        return;
+    }
+    Writer writer(*this, laidOut_);
+    LayOutPendingParts(writer);
+    writtenBelow_ = nodeCount_;
+    LetGoOfWrittenNodes();
+    LetGoOfTexts();
+}
+
+void TKMLDocument::LayOutPendingParts(Writer& writer) {
+    if (!started_) {
+        writer.Start();
+        started_ = true;
+    }
+    while (nextPart_ != -1) {
+        const TKMLNode& part = Node(static_cast<size_t>(nextPart_));
+        writer.WriteElement(part);
+        nextPart_ = part.NextSiblingIndex;
+        if (laidOut_.size() >= kHandOverSize) {
+            HandOver();
+        }
+    }
+}
+
+void TKMLDocument::HandOver() {
+    if (output_ == nullptr) {
+        return;  // kept until a file is opened, or for ToText
+    }
+    output_->Write(laidOut_);
+    handedOver_ = true;
+    if (laidOut_.capacity() > 4 * kHandOverSize) {
+        laidOut_ = std::string();  // one huge part does not keep its room for ever
+    }
+    laidOut_.clear();
+}
+
+void TKMLDocument::LetGoOfWrittenNodes() {
+    // Blocks below the one new nodes go to hold written nodes only.
+    const size_t end = nodeCount_ / kNodesPerBlock;
+    for (; firstKeptNodeBlock_ < end; ++firstKeptNodeBlock_) {
+        PageBlock& block = nodeBlocks_[firstKeptNodeBlock_];
+        if (spareNodeBlocks_.size() < 2) {
+            spareNodeBlocks_.push_back(std::move(block));
+        }
+        block = PageBlock();
+    }
+}
+
+void TKMLDocument::LetGoOfTexts() {
+    // Every text belongs to written nodes now, except those of the root and Document: start
+    // the text store afresh with only them, once it has grown.
+    if (chunks_.size() < 2 && chunkUsed_ < kChunkSize / 2) {
+        return;
+    }
+    const std::string kept[2][2] = {{std::string(Attributes(Node(0))), std::string(Text(Node(0)))},
+                                    {std::string(Attributes(Node(1))), std::string(Text(Node(1)))}};
+    if (!chunks_.empty() && chunks_.front().size() == kChunkSize) {
+        chunks_.resize(1);
+    } else {
+        chunks_.clear();
+    }
+    chunkUsed_ = 0;
+    std::fill(lastTextOfName_.begin(), lastTextOfName_.end(), TKMLText{});
+    attributes_.resize(1);
+    for (size_t index = 0; index < 2; ++index) {
+        TKMLNode& node = Node(index);
+        node.AttributesId = 0;
+        if (!kept[index][0].empty()) {
+            StoreAttributes(node, kept[index][0]);
+        }
+        node.Text = StoreText(kept[index][1]);
+    }
 }
 
 void TKMLDocument::SaveAndClose() {
-    AtomicFileWriter file(fileName_);
-    if (!file.ok()) {
-        saved_ = false;
+    if (closed_) {
         return;
     }
-    Writer writer(*this, file.buffer(), &file);
-    writer.WriteLine(Header);
-    writer.WriteNode(&Node(0));
-    saved_ = file.Commit();
+    closed_ = true;
+    if (output_ == nullptr) {
+        return;  // never opened: nothing to save
+    }
+    Writer writer(*this, laidOut_);
+    LayOutPendingParts(writer);
+    writer.Finish();
+    output_->Write(laidOut_);
+    laidOut_.clear();
+    saved_ = output_->ok() && output_->Commit();
+    output_.reset();
 }
 
 std::string TKMLDocument::ToText() const {
-    std::string text;
-    Writer writer(*this, text, nullptr);
-    writer.WriteLine(Header);
-    writer.WriteNode(&Node(0));
+    // Laid out from the nodes while they are all there, else after what was laid out of them.
+    const bool fromNodes = writtenBelow_ == 2;
+    if (!fromNodes && handedOver_) {
+        throw std::logic_error("Parts of the KML document went to its file already");
+    }
+    std::string text = fromNodes ? std::string() : laidOut_;
+    Writer writer(*this, text);
+    if (fromNodes || !started_) {
+        writer.Start();
+    }
+    for (std::int32_t part = fromNodes ? Node(1).FirstChildIndex : nextPart_; part != -1;) {
+        const TKMLNode& node = Node(static_cast<size_t>(part));
+        writer.WriteElement(node);
+        part = node.NextSiblingIndex;
+    }
+    writer.Finish();
     return text;
+}
+
+size_t TKMLDocument::HeldBytes() const {
+    size_t bytes = laidOut_.capacity() + attributes_.capacity() * sizeof(TKMLText);
+    for (const std::vector<PageBlock>* blocks : {&nodeBlocks_, &spareNodeBlocks_, &chunks_}) {
+        for (const PageBlock& block : *blocks) {
+            bytes += block.size();
+        }
+    }
+    return bytes;
 }
 
 // ---- Builders --------------------------------------------------------------------------
@@ -369,6 +591,7 @@ void TKMLDocument::AddOutlineStyles() {
         TKMLNode& polyStyle = AddNodeById(style, kPolyStyle);
         AddTextNode(polyStyle, kFill, "0");
     }
+    CompleteParts();
 }
 
 void TKMLDocument::AddIconStyle(std::string_view id, std::string_view scale) {
@@ -381,10 +604,12 @@ void TKMLDocument::AddIconStyle(std::string_view id, std::string_view scale) {
 
 void TKMLDocument::AddBsStyle() {
     AddIconStyle("BS_STYLE", "0.5");
+    CompleteParts();
 }
 
 void TKMLDocument::AddPtStyle() {
     AddIconStyle("Pt_STYLE", "1");
+    CompleteParts();
 }
 
 void TKMLDocument::AddLineStyles(const std::vector<std::string>& colours, std::int32_t width) {
@@ -396,6 +621,7 @@ void TKMLDocument::AddLineStyles(const std::vector<std::string>& colours, std::i
         AddTextNode(lineStyle, kColor, colourText);
         AddTextNode(lineStyle, kWidth, widthText);
     }
+    CompleteParts();
 }
 
 void TKMLDocument::AddPointStyles(const std::vector<std::string>& colours) {
@@ -410,6 +636,7 @@ void TKMLDocument::AddPointStyles(const std::vector<std::string>& colours) {
         TKMLNode& labelStyle = AddNodeById(style, kLabelStyle);
         AddTextNode(labelStyle, kColor, "40ffffff");
     }
+    CompleteParts();
 }
 
 void TKMLDocument::AddDescribedPoint(TKMLNode& parent, const TPointPlacemark& placemark,
@@ -423,13 +650,30 @@ void TKMLDocument::AddDescribedPoint(TKMLNode& parent, const TPointPlacemark& pl
     description += placemark.Description;
     description += kDescriptionEnd;
     AddTextNode(node, kDescription, description);
-    AddEscapedTextNode(node, kStyleUrl, styleUrl);
+    AddStyleUrl(node, styleUrl);
     TKMLNode& point = AddNodeById(node, kPoint);
-    AddEscapedTextNode(point, kCoordinates, placemark.Coordinates);
+    AddCoordinates(point, placemark.Coordinates);
+}
+
+void TKMLDocument::AddStyleUrl(TKMLNode& placemark, std::string_view styleUrl) {
+    // KML 2.2 has no use for an empty reference: GIS programs would look for a style "".
+    if (layout_ == KmlLayout::Standard && styleUrl.empty()) {
+        return;
+    }
+    AddEscapedTextNode(placemark, kStyleUrl, styleUrl);
+}
+
+void TKMLDocument::AddCoordinates(TKMLNode& parent, std::string_view coordinates) {
+    if (layout_ == KmlLayout::Standard) {
+        AddEscapedTextNode(parent, kCoordinates, SingleBlankTuples(coordinates));
+    } else {
+        AddEscapedTextNode(parent, kCoordinates, coordinates);
+    }
 }
 
 void TKMLDocument::AddPointPlacemark(const TPointPlacemark& placemark) {
     AddDescribedPoint(DocumentNode(), placemark, placemark.StyleUrl);
+    CompleteParts();
 }
 
 void TKMLDocument::AddRingPlacemark(TKMLNode& parent, const std::string* name,
@@ -438,15 +682,16 @@ void TKMLDocument::AddRingPlacemark(TKMLNode& parent, const std::string* name,
     if (name != nullptr) {
         AddEscapedTextNode(node, kName, *name);
     }
-    AddEscapedTextNode(node, kStyleUrl, styleUrl);
+    AddStyleUrl(node, styleUrl);
     TKMLNode& polygon = AddNodeById(node, kPolygon);
     TKMLNode& boundary = AddNodeById(polygon, kOuterBoundaryIs);
     TKMLNode& ring = AddNodeById(boundary, kLinearRing);
-    AddEscapedTextNode(ring, kCoordinates, coordinates);
+    AddCoordinates(ring, coordinates);
 }
 
 void TKMLDocument::AddPolygonPlacemark(const TPolygonPlacemark& placemark) {
     AddRingPlacemark(DocumentNode(), &placemark.Name, placemark.StyleUrl, placemark.Coordinates);
+    CompleteParts();
 }
 
 void TKMLDocument::AddLinePlacemark(const TLinePlacemark& placemark) {
@@ -456,7 +701,8 @@ void TKMLDocument::AddLinePlacemark(const TLinePlacemark& placemark) {
         AddEscapedTextNode(node, kStyleUrl, placemark.StyleUrl);
     }
     TKMLNode& line = AddNodeById(node, kLineString);
-    AddEscapedTextNode(line, kCoordinates, placemark.Coordinates);
+    AddCoordinates(line, placemark.Coordinates);
+    CompleteParts();
 }
 
 void TKMLDocument::AddSiteFolder(TSitePlacemark& site, std::int32_t radiusSeconds) {
@@ -470,6 +716,7 @@ void TKMLDocument::AddSiteFolder(TSitePlacemark& site, std::int32_t radiusSecond
         AppendSectorRing(ring, site.Longitude, site.Latitude, azimuth, radiusSeconds);
         AddRingPlacemark(folder, nullptr, SectorStyle(azimuth), ring);  // sectors have no name
     }
+    CompleteParts();
 }
 
 }  // namespace orvane

@@ -39,7 +39,7 @@ std::optional<QString> Chosen(const QString& path) {
 
 FileDialogOptions KmlFileDialog() {
     FileDialogOptions options;
-    options.filter = QStringLiteral("Keyhole Markup Language(*.KML)|*.KML");
+    options.filter = QStringLiteral("Keyhole Markup Language(*.KML)|*.KML|KMZ(*.KMZ)|*.KMZ");
     options.defaultSuffix = QStringLiteral("KML");
     return options;
 }
@@ -77,6 +77,23 @@ std::optional<QString> DesktopDialogs::SaveFile(QWidget* parent, const FileDialo
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setOptions(OptionsOf(options));
     dialog.setDefaultSuffix(options.defaultSuffix);
+    // A name typed without extension takes the one of the chosen filter: "a" is "a.KMZ" when
+    // the KMZ filter is chosen. A proposed name chooses its own filter.
+    const auto suffixOf = [](const QString& nameFilter) {
+        const int star = nameFilter.lastIndexOf("*.");
+        return star < 0 ? QString() : nameFilter.mid(star + 2).remove(')').section(' ', 0, 0);
+    };
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&](const QString& chosen) {
+        if (const QString suffix = suffixOf(chosen); !suffix.isEmpty()) {
+            dialog.setDefaultSuffix(suffix);
+        }
+    });
+    for (const QString& nameFilter : dialog.nameFilters()) {
+        if (options.fileName.endsWith('.' + suffixOf(nameFilter), Qt::CaseInsensitive)) {
+            dialog.selectNameFilter(nameFilter);
+            dialog.setDefaultSuffix(suffixOf(nameFilter));
+        }
+    }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return std::nullopt;
     }

@@ -45,7 +45,7 @@ class DesktopDialogs : public Dialogs {
     std::optional<QColor> Colour(QWidget* parent, const QColor& initial) override;
 };
 
-// The file dialog for a KML output: its filter and default extension.
+// The file dialog for a KML output: KML or KMZ, and the default extension.
 FileDialogOptions KmlFileDialog();
 
 // "Name(*.EXT)|*.EXT|..." pairs as a Qt name filter list: "Name(*.EXT)".

@@ -1,11 +1,14 @@
 #include "app/Sysoptions.h"
 
+#include <QCheckBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
+
+#include "app/OutputSettings.h"
 
 namespace orvane {
 
@@ -26,6 +29,10 @@ TFrmSysOptions::TFrmSysOptions(QWidget* parent) : QDialog(parent) {
     groupLayout->addWidget(unit);
     groupLayout->addStretch();
 
+    CBoxStandardKml = new QCheckBox(QStringLiteral("标准KML格式（适用于GIS软件）"), this);
+    CBoxStandardKml->setObjectName("CBoxStandardKml");
+    CBoxStandardKml->setChecked(SavedKmlLayout() == KmlLayout::Standard);
+
     BtnOK = new QPushButton(QStringLiteral("确定"), this);
     BtnOK->setDefault(true);
     BtnCancel = new QPushButton(QStringLiteral("取消"), this);
@@ -38,8 +45,18 @@ TFrmSysOptions::TFrmSysOptions(QWidget* parent) : QDialog(parent) {
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(group);
+    layout->addWidget(CBoxStandardKml);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void TFrmSysOptions::done(int result) {
+    if (result == QDialog::Accepted) {
+        SaveKmlLayout(CBoxStandardKml->isChecked() ? KmlLayout::Standard : KmlLayout::Fixed);
+    } else {
+        CBoxStandardKml->setChecked(SavedKmlLayout() == KmlLayout::Standard);
+    }
+    QDialog::done(result);
 }
 
 }  // namespace orvane

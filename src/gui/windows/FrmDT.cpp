@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "app/Mainform.h"
+#include "app/OutputSettings.h"
 #include "app/WaitCursor.h"
 #include "legend/ThematicLegend.h"
 #include "windows/LegendPanel.h"
@@ -319,6 +320,7 @@ DtConversionRequest TFrmDT::Request() const {
     DtConversionRequest request;
     request.dtPath = LocalPath(EdtDtFName->text());
     request.outPath = LocalPath(EdtFName2->text());
+    request.layout = SavedKmlLayout();
     request.lonColumn = ChosenField(*CBox_Long);
     request.latColumn = ChosenField(*CBox_Lat);
     request.themeColumn = CBoxFNList->currentIndex();

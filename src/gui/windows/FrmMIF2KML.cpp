@@ -10,6 +10,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "app/OutputSettings.h"
 #include "app/WaitCursor.h"
 #include "conversions/Mif2kml.h"
 
@@ -93,7 +94,7 @@ void TFrmMIF2KML::Button1Click() {
     {
         WaitCursor wait;
         ConvertMifToKml(QFile::encodeName(MifFileName).toStdString(),
-                        QFile::encodeName(KmlFileName).toStdString());
+                        QFile::encodeName(KmlFileName).toStdString(), {}, SavedKmlLayout());
     }
     dialogs_.Message(this, QStringLiteral("完成！"));
 }

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "app/Mainform.h"
+#include "app/OutputSettings.h"
 #include "app/WaitCursor.h"
 #include "common/Kml_baseclass.h"
 
@@ -187,7 +188,7 @@ void TFrmPoint::WriteFile(WriteProcedure write) {
     const std::vector<std::string_view> views(texts.begin(), texts.end());
     {
         WaitCursor wait;
-        write(views, SelectedFormat(), QFile::encodeName(path).toStdString());
+        write(views, SelectedFormat(), QFile::encodeName(path).toStdString(), SavedKmlLayout());
     }
     frmMain_.AddLoadableFile(path);
     dialogs_.Message(this, QStringLiteral("完成！"));

@@ -65,7 +65,7 @@ class TFrmPoint : public QDialog {
 
   private:
     using WriteProcedure = void (*)(std::span<const std::string_view>, CoordinateFormat,
-                                    const std::string&);
+                                    const std::string&, KmlLayout);
     void WriteFile(WriteProcedure write);
     QWidget* CreateFormatGroup();
     QWidget* CreateOutputRow();
