@@ -4,6 +4,7 @@
 // conversion uses.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -114,6 +115,11 @@ class TKMLDocument {
     void AddLinePlacemark(const TLinePlacemark& placemark);
     // Consumes `SectorCount` azimuths from `site.Azimuths`.
     void AddSiteFolder(TSitePlacemark& site, std::int32_t radiusSeconds);
+    // Appends to `ring` the ring of sector `sector` (from 0) of the site, facing `azimuth`.
+    using SectorRingDrawer =
+        std::function<void(std::string& ring, std::int32_t sector, std::int32_t azimuth)>;
+    // As above, with wedges of the caller's own shape and size.
+    void AddSiteFolder(TSitePlacemark& site, const SectorRingDrawer& drawRing);
 
   private:
     class Writer;
