@@ -11,8 +11,6 @@ namespace orvane::cli {
 
 namespace {
 
-constexpr double kMaxRadiusMetres = 100000;
-
 struct BsOptions {
     std::string site;
     std::string lon;

@@ -21,6 +21,7 @@ inline constexpr std::int32_t kDefaultSectorRadius = 2;
 inline constexpr std::int32_t kMinBeamwidth = 1;  // degrees
 inline constexpr std::int32_t kMaxBeamwidth = 360;
 inline constexpr std::int32_t kDefaultBeamwidth = 45;
+inline constexpr double kMaxRadiusMetres = 100000;
 
 struct BsConversionRequest {
     // The workbook with its current sheet; read from row 2 to its rowCount.
