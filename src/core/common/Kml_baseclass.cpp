@@ -128,9 +128,29 @@ void AppendScientific(std::string& out, const DecimalDigits& d) {
 // computed without error and rounded to the nearest integer of 15 digits (ties to even, as
 // correct rounding does). False where that integer would not have 15 digits (a rounding
 // carry into a new digit, or a magnitude outside the range); the general path writes those.
+// Writes the two digits of 0 <= value < 100 at `to`.
+inline void WritePair(char* to, std::uint32_t value) {
+    static constexpr char kPairs[] =
+        "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+        "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+        "8081828384858687888990919293949596979899";
+    std::memcpy(to, kPairs + value * 2, 2);
+}
+
+// Writes the eight digits of 0 <= value < 10^8 at `to`.
+inline void WriteEightDigits(char* to, std::uint32_t value) {
+    const std::uint32_t high = value / 10000;
+    const std::uint32_t low = value % 10000;
+    WritePair(to, high / 100);
+    WritePair(to + 2, high % 100);
+    WritePair(to + 4, low / 100);
+    WritePair(to + 6, low % 100);
+}
+
 bool AppendFixedExactly(std::string& out, double magnitude) {
-    static constexpr double kPowers[] = {1e-3, 1e-2, 1e-1, 1e0,  1e1,  1e2,  1e3,  1e4,  1e5, 1e6,
-                                         1e7,  1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    static constexpr double kPowers[] = {1e-4, 1e-3, 1e-2, 1e-1, 1e0,  1e1, 1e2,
+                                         1e3,  1e4,  1e5,  1e6,  1e7,  1e8, 1e9,
+                                         1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
     static constexpr std::uint64_t kScales[] = {1,
                                                 10,
                                                 100,
@@ -151,20 +171,21 @@ bool AppendFixedExactly(std::string& out, double magnitude) {
                                                 100'000'000'000'000'000,
                                                 1'000'000'000'000'000'000};
     static constexpr std::uint64_t kLowest15Digits = 100'000'000'000'000;
-    static constexpr char kPairs[] =
-        "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
-        "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
-        "8081828384858687888990919293949596979899";
     if (!(magnitude >= 1e-4 && magnitude < 1e15)) {
         return false;
     }
-    // Integer digits: the first power of ten above the magnitude (-3 for 0.0001...0.001).
-    int integerDigits = -3;
-    while (magnitude >= kPowers[integerDigits + 3]) {
+    const auto bits = std::bit_cast<std::uint64_t>(magnitude);
+    const int binaryExponent = static_cast<int>(bits >> 52) - 1023;  // -14 ... 49
+    // Integer digits (-3 for 0.0001...0.001, 1 for 1...10): the binary exponent tells it to
+    // within one (1233 / 4096 is just above log10(2)), one comparison settles it.
+    int integerDigits = ((binaryExponent * 1233) >> 12) + 1;
+    if (integerDigits < -3) {
+        integerDigits = -3;
+    }
+    if (magnitude >= kPowers[integerDigits + 4]) {
         ++integerDigits;
     }
-    const auto bits = std::bit_cast<std::uint64_t>(magnitude);
-    const int shift = 1075 - static_cast<int>(bits >> 52);  // from 3 (below 1E15) to 66 (1E-4)
+    const int shift = 52 - binaryExponent;  // from 3 (below 1E15) to 66 (1E-4)
     const std::uint64_t mantissa =
         (bits & ((std::uint64_t{1} << 52) - 1)) | (std::uint64_t{1} << 52);
     const unsigned __int128 scaled =
@@ -180,33 +201,33 @@ bool AppendFixedExactly(std::string& out, double magnitude) {
     if (rounded < kLowest15Digits || rounded >= 10 * kLowest15Digits) {
         return false;
     }
-    // The 15 digits, two at a time from the last; then the text laid out around them.
+    // The 15 digits: the first seven, then eight.
     char digits[16];
-    for (int i = 14; i > 0; i -= 2) {
-        const auto pair = static_cast<size_t>(rounded % 100) * 2;
-        rounded /= 100;
-        digits[i] = kPairs[pair + 1];
-        digits[i - 1] = kPairs[pair];
-    }
-    digits[0] = static_cast<char>('0' + rounded);
+    const auto first = static_cast<std::uint32_t>(rounded / 100'000'000);
+    digits[0] = static_cast<char>('0' + first / 1'000'000);
+    WritePair(digits + 1, first / 10'000 % 100);
+    WritePair(digits + 3, first / 100 % 100);
+    WritePair(digits + 5, first % 100);
+    WriteEightDigits(digits + 7, static_cast<std::uint32_t>(rounded % 100'000'000));
     int count = kSignificantDigits;
     while (digits[count - 1] == '0') {
         --count;
     }
-    char text[32];
+    // The text laid out around them.
+    char text[40];
     char* p = text;
     if (integerDigits <= 0) {
-        *p++ = '0';
-        *p++ = '.';
-        for (int i = integerDigits; i < 0; ++i) {
-            *p++ = '0';
-        }
-        p = std::copy(digits, digits + count, p);
+        std::memcpy(p, "0.000", 5);
+        p += 2 - integerDigits;
+        std::memcpy(p, digits, 16);
+        p += count;
     } else {
-        p = std::copy(digits, digits + integerDigits, p);
+        std::memcpy(p, digits, 16);
+        p += integerDigits;
         if (count > integerDigits) {
-            *p++ = '.';
-            p = std::copy(digits + integerDigits, digits + count, p);
+            std::memmove(p + 1, p, static_cast<size_t>(count - integerDigits));
+            *p = '.';
+            p += 1 + count - integerDigits;
         }
     }
     out.append(text, static_cast<size_t>(p - text));
