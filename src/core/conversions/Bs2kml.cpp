@@ -2,8 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <exception>
 #include <numbers>
+#include <optional>
 #include <stdexcept>
+#include <thread>
 #include <unordered_map>
 #include <vector>
 
@@ -117,12 +120,115 @@ struct SiteGroup {
     }
 };
 
+// A finished site whose wedges are drawn ahead of its folder.
+struct PendingSite {
+    TSitePlacemark site;
+    std::vector<std::int32_t> beamwidths;  // one per sector, or none: 45 degrees
+    // The shape of every sector up to the first azimuth that is no whole number (the folder
+    // builder stops the conversion there).
+    std::vector<const SectorShape*> shapes;
+    std::vector<SectorShape> ownShapes;  // shapes beyond those kept for the whole table
+    std::vector<std::string> rings;
+    double longitudeScale = 1;
+};
+
+// Draws the wedges of finished sites. Their coordinate texts are most of a conversion's
+// work, so a batch of many sites is drawn on two threads; the shapes are looked up first,
+// on the calling thread, and only read while drawing.
+class WedgePainter {
+  public:
+    WedgePainter(double radiusDegrees, bool trueShape)
+        : radiusDegrees_(radiusDegrees), trueShape_(trueShape) {}
+
+    void Prepare(PendingSite& pending) {
+        const TSitePlacemark& site = pending.site;
+        if (trueShape_) {
+            const double cosine = std::abs(std::cos(site.Latitude * std::numbers::pi / 180));
+            pending.longitudeScale = 1 / std::max(cosine, kSmallestLongitudeCosine);
+        }
+        pending.ownShapes.reserve(static_cast<size_t>(site.SectorCount));
+        std::string_view azimuths = site.Azimuths;
+        for (std::int32_t k = 0; k < site.SectorCount; ++k) {
+            const std::optional<std::int32_t> azimuth = TryParseInteger(CutToken(azimuths, '\t'));
+            if (!azimuth) {
+                break;
+            }
+            const std::int32_t width = pending.beamwidths.empty()
+                                           ? kDefaultBeamwidth
+                                           : pending.beamwidths[static_cast<size_t>(k)];
+            pending.shapes.push_back(&ShapeOf(*azimuth, width, pending));
+        }
+        pending.rings.resize(pending.shapes.size());
+    }
+
+    void Draw(std::vector<PendingSite>& sites) const {
+        const size_t half = sites.size() / 2;
+        if (sites.size() < kParallelSites || std::thread::hardware_concurrency() < 2) {
+            DrawRange(sites, 0, sites.size());
+            return;
+        }
+        std::exception_ptr failure;
+        std::thread worker([&] {
+            try {
+                DrawRange(sites, half, sites.size());
+            } catch (...) {
+                failure = std::current_exception();
+            }
+        });
+        try {
+            DrawRange(sites, 0, half);
+        } catch (...) {
+            worker.join();
+            throw;
+        }
+        worker.join();
+        if (failure) {
+            std::rethrow_exception(failure);
+        }
+    }
+
+  private:
+    static constexpr size_t kParallelSites = 64;
+
+    static void DrawRange(std::vector<PendingSite>& sites, size_t begin, size_t end) {
+        for (size_t i = begin; i < end; ++i) {
+            PendingSite& pending = sites[i];
+            for (size_t k = 0; k < pending.shapes.size(); ++k) {
+                AppendSectorRing(pending.rings[k], pending.site.Longitude, pending.site.Latitude,
+                                 *pending.shapes[k], pending.longitudeScale);
+            }
+        }
+    }
+
+    // The wedges of a table face few directions: each shape is computed once.
+    const SectorShape& ShapeOf(std::int32_t azimuth, std::int32_t width, PendingSite& pending) {
+        const std::uint64_t key = (std::uint64_t{static_cast<std::uint32_t>(azimuth)} << 32) |
+                                  static_cast<std::uint32_t>(width);
+        if (const auto found = shapes_.find(key); found != shapes_.end()) {
+            return found->second;
+        }
+        SectorShape shape = MakeSectorShape(azimuth, width, radiusDegrees_);
+        if (shapes_.size() >= kMaxKeptShapes) {
+            return pending.ownShapes.emplace_back(std::move(shape));
+        }
+        return shapes_.emplace(key, std::move(shape)).first->second;
+    }
+
+    double radiusDegrees_;
+    bool trueShape_;
+    std::unordered_map<std::uint64_t, SectorShape> shapes_;
+};
+
 class BsConverter {
   public:
     BsConverter(const BsConversionRequest& request, const ConversionObserver& observer)
-        : request_(request), observer_(observer), source_(*request.source) {
-        radiusDegrees_ = request.radiusMetres ? *request.radiusMetres / kMetresPerDegree
-                                              : request.sectorRadius * (1.0 / 3600);
+        : request_(request),
+          observer_(observer),
+          source_(*request.source),
+          painter_(request.radiusMetres ? *request.radiusMetres / kMetresPerDegree
+                                        : request.sectorRadius * (1.0 / 3600),
+                   request.radiusMetres.has_value()) {
+        pending_.reserve(kSitesPerBatch);  // sites keep pointers into their own shapes
     }
 
     std::int32_t Run() {
@@ -143,6 +249,7 @@ class BsConverter {
         if (!group_.empty()) {
             FinishGroup();
         }
+        WriteSites();
 
         document.SaveAndClose();
         if (!document.Saved()) {
@@ -253,60 +360,47 @@ class BsConverter {
     void FinishGroup() {
         const std::string lon = FormatNumber(ParseNumber(group_.lonText, 0));
         const std::string lat = FormatNumber(ParseNumber(group_.latText, 0));
-        site_.Name = group_.names;
-        site_.SectorCount = static_cast<std::int32_t>(group_.rowEnds.size());
-        site_.Description = DescriptionTable();
-        site_.Coordinates = lon + "," + lat + ",0 ";
-        site_.Longitude = ParseNumber(lon, 0);
-        site_.Latitude = ParseNumber(lat, 0);
-        site_.Azimuths = group_.azimuths;
-        document_->AddSiteFolder(
-            site_, [this](std::string& ring, std::int32_t sector, std::int32_t azimuth) {
-                DrawSector(ring, sector, azimuth);
-            });
-        ++siteCount_;
+        PendingSite& pending = pending_.emplace_back();
+        TSitePlacemark& site = pending.site;
+        site.Name = group_.names;
+        site.SectorCount = static_cast<std::int32_t>(group_.rowEnds.size());
+        site.Description = DescriptionTable();
+        site.Coordinates = lon + "," + lat + ",0 ";
+        site.Longitude = ParseNumber(lon, 0);
+        site.Latitude = ParseNumber(lat, 0);
+        site.Azimuths = group_.azimuths;
+        pending.beamwidths = group_.beamwidths;
+        painter_.Prepare(pending);
         group_.clear();
+        if (pending_.size() >= kSitesPerBatch) {
+            WriteSites();
+        }
     }
 
-    void DrawSector(std::string& ring, std::int32_t sector, std::int32_t azimuth) {
-        const std::int32_t width = group_.beamwidths.empty()
-                                       ? kDefaultBeamwidth
-                                       : group_.beamwidths[static_cast<size_t>(sector)];
-        double longitudeScale = 1;
-        if (request_.radiusMetres) {
-            const double cosine = std::abs(std::cos(site_.Latitude * std::numbers::pi / 180));
-            longitudeScale = 1 / std::max(cosine, kSmallestLongitudeCosine);
+    // Draws the wedges of the sites waiting and adds their folders to the document.
+    void WriteSites() {
+        painter_.Draw(pending_);
+        for (PendingSite& pending : pending_) {
+            document_->AddSiteFolder(
+                pending.site, [&pending](std::string& ring, std::int32_t sector, std::int32_t) {
+                    ring.swap(pending.rings[static_cast<size_t>(sector)]);
+                });
+            ++siteCount_;
         }
-        AppendSectorRing(ring, site_.Longitude, site_.Latitude, ShapeOf(azimuth, width),
-                         longitudeScale);
+        pending_.clear();
     }
 
-    // The wedges of a table face few directions: each shape is computed once.
-    const SectorShape& ShapeOf(std::int32_t azimuth, std::int32_t width) {
-        const std::uint64_t key = (std::uint64_t{static_cast<std::uint32_t>(azimuth)} << 32) |
-                                  static_cast<std::uint32_t>(width);
-        if (const auto found = shapes_.find(key); found != shapes_.end()) {
-            return found->second;
-        }
-        SectorShape shape = MakeSectorShape(azimuth, width, radiusDegrees_);
-        if (shapes_.size() >= kMaxKeptShapes) {
-            passingShape_ = std::move(shape);
-            return passingShape_;
-        }
-        return shapes_.emplace(key, std::move(shape)).first->second;
-    }
+    static constexpr size_t kSitesPerBatch = 512;
 
     const BsConversionRequest& request_;
     const ConversionObserver& observer_;
     const WorksheetSource& source_;
     TKMLDocument* document_ = nullptr;
-    double radiusDegrees_ = 0;
+    WedgePainter painter_;
     std::string headerLine_;
     SiteGroup group_;
-    TSitePlacemark site_;
+    std::vector<PendingSite> pending_;
     std::int32_t siteCount_ = 0;
-    std::unordered_map<std::uint64_t, SectorShape> shapes_;
-    SectorShape passingShape_;
 };
 
 }  // namespace
