@@ -74,6 +74,39 @@ class ProgressReset {
     QProgressBar& bar_;
 };
 
+// The information lines of a conversion, added to the box in pieces: a table with many
+// rows left out is reported without adding each line to the box on its own.
+class InfoLines {
+  public:
+    explicit InfoLines(QPlainTextEdit& memo) : memo_(memo) {}
+    ~InfoLines() { Flush(); }
+    InfoLines(const InfoLines&) = delete;
+    InfoLines& operator=(const InfoLines&) = delete;
+
+    void Add(std::string_view line) {
+        if (!pending_.empty()) {
+            pending_ += '\n';
+        }
+        pending_ += line;
+        if (pending_.size() >= kPieceBytes) {
+            Flush();
+        }
+    }
+
+    void Flush() {
+        if (!pending_.empty()) {
+            memo_.appendPlainText(
+                QString::fromUtf8(pending_.data(), static_cast<int>(pending_.size())));
+            pending_.clear();
+        }
+    }
+
+  private:
+    static constexpr size_t kPieceBytes = 1 << 16;
+    QPlainTextEdit& memo_;
+    std::string pending_;
+};
+
 }  // namespace
 
 void ColumnChoice::showPopup() {
@@ -404,10 +437,9 @@ void TFrmBS::Button5Click() {
         return;
     }
     Memo0->clear();
+    InfoLines info(*Memo0);
     ConversionObserver observer;
-    observer.info = [this](std::string_view line) {
-        Memo0->appendPlainText(QString::fromUtf8(line.data(), static_cast<int>(line.size())));
-    };
+    observer.info = [&info](std::string_view line) { info.Add(line); };
     observer.progress = [this](int percent) { CGauge1->setValue(percent); };
     const ProgressReset reset(*CGauge1);
     std::int32_t sites = 0;
@@ -415,6 +447,7 @@ void TFrmBS::Button5Click() {
         const WaitCursor wait;
         sites = ConvertBsToKml(Request(), observer);
     }
+    info.Flush();
     frmMain_.AddLoadableFile(EdtFName1->text());
     dialogs_.Message(this, QString::fromStdString(BsSummary(sites)));
 }
