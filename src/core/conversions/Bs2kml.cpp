@@ -29,6 +29,10 @@ constexpr size_t kMaxKeptShapes = 4096;
 
 // A cell text in a description table: markup characters must not reach the balloon's HTML.
 void AppendCellText(std::string& out, std::string_view text) {
+    if (text.find_first_of("&<>\"") == std::string_view::npos) {
+        out += text;
+        return;
+    }
     for (char c : text) {
         switch (c) {
             case '&':
