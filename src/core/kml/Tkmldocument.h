@@ -115,7 +115,8 @@ class TKMLDocument {
     void AddLinePlacemark(const TLinePlacemark& placemark);
     // Consumes `SectorCount` azimuths from `site.Azimuths`.
     void AddSiteFolder(TSitePlacemark& site, std::int32_t radiusSeconds);
-    // Appends to `ring` the ring of sector `sector` (from 0) of the site, facing `azimuth`.
+    // Puts into `ring` (empty on entry) the ring of sector `sector` (from 0) of the site,
+    // facing `azimuth`.
     using SectorRingDrawer =
         std::function<void(std::string& ring, std::int32_t sector, std::int32_t azimuth)>;
     // As above, with wedges of the caller's own shape and size.
