@@ -5,6 +5,7 @@
 #include <exception>
 #include <numbers>
 #include <optional>
+#include <span>
 #include <stdexcept>
 #include <thread>
 #include <unordered_map>
@@ -144,8 +145,13 @@ class WedgePainter {
     WedgePainter(double radiusDegrees, bool trueShape)
         : radiusDegrees_(radiusDegrees), trueShape_(trueShape) {}
 
+    // Looks up the shapes of the site's sectors; the site's rings are emptied, keeping
+    // their memory for the next batch.
     void Prepare(PendingSite& pending) {
         const TSitePlacemark& site = pending.site;
+        pending.shapes.clear();
+        pending.ownShapes.clear();
+        pending.longitudeScale = 1;
         if (trueShape_) {
             const double cosine = std::abs(std::cos(site.Latitude * std::numbers::pi / 180));
             pending.longitudeScale = 1 / std::max(cosine, kSmallestLongitudeCosine);
@@ -163,9 +169,12 @@ class WedgePainter {
             pending.shapes.push_back(&ShapeOf(*azimuth, width, pending));
         }
         pending.rings.resize(pending.shapes.size());
+        for (std::string& ring : pending.rings) {
+            ring.clear();
+        }
     }
 
-    void Draw(std::vector<PendingSite>& sites) const {
+    void Draw(std::span<PendingSite> sites) const {
         const size_t half = sites.size() / 2;
         if (sites.size() < kParallelSites || std::thread::hardware_concurrency() < 2) {
             DrawRange(sites, 0, sites.size());
@@ -194,7 +203,7 @@ class WedgePainter {
   private:
     static constexpr size_t kParallelSites = 64;
 
-    static void DrawRange(std::vector<PendingSite>& sites, size_t begin, size_t end) {
+    static void DrawRange(std::span<PendingSite> sites, size_t begin, size_t end) {
         for (size_t i = begin; i < end; ++i) {
             PendingSite& pending = sites[i];
             for (size_t k = 0; k < pending.shapes.size(); ++k) {
@@ -364,7 +373,10 @@ class BsConverter {
     void FinishGroup() {
         const std::string lon = FormatNumber(ParseNumber(group_.lonText, 0));
         const std::string lat = FormatNumber(ParseNumber(group_.latText, 0));
-        PendingSite& pending = pending_.emplace_back();
+        if (pendingCount_ == pending_.size()) {
+            pending_.emplace_back();
+        }
+        PendingSite& pending = pending_[pendingCount_++];
         TSitePlacemark& site = pending.site;
         site.Name = group_.names;
         site.SectorCount = static_cast<std::int32_t>(group_.rowEnds.size());
@@ -376,22 +388,23 @@ class BsConverter {
         pending.beamwidths = group_.beamwidths;
         painter_.Prepare(pending);
         group_.clear();
-        if (pending_.size() >= kSitesPerBatch) {
+        if (pendingCount_ == kSitesPerBatch) {
             WriteSites();
         }
     }
 
     // Draws the wedges of the sites waiting and adds their folders to the document.
     void WriteSites() {
-        painter_.Draw(pending_);
-        for (PendingSite& pending : pending_) {
+        const std::span<PendingSite> sites(pending_.data(), pendingCount_);
+        painter_.Draw(sites);
+        for (PendingSite& pending : sites) {
             document_->AddSiteFolder(
                 pending.site, [&pending](std::string& ring, std::int32_t sector, std::int32_t) {
                     ring.swap(pending.rings[static_cast<size_t>(sector)]);
                 });
             ++siteCount_;
         }
-        pending_.clear();
+        pendingCount_ = 0;  // the sites' memory serves the next batch
     }
 
     static constexpr size_t kSitesPerBatch = 512;
@@ -404,6 +417,7 @@ class BsConverter {
     std::string headerLine_;
     SiteGroup group_;
     std::vector<PendingSite> pending_;
+    size_t pendingCount_ = 0;
     std::int32_t siteCount_ = 0;
 };
 
