@@ -3,7 +3,9 @@
 # screen when the map shows the result:
 #   docs/screenshot.png  points window, polygon file, double-click in "可加载文件";
 #   docs/dt-window.png   drive-test window with the sample log coloured by 小区, opened on the
-#                        globe from the window's view button.
+#                        globe from the window's view button;
+#   docs/bs-window.png   base-station window with the sample table, wedges of each sector's
+#                        beamwidth and 2500 m, opened on the globe from the view button.
 # Needs a configured build in build/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -15,3 +17,6 @@ ORVANE_SCREENSHOT="$PWD/docs/screenshot.png" \
 ORVANE_SCREENSHOT="$PWD/docs/dt-window.png" \
     xvfb-run -a -s "-screen 0 1730x710x24" ./build/tests/GlobeTest \
     driveTestRouteFromTheDtWindowShowsOnTheGlobe
+ORVANE_SCREENSHOT="$PWD/docs/bs-window.png" \
+    xvfb-run -a -s "-screen 0 1460x690x24" ./build/tests/GlobeTest \
+    baseStationSitesFromTheBsWindowShowOnTheGlobe

@@ -48,6 +48,18 @@ Converts survey data to KML, as the windows of Orvane do.
       (1 to 10, default 4); --break cuts the route where two records lie farther
       apart than METRES (1 to 200, default 20). "-" reads the log from standard input.
 
+  orvane-convert bs WORKBOOK OUTPUT.kml --site COL --lon COL --lat COL --azimuth COL
+                    [--sheet SHEET] [--radius SECONDS] [--beamwidth COL] [--metres M]
+                    [--layout fixed|standard]
+      A base-station table (one sector per row) as site icons and sector wedges:
+      consecutive rows with the same longitude and latitude texts form one site.
+      COL is a column entry as the window shows it (B:经度), else a header text,
+      else column letters (B); SHEET a sheet name or a number from 1 (the first by
+      default). --radius is the wedge radius in seconds of arc (1 to 100, default 2).
+      --beamwidth draws each wedge as wide as its cell in that column says (whole
+      degrees, 1 to 360; others fall back to 45). --metres makes the radius M metres
+      on the ground with wedges of true shape, in place of --radius.
+
   Every conversion writes a KMZ archive (a zip holding doc.kml) when OUTPUT ends in
   .kmz, and takes --layout fixed|standard: fixed (the default) is the program's own
   KML 2.1 layout; standard is OGC KML 2.2 as GIS programs read it (texts inline,
@@ -73,14 +85,13 @@ struct Command {
 };
 
 constexpr Command kCommands[] = {
-    {"points", orvane::cli::RunPoints},
-    {"mif", orvane::cli::RunMif},
-    {"dt", orvane::cli::RunDt},
+    {"points", orvane::cli::RunPoints},   {"mif", orvane::cli::RunMif},
+    {"dt", orvane::cli::RunDt},           {"bs", orvane::cli::RunBs},
     {"inspect", orvane::cli::RunInspect},
 };
 
 // Conversions that Orvane describes but this build does not offer yet.
-constexpr std::string_view kComingCommands[] = {"bs", "cqt"};
+constexpr std::string_view kComingCommands[] = {"cqt"};
 
 int UsageFailure(const std::string& message) {
     std::cerr << "orvane-convert: " << message << "\n"

@@ -49,6 +49,34 @@ TEST(SectorRing, DrawsAFullCircleForOmnidirectionalCells) {
     EXPECT_EQ(vertices[180], "113.027777777778,25,0");  // bearing 90 points east
 }
 
+TEST(SectorShape, SpansItsWidthAndScalesLongitudes) {
+    // A 60-degree wedge facing east: centre, 121 arc points from bearing 60 to 120, centre.
+    const double r = 100.0 / 3600;
+    std::string ring;
+    AppendSectorRing(ring, 113, 25, MakeSectorShape(90, 60, r));
+    auto vertices = Vertices(ring);
+    ASSERT_EQ(vertices.size(), 123u);
+    EXPECT_EQ(vertices[1], FormatNumber(113 + std::sin(M_PI / 3) * r) + "," +
+                               FormatNumber(25 + std::cos(M_PI / 3) * r) + ",0");
+    EXPECT_EQ(vertices[61], "113.027777777778,25,0");
+    EXPECT_EQ(vertices[121], FormatNumber(113 + std::sin(M_PI / 3) * r) + "," +
+                                 FormatNumber(25 - std::cos(M_PI / 3) * r) + ",0");
+    // The 45-degree shape draws the usual wedge; 360 degrees draw the full circle.
+    ring.clear();
+    AppendSectorRing(ring, 113, 25, MakeSectorShape(0, 45, r));
+    EXPECT_EQ(ring, SectorRing(113, 25, 0, 100));
+    ring.clear();
+    AppendSectorRing(ring, 113, 25, MakeSectorShape(200, 360, r));
+    EXPECT_EQ(ring, SectorRing(113, 25, -1, 100));
+    // Longitude offsets are scaled, latitude offsets are not.
+    ring.clear();
+    AppendSectorRing(ring, 113, 25, MakeSectorShape(90, 60, r), 2);
+    vertices = Vertices(ring);
+    EXPECT_EQ(vertices[61], "113.055555555556,25,0");
+    EXPECT_EQ(vertices[1], FormatNumber(113 + std::sin(M_PI / 3) * r * 2) + "," +
+                               FormatNumber(25 + std::cos(M_PI / 3) * r) + ",0");
+}
+
 TEST(GeoDistance, MeasuresOnTheKrassowskyEllipsoid) {
     EXPECT_NEAR(GeoDistance(0, 0, 1, 0), 111321.376, 0.001);
     EXPECT_NEAR(GeoDistance(0, 0, 0, 1), 110571.254, 0.001);

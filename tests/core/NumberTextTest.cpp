@@ -119,6 +119,26 @@ TEST(FormatNumber, AgreesWithCorrectRoundingForArbitraryDoubles) {
     }
 }
 
+TEST(FormatNumber, RoundsExactTiesToEvenAndAgreesAcrossCoordinates) {
+    // 117 + 1/8192 and 117 + 3/8192 are doubles that end exactly half way at digit 16.
+    EXPECT_EQ(FormatNumber(117.0001220703125), "117.000122070312");
+    EXPECT_EQ(FormatNumber(117.0003662109375), "117.000366210938");
+    EXPECT_EQ(FormatNumber(-0.0001220703125), "-0.0001220703125");
+    for (int k = 1; k < 8192 * 4; k += 2) {
+        const double tie = 100 + k / 8192.0;
+        ASSERT_EQ(FormatNumber(tie), ReferenceText(tie)) << k;
+    }
+    // Coordinates computed by the wedge geometry, and their neighbours.
+    std::mt19937_64 random(2024);
+    std::uniform_real_distribution<double> coordinate(-180.0, 180.0);
+    for (int k = 0; k < 200000; ++k) {
+        const double value = coordinate(random) / (k % 7 == 0 ? 1000 : 1);
+        ASSERT_EQ(FormatNumber(value), ReferenceText(value)) << value;
+        const double next = std::nextafter(value, 1e9);
+        ASSERT_EQ(FormatNumber(next), ReferenceText(next)) << next;
+    }
+}
+
 TEST(FormatNumber, WritesNonFiniteValues) {
     EXPECT_EQ(FormatNumber(std::nan("")), "NAN");
     EXPECT_EQ(FormatNumber(INFINITY), "INF");

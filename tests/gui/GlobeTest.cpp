@@ -7,6 +7,7 @@
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QToolBox>
 #include <QToolButton>
@@ -20,6 +21,7 @@
 #include "earth/MarbleGlobe.h"
 #include "tests/gui/GuiHelpers.h"
 #include "tests/gui/GuiTestMain.h"
+#include "windows/FrmBS.h"
 #include "windows/FrmDT.h"
 #include "windows/FrmPoint.h"
 
@@ -149,6 +151,46 @@ class GlobeTest : public QObject {
         QCOMPARE(globe_->Map()->parentWidget(), Main().Panel01);
         // The first cells take the first palette colours: green, blue, yellow.
         for (const QColor& colour : {QColor(0, 255, 0), QColor(0, 0, 255), QColor(255, 255, 0)}) {
+            QTRY_VERIFY_WITH_TIMEOUT(PixelsOf(globe_->Map()->grab().toImage(), colour) > 30, 20000);
+        }
+        TakeScreenIfAsked();
+    }
+
+    // The sample base-station table in the base-station window, wedges of each sector's
+    // beamwidth and 2500 m on the ground, opened on the globe from the window's view button:
+    // the wedges show in their quadrant colours.
+    void baseStationSitesFromTheBsWindowShowOnTheGlobe() {
+        ClickItem(*Main().TreeView1, "基站表->KML");
+        TFrmBS& bs = desktop_->FrmBS();
+        QVERIFY(bs.isVisible());
+        bs.move(Main().frameGeometry().right() + 8, 0);
+        dialogs_.openPaths = {QStringLiteral(ORVANE_EXAMPLES "/bs-table.xlsx")};
+        QTest::mouseClick(bs.SpeedButton2, Qt::LeftButton);
+        const auto choose = [](ColumnChoice* choice, const QString& entry) {
+            choice->onDropDown();
+            choice->setCurrentIndex(choice->findText(entry));
+        };
+        choose(bs.CBBox_Sitename, "A:站名");
+        choose(bs.CBBox_Lon, "B:经度");
+        choose(bs.CBBox_Lat, "C:纬度");
+        choose(bs.CBBox_Direct, "D:方向角");
+        choose(bs.CBBox_Beamwidth, "H:波束宽度");
+        bs.CBoxRadiusUnit->setCurrentIndex(1);
+        bs.CSpinEdit1->setValue(2500);
+        const QString path = dir_.filePath("sites.kml");
+        dialogs_.savePaths = {path};
+        QTest::mouseClick(bs.SpeedButton1, Qt::LeftButton);
+        QTest::mouseClick(bs.Button5, Qt::LeftButton);
+        QCOMPARE(dialogs_.errors, QStringList());
+        QCOMPARE(dialogs_.messages, QStringList({"导出完成,共导入6行数据."}));
+
+        QTest::mouseClick(bs.SpeedButton7, Qt::LeftButton);
+        QCOMPARE(globe_->Map()->parentWidget(), Main().Panel01);
+        // Closer than the whole file's view, so that the wedges are large enough to see.
+        Main().AppGE0().SetCameraParams(24.85, 113.65, 0.0, AltitudeModeGE::RelativeToGround,
+                                        28000.0, 0.0, 0.0, 5.0);
+        for (const QColor& colour :
+             {QColor(255, 0, 0), QColor(0, 255, 0), QColor(255, 255, 0), QColor(0, 255, 255)}) {
             QTRY_VERIFY_WITH_TIMEOUT(PixelsOf(globe_->Map()->grab().toImage(), colour) > 30, 20000);
         }
         TakeScreenIfAsked();

@@ -60,7 +60,7 @@ class MainFormTest : public QObject {
     void startUpCreatesEveryWindowOnceInOrder() {
         QCOMPARE(desktop_->CreationOrder(),
                  QStringList({"FrmMain", "AboutBox", "FrmColorCfg", "FrmSysOptions", "FrmMIF2KML",
-                              "FrmDT", "FrmPoint"}));
+                              "FrmBS", "FrmDT", "FrmPoint"}));
         QCOMPARE(desktop_->FrmPoint().parentWidget(), &Main());
         // Nothing touches the globe at start: the view stays black and empty.
         QVERIFY(globe_->calls.isEmpty());
@@ -84,7 +84,7 @@ class MainFormTest : public QObject {
         QVERIFY(desktop_->FrmPoint().isVisible());
         QVERIFY(dialogs_.messages.isEmpty());
 
-        ClickItem(*Main().TreeView1, "基站表->KML");
+        ClickItem(*Main().TreeView1, "CQT数据->KML");
         QCOMPARE(dialogs_.messages, QStringList({"此功能尚未提供。"}));
         QCOMPARE(Main().TreeView1->currentItem()->toolTip(0), QString("此功能尚未提供。"));
     }

@@ -1,5 +1,7 @@
 #include "common/Kml_baseclass.h"
 
+#include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -121,6 +123,117 @@ void AppendScientific(std::string& out, const DecimalDigits& d) {
     out.append(buffer, end);
 }
 
+// Fixed-notation text of 1E-4 <= magnitude < 1E15, the range of every coordinate, by exact
+// integer arithmetic: magnitude = mantissa x 2^exponent, so magnitude x 10^decimals is
+// computed without error and rounded to the nearest integer of 15 digits (ties to even, as
+// correct rounding does). False where that integer would not have 15 digits (a rounding
+// carry into a new digit, or a magnitude outside the range); the general path writes those.
+// Writes the two digits of 0 <= value < 100 at `to`.
+inline void WritePair(char* to, std::uint32_t value) {
+    static constexpr char kPairs[] =
+        "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+        "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+        "8081828384858687888990919293949596979899";
+    std::memcpy(to, kPairs + value * 2, 2);
+}
+
+// Writes the eight digits of 0 <= value < 10^8 at `to`.
+inline void WriteEightDigits(char* to, std::uint32_t value) {
+    const std::uint32_t high = value / 10000;
+    const std::uint32_t low = value % 10000;
+    WritePair(to, high / 100);
+    WritePair(to + 2, high % 100);
+    WritePair(to + 4, low / 100);
+    WritePair(to + 6, low % 100);
+}
+
+bool AppendFixedExactly(std::string& out, double magnitude) {
+    static constexpr double kPowers[] = {1e-4, 1e-3, 1e-2, 1e-1, 1e0,  1e1, 1e2,
+                                         1e3,  1e4,  1e5,  1e6,  1e7,  1e8, 1e9,
+                                         1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    static constexpr std::uint64_t kScales[] = {1,
+                                                10,
+                                                100,
+                                                1'000,
+                                                10'000,
+                                                100'000,
+                                                1'000'000,
+                                                10'000'000,
+                                                100'000'000,
+                                                1'000'000'000,
+                                                10'000'000'000,
+                                                100'000'000'000,
+                                                1'000'000'000'000,
+                                                10'000'000'000'000,
+                                                100'000'000'000'000,
+                                                1'000'000'000'000'000,
+                                                10'000'000'000'000'000,
+                                                100'000'000'000'000'000,
+                                                1'000'000'000'000'000'000};
+    static constexpr std::uint64_t kLowest15Digits = 100'000'000'000'000;
+    if (!(magnitude >= 1e-4 && magnitude < 1e15)) {
+        return false;
+    }
+    const auto bits = std::bit_cast<std::uint64_t>(magnitude);
+    const int binaryExponent = static_cast<int>(bits >> 52) - 1023;  // -14 ... 49
+    // Integer digits (-3 for 0.0001...0.001, 1 for 1...10): the binary exponent tells it to
+    // within one (1233 / 4096 is just above log10(2)), one comparison settles it.
+    int integerDigits = ((binaryExponent * 1233) >> 12) + 1;
+    if (integerDigits < -3) {
+        integerDigits = -3;
+    }
+    if (magnitude >= kPowers[integerDigits + 4]) {
+        ++integerDigits;
+    }
+    const int shift = 52 - binaryExponent;  // from 3 (below 1E15) to 66 (1E-4)
+    const std::uint64_t mantissa =
+        (bits & ((std::uint64_t{1} << 52) - 1)) | (std::uint64_t{1} << 52);
+    const unsigned __int128 scaled =
+        static_cast<unsigned __int128>(mantissa) * kScales[kSignificantDigits - integerDigits];
+    std::uint64_t rounded = static_cast<std::uint64_t>(scaled >> shift);
+    const unsigned __int128 remainder = scaled & ((static_cast<unsigned __int128>(1) << shift) - 1);
+    const unsigned __int128 half = static_cast<unsigned __int128>(1) << (shift - 1);
+    if (remainder > half || (remainder == half && (rounded & 1) != 0)) {
+        ++rounded;
+    }
+    // The powers below 1 are not exact doubles: a magnitude next to one of them may have been
+    // given one digit too many or too few, which shows here.
+    if (rounded < kLowest15Digits || rounded >= 10 * kLowest15Digits) {
+        return false;
+    }
+    // The 15 digits: the first seven, then eight.
+    char digits[16];
+    const auto first = static_cast<std::uint32_t>(rounded / 100'000'000);
+    digits[0] = static_cast<char>('0' + first / 1'000'000);
+    WritePair(digits + 1, first / 10'000 % 100);
+    WritePair(digits + 3, first / 100 % 100);
+    WritePair(digits + 5, first % 100);
+    WriteEightDigits(digits + 7, static_cast<std::uint32_t>(rounded % 100'000'000));
+    int count = kSignificantDigits;
+    while (digits[count - 1] == '0') {
+        --count;
+    }
+    // The text laid out around them.
+    char text[40];
+    char* p = text;
+    if (integerDigits <= 0) {
+        std::memcpy(p, "0.000", 5);
+        p += 2 - integerDigits;
+        std::memcpy(p, digits, 16);
+        p += count;
+    } else {
+        std::memcpy(p, digits, 16);
+        p += integerDigits;
+        if (count > integerDigits) {
+            std::memmove(p + 1, p, static_cast<size_t>(count - integerDigits));
+            *p = '.';
+            p += 1 + count - integerDigits;
+        }
+    }
+    out.append(text, static_cast<size_t>(p - text));
+    return true;
+}
+
 }  // namespace
 
 void AppendNumber(std::string& out, double value) {
@@ -139,6 +252,9 @@ void AppendNumber(std::string& out, double value) {
     if (value < 0) {
         out += '-';
         value = -value;
+    }
+    if (AppendFixedExactly(out, value)) {
+        return;
     }
     const DecimalDigits d = RoundTo15Digits(value);
     if (d.exponent >= -4 && d.exponent < 15) {
@@ -292,23 +408,18 @@ void AppendCoordinate(std::string& out, double longitude, double latitude) {
     AppendNumber(out, longitude);
     out += ',';
     AppendNumber(out, latitude);
-    out += ",0 ";
+    out += std::string_view(",0 ");
 }
 
-void AppendSectorRing(std::string& out, double longitude, double latitude, std::int32_t azimuth,
-                      double radiusSeconds) {
+SectorShape MakeSectorShape(std::int32_t azimuth, double widthDegrees, double radiusDegrees) {
     constexpr double kDegreesToRadians = std::numbers::pi / 180;
-    const double r = radiusSeconds * (1.0 / 3600);
-    const bool omnidirectional = azimuth == -1;
+    SectorShape shape;
+    shape.fullCircle = azimuth == -1 || widthDegrees >= 360;
     double start = 0;
     double end = 360;
-    if (!omnidirectional) {
-        constexpr double kWidth = 45;
-        start = azimuth - kWidth * 0.5;
-        end = azimuth + kWidth * 0.5;
-    }
-    if (!omnidirectional) {
-        AppendCoordinate(out, longitude, latitude);
+    if (!shape.fullCircle) {
+        start = azimuth - widthDegrees * 0.5;
+        end = azimuth + widthDegrees * 0.5;
     }
     // Half-degree steps are exact in binary, so counting steps gives the same bearings as
     // adding 0.5 repeatedly, bound included.
@@ -318,11 +429,35 @@ void AppendSectorRing(std::string& out, double longitude, double latitude, std::
             break;
         }
         const double t = (450 - bearing) * kDegreesToRadians;
-        AppendCoordinate(out, longitude + std::cos(t) * r, latitude + std::sin(t) * r);
+        shape.offsets.emplace_back(std::cos(t) * radiusDegrees, std::sin(t) * radiusDegrees);
     }
-    if (!omnidirectional) {
-        AppendCoordinate(out, longitude, latitude);
+    return shape;
+}
+
+void AppendSectorRing(std::string& out, double longitude, double latitude, const SectorShape& shape,
+                      double longitudeScale) {
+    std::string centre;
+    if (!shape.fullCircle) {
+        AppendCoordinate(centre, longitude, latitude);
+        out += centre;
     }
+    if (longitudeScale == 1) {
+        for (const auto& [dx, dy] : shape.offsets) {
+            AppendCoordinate(out, longitude + dx, latitude + dy);
+        }
+    } else {
+        for (const auto& [dx, dy] : shape.offsets) {
+            AppendCoordinate(out, longitude + dx * longitudeScale, latitude + dy);
+        }
+    }
+    out += centre;
+}
+
+void AppendSectorRing(std::string& out, double longitude, double latitude, std::int32_t azimuth,
+                      double radiusSeconds) {
+    constexpr double kWidth = 45;
+    AppendSectorRing(out, longitude, latitude,
+                     MakeSectorShape(azimuth, kWidth, radiusSeconds * (1.0 / 3600)));
 }
 
 std::string SectorRing(double longitude, double latitude, std::int32_t azimuth,

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace orvane {
@@ -36,6 +37,21 @@ std::int32_t ParseInteger(std::string_view text);
 
 // One KML vertex: longitude "," latitude ",0 ".
 void AppendCoordinate(std::string& out, double longitude, double latitude);
+
+// The arc of a wedge as offsets in degrees from its centre (longitude, latitude), one per
+// half degree of bearing: it depends only on azimuth, width and radius, so it is computed
+// once and drawn around any number of sites.
+struct SectorShape {
+    std::vector<std::pair<double, double>> offsets;
+    bool fullCircle = false;  // drawn without the centre
+};
+// A wedge `widthDegrees` wide centred on the azimuth, from bearing azimuth - width/2 to
+// azimuth + width/2; azimuth -1 or a width of 360 gives the full circle from bearing 0 to 360.
+SectorShape MakeSectorShape(std::int32_t azimuth, double widthDegrees, double radiusDegrees);
+// The ring of the shape around a centre: the centre, the arc, the centre again (a full circle
+// is the arc alone). The longitude offsets are multiplied by `longitudeScale`.
+void AppendSectorRing(std::string& out, double longitude, double latitude, const SectorShape& shape,
+                      double longitudeScale = 1);
 
 // A 45-degree wedge centred on the azimuth (centre, 91 arc vertices, centre), or for
 // azimuth -1 a full circle of 721 vertices. The radius is in seconds of arc.

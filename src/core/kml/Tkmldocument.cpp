@@ -706,16 +706,27 @@ void TKMLDocument::AddLinePlacemark(const TLinePlacemark& placemark) {
 }
 
 void TKMLDocument::AddSiteFolder(TSitePlacemark& site, std::int32_t radiusSeconds) {
+    AddSiteFolder(site,
+                  [&site, radiusSeconds](std::string& ring, std::int32_t, std::int32_t azimuth) {
+                      AppendSectorRing(ring, site.Longitude, site.Latitude, azimuth, radiusSeconds);
+                  });
+}
+
+void TKMLDocument::AddSiteFolder(TSitePlacemark& site, const SectorRingDrawer& drawRing) {
     TKMLNode& folder = AddNodeById(DocumentNode(), kFolder);
     AddEscapedTextNode(folder, kName, site.Name);
     AddDescribedPoint(folder, site, "#BS_STYLE");
+    // Azimuths are cut from a view and the rest stored once: a site of many sectors must
+    // not move the remaining text for every one.
+    std::string_view azimuths = site.Azimuths;
     std::string ring;
     for (std::int32_t k = 0; k < site.SectorCount; ++k) {
-        const std::int32_t azimuth = ParseInteger(CutToken(site.Azimuths, '\t'));
+        const std::int32_t azimuth = ParseInteger(CutToken(azimuths, '\t'));
         ring.clear();
-        AppendSectorRing(ring, site.Longitude, site.Latitude, azimuth, radiusSeconds);
+        drawRing(ring, k, azimuth);
         AddRingPlacemark(folder, nullptr, SectorStyle(azimuth), ring);  // sectors have no name
     }
+    site.Azimuths = std::string(azimuths);
     CompleteParts();
 }
 

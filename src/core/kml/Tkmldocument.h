@@ -4,6 +4,7 @@
 // conversion uses.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -146,6 +147,12 @@ class TKMLDocument {
     void AddLinePlacemark(const TLinePlacemark& placemark);
     // Consumes `SectorCount` azimuths from `site.Azimuths`.
     void AddSiteFolder(TSitePlacemark& site, std::int32_t radiusSeconds);
+    // Puts into `ring` (empty on entry) the ring of sector `sector` (from 0) of the site,
+    // facing `azimuth`.
+    using SectorRingDrawer =
+        std::function<void(std::string& ring, std::int32_t sector, std::int32_t azimuth)>;
+    // As above, with wedges of the caller's own shape and size.
+    void AddSiteFolder(TSitePlacemark& site, const SectorRingDrawer& drawRing);
 
   private:
     class Writer;

@@ -60,15 +60,16 @@ def fill_types_workbook(wb):
 
 def write_bs_table(ws):
     ws.title = "基站表"
-    ws.append(["站名", "经度", "纬度", "方向角", "CI", "LAC", "频段"])
-    sites = [("韶关曲江", 113.6042, 24.6811), ("韶关浈江", 113.5969, 24.8042),
-             ("韶关武江", 113.5875, 24.7925), ("乐昌城区", 113.3522, 25.1283),
-             ("南雄城区", 114.3111, 25.1172)]
+    ws.append(["站名", "经度", "纬度", "方向角", "CI", "LAC", "频段", "波束宽度"])
+    sites = [("韶关曲江", 113.6042, 24.6811, 65), ("韶关浈江", 113.5969, 24.8042, 65),
+             ("韶关武江", 113.5875, 24.7925, 65), ("乐昌城区", 113.3522, 25.1283, 90),
+             ("南雄城区", 114.3111, 25.1172, 90)]
     ci = 10001
-    for name, lon, lat in sites:
+    for name, lon, lat, beamwidth in sites:
         for azimuth in (0, 120, 240):
-            ws.append([name, lon, lat, azimuth, ci, 9501, "GSM900"])
+            ws.append([name, lon, lat, azimuth, ci, 9501, "GSM900", beamwidth])
             ci += 1
+    ws.append(["丹霞山", 113.7360, 25.0250, -1, ci, 9502, "GSM900", 360])
 
 
 def write_cqt_table(ws):

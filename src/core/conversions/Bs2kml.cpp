@@ -1,0 +1,441 @@
+#include "conversions/Bs2kml.h"
+
+#include <algorithm>
+#include <cmath>
+#include <exception>
+#include <numbers>
+#include <optional>
+#include <span>
+#include <stdexcept>
+#include <thread>
+#include <unordered_map>
+#include <vector>
+
+#include "common/Errors.h"
+#include "common/Kml_baseclass.h"
+#include "kml/Tkmldocument.h"
+#include "workbooks/WorksheetSource.h"
+
+namespace orvane {
+
+namespace {
+
+constexpr double kEarthRadiusMetres = 6371008.8;  // mean radius
+constexpr double kMetresPerDegree = kEarthRadiusMetres * std::numbers::pi / 180;
+// Longitude offsets grow as 1 / cos(latitude); near the poles they stop growing here
+// (about 89.4 degrees), so that no coordinate becomes infinite.
+constexpr double kSmallestLongitudeCosine = 0.01;
+// Distinct (azimuth, width) shapes kept; tables with more draw the rest without keeping them.
+constexpr size_t kMaxKeptShapes = 4096;
+
+// A cell text in a description table: markup characters must not reach the balloon's HTML.
+void AppendCellText(std::string& out, std::string_view text) {
+    if (text.find_first_of("&<>\"") == std::string_view::npos) {
+        out += text;
+        return;
+    }
+    for (char c : text) {
+        switch (c) {
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            case '"':
+                out += "&quot;";
+                break;
+            default:
+                out += c;
+        }
+    }
+}
+
+// The next field of a TAB-joined text, taken front to back. Without a TAB the whole text is
+// the field and stays as it is.
+std::string_view NextField(std::string_view& text) {
+    const size_t tab = text.find('\t');
+    if (tab == std::string_view::npos) {
+        return text;
+    }
+    const std::string_view field = text.substr(0, tab);
+    text.remove_prefix(tab + 1);
+    return field;
+}
+
+// The cell texts of columns 1 ... columnCount of a row, each followed by a TAB.
+void AppendRowText(std::string& out, const WorksheetSource& source, std::int32_t row) {
+    for (std::int32_t column = 1; column <= source.columnCount(); ++column) {
+        out += source.CellText(row, column);
+        out += '\t';
+    }
+}
+
+// A beamwidth cell: a whole number of degrees from 1 to 360, else nothing.
+std::optional<std::int32_t> BeamwidthOf(std::string_view text) {
+    const std::optional<double> value = TryParseNumber(text);
+    if (!value || *value != std::floor(*value) || *value < kMinBeamwidth ||
+        *value > kMaxBeamwidth) {
+        return std::nullopt;
+    }
+    return static_cast<std::int32_t>(*value);
+}
+
+class ProgressReporter {
+  public:
+    ProgressReporter(const ConversionObserver& observer, std::int32_t rowCount)
+        : observer_(observer), rowCount_(rowCount) {}
+
+    // Row r of rowCount: r / (rowCount - 1) x 100, truncated and held within 0 ... 100.
+    void AtRow(std::int32_t row) {
+        const double share = static_cast<double>(row) / (rowCount_ - 1) * 100;
+        const int percent = static_cast<int>(std::clamp(share, 0.0, 100.0));
+        if (percent != shown_) {
+            shown_ = percent;
+            observer_.Progress(percent);
+        }
+    }
+
+  private:
+    const ConversionObserver& observer_;
+    std::int32_t rowCount_;
+    int shown_ = -1;
+};
+
+// The rows of the site being collected.
+struct SiteGroup {
+    std::string rowTexts;                  // every row's text, one after the other
+    std::vector<size_t> rowEnds;           // where each row's text ends in rowTexts
+    std::string names;                     // site-name texts, each followed by a TAB
+    std::string azimuths;                  // azimuth texts, each followed by a TAB
+    std::vector<std::int32_t> beamwidths;  // one per row when a beamwidth column is bound
+    std::string lonText;
+    std::string latText;
+
+    bool empty() const { return rowEnds.empty(); }
+    void clear() {
+        rowTexts.clear();
+        rowEnds.clear();
+        names.clear();
+        azimuths.clear();
+        beamwidths.clear();
+    }
+};
+
+// A finished site whose wedges are drawn ahead of its folder.
+struct PendingSite {
+    TSitePlacemark site;
+    std::vector<std::int32_t> beamwidths;  // one per sector, or none: 45 degrees
+    // The shape of every sector up to the first azimuth that is no whole number (the folder
+    // builder stops the conversion there).
+    std::vector<const SectorShape*> shapes;
+    std::vector<SectorShape> ownShapes;  // shapes beyond those kept for the whole table
+    std::vector<std::string> rings;
+    double longitudeScale = 1;
+};
+
+// Draws the wedges of finished sites. Their coordinate texts are most of a conversion's
+// work, so a batch of many sites is drawn on two threads; the shapes are looked up first,
+// on the calling thread, and only read while drawing.
+class WedgePainter {
+  public:
+    WedgePainter(double radiusDegrees, bool trueShape)
+        : radiusDegrees_(radiusDegrees), trueShape_(trueShape) {}
+
+    // Looks up the shapes of the site's sectors; the site's rings are emptied, keeping
+    // their memory for the next batch.
+    void Prepare(PendingSite& pending) {
+        const TSitePlacemark& site = pending.site;
+        pending.shapes.clear();
+        pending.ownShapes.clear();
+        pending.longitudeScale = 1;
+        if (trueShape_) {
+            const double cosine = std::abs(std::cos(site.Latitude * std::numbers::pi / 180));
+            pending.longitudeScale = 1 / std::max(cosine, kSmallestLongitudeCosine);
+        }
+        pending.ownShapes.reserve(static_cast<size_t>(site.SectorCount));
+        std::string_view azimuths = site.Azimuths;
+        for (std::int32_t k = 0; k < site.SectorCount; ++k) {
+            const std::optional<std::int32_t> azimuth = TryParseInteger(CutToken(azimuths, '\t'));
+            if (!azimuth) {
+                break;
+            }
+            const std::int32_t width = pending.beamwidths.empty()
+                                           ? kDefaultBeamwidth
+                                           : pending.beamwidths[static_cast<size_t>(k)];
+            pending.shapes.push_back(&ShapeOf(*azimuth, width, pending));
+        }
+        pending.rings.resize(pending.shapes.size());
+        for (std::string& ring : pending.rings) {
+            ring.clear();
+        }
+    }
+
+    void Draw(std::span<PendingSite> sites) const {
+        const size_t half = sites.size() / 2;
+        if (sites.size() < kParallelSites || std::thread::hardware_concurrency() < 2) {
+            DrawRange(sites, 0, sites.size());
+            return;
+        }
+        std::exception_ptr failure;
+        std::thread worker([&] {
+            try {
+                DrawRange(sites, half, sites.size());
+            } catch (...) {
+                failure = std::current_exception();
+            }
+        });
+        try {
+            DrawRange(sites, 0, half);
+        } catch (...) {
+            worker.join();
+            throw;
+        }
+        worker.join();
+        if (failure) {
+            std::rethrow_exception(failure);
+        }
+    }
+
+  private:
+    static constexpr size_t kParallelSites = 64;
+
+    static void DrawRange(std::span<PendingSite> sites, size_t begin, size_t end) {
+        for (size_t i = begin; i < end; ++i) {
+            PendingSite& pending = sites[i];
+            for (size_t k = 0; k < pending.shapes.size(); ++k) {
+                AppendSectorRing(pending.rings[k], pending.site.Longitude, pending.site.Latitude,
+                                 *pending.shapes[k], pending.longitudeScale);
+            }
+        }
+    }
+
+    // The wedges of a table face few directions: each shape is computed once.
+    const SectorShape& ShapeOf(std::int32_t azimuth, std::int32_t width, PendingSite& pending) {
+        const std::uint64_t key = (std::uint64_t{static_cast<std::uint32_t>(azimuth)} << 32) |
+                                  static_cast<std::uint32_t>(width);
+        if (const auto found = shapes_.find(key); found != shapes_.end()) {
+            return found->second;
+        }
+        SectorShape shape = MakeSectorShape(azimuth, width, radiusDegrees_);
+        if (shapes_.size() >= kMaxKeptShapes) {
+            return pending.ownShapes.emplace_back(std::move(shape));
+        }
+        return shapes_.emplace(key, std::move(shape)).first->second;
+    }
+
+    double radiusDegrees_;
+    bool trueShape_;
+    std::unordered_map<std::uint64_t, SectorShape> shapes_;
+};
+
+class BsConverter {
+  public:
+    BsConverter(const BsConversionRequest& request, const ConversionObserver& observer)
+        : request_(request),
+          observer_(observer),
+          source_(*request.source),
+          painter_(request.radiusMetres ? *request.radiusMetres / kMetresPerDegree
+                                        : request.sectorRadius * (1.0 / 3600),
+                   request.radiusMetres.has_value()) {
+        pending_.reserve(kSitesPerBatch);  // sites keep pointers into their own shapes
+    }
+
+    std::int32_t Run() {
+        CheckColumns();
+        TKMLDocument document(request_.layout);
+        document_ = &document;
+        document.OpenFile(request_.outPath);
+        document.AddBsStyle();
+        document.AddOutlineStyles();
+        AppendRowText(headerLine_, source_, 1);
+
+        const std::int32_t rowCount = source_.rowCount();
+        ProgressReporter progress(observer_, rowCount);
+        for (std::int32_t row = WorksheetSource::FirstDataRow; row <= rowCount; ++row) {
+            progress.AtRow(row);
+            TakeRow(row);
+        }
+        if (!group_.empty()) {
+            FinishGroup();
+        }
+        WriteSites();
+
+        document.SaveAndClose();
+        if (!document.Saved()) {
+            throw CannotCreateFileError(request_.outPath);
+        }
+        return siteCount_;
+    }
+
+  private:
+    void CheckColumns() const {
+        for (const std::int32_t column : {request_.siteNameColumn, request_.lonColumn,
+                                          request_.latColumn, request_.azimuthColumn}) {
+            CheckColumn(column);
+        }
+        if (request_.beamwidthColumn != 0) {
+            CheckColumn(request_.beamwidthColumn);
+        }
+    }
+
+    void CheckColumn(std::int32_t column) const {
+        if (column < 1 || column > source_.columnCount()) {
+            throw ListIndexError(column);
+        }
+    }
+
+    void TakeRow(std::int32_t row) {
+        const std::string_view name = source_.CellText(row, request_.siteNameColumn);
+        const std::string_view lon = source_.CellText(row, request_.lonColumn);
+        const std::string_view lat = source_.CellText(row, request_.latColumn);
+        const std::string_view azimuth = source_.CellText(row, request_.azimuthColumn);
+        if (name.empty() || lon.empty() || lat.empty() || azimuth.empty()) {
+            ReportSkipped(row, name, lon, lat, azimuth);
+            return;  // a skipped row inside a site does not split it
+        }
+        if (!group_.empty() && (lon != group_.lonText || lat != group_.latText)) {
+            FinishGroup();
+        }
+        AppendRowText(group_.rowTexts, source_, row);
+        group_.rowEnds.push_back(group_.rowTexts.size());
+        group_.lonText = lon;
+        group_.latText = lat;
+        group_.names += name;
+        group_.names += '\t';
+        group_.azimuths += azimuth;
+        group_.azimuths += '\t';
+        if (request_.beamwidthColumn != 0) {
+            group_.beamwidths.push_back(RowBeamwidth(row));
+        }
+    }
+
+    std::int32_t RowBeamwidth(std::int32_t row) {
+        if (const auto width = BeamwidthOf(source_.CellText(row, request_.beamwidthColumn))) {
+            return *width;
+        }
+        observer_.Info("第" + std::to_string(row) + "行波束宽度 :" + request_.beamwidthEntry +
+                       "无有效值!按" + std::to_string(kDefaultBeamwidth) + "度绘制.");
+        return kDefaultBeamwidth;
+    }
+
+    void ReportSkipped(std::int32_t row, std::string_view name, std::string_view lon,
+                       std::string_view lat, std::string_view azimuth) const {
+        observer_.Info("第" + std::to_string(row) + "行数据未导入,原因:");
+        const auto reason = [this](std::string_view label, const std::string& entry) {
+            observer_.Info("  " + std::string(label) + " :" + entry + "无有效值!");
+        };
+        if (name.empty()) {
+            reason("站名", request_.siteNameEntry);
+        }
+        if (lon.empty()) {
+            reason("经度", request_.lonEntry);
+        }
+        if (lat.empty()) {
+            reason("纬度", request_.latEntry);
+        }
+        if (azimuth.empty()) {
+            reason("方向角", request_.azimuthEntry);
+        }
+    }
+
+    // One table row per worksheet column: the header text, then that column's text of every
+    // row of the site. Fields are taken front to back, so a TAB inside a cell shifts the
+    // rest of its row by one.
+    std::string DescriptionTable() const {
+        std::string_view header = headerLine_;
+        std::vector<std::string_view> rows;
+        rows.reserve(group_.rowEnds.size());
+        size_t begin = 0;
+        for (const size_t end : group_.rowEnds) {
+            rows.push_back(std::string_view(group_.rowTexts).substr(begin, end - begin));
+            begin = end;
+        }
+        std::string table;
+        table.reserve(group_.rowTexts.size() * 2 + headerLine_.size() * 2);
+        for (std::int32_t column = 1; column <= source_.columnCount(); ++column) {
+            table += "<TR><TD>";
+            AppendCellText(table, NextField(header));
+            table += "</TD>";
+            for (std::string_view& row : rows) {
+                table += "<TD>";
+                AppendCellText(table, NextField(row));
+                table += "</TD>";
+            }
+            table += "</TR>";
+        }
+        return table;
+    }
+
+    void FinishGroup() {
+        const std::string lon = FormatNumber(ParseNumber(group_.lonText, 0));
+        const std::string lat = FormatNumber(ParseNumber(group_.latText, 0));
+        if (pendingCount_ == pending_.size()) {
+            pending_.emplace_back();
+        }
+        PendingSite& pending = pending_[pendingCount_++];
+        TSitePlacemark& site = pending.site;
+        site.Name = group_.names;
+        site.SectorCount = static_cast<std::int32_t>(group_.rowEnds.size());
+        site.Description = DescriptionTable();
+        site.Coordinates = lon + "," + lat + ",0 ";
+        site.Longitude = ParseNumber(lon, 0);
+        site.Latitude = ParseNumber(lat, 0);
+        site.Azimuths = group_.azimuths;
+        pending.beamwidths = group_.beamwidths;
+        painter_.Prepare(pending);
+        group_.clear();
+        if (pendingCount_ == kSitesPerBatch) {
+            WriteSites();
+        }
+    }
+
+    // Draws the wedges of the sites waiting and adds their folders to the document.
+    void WriteSites() {
+        const std::span<PendingSite> sites(pending_.data(), pendingCount_);
+        painter_.Draw(sites);
+        for (PendingSite& pending : sites) {
+            document_->AddSiteFolder(
+                pending.site, [&pending](std::string& ring, std::int32_t sector, std::int32_t) {
+                    ring.swap(pending.rings[static_cast<size_t>(sector)]);
+                });
+            ++siteCount_;
+        }
+        pendingCount_ = 0;  // the sites' memory serves the next batch
+    }
+
+    static constexpr size_t kSitesPerBatch = 512;
+
+    const BsConversionRequest& request_;
+    const ConversionObserver& observer_;
+    const WorksheetSource& source_;
+    TKMLDocument* document_ = nullptr;
+    WedgePainter painter_;
+    std::string headerLine_;
+    SiteGroup group_;
+    std::vector<PendingSite> pending_;
+    size_t pendingCount_ = 0;
+    std::int32_t siteCount_ = 0;
+};
+
+}  // namespace
+
+std::string BsSummary(std::int32_t siteCount) {
+    return "导出完成,共导入" + std::to_string(siteCount) + "行数据.";
+}
+
+std::int32_t ConvertBsToKml(const BsConversionRequest& request,
+                            const ConversionObserver& observer) {
+    if (request.source == nullptr) {
+        throw std::invalid_argument("ConvertBsToKml: no worksheet source");
+    }
+    BsConverter converter(request, observer);
+    const std::int32_t sites = converter.Run();
+    observer.Progress(0);
+    return sites;
+}
+
+}  // namespace orvane

@@ -1,0 +1,461 @@
+#include "windows/FrmBS.h"
+
+#include <QDir>
+#include <QFile>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QSpinBox>
+#include <QStyle>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <array>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/Mainform.h"
+#include "app/OutputSettings.h"
+#include "app/WaitCursor.h"
+
+namespace orvane {
+
+namespace {
+
+constexpr int kBeamwidthChoice = 4;
+const QString kSeconds = QStringLiteral("秒");
+const QString kMetres = QStringLiteral("米");
+
+std::string LocalPath(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
+
+std::string Utf8(const QString& text) {
+    return text.toStdString();
+}
+
+QLabel* Caption(const QString& text, const QString& name, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(name);
+    return label;
+}
+
+QToolButton* PictureButton(const QString& name, QStyle::StandardPixmap icon, const QString& hint,
+                           QWidget* parent) {
+    auto* button = new QToolButton(parent);
+    button->setObjectName(name);
+    button->setIcon(parent->style()->standardIcon(icon));
+    button->setToolTip(hint);
+    return button;
+}
+
+QLineEdit* PathBox(const QString& name, QWidget* parent) {
+    auto* box = new QLineEdit(parent);
+    box->setObjectName(name);
+    box->setReadOnly(true);
+    return box;
+}
+
+// Sets the progress bar back to 0 when the conversion ends, also when it stops with an error.
+class ProgressReset {
+  public:
+    explicit ProgressReset(QProgressBar& bar) : bar_(bar) {}
+    ~ProgressReset() { bar_.setValue(0); }
+    ProgressReset(const ProgressReset&) = delete;
+    ProgressReset& operator=(const ProgressReset&) = delete;
+
+  private:
+    QProgressBar& bar_;
+};
+
+// The information lines of a conversion, added to the box in pieces: a table with many
+// rows left out is reported without adding each line to the box on its own.
+class InfoLines {
+  public:
+    explicit InfoLines(QPlainTextEdit& memo) : memo_(memo) {}
+    ~InfoLines() { Flush(); }
+    InfoLines(const InfoLines&) = delete;
+    InfoLines& operator=(const InfoLines&) = delete;
+
+    void Add(std::string_view line) {
+        if (!pending_.empty()) {
+            pending_ += '\n';
+        }
+        pending_ += line;
+        if (pending_.size() >= kPieceBytes) {
+            Flush();
+        }
+    }
+
+    void Flush() {
+        if (!pending_.empty()) {
+            memo_.appendPlainText(
+                QString::fromUtf8(pending_.data(), static_cast<int>(pending_.size())));
+            pending_.clear();
+        }
+    }
+
+  private:
+    static constexpr size_t kPieceBytes = 1 << 16;
+    QPlainTextEdit& memo_;
+    std::string pending_;
+};
+
+}  // namespace
+
+void ColumnChoice::showPopup() {
+    if (onDropDown) {
+        onDropDown();
+    }
+    QComboBox::showPopup();
+}
+
+QString WithExtension(const QString& path, const QString& extension) {
+    const int slash = std::max(path.lastIndexOf('/'), path.lastIndexOf('\\'));
+    const int dot = path.lastIndexOf('.');
+    return (dot > slash ? path.left(dot) : path) + extension;
+}
+
+TFrmBS::TFrmBS(TFrmMain& frmMain, Dialogs& dialogs)
+    : QDialog(&frmMain), frmMain_(frmMain), dialogs_(dialogs) {
+    setObjectName("FrmBS");
+    setWindowTitle(QStringLiteral("基站表->KML"));
+    setModal(false);
+
+    Button5 = new QPushButton(QStringLiteral("生成KML文件"), this);
+    Button5->setObjectName("Button5");
+    Button5->setAutoDefault(false);
+    Button1 = new QPushButton(QStringLiteral("确定"), this);
+    Button1->setObjectName("Button1");
+    Button1->setAutoDefault(false);
+    connect(Button5, &QPushButton::clicked, this, &TFrmBS::Button5Click);
+    connect(Button1, &QPushButton::clicked, this, &TFrmBS::Button1Click);
+
+    Memo0 = new QPlainTextEdit(this);
+    Memo0->setObjectName("Memo0");
+    Memo0->setReadOnly(true);
+    Memo0->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    GroupBox4 = new QGroupBox(QStringLiteral("信息栏"), this);
+    GroupBox4->setObjectName("GroupBox4");
+    auto* infoLayout = new QVBoxLayout(GroupBox4);
+    infoLayout->setContentsMargins(4, 4, 4, 4);
+    infoLayout->addWidget(Memo0);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(Button5);
+    buttons->addWidget(Button1);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(CreateSourceRows());
+    layout->addWidget(CreateColumnChoices());
+    layout->addWidget(CreateOutputRows());
+    layout->addWidget(GroupBox4, 1);
+    layout->addLayout(buttons);
+    resize(460, 560);
+}
+
+TFrmBS::~TFrmBS() = default;
+
+QWidget* TFrmBS::CreateSourceRows() {
+    auto* rows = new QWidget(this);
+    Label1 = Caption(QStringLiteral("基站Excel表："), "Label1", rows);
+    EdtxlsFName = PathBox("EdtxlsFName", rows);
+    SpeedButton2 = PictureButton("SpeedButton2", QStyle::SP_DirOpenIcon,
+                                 QStringLiteral("打开Excel文件"), rows);
+    Label19 = Caption(QStringLiteral("工作表选择："), "Label19", rows);
+    CbBoxSheet = new QComboBox(rows);
+    CbBoxSheet->setObjectName("CbBoxSheet");
+    connect(SpeedButton2, &QToolButton::clicked, this, &TFrmBS::SpeedButton2Click);
+    connect(CbBoxSheet, qOverload<int>(&QComboBox::currentIndexChanged), this,
+            &TFrmBS::CbBoxSheetChange);
+
+    auto* layout = new QGridLayout(rows);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(Label1, 0, 0, 1, 3);
+    layout->addWidget(EdtxlsFName, 1, 0, 1, 2);
+    layout->addWidget(SpeedButton2, 1, 2);
+    layout->addWidget(Label19, 2, 0);
+    layout->addWidget(CbBoxSheet, 2, 1, 1, 2);
+    layout->setColumnStretch(1, 1);
+    return rows;
+}
+
+ColumnChoice* TFrmBS::AddColumnChoice(QGridLayout* layout, int row, const QString& caption,
+                                      const QString& labelName, const QString& name,
+                                      QLabel*& label) {
+    label = Caption(caption, labelName, GroupBox2);
+    auto* choice = new ColumnChoice(GroupBox2);
+    choice->setObjectName(name);
+    choice->setMinimumContentsLength(14);
+    choice->onDropDown = [this, row] { FillChoice(row); };
+    layout->addWidget(label, row, 0);
+    layout->addWidget(choice, row, 1);
+    return choice;
+}
+
+QGroupBox* TFrmBS::CreateColumnChoices() {
+    GroupBox2 = new QGroupBox(QStringLiteral("字段选择："), this);
+    GroupBox2->setObjectName("GroupBox2");
+    auto* layout = new QGridLayout(GroupBox2);
+    CBBox_Sitename = AddColumnChoice(layout, 0, QStringLiteral("SITE_NAME："), "Label4",
+                                     "CBBox_Sitename", Label4);
+    CBBox_Lon = AddColumnChoice(layout, 1, QStringLiteral("经度："), "Label6", "CBBox_Lon", Label6);
+    CBBox_Lat = AddColumnChoice(layout, 2, QStringLiteral("纬度："), "Label7", "CBBox_Lat", Label7);
+    CBBox_Direct =
+        AddColumnChoice(layout, 3, QStringLiteral("方向角："), "Label11", "CBBox_Direct", Label11);
+    CBBox_Beamwidth = AddColumnChoice(layout, kBeamwidthChoice, QStringLiteral("波束宽度："),
+                                      "LabelBeamwidth", "CBBox_Beamwidth", LabelBeamwidth);
+    CBBox_Beamwidth->setToolTip(
+        QStringLiteral("可选：每个扇区按该列的度数（1～360）绘制；不选则均为45度"));
+    layout->setColumnStretch(1, 1);
+    return GroupBox2;
+}
+
+QWidget* TFrmBS::CreateOutputRows() {
+    auto* rows = new QWidget(this);
+    Label2 = Caption(QStringLiteral("扇区半径："), "Label2", rows);
+    CSpinEdit1 = new QSpinBox(rows);
+    CSpinEdit1->setObjectName("CSpinEdit1");
+    CSpinEdit1->setRange(kMinSectorRadius, kMaxSectorRadius);
+    CSpinEdit1->setValue(kDefaultSectorRadius);
+    Label5 = Caption(QStringLiteral("单位：秒"), "Label5", rows);
+    CBoxRadiusUnit = new QComboBox(rows);
+    CBoxRadiusUnit->setObjectName("CBoxRadiusUnit");
+    CBoxRadiusUnit->addItems({kSeconds, kMetres});
+    CBoxRadiusUnit->setToolTip(
+        QStringLiteral("秒：经纬度方向相同的角秒偏移；米：地面距离，扇形保持真实形状"));
+    connect(CBoxRadiusUnit, qOverload<int>(&QComboBox::currentIndexChanged), this,
+            &TFrmBS::CBoxRadiusUnitChange);
+    Label3 = Caption(QStringLiteral("KML文件输出："), "Label3", rows);
+    EdtFName1 = PathBox("EdtFName1", rows);
+    SpeedButton1 = PictureButton("SpeedButton1", QStyle::SP_DialogSaveButton,
+                                 QStringLiteral("选择输出的KML文件"), rows);
+    SpeedButton7 =
+        PictureButton("SpeedButton7", QStyle::SP_ArrowRight, QStringLiteral("在地球上查看"), rows);
+    CGauge1 = new QProgressBar(rows);
+    CGauge1->setObjectName("CGauge1");
+    CGauge1->setRange(0, 100);
+    CGauge1->setValue(0);
+    QPalette blue = CGauge1->palette();
+    blue.setColor(QPalette::Highlight, Qt::blue);
+    CGauge1->setPalette(blue);
+    connect(SpeedButton1, &QToolButton::clicked, this, &TFrmBS::SpeedButton1Click);
+    connect(SpeedButton7, &QToolButton::clicked, this, &TFrmBS::SpeedButton7Click);
+
+    auto* radius = new QHBoxLayout;
+    radius->addWidget(Label2);
+    radius->addWidget(CSpinEdit1);
+    radius->addWidget(Label5);
+    radius->addWidget(CBoxRadiusUnit);
+    radius->addStretch();
+    auto* path = new QHBoxLayout;
+    path->addWidget(EdtFName1, 1);
+    path->addWidget(SpeedButton1);
+    path->addWidget(SpeedButton7);
+
+    auto* layout = new QVBoxLayout(rows);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addLayout(radius);
+    layout->addWidget(Label3);
+    layout->addLayout(path);
+    layout->addWidget(CGauge1);
+    return rows;
+}
+
+void TFrmBS::SpeedButton2Click() {
+    EdtxlsFName->clear();
+    FileDialogOptions options;
+    options.title = QStringLiteral("打开Excel文件");
+    options.filter = QStringLiteral(
+        "MicroSoft Excel Files(*.xls)|*.xls|MicroSoft Excel 2007 Files(*.xlsx)|*.xlsx|"
+        "Text Files(*.csv;*.txt)|*.csv;*.txt");
+    options.directory = QDir::currentPath();
+    const std::optional<QString> path = dialogs_.OpenFile(this, options);
+    if (!path) {
+        return;
+    }
+    const WaitCursor wait;
+    {
+        const QSignalBlocker quiet(CbBoxSheet);
+        CbBoxSheet->clear();
+    }
+    // A file that cannot be read leaves the box empty and the workbook before open, so the
+    // box never names a file beside another file's sheets.
+    source_.OpenWorkbook(LocalPath(*path));
+    EdtxlsFName->setText(*path);
+    ShowSheets();
+    EdtFName1->setText(WithExtension(*path, ".KML"));
+}
+
+void TFrmBS::ShowSheets() {
+    const QSignalBlocker quiet(CbBoxSheet);
+    CbBoxSheet->clear();
+    for (const std::string& name : source_.sheetNames()) {
+        CbBoxSheet->addItem(QString::fromStdString(name));
+    }
+    CbBoxSheet->setCurrentIndex(source_.currentSheet());
+}
+
+void TFrmBS::CbBoxSheetChange() {
+    const int index = CbBoxSheet->currentIndex();
+    if (index < 0) {
+        return;
+    }
+    try {
+        source_.SelectSheet(index);
+    } catch (...) {
+        // The sheet that stays current is shown as chosen.
+        const QSignalBlocker quiet(CbBoxSheet);
+        CbBoxSheet->setCurrentIndex(source_.currentSheet());
+        throw;
+    }
+}
+
+void TFrmBS::FillChoice(int opening) {
+    const std::array<ColumnChoice*, 5> choices = {CBBox_Sitename, CBBox_Lon, CBBox_Lat,
+                                                  CBBox_Direct, CBBox_Beamwidth};
+    std::array<std::string, 4> shown;
+    for (size_t i = 0; i < shown.size(); ++i) {
+        shown[i] = Utf8(choices[i]->currentText());
+    }
+    std::vector<std::string> items =
+        FillColumnChoices(source_.columnEntries(), shown, std::min(opening, 3));
+    if (opening == kBeamwidthChoice) {
+        // The fourth choice is not the one opening: its column goes too.
+        std::erase(items, shown[3]);
+    } else if (const std::string beamwidth = Utf8(CBBox_Beamwidth->currentText());
+               !beamwidth.empty()) {
+        std::erase(items, beamwidth);
+    }
+    ColumnChoice* choice = choices[static_cast<size_t>(opening)];
+    choice->clear();
+    if (opening == kBeamwidthChoice) {
+        choice->addItem(QString());  // no beamwidth column
+    }
+    for (const std::string& item : items) {
+        choice->addItem(QString::fromStdString(item));
+    }
+    choice->setCurrentIndex(-1);
+}
+
+void TFrmBS::CBBox_SitenameDropDown() {
+    FillChoice(0);
+}
+
+void TFrmBS::CBBox_LonDropDown() {
+    FillChoice(1);
+}
+
+void TFrmBS::CBBox_LatDropDown() {
+    FillChoice(2);
+}
+
+void TFrmBS::CBBox_DirectDropDown() {
+    FillChoice(3);
+}
+
+void TFrmBS::CBBox_BeamwidthDropDown() {
+    FillChoice(kBeamwidthChoice);
+}
+
+void TFrmBS::CBoxRadiusUnitChange() {
+    const bool metres = CBoxRadiusUnit->currentIndex() == 1;
+    // Each unit keeps its own radius, so switching back and forth loses nothing.
+    if (metres) {
+        secondsRadius_ = CSpinEdit1->value();
+        CSpinEdit1->setRange(1, static_cast<int>(kMaxRadiusMetres));
+        CSpinEdit1->setValue(metresRadius_);
+    } else {
+        metresRadius_ = CSpinEdit1->value();
+        CSpinEdit1->setRange(kMinSectorRadius, kMaxSectorRadius);
+        CSpinEdit1->setValue(secondsRadius_);
+    }
+    Label5->setText(QStringLiteral("单位：") + (metres ? kMetres : kSeconds));
+}
+
+void TFrmBS::SpeedButton1Click() {
+    FileDialogOptions options = KmlFileDialog();
+    options.directory = QDir::currentPath();
+    options.fileName = EdtFName1->text();
+    options.promptOverwrite = true;
+    if (const std::optional<QString> path = dialogs_.SaveFile(this, options)) {
+        EdtFName1->setText(*path);
+    }
+}
+
+void TFrmBS::SpeedButton7Click() {
+    frmMain_.OpenOnGlobe(EdtFName1->text());
+}
+
+BsConversionRequest TFrmBS::Request() const {
+    BsConversionRequest request;
+    request.source = &source_;
+    const auto bind = [this](const QComboBox& choice, std::int32_t& column, std::string& entry) {
+        entry = Utf8(choice.currentText());
+        column = source_.ColumnOf(entry);
+    };
+    bind(*CBBox_Sitename, request.siteNameColumn, request.siteNameEntry);
+    bind(*CBBox_Lon, request.lonColumn, request.lonEntry);
+    bind(*CBBox_Lat, request.latColumn, request.latEntry);
+    bind(*CBBox_Direct, request.azimuthColumn, request.azimuthEntry);
+    // A beamwidth entry this sheet does not have counts as no choice.
+    bind(*CBBox_Beamwidth, request.beamwidthColumn, request.beamwidthEntry);
+    request.outPath = LocalPath(EdtFName1->text());
+    request.layout = SavedKmlLayout();
+    if (CBoxRadiusUnit->currentIndex() == 1) {
+        request.radiusMetres = CSpinEdit1->value();
+    } else {
+        request.sectorRadius = CSpinEdit1->value();
+    }
+    return request;
+}
+
+bool TFrmBS::RequiredChoicesMade() const {
+    // An entry the current sheet does not have counts as no choice: column 0 is never read.
+    const BsConversionRequest request = Request();
+    return request.siteNameColumn != 0 && request.lonColumn != 0 && request.latColumn != 0 &&
+           request.azimuthColumn != 0;
+}
+
+void TFrmBS::Button5Click() {
+    if (EdtxlsFName->text().isEmpty()) {
+        dialogs_.Message(this, QStringLiteral("请打开要导入的Excel文件!"));
+        return;
+    }
+    if (!RequiredChoicesMade()) {
+        dialogs_.Message(this, QStringLiteral("请选择导入时必需的对应列和字段!"));
+        return;
+    }
+    if (EdtFName1->text().isEmpty()) {
+        dialogs_.Message(this, QStringLiteral("请选择输出的文件名！"));
+        return;
+    }
+    Memo0->clear();
+    InfoLines info(*Memo0);
+    ConversionObserver observer;
+    observer.info = [&info](std::string_view line) { info.Add(line); };
+    observer.progress = [this](int percent) { CGauge1->setValue(percent); };
+    const ProgressReset reset(*CGauge1);
+    std::int32_t sites = 0;
+    {
+        const WaitCursor wait;
+        sites = ConvertBsToKml(Request(), observer);
+    }
+    info.Flush();
+    frmMain_.AddLoadableFile(EdtFName1->text());
+    dialogs_.Message(this, QString::fromStdString(BsSummary(sites)));
+}
+
+void TFrmBS::Button1Click() {
+    hide();
+}
+
+}  // namespace orvane

@@ -1,0 +1,117 @@
+#pragma once
+
+// The base-station window: a base-station table kept in a workbook becomes site icons and
+// sector wedges. The window opens the workbook, offers its sheets and columns, and hands
+// the chosen columns to ConvertBsToKml.
+
+#include <QComboBox>
+#include <QDialog>
+#include <QString>
+#include <functional>
+
+#include "app/Dialogs.h"
+#include "conversions/Bs2kml.h"
+#include "workbooks/WorksheetSource.h"
+
+class QGridLayout;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QProgressBar;
+class QPushButton;
+class QSpinBox;
+class QToolButton;
+
+namespace orvane {
+
+class TFrmMain;
+
+inline constexpr int kDefaultRadiusMetres = 300;
+
+// A drop-down list that tells the window when its list is about to open, so that the
+// window can refill it first.
+class ColumnChoice : public QComboBox {
+  public:
+    using QComboBox::QComboBox;
+    std::function<void()> onDropDown;
+    void showPopup() override;
+};
+
+class TFrmBS : public QDialog {
+    Q_OBJECT
+  public:
+    TFrmBS(TFrmMain& frmMain, Dialogs& dialogs);
+    ~TFrmBS() override;
+
+    // What a conversion started now would be given: the workbook and the controls as they
+    // stand.
+    BsConversionRequest Request() const;
+    const WorksheetSource& Source() const { return source_; }
+
+    void SpeedButton2Click();
+    void CbBoxSheetChange();
+    void CBBox_SitenameDropDown();
+    void CBBox_LonDropDown();
+    void CBBox_LatDropDown();
+    void CBBox_DirectDropDown();
+    void CBBox_BeamwidthDropDown();
+    void CBoxRadiusUnitChange();
+    void SpeedButton1Click();
+    void SpeedButton7Click();
+    void Button5Click();
+    void Button1Click();
+
+    QLabel* Label1;
+    QLineEdit* EdtxlsFName;
+    QToolButton* SpeedButton2;
+    QLabel* Label19;
+    QComboBox* CbBoxSheet;
+    QGroupBox* GroupBox2;
+    QLabel* Label4;
+    ColumnChoice* CBBox_Sitename;
+    QLabel* Label6;
+    ColumnChoice* CBBox_Lon;
+    QLabel* Label7;
+    ColumnChoice* CBBox_Lat;
+    QLabel* Label11;
+    ColumnChoice* CBBox_Direct;
+    QLabel* LabelBeamwidth;
+    ColumnChoice* CBBox_Beamwidth;  // optional: empty draws every wedge 45 degrees wide
+    QLabel* Label2;
+    QSpinBox* CSpinEdit1;
+    QLabel* Label5;
+    QComboBox* CBoxRadiusUnit;  // "秒" (seconds of arc, the default) or "米" (metres)
+    QLabel* Label3;
+    QLineEdit* EdtFName1;
+    QToolButton* SpeedButton1;
+    QToolButton* SpeedButton7;
+    QPushButton* Button5;
+    QProgressBar* CGauge1;
+    QGroupBox* GroupBox4;
+    QPlainTextEdit* Memo0;
+    QPushButton* Button1;
+
+  private:
+    QWidget* CreateSourceRows();
+    QGroupBox* CreateColumnChoices();
+    QWidget* CreateOutputRows();
+    ColumnChoice* AddColumnChoice(QGridLayout* layout, int row, const QString& caption,
+                                  const QString& labelName, const QString& name, QLabel*& label);
+    // Refills the choice `opening` (0 ... 3 the four bound fields, 4 the beamwidth).
+    void FillChoice(int opening);
+    bool RequiredChoicesMade() const;
+    void ShowSheets();
+
+    TFrmMain& frmMain_;
+    Dialogs& dialogs_;
+    WorksheetSource source_;
+    int secondsRadius_ = kDefaultSectorRadius;
+    int metresRadius_ = kDefaultRadiusMetres;
+};
+
+// The path with the extension of its file name replaced by `extension` (".KML"), or with
+// `extension` appended when the name has none.
+QString WithExtension(const QString& path, const QString& extension);
+
+}  // namespace orvane

@@ -1,0 +1,366 @@
+// The base-station window, driven offscreen: opening a workbook, offering its sheets and
+// columns, the files it writes, what it reports and how it recovers from errors.
+
+#include <QApplication>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTemporaryDir>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QtTest>
+#include <memory>
+
+#include "app/Desktop.h"
+#include "app/Mainform.h"
+#include "earth/RecordingApplicationGE.h"
+#include "tests/gui/GuiHelpers.h"
+#include "tests/gui/GuiTestMain.h"
+#include "windows/FrmBS.h"
+
+using namespace orvane;
+using namespace orvane::test;
+
+namespace {
+
+const QString kCases = QStringLiteral(ORVANE_TEST_DATA "/bs/bs-cases.xlsx");
+const QString kSample = QStringLiteral(ORVANE_EXAMPLES "/bs-table.xlsx");
+const QString kReviewed = QStringLiteral(ORVANE_TEST_DATA "/bs");
+
+QStringList Items(const QComboBox& box) {
+    QStringList items;
+    for (int i = 0; i < box.count(); ++i) {
+        items << box.itemText(i);
+    }
+    return items;
+}
+
+QStringList Lines(const QPlainTextEdit& memo) {
+    const QString text = memo.toPlainText();
+    return text.isEmpty() ? QStringList() : text.split('\n');
+}
+
+}  // namespace
+
+class BsWindowTest : public QObject {
+    Q_OBJECT
+  public:
+    explicit BsWindowTest(ScriptedDialogs& dialogs) : dialogs_(dialogs) {}
+
+  private slots:
+    void init() {
+        dialogs_ = ScriptedDialogs{};
+        temporary_ = std::make_unique<QTemporaryDir>();
+        QVERIFY(temporary_->isValid());
+        dir_ = QDir(temporary_->path());
+        globe_ = std::make_unique<RecordedGlobe>();
+        desktop_ = std::make_unique<Desktop>(
+            dialogs_, [this] { return std::make_unique<RecordingApplicationGE>(*globe_); },
+            dir_.filePath("ColCfg.col"));
+        progressSeen_.clear();
+        progressWithoutWaitCursor_ = false;
+        connect(Bs().CGauge1, &QProgressBar::valueChanged, this, [this](int value) {
+            progressSeen_ << value;
+            const QCursor* cursor = QApplication::overrideCursor();
+            if (value > 0 && (cursor == nullptr || cursor->shape() != Qt::WaitCursor)) {
+                progressWithoutWaitCursor_ = true;
+            }
+        });
+        Main().show();
+        QVERIFY(QTest::qWaitForWindowExposed(&Main()));
+    }
+
+    void cleanup() {
+        desktop_.reset();
+        globe_.reset();
+        temporary_.reset();
+    }
+
+    void treeEntryOpensTheWindowWithItsControls() {
+        ClickItem(*Main().TreeView1, "基站表->KML");
+        QVERIFY(Bs().isVisible());
+        QVERIFY(dialogs_.messages.isEmpty());
+        QCOMPARE(Bs().windowTitle(), QString("基站表->KML"));
+        QCOMPARE(Bs().parentWidget(), &Main());
+        QVERIFY(Bs().minimumSize() != Bs().maximumSize());  // resizable
+
+        QCOMPARE(Bs().Label1->text(), QString("基站Excel表："));
+        QCOMPARE(Bs().Label19->text(), QString("工作表选择："));
+        QCOMPARE(Bs().GroupBox2->title(), QString("字段选择："));
+        QCOMPARE(Bs().Label4->text(), QString("SITE_NAME："));
+        QCOMPARE(Bs().Label6->text(), QString("经度："));
+        QCOMPARE(Bs().Label7->text(), QString("纬度："));
+        QCOMPARE(Bs().Label11->text(), QString("方向角："));
+        QCOMPARE(Bs().LabelBeamwidth->text(), QString("波束宽度："));
+        QCOMPARE(Bs().Label2->text(), QString("扇区半径："));
+        QCOMPARE(Bs().Label5->text(), QString("单位：秒"));
+        QCOMPARE(Items(*Bs().CBoxRadiusUnit), QStringList({"秒", "米"}));
+        QCOMPARE(Bs().CBoxRadiusUnit->currentText(), QString("秒"));
+        QCOMPARE(Bs().Label3->text(), QString("KML文件输出："));
+        QCOMPARE(Bs().GroupBox4->title(), QString("信息栏"));
+        QCOMPARE(Bs().Button5->text(), QString("生成KML文件"));
+        QCOMPARE(Bs().Button1->text(), QString("确定"));
+        QVERIFY(Bs().EdtxlsFName->isReadOnly());
+        QVERIFY(Bs().EdtFName1->isReadOnly());
+        for (QComboBox* box : {Bs().CbBoxSheet, static_cast<QComboBox*>(Bs().CBBox_Sitename),
+                               static_cast<QComboBox*>(Bs().CBBox_Beamwidth)}) {
+            QVERIFY(!box->isEditable());
+            QCOMPARE(box->count(), 0);
+        }
+        QCOMPARE(Bs().CSpinEdit1->minimum(), 1);
+        QCOMPARE(Bs().CSpinEdit1->maximum(), 100);
+        QCOMPARE(Bs().CSpinEdit1->value(), 2);
+        QCOMPARE(Bs().CGauge1->minimum(), 0);
+        QCOMPARE(Bs().CGauge1->maximum(), 100);
+        QCOMPARE(Bs().CGauge1->value(), 0);
+        QCOMPARE(Bs().Memo0->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+
+        QTest::mouseClick(Bs().Button1, Qt::LeftButton);
+        QVERIFY(!Bs().isVisible());
+    }
+
+    void openingAWorkbookOffersItsSheetsAndProposesTheOutput() {
+        Open(kCases);
+        QCOMPARE(dialogs_.fileDialogs.size(), 1);
+        const FileDialogOptions options = dialogs_.fileDialogs.first();
+        QCOMPARE(options.title, QString("打开Excel文件"));
+        QVERIFY(options.filter.startsWith("MicroSoft Excel Files(*.xls)|*.xls|"));
+        QCOMPARE(options.directory, QDir::currentPath());
+        QCOMPARE(Bs().EdtxlsFName->text(), kCases);
+        QCOMPARE(Bs().EdtFName1->text(), kReviewed + "/bs-cases.KML");
+        QCOMPARE(Bs().CbBoxSheet->count(), 10);
+        QCOMPARE(Bs().CbBoxSheet->currentText(), QString("三扇区"));
+        QCOMPARE(Bs().Source().columnCount(), 6);
+
+        Bs().CbBoxSheet->setCurrentIndex(Bs().CbBoxSheet->findText("波束宽度"));
+        QCOMPARE(Bs().Source().currentSheet(), 9);
+        QCOMPARE(Bs().Source().columnEntries().back(), std::string("E:波束宽度"));
+        QCOMPARE(WithExtension("/data/bs", ".KML"), QString("/data/bs.KML"));
+        QCOMPARE(WithExtension("/data.d/bs.table.xls", ".KML"), QString("/data.d/bs.table.KML"));
+
+        // Cancelling the dialog empties the file box only; generating then asks for a file.
+        dialogs_.openPaths.push_back(std::nullopt);
+        QTest::mouseClick(Bs().SpeedButton2, Qt::LeftButton);
+        QCOMPARE(Bs().EdtxlsFName->text(), QString());
+        QCOMPARE(Bs().CbBoxSheet->count(), 10);
+        QTest::mouseClick(Bs().Button5, Qt::LeftButton);
+        QCOMPARE(dialogs_.messages, QStringList({"请打开要导入的Excel文件!"}));
+    }
+
+    void aFileThatIsNoWorkbookIsReportedAndNamedNowhere() {
+        Open(kCases);
+        const QString notes = dir_.filePath("notes.xls");
+        WriteFile(notes, QByteArray("plain\0text", 10));
+        Open(notes);
+        QCOMPARE(dialogs_.errors.size(), 1);
+        QVERIFY2(dialogs_.errors.first().contains(notes), qPrintable(dialogs_.errors.first()));
+        QCOMPARE(Bs().EdtxlsFName->text(), QString());
+        QCOMPARE(Bs().CbBoxSheet->count(), 0);
+        QVERIFY(QApplication::overrideCursor() == nullptr);
+    }
+
+    void columnListsOfferWhatTheOtherChoicesLeave() {
+        Open(kSample);
+        const QStringList all = {"A:站名", "B:经度", "C:纬度", "D:方向角",
+                                 "E:CI",   "F:LAC",  "G:频段", "H:波束宽度"};
+        Bs().CBBox_LonDropDown();
+        QCOMPARE(Items(*Bs().CBBox_Lon), all);
+        Bs().CBBox_Lon->setCurrentIndex(1);
+        Choose(Bs().CBBox_Lat, "C:纬度");
+        // Opening a list through the widget refills it and clears its own selection.
+        Bs().CBBox_Lon->showPopup();
+        Bs().CBBox_Lon->hidePopup();
+        QCOMPARE(Bs().CBBox_Lon->currentText(), QString());
+        QCOMPARE(Items(*Bs().CBBox_Lon).size(), all.size() - 1);
+        Choose(Bs().CBBox_Lon, "B:经度");
+        Choose(Bs().CBBox_Beamwidth, "H:波束宽度");
+        Bs().CBBox_SitenameDropDown();
+        QCOMPARE(Items(*Bs().CBBox_Sitename),
+                 QStringList({"A:站名", "D:方向角", "E:CI", "F:LAC", "G:频段"}));
+        Bs().CBBox_BeamwidthDropDown();
+        QCOMPARE(Items(*Bs().CBBox_Beamwidth),
+                 QStringList({"", "A:站名", "D:方向角", "E:CI", "F:LAC", "G:频段", "H:波束宽度"}));
+    }
+
+    void theSampleIsWrittenAsTheReviewedFile() {
+        Open(kSample);
+        ChooseSampleColumns();
+        const QString out = dir_.filePath("sites.kml");
+        ChooseOutput(out);
+        const FileDialogOptions options = dialogs_.fileDialogs.last();
+        QCOMPARE(options.filter, QString("Keyhole Markup Language(*.KML)|*.KML|KMZ(*.KMZ)|*.KMZ"));
+        QCOMPARE(options.defaultSuffix, QString("KML"));
+        QCOMPARE(options.directory, QDir::currentPath());
+        QVERIFY(options.promptOverwrite);
+        Bs().Memo0->setPlainText("what the last conversion said");
+
+        QTest::mouseClick(Bs().Button5, Qt::LeftButton);
+        QCOMPARE(dialogs_.errors, QStringList());
+        QCOMPARE(FileBytes(out), FileBytes(kReviewed + "/bs-table.kml"));
+        QCOMPARE(dialogs_.messages, QStringList({"导出完成,共导入6行数据."}));
+        QVERIFY(Lines(*Bs().Memo0).isEmpty());
+        QCOMPARE(TopLevelTexts(*Main().TreeView2), QStringList({out}));
+        QVERIFY(progressSeen_.contains(100));
+        QCOMPARE(progressSeen_.last(), 0);
+        QVERIFY(!progressWithoutWaitCursor_);
+        QVERIFY(QApplication::overrideCursor() == nullptr);
+        QVERIFY(globe_->calls.isEmpty());  // writing only lists the file
+
+        // The view button shows it, embedding the globe first.
+        QTest::mouseClick(Bs().SpeedButton7, Qt::LeftButton);
+        QCOMPARE(globe_->calls,
+                 QStringList({"IsInitialized", "Disconnect", "Connect", "GetMainHwnd",
+                              "GetRenderHwnd", "OpenKmlFile(" + out + ",1)"}));
+        globe_->calls.clear();
+        globe_->initialized = 1;
+        QTest::mouseClick(Bs().SpeedButton7, Qt::LeftButton);
+        QCOMPARE(globe_->calls, QStringList({"IsInitialized", "OpenKmlFile(" + out + ",1)"}));
+        // Without a file at the output path the button does nothing.
+        globe_->calls.clear();
+        ChooseOutput(dir_.filePath("none.kml"));
+        QTest::mouseClick(Bs().SpeedButton7, Qt::LeftButton);
+        QVERIFY(globe_->calls.isEmpty());
+    }
+
+    void skippedRowsAreReportedInTheInformationBox() {
+        Open(kCases);
+        Bs().CbBoxSheet->setCurrentIndex(Bs().CbBoxSheet->findText("跳过行"));
+        ChooseCaseColumns();
+        ChooseOutput(dir_.filePath("skipped.kml"));
+        QTest::mouseClick(Bs().Button5, Qt::LeftButton);
+        QCOMPARE(Lines(*Bs().Memo0),
+                 QStringList({"第3行数据未导入,原因:", "  方向角 :D:方向角无有效值!",
+                              "第5行数据未导入,原因:", "  站名 :A:站名无有效值!",
+                              "第7行数据未导入,原因:", "  纬度 :C:纬度无有效值!"}));
+        QCOMPARE(dialogs_.messages, QStringList({"导出完成,共导入2行数据."}));
+    }
+
+    void missingChoicesAreAskedFor() {
+        Open(kCases);
+        const QString out = dir_.filePath("x.kml");
+        ChooseOutput(out);
+        QTest::mouseClick(Bs().Button5, Qt::LeftButton);
+        ChooseCaseColumns();
+        Bs().EdtFName1->clear();
+        QTest::mouseClick(Bs().Button5, Qt::LeftButton);
+        ChooseOutput(out);
+        // Bound on one sheet, the entry stays shown on another that does not have it.
+        Bs().CbBoxSheet->setCurrentIndex(Bs().CbBoxSheet->findText("TAB"));
+        Choose(Bs().CBBox_Direct, "F:尾");
+        Bs().CbBoxSheet->setCurrentIndex(Bs().CbBoxSheet->findText("三扇区"));
+        QCOMPARE(Bs().CBBox_Direct->currentText(), QString("F:尾"));
+        QTest::mouseClick(Bs().Button5, Qt::LeftButton);
+        QCOMPARE(dialogs_.messages,
+                 QStringList({"请选择导入时必需的对应列和字段!", "请选择输出的文件名！",
+                              "请选择导入时必需的对应列和字段!"}));
+        QVERIFY(!QFile::exists(out));
+        QVERIFY(dialogs_.errors.isEmpty());
+    }
+
+    void anAzimuthThatIsNoWholeNumberLeavesTheOutput() {
+        Open(kCases);
+        Bs().CbBoxSheet->setCurrentIndex(Bs().CbBoxSheet->findText("非整数方向角"));
+        ChooseCaseColumns();
+        const QString out = dir_.filePath("kept.kml");
+        WriteFile(out, "kept");
+        ChooseOutput(out);
+        QTest::mouseClick(Bs().Button5, Qt::LeftButton);
+        QCOMPARE(dialogs_.errors, QStringList({"'120.5' is not a valid integer value"}));
+        QCOMPARE(FileBytes(out), QByteArray("kept"));
+        QVERIFY(dialogs_.messages.isEmpty());
+        QCOMPARE(Main().TreeView2->topLevelItemCount(), 0);
+        QCOMPARE(Bs().CGauge1->value(), 0);
+        QVERIFY(progressSeen_.contains(100));
+        QVERIFY(QApplication::overrideCursor() == nullptr);
+        QCOMPARE(dir_.entryList(QDir::Files), QStringList({"kept.kml"}));
+
+        // An output that cannot be created is no success either.
+        Bs().CbBoxSheet->setCurrentIndex(0);
+        const QString nowhere = dir_.filePath("no-folder/out.kml");
+        ChooseOutput(nowhere);
+        QTest::mouseClick(Bs().Button5, Qt::LeftButton);
+        QCOMPARE(dialogs_.errors.last(), "Cannot create file " + nowhere);
+        QVERIFY(dialogs_.messages.isEmpty());
+    }
+
+    void beamwidthsAndMetresDrawWedgesOfTrueSize() {
+        Open(QStringLiteral(ORVANE_TEST_DATA "/bs/bs-cases.xls"));
+        Bs().CbBoxSheet->setCurrentIndex(Bs().CbBoxSheet->findText("波束宽度"));
+        ChooseCaseColumns();
+        Choose(Bs().CBBox_Beamwidth, "E:波束宽度");
+        Bs().CSpinEdit1->setValue(7);
+        Bs().CBoxRadiusUnit->setCurrentIndex(1);
+        QCOMPARE(Bs().Label5->text(), QString("单位：米"));
+        QCOMPARE(Bs().CSpinEdit1->maximum(), 100000);
+        QCOMPARE(Bs().CSpinEdit1->value(), 300);
+        Bs().CSpinEdit1->setValue(500);
+        const QString out = dir_.filePath("true-size.kml");
+        ChooseOutput(out);
+        QTest::mouseClick(Bs().Button5, Qt::LeftButton);
+        QCOMPARE(dialogs_.errors, QStringList());
+        QCOMPARE(FileBytes(out), FileBytes(kReviewed + "/beamwidth-metres.kml"));
+        QCOMPARE(Lines(*Bs().Memo0).size(), 3);
+        QCOMPARE(Lines(*Bs().Memo0).first(),
+                 QString("第3行波束宽度 :E:波束宽度无有效值!按45度绘制."));
+
+        // Each unit keeps its radius.
+        Bs().CBoxRadiusUnit->setCurrentIndex(0);
+        QCOMPARE(Bs().Label5->text(), QString("单位：秒"));
+        QCOMPARE(Bs().CSpinEdit1->maximum(), 100);
+        QCOMPARE(Bs().CSpinEdit1->value(), 7);
+        QCOMPARE(Bs().Request().sectorRadius, 7);
+        QVERIFY(!Bs().Request().radiusMetres);
+        Bs().CBoxRadiusUnit->setCurrentIndex(1);
+        QCOMPARE(Bs().Request().radiusMetres.value_or(0), 500.0);
+        // Choosing the empty item drops the beamwidth column.
+        Choose(Bs().CBBox_Beamwidth, "");
+        QCOMPARE(Bs().Request().beamwidthColumn, 0);
+    }
+
+  private:
+    TFrmMain& Main() { return desktop_->FrmMain(); }
+    TFrmBS& Bs() { return desktop_->FrmBS(); }
+
+    void Open(const QString& path) {
+        dialogs_.openPaths.push_back(path);
+        QTest::mouseClick(Bs().SpeedButton2, Qt::LeftButton);
+    }
+
+    void ChooseOutput(const QString& path) {
+        dialogs_.savePaths.push_back(path);
+        QTest::mouseClick(Bs().SpeedButton1, Qt::LeftButton);
+    }
+
+    // Opens the choice's list, as the user does, and picks the entry.
+    void Choose(ColumnChoice* choice, const QString& entry) {
+        choice->onDropDown();
+        const int index = choice->findText(entry);
+        QVERIFY2(index >= 0, qPrintable(entry));
+        choice->setCurrentIndex(index);
+    }
+
+    void ChooseSampleColumns() {
+        Choose(Bs().CBBox_Sitename, "A:站名");
+        Choose(Bs().CBBox_Lon, "B:经度");
+        Choose(Bs().CBBox_Lat, "C:纬度");
+        Choose(Bs().CBBox_Direct, "D:方向角");
+    }
+
+    void ChooseCaseColumns() { ChooseSampleColumns(); }
+
+    ScriptedDialogs& dialogs_;
+    std::unique_ptr<QTemporaryDir> temporary_;
+    QDir dir_;
+    std::unique_ptr<RecordedGlobe> globe_;
+    std::unique_ptr<Desktop> desktop_;
+    QList<int> progressSeen_;
+    bool progressWithoutWaitCursor_ = false;
+};
+
+ORVANE_GUI_TEST_MAIN(BsWindowTest)
+#include "BsWindowTest.moc"
