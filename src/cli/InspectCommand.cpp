@@ -2,27 +2,12 @@
 
 #include "CommandLine.h"
 #include "Commands.h"
-#include "common/Kml_baseclass.h"
+#include "WorkbookOptions.h"
 #include "workbooks/WorksheetSource.h"
 
 namespace orvane::cli {
 
 namespace {
-
-// SHEET is a sheet name, else a number from 1.
-std::int32_t SheetIndexOf(const WorksheetSource& source, const std::string& sheet) {
-    const std::vector<std::string>& names = source.sheetNames();
-    for (size_t i = 0; i < names.size(); ++i) {
-        if (names[i] == sheet) {
-            return static_cast<std::int32_t>(i);
-        }
-    }
-    const auto number = TryParseInteger(sheet);
-    if (number && *number >= 1 && static_cast<size_t>(*number) <= names.size()) {
-        return *number - 1;
-    }
-    throw Error("The workbook has no sheet \"" + sheet + "\"");
-}
 
 void PrintCells(const WorksheetSource& source) {
     std::string line;

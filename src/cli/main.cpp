@@ -45,6 +45,16 @@ Converts survey data to KML, as the windows of Orvane do.
       (1 to 10, default 4); --break cuts the route where two records lie farther
       apart than METRES (1 to 200, default 20).
 
+  orvane-convert cqt WORKBOOK OUTPUT.kml --name COL --lon COL --lat COL --theme COL
+                     [--sheet SHEET] [--classify | --grades N] [--boundary left|right|both]
+                     [--scheme NAME [--colcfg FILE]]
+      The test points of a CQT table (.xls, .xlsx, CSV or TAB-separated text; field
+      names in row 1), one point per row, coloured by the theme column, with the whole
+      row in its balloon. COL is a column entry as the window shows it (B:经度), a
+      header text or column letters (B); SHEET a sheet name or a number from 1 (the
+      first by default). The legend options are those of dt. Rows with an empty name,
+      longitude, latitude or theme are reported and left out.
+
   orvane-convert inspect WORKBOOK [--sheet SHEET] [--cells]
       Shows how Orvane reads a workbook (.xls, .xlsx, CSV or TAB-separated text): its
       sheet names, then for the chosen sheet (the first by default) its row and column
@@ -64,14 +74,13 @@ struct Command {
 };
 
 constexpr Command kCommands[] = {
-    {"points", orvane::cli::RunPoints},
-    {"mif", orvane::cli::RunMif},
-    {"dt", orvane::cli::RunDt},
+    {"points", orvane::cli::RunPoints},   {"mif", orvane::cli::RunMif},
+    {"dt", orvane::cli::RunDt},           {"cqt", orvane::cli::RunCqt},
     {"inspect", orvane::cli::RunInspect},
 };
 
 // Conversions that Orvane describes but this build does not offer yet.
-constexpr std::string_view kComingCommands[] = {"bs", "cqt"};
+constexpr std::string_view kComingCommands[] = {"bs"};
 
 int UsageFailure(const std::string& message) {
     std::cerr << "orvane-convert: " << message << "\n"
