@@ -56,7 +56,7 @@ class MainFormTest : public QObject {
     void startUpCreatesEveryWindowOnceInOrder() {
         QCOMPARE(desktop_->CreationOrder(),
                  QStringList({"FrmMain", "AboutBox", "FrmColorCfg", "FrmSysOptions", "FrmMIF2KML",
-                              "FrmDT", "FrmPoint"}));
+                              "FrmCQT", "FrmDT", "FrmPoint"}));
         QCOMPARE(desktop_->FrmPoint().parentWidget(), &Main());
         // Nothing touches the globe at start: the view stays black and empty.
         QVERIFY(globe_->calls.isEmpty());

@@ -4,6 +4,7 @@
 #include "app/Mainform.h"
 #include "app/Sysoptions.h"
 #include "legend/Colcfg.h"
+#include "windows/FrmCQT.h"
 #include "windows/FrmColorCfg.h"
 #include "windows/FrmDT.h"
 #include "windows/FrmMIF2KML.h"
@@ -31,6 +32,7 @@ Desktop::Desktop(Dialogs& dialogs, const GlobeConnector& connectGlobe,
         Created(FrmColorCfg_, std::make_unique<TFrmColorCfg>(colourFile, dialogs, &main));
     Created(FrmSysOptions_, std::make_unique<TFrmSysOptions>(&main));
     Created(FrmMIF2KML_, std::make_unique<TFrmMIF2KML>(dialogs, &main));
+    Created(FrmCQT_, std::make_unique<TFrmCQT>(main, dialogs, colorCfg, connectGlobe()));
     Created(FrmDT_, std::make_unique<TFrmDT>(main, dialogs, colorCfg));
     Created(FrmPoint_, std::make_unique<TFrmPoint>(main, dialogs));
 
@@ -38,6 +40,7 @@ Desktop::Desktop(Dialogs& dialogs, const GlobeConnector& connectGlobe,
     windows.AboutBox = AboutBox_.get();
     windows.FrmSysOptions = FrmSysOptions_.get();
     windows.FrmMIF2KML = FrmMIF2KML_.get();
+    windows.FrmCQT = FrmCQT_.get();
     windows.FrmDT = FrmDT_.get();
     windows.FrmPoint = FrmPoint_.get();
     main.AttachWindows(windows);

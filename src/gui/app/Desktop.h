@@ -14,6 +14,7 @@ namespace orvane {
 
 class TAboutBox;
 class TFrmColorCfg;
+class TFrmCQT;
 class TFrmDT;
 class TFrmMain;
 class TFrmMIF2KML;
@@ -35,6 +36,7 @@ class Desktop {
     TFrmColorCfg& FrmColorCfg() const { return *FrmColorCfg_; }
     TFrmSysOptions& FrmSysOptions() const { return *FrmSysOptions_; }
     TFrmMIF2KML& FrmMIF2KML() const { return *FrmMIF2KML_; }
+    TFrmCQT& FrmCQT() const { return *FrmCQT_; }
     TFrmDT& FrmDT() const { return *FrmDT_; }
     TFrmPoint& FrmPoint() const { return *FrmPoint_; }
 
@@ -53,6 +55,7 @@ class Desktop {
     std::unique_ptr<TFrmColorCfg> FrmColorCfg_;
     std::unique_ptr<TFrmSysOptions> FrmSysOptions_;
     std::unique_ptr<TFrmMIF2KML> FrmMIF2KML_;
+    std::unique_ptr<TFrmCQT> FrmCQT_;
     std::unique_ptr<TFrmDT> FrmDT_;
     std::unique_ptr<TFrmPoint> FrmPoint_;
 };
