@@ -3,7 +3,9 @@
 # screen when the map shows the result:
 #   docs/screenshot.png  points window, polygon file, double-click in "可加载文件";
 #   docs/dt-window.png   drive-test window with the sample log coloured by 小区, opened on the
-#                        globe from the window's view button.
+#                        globe from the window's view button;
+#   docs/cqt-window.png  CQT window with the sample table graded by RxLev, opened on the
+#                        embedded globe from the window's view button.
 # Needs a configured build in build/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -15,3 +17,6 @@ ORVANE_SCREENSHOT="$PWD/docs/screenshot.png" \
 ORVANE_SCREENSHOT="$PWD/docs/dt-window.png" \
     xvfb-run -a -s "-screen 0 1730x710x24" ./build/tests/GlobeTest \
     driveTestRouteFromTheDtWindowShowsOnTheGlobe
+ORVANE_SCREENSHOT="$PWD/docs/cqt-window.png" \
+    xvfb-run -a -s "-screen 0 1760x700x24" ./build/tests/GlobeTest \
+    cqtPointsFromTheCqtWindowShowOnTheEmbeddedGlobe
