@@ -73,11 +73,16 @@ struct Command {
     int (*run)(const std::vector<std::string>&);
 };
 
+// One command a line, so that adding one touches one line.
+// clang-format off
 constexpr Command kCommands[] = {
-    {"points", orvane::cli::RunPoints},   {"mif", orvane::cli::RunMif},
-    {"dt", orvane::cli::RunDt},           {"cqt", orvane::cli::RunCqt},
+    {"points", orvane::cli::RunPoints},
+    {"mif", orvane::cli::RunMif},
+    {"dt", orvane::cli::RunDt},
+    {"cqt", orvane::cli::RunCqt},
     {"inspect", orvane::cli::RunInspect},
 };
+// clang-format on
 
 // Conversions that Orvane describes but this build does not offer yet.
 constexpr std::string_view kComingCommands[] = {"bs"};
