@@ -5,7 +5,9 @@
 #   docs/dt-window.png   drive-test window with the sample log coloured by 小区, opened on the
 #                        globe from the window's view button;
 #   docs/bs-window.png   base-station window with the sample table, wedges of each sector's
-#                        beamwidth and 2500 m, opened on the globe from the view button.
+#                        beamwidth and 2500 m, opened on the globe from the view button;
+#   docs/cqt-window.png  CQT window with the sample table graded by RxLev, opened on the
+#                        embedded globe from the window's view button.
 # Needs a configured build in build/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -20,3 +22,6 @@ ORVANE_SCREENSHOT="$PWD/docs/dt-window.png" \
 ORVANE_SCREENSHOT="$PWD/docs/bs-window.png" \
     xvfb-run -a -s "-screen 0 1460x690x24" ./build/tests/GlobeTest \
     baseStationSitesFromTheBsWindowShowOnTheGlobe
+ORVANE_SCREENSHOT="$PWD/docs/cqt-window.png" \
+    xvfb-run -a -s "-screen 0 1760x700x24" ./build/tests/GlobeTest \
+    cqtPointsFromTheCqtWindowShowOnTheEmbeddedGlobe

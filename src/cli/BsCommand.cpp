@@ -47,7 +47,7 @@ std::optional<double> RadiusMetres(const Arguments& arguments) {
 // Binds a column option as the window binds a choice: the column and the entry it shows.
 void Bind(const WorksheetSource& source, const std::string& option, std::int32_t& column,
           std::string& entry) {
-    column = ColumnOfOption(source, option);
+    column = ColumnNumberOf(source, option);
     entry = source.columnEntries()[static_cast<size_t>(column - 1)];
 }
 

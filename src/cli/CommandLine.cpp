@@ -108,9 +108,11 @@ void TerminalProgress::Clear() {
 }
 
 void TerminalProgress::Show(int percent) {
-    if (!terminal_) {
+    // Conversions report every record; the terminal needs only the changes.
+    if (!terminal_ || (shown_ && percent == lastPercent_)) {
         return;
     }
+    lastPercent_ = percent;
     std::fprintf(stderr, "\r%3d%%", percent);
     std::fflush(stderr);
     shown_ = true;

@@ -61,6 +61,7 @@ class TerminalProgress {
   private:
     bool terminal_;
     bool shown_ = false;
+    int lastPercent_ = -1;
 };
 
 // An observer that prints information lines on standard output and progress on a terminal.

@@ -12,6 +12,7 @@ int RunPoints(const std::vector<std::string>& words);
 int RunMif(const std::vector<std::string>& words);
 int RunDt(const std::vector<std::string>& words);
 int RunBs(const std::vector<std::string>& words);
+int RunCqt(const std::vector<std::string>& words);
 int RunInspect(const std::vector<std::string>& words);
 
 }  // namespace orvane::cli

@@ -1,12 +1,9 @@
-#include <map>
-
 #include "CommandFiles.h"
 #include "CommandLine.h"
 #include "Commands.h"
-#include "common/Errors.h"
+#include "LegendOptions.h"
 #include "conversions/Dt2kml.h"
 #include "conversions/DtTextFile.h"
-#include "legend/Colcfg.h"
 
 namespace orvane::cli {
 
@@ -34,99 +31,6 @@ int ColumnOption(const Arguments& arguments, const std::string& option,
     return name ? FieldPosition(names, *name, path) : fallback;
 }
 
-// What the command line asks of the legend; every mistake in it is found before the log is
-// read.
-struct LegendOptions {
-    bool classify = false;
-    std::optional<int> grades;
-    BoundaryMode boundary = BoundaryMode::LeftInclusive;
-    std::optional<std::string> scheme;
-    std::string colcfg;  // with a scheme only
-};
-
-BoundaryMode BoundaryOf(const Arguments& arguments) {
-    static const std::map<std::string, BoundaryMode> kModes = {
-        {"left", BoundaryMode::LeftInclusive},
-        {"right", BoundaryMode::RightInclusive},
-        {"both", BoundaryMode::BothInclusive}};
-    const auto found = kModes.find(arguments.Value("--boundary").value_or("left"));
-    if (found == kModes.end()) {
-        throw UsageError("--boundary takes left, right or both");
-    }
-    return found->second;
-}
-
-LegendOptions ReadLegendOptions(const Arguments& arguments) {
-    LegendOptions options;
-    options.classify = arguments.Flag("--classify");
-    options.grades = arguments.IntegerValue("--grades", MinGradeCount, MaxGradeCount);
-    options.boundary = BoundaryOf(arguments);
-    options.scheme = arguments.Value("--scheme");
-    if (options.classify && (options.grades || options.scheme)) {
-        throw UsageError("--classify goes with neither --grades nor --scheme");
-    }
-    const auto colcfg = arguments.Value("--colcfg");
-    if (colcfg && !options.scheme) {
-        throw UsageError("--colcfg goes with --scheme");
-    }
-    if (options.scheme) {
-        options.colcfg = colcfg.value_or(DefaultColourConfigPath());
-    }
-    return options;
-}
-
-void UseClassification(ThematicLegend& legend, const std::string& field) {
-    if (!legend.scan.canClassify) {
-        throw Error("The field '" + field + "' has more than " + std::to_string(MaxClassCount) +
-                    " distinct values and cannot be classified");
-    }
-    legend.kind = LegendKind::Classification;
-    legend.classEntries = FillClassification(legend.scan);
-}
-
-void UseGrading(ThematicLegend& legend, const std::string& field, const LegendOptions& options) {
-    if (!legend.scan.canGrade) {
-        throw Error("The field '" + field +
-                    "' holds values that are no numbers and cannot be graded");
-    }
-    legend.kind = LegendKind::Grading;
-    if (!options.scheme) {
-        legend.gradeEntries = ComputeDefaultGrading(legend.scan, legend.gradeCount);
-        return;
-    }
-    // The scheme's rows alone: a row it lacks is an error naming the scheme, not a row of
-    // the default grading left in its place.
-    auto rows = ReadSchemeRows(options.colcfg, *options.scheme);
-    if (!rows) {
-        throw Error("No colour scheme named '" + *options.scheme + "' in " + options.colcfg);
-    }
-    legend.gradeEntries = std::move(*rows);
-    legend.gradeCount = static_cast<int>(legend.gradeEntries.size());
-}
-
-// The legend the window would offer: grading when the field can be graded, else
-// classification; or what the options ask for.
-ThematicLegend ChooseLegend(const LegendOptions& options, ThemeFieldScan scan,
-                            const std::string& field) {
-    if (!scan.canGrade && !scan.canClassify) {
-        throw Error("The field '" + field + "' can be neither classified (more than " +
-                    std::to_string(MaxClassCount) +
-                    " distinct values) nor graded (values that are no numbers)");
-    }
-    ThematicLegend legend;
-    legend.scan = std::move(scan);
-    legend.gradeCount = options.grades.value_or(DefaultGradeCount);
-    legend.boundaryMode = options.boundary;
-    const bool grading = !options.classify && (legend.scan.canGrade || options.grades ||
-                                               options.scheme || !legend.scan.canClassify);
-    if (grading) {
-        UseGrading(legend, field, options);
-    } else {
-        UseClassification(legend, field);
-    }
-    return legend;
-}
-
 // The columns and the legend, from the log's header and the theme field's values, as the
 // window finds them when a file and a field are chosen.
 void PrepareFromLog(const Arguments& arguments, const LegendOptions& options, const DtTextFile& log,
@@ -149,12 +53,12 @@ void PrepareFromLog(const Arguments& arguments, const LegendOptions& options, co
 }  // namespace
 
 int RunDt(const std::vector<std::string>& words) {
-    const Arguments arguments(words,
-                              {"--lon", "--lat", "--theme", "--grades", "--boundary", "--scheme",
-                               "--colcfg", "--width", "--break", kLayoutOption},
-                              {"--classify"});
+    std::set<std::string> valued = {"--lon",   "--lat",   "--theme",
+                                    "--width", "--break", kLayoutOption};
+    valued.insert(kLegendValuedOptions.begin(), kLegendValuedOptions.end());
+    const Arguments arguments(words, valued, kLegendFlags);
     arguments.ExpectPositional(2);
-    const LegendOptions options = ReadLegendOptions(arguments);
+    const LegendOptions options = ParseLegendOptions(arguments);
     DtConversionRequest request;
     request.dtPath = InputPath(arguments.positional()[0]);
     request.outPath = arguments.positional()[1];

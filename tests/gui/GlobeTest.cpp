@@ -2,7 +2,9 @@
 // map, and the camera and ground-point operations agree with what the map shows.
 
 #include <marble/MarbleWidget.h>
+#include <QAbstractButton>
 #include <QComboBox>
+#include <QGroupBox>
 #include <QImage>
 #include <QPlainTextEdit>
 #include <QProcess>
@@ -22,6 +24,7 @@
 #include "tests/gui/GuiHelpers.h"
 #include "tests/gui/GuiTestMain.h"
 #include "windows/FrmBS.h"
+#include "windows/FrmCQT.h"
 #include "windows/FrmDT.h"
 #include "windows/FrmPoint.h"
 
@@ -193,6 +196,44 @@ class GlobeTest : public QObject {
              {QColor(255, 0, 0), QColor(0, 255, 0), QColor(255, 255, 0), QColor(0, 255, 255)}) {
             QTRY_VERIFY_WITH_TIMEOUT(PixelsOf(globe_->Map()->grab().toImage(), colour) > 30, 20000);
         }
+        TakeScreenIfAsked();
+    }
+
+    // The sample CQT table graded by RxLev in the CQT window; with the globe embedded, the
+    // window's view button shows the test points in the main window's view.
+    void cqtPointsFromTheCqtWindowShowOnTheEmbeddedGlobe() {
+        QTest::mouseClick(Main().Button2, Qt::LeftButton);  // "载入GE窗口"
+        ClickItem(*Main().TreeView1, "CQT数据->KML");
+        TFrmCQT& cqt = desktop_->FrmCQT();
+        QVERIFY(cqt.isVisible());
+        cqt.move(Main().frameGeometry().right() + 8, 0);
+        dialogs_.openPaths = {QStringLiteral(ORVANE_EXAMPLES "/cqt-table.xlsx")};
+        QTest::mouseClick(cqt.SpeedButton9, Qt::LeftButton);
+        const std::array<std::pair<QComboBox*, QString>, 4> bindings = {
+            std::pair{static_cast<QComboBox*>(cqt.CBBox_Name1), QString("A:测试点")},
+            {cqt.CBBox_Lon1, "B:经度"},
+            {cqt.CBBox_Lat1, "C:纬度"},
+            {cqt.CBBox_Theme, "D:RxLev"}};
+        for (const auto& [choice, entry] : bindings) {
+            choice->showPopup();
+            choice->setCurrentIndex(choice->findText(entry));
+            choice->hidePopup();
+            emit choice->activated(choice->currentIndex());
+        }
+        cqt.findChild<QGroupBox*>("RadioGroup3")->findChildren<QAbstractButton*>().at(2)->click();
+        const QString path = dir_.filePath("rxlev.kml");
+        dialogs_.savePaths = {path};
+        QTest::mouseClick(cqt.SpeedButton10, Qt::LeftButton);
+        QTest::mouseClick(cqt.Button7, Qt::LeftButton);
+        QCOMPARE(dialogs_.errors, QStringList());
+        QCOMPARE(dialogs_.messages, QStringList({"导出完成,共导入6行数据."}));
+
+        QTest::mouseClick(cqt.SpeedButton11, Qt::LeftButton);
+        QCOMPARE(dialogs_.errors, QStringList());
+        QCOMPARE(globe_->Map()->parentWidget(), Main().Panel01);
+        const ICameraInfoGE camera = Main().AppGE0().GetCamera(0);
+        QVERIFY(camera.FocusPointLongitude > 113.3 && camera.FocusPointLongitude < 114.4);
+        QVERIFY(camera.FocusPointLatitude > 24.6 && camera.FocusPointLatitude < 25.2);
         TakeScreenIfAsked();
     }
 

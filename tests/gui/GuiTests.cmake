@@ -12,7 +12,7 @@ function(add_gui_test name)
 endfunction()
 
 foreach(name MainFormTest ConverterWindowsTest StartupTest LegendPanelTest DtWindowTest
-             BsWindowTest)
+             BsWindowTest CqtWindowTest)
     add_gui_test(${name})
     add_test(NAME gui.${name} COMMAND ${name})
     # Each test keeps the program's settings in a folder of its own.

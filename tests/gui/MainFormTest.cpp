@@ -22,6 +22,9 @@
 #include "earth/RecordingApplicationGE.h"
 #include "tests/gui/GuiHelpers.h"
 #include "tests/gui/GuiTestMain.h"
+#include "windows/FrmBS.h"
+#include "windows/FrmCQT.h"
+#include "windows/FrmDT.h"
 #include "windows/FrmMIF2KML.h"
 #include "windows/FrmPoint.h"
 
@@ -60,7 +63,7 @@ class MainFormTest : public QObject {
     void startUpCreatesEveryWindowOnceInOrder() {
         QCOMPARE(desktop_->CreationOrder(),
                  QStringList({"FrmMain", "AboutBox", "FrmColorCfg", "FrmSysOptions", "FrmMIF2KML",
-                              "FrmBS", "FrmDT", "FrmPoint"}));
+                              "FrmBS", "FrmCQT", "FrmDT", "FrmPoint"}));
         QCOMPARE(desktop_->FrmPoint().parentWidget(), &Main());
         // Nothing touches the globe at start: the view stays black and empty.
         QVERIFY(globe_->calls.isEmpty());
@@ -79,14 +82,16 @@ class MainFormTest : public QObject {
         QVERIFY(Main().MapinfoMifKML1->isEnabled());
     }
 
-    void functionTreeShowsItsWindowOrSaysItIsNotThereYet() {
-        ClickItem(*Main().TreeView1, "离散点数据->KML");
-        QVERIFY(desktop_->FrmPoint().isVisible());
+    void functionTreeShowsEachConverterWindow() {
+        const std::pair<QString, QWidget*> entries[] = {{"离散点数据->KML", &desktop_->FrmPoint()},
+                                                        {"基站表->KML", &desktop_->FrmBS()},
+                                                        {"DT数据->KML", &desktop_->FrmDT()},
+                                                        {"CQT数据->KML", &desktop_->FrmCQT()}};
+        for (const auto& [caption, window] : entries) {
+            ClickItem(*Main().TreeView1, caption);
+            QVERIFY2(window->isVisible(), qPrintable(caption));
+        }
         QVERIFY(dialogs_.messages.isEmpty());
-
-        ClickItem(*Main().TreeView1, "CQT数据->KML");
-        QCOMPARE(dialogs_.messages, QStringList({"此功能尚未提供。"}));
-        QCOMPARE(Main().TreeView1->currentItem()->toolTip(0), QString("此功能尚未提供。"));
     }
 
     void treeClicksWithoutSelectionDoNothing() {

@@ -370,8 +370,11 @@ std::optional<Globals> ReadGlobals(std::string_view stream) {
                 globals.xfFormats.push_back(U16(record->data, 2));
                 break;
             case kFormat:
-                globals.customDate[U16(record->data, 0)] =
-                    IsDateFormatCode(ReadUnicodeString(record->data.substr(2), nullptr));
+                // A record cut short before its code names no format.
+                if (record->data.size() >= 2) {
+                    globals.customDate[U16(record->data, 0)] =
+                        IsDateFormatCode(ReadUnicodeString(record->data.substr(2), nullptr));
+                }
                 break;
             case kDateMode:
                 globals.date1904 = U16(record->data, 0) == 1;

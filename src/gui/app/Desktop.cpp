@@ -5,6 +5,7 @@
 #include "app/Sysoptions.h"
 #include "legend/Colcfg.h"
 #include "windows/FrmBS.h"
+#include "windows/FrmCQT.h"
 #include "windows/FrmColorCfg.h"
 #include "windows/FrmDT.h"
 #include "windows/FrmMIF2KML.h"
@@ -33,6 +34,7 @@ Desktop::Desktop(Dialogs& dialogs, const GlobeConnector& connectGlobe,
     Created(FrmSysOptions_, std::make_unique<TFrmSysOptions>(&main));
     Created(FrmMIF2KML_, std::make_unique<TFrmMIF2KML>(dialogs, &main));
     Created(FrmBS_, std::make_unique<TFrmBS>(main, dialogs));
+    Created(FrmCQT_, std::make_unique<TFrmCQT>(main, dialogs, colorCfg, connectGlobe()));
     Created(FrmDT_, std::make_unique<TFrmDT>(main, dialogs, colorCfg));
     Created(FrmPoint_, std::make_unique<TFrmPoint>(main, dialogs));
 
@@ -41,6 +43,7 @@ Desktop::Desktop(Dialogs& dialogs, const GlobeConnector& connectGlobe,
     windows.FrmSysOptions = FrmSysOptions_.get();
     windows.FrmMIF2KML = FrmMIF2KML_.get();
     windows.FrmBS = FrmBS_.get();
+    windows.FrmCQT = FrmCQT_.get();
     windows.FrmDT = FrmDT_.get();
     windows.FrmPoint = FrmPoint_.get();
     main.AttachWindows(windows);

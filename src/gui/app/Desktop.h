@@ -15,6 +15,7 @@ namespace orvane {
 class TAboutBox;
 class TFrmBS;
 class TFrmColorCfg;
+class TFrmCQT;
 class TFrmDT;
 class TFrmMain;
 class TFrmMIF2KML;
@@ -37,6 +38,7 @@ class Desktop {
     TFrmSysOptions& FrmSysOptions() const { return *FrmSysOptions_; }
     TFrmMIF2KML& FrmMIF2KML() const { return *FrmMIF2KML_; }
     TFrmBS& FrmBS() const { return *FrmBS_; }
+    TFrmCQT& FrmCQT() const { return *FrmCQT_; }
     TFrmDT& FrmDT() const { return *FrmDT_; }
     TFrmPoint& FrmPoint() const { return *FrmPoint_; }
 
@@ -56,6 +58,7 @@ class Desktop {
     std::unique_ptr<TFrmSysOptions> FrmSysOptions_;
     std::unique_ptr<TFrmMIF2KML> FrmMIF2KML_;
     std::unique_ptr<TFrmBS> FrmBS_;
+    std::unique_ptr<TFrmCQT> FrmCQT_;
     std::unique_ptr<TFrmDT> FrmDT_;
     std::unique_ptr<TFrmPoint> FrmPoint_;
 };

@@ -33,47 +33,9 @@ constexpr int kBeamwidthChoice = 4;
 const QString kSeconds = QStringLiteral("秒");
 const QString kMetres = QStringLiteral("米");
 
-std::string LocalPath(const QString& path) {
-    return QFile::encodeName(path).toStdString();
-}
-
 std::string Utf8(const QString& text) {
     return text.toStdString();
 }
-
-QLabel* Caption(const QString& text, const QString& name, QWidget* parent) {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(name);
-    return label;
-}
-
-QToolButton* PictureButton(const QString& name, QStyle::StandardPixmap icon, const QString& hint,
-                           QWidget* parent) {
-    auto* button = new QToolButton(parent);
-    button->setObjectName(name);
-    button->setIcon(parent->style()->standardIcon(icon));
-    button->setToolTip(hint);
-    return button;
-}
-
-QLineEdit* PathBox(const QString& name, QWidget* parent) {
-    auto* box = new QLineEdit(parent);
-    box->setObjectName(name);
-    box->setReadOnly(true);
-    return box;
-}
-
-// Sets the progress bar back to 0 when the conversion ends, also when it stops with an error.
-class ProgressReset {
-  public:
-    explicit ProgressReset(QProgressBar& bar) : bar_(bar) {}
-    ~ProgressReset() { bar_.setValue(0); }
-    ProgressReset(const ProgressReset&) = delete;
-    ProgressReset& operator=(const ProgressReset&) = delete;
-
-  private:
-    QProgressBar& bar_;
-};
 
 // The information lines of a conversion, added to the box in pieces: a table with many
 // rows left out is reported without adding each line to the box on its own.
@@ -109,13 +71,6 @@ class InfoLines {
 };
 
 }  // namespace
-
-void ColumnChoice::showPopup() {
-    if (onDropDown) {
-        onDropDown();
-    }
-    QComboBox::showPopup();
-}
 
 QString WithExtension(const QString& path, const QString& extension) {
     const int slash = std::max(path.lastIndexOf('/'), path.lastIndexOf('\\'));

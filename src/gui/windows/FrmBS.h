@@ -11,6 +11,7 @@
 
 #include "app/Dialogs.h"
 #include "conversions/Bs2kml.h"
+#include "windows/WindowParts.h"
 #include "workbooks/WorksheetSource.h"
 
 class QGridLayout;
@@ -28,15 +29,6 @@ namespace orvane {
 class TFrmMain;
 
 inline constexpr int kDefaultRadiusMetres = 300;
-
-// A drop-down list that tells the window when its list is about to open, so that the
-// window can refill it first.
-class ColumnChoice : public QComboBox {
-  public:
-    using QComboBox::QComboBox;
-    std::function<void()> onDropDown;
-    void showPopup() override;
-};
 
 class TFrmBS : public QDialog {
     Q_OBJECT

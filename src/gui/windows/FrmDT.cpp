@@ -24,6 +24,7 @@
 #include "app/WaitCursor.h"
 #include "legend/ThematicLegend.h"
 #include "windows/LegendPanel.h"
+#include "windows/WindowParts.h"
 
 namespace orvane {
 
@@ -32,32 +33,6 @@ namespace {
 constexpr int kMinLineWidth = 1;
 constexpr int kMaxLineWidth = 10;
 constexpr int kDefaultLineWidth = 4;
-
-std::string LocalPath(const QString& path) {
-    return QFile::encodeName(path).toStdString();
-}
-
-QLabel* Caption(const QString& text, const QString& name, QWidget* parent) {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(name);
-    return label;
-}
-
-QToolButton* PictureButton(const QString& name, QStyle::StandardPixmap icon, const QString& hint,
-                           QWidget* parent) {
-    auto* button = new QToolButton(parent);
-    button->setObjectName(name);
-    button->setIcon(parent->style()->standardIcon(icon));
-    button->setToolTip(hint);
-    return button;
-}
-
-QLineEdit* PathBox(const QString& name, QWidget* parent) {
-    auto* box = new QLineEdit(parent);
-    box->setObjectName(name);
-    box->setReadOnly(true);
-    return box;
-}
 
 QComboBox* FieldBox(const QString& name, bool editable, QWidget* parent) {
     auto* box = new QComboBox(parent);
@@ -92,18 +67,6 @@ int ChosenField(const QComboBox& box) {
 size_t FieldPosition(int chosen) {
     return chosen < 0 ? 0 : static_cast<size_t>(chosen);
 }
-
-// Sets the progress bar back to 0 when the conversion ends, also when it stops with an error.
-class ProgressReset {
-  public:
-    explicit ProgressReset(QProgressBar& bar) : bar_(bar) {}
-    ~ProgressReset() { bar_.setValue(0); }
-    ProgressReset(const ProgressReset&) = delete;
-    ProgressReset& operator=(const ProgressReset&) = delete;
-
-  private:
-    QProgressBar& bar_;
-};
 
 }  // namespace
 

@@ -85,6 +85,34 @@ def write_cqt_table(ws):
         ws.append(list(p))
 
 
+def fill_cqt_cases(wb):
+    """CQT tables for the conversion tests: classes, grades, a header row alone, and a sheet
+    with the same columns as the first but other rows."""
+    classes = wb.active
+    classes.title = "等级"
+    classes.append(["测试点", "经度", "纬度", "质量", "备注"])
+    classes.append(["A&B站", 113.5, 24.8, "优", "<5"])
+    classes.append(["点2", "120.50", 25, "良", "A&B"])
+    classes.append(["点3", "abc", 25.125, "差", None])
+    classes.append(["点4", 113.6, 24.9, None, "no theme"])
+    classes.append([None, None, 24.7, "良", "no name, no longitude"])
+    classes.append(["点6", 113.7, 24.6, "良", '"quoted" ]]>'])
+
+    grades = wb.create_sheet("分级")
+    grades.append(["测试点", "经度", "纬度", "RxLev"])
+    for i, value in enumerate([0, 5, 10, 15, 20]):
+        grades.append(["G%d" % (i + 1), 113 + i / 10, 24.5, value])
+
+    header_only = wb.create_sheet("表头")
+    header_only.append(["测试点", "经度", "纬度", "质量", "备注"])
+
+    later = wb.create_sheet("复测")
+    later.append(["测试点", "经度", "纬度", "质量", "备注"])
+    later.append(["复1", 114, 25, "良", None])
+    later.append(["复2", 114.25, 25.5, "中", "new class"])
+    later.append(["复3", 114.5, 25.75, "优", None])
+
+
 def save_with_libreoffice(source, target_dir, kind):
     """Saves `source` again as `kind` ("xlsx" or "xls") with LibreOffice."""
     filters = {"xlsx": "xlsx:Calc MS Excel 2007 XML", "xls": "xls:MS Excel 97"}
@@ -145,6 +173,7 @@ def make_text_tables(target_dir):
 
 def main():
     make_from_openpyxl("types", fill_types_workbook, HERE)
+    make_from_openpyxl("cqt-cases", fill_cqt_cases, HERE)
     make_xlwt_workbook(os.path.join(HERE, "xlwt.xls"))
     make_text_tables(HERE)
     os.makedirs(EXAMPLES, exist_ok=True)

@@ -1,0 +1,37 @@
+#pragma once
+
+// The legend options shared by the commands that colour by a theme field:
+// [--classify | --grades N] [--boundary left|right|both] [--scheme NAME [--colcfg FILE]].
+
+#include <optional>
+#include <set>
+#include <string>
+
+#include "CommandLine.h"
+#include "legend/ThematicLegend.h"
+
+namespace orvane::cli {
+
+inline const std::set<std::string> kLegendValuedOptions = {"--grades", "--boundary", "--scheme",
+                                                           "--colcfg"};
+inline const std::set<std::string> kLegendFlags = {"--classify"};
+
+struct LegendOptions {
+    bool classify = false;
+    std::optional<int> grades;
+    BoundaryMode boundary = BoundaryMode::LeftInclusive;
+    std::optional<std::string> scheme;
+    std::string colcfg;  // with a scheme only: --colcfg, else the usual ColCfg.col
+};
+
+// Reads and checks the options; every mistake is a UsageError, found before any file is read.
+LegendOptions ParseLegendOptions(const Arguments& arguments);
+
+// The legend the window would offer for the scanned field: grading when the field can be
+// graded, else classification; or what the options ask for. Throws orvane::Error when the
+// field allows no such legend, or the scheme is not in the colour configuration file or
+// lacks a bound or a colour (naming the scheme and the row).
+ThematicLegend ChooseLegend(const LegendOptions& options, ThemeFieldScan scan,
+                            const std::string& field);
+
+}  // namespace orvane::cli

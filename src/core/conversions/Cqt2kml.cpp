@@ -1,0 +1,180 @@
+#include "conversions/Cqt2kml.h"
+
+#include <algorithm>
+#include <array>
+
+#include "common/Errors.h"
+#include "common/Kml_baseclass.h"
+#include "kml/Tkmldocument.h"
+#include "workbooks/WorksheetSource.h"
+
+namespace orvane {
+
+namespace {
+
+constexpr std::string_view kNameLabel = "标识名称";
+constexpr std::string_view kLongitudeLabel = "经度";
+constexpr std::string_view kLatitudeLabel = "纬度";
+constexpr std::string_view kThemeLabel = "专题字段";
+
+// Cell texts go into the balloon's HTML table as text, so that a cell such as "<5" or "A&B"
+// shows as it stands and cannot end the description early.
+void AppendCellText(std::string& out, std::string_view text) {
+    for (const char c : text) {
+        switch (c) {
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            case '"':
+                out += "&quot;";
+                break;
+            default:
+                out += c;
+        }
+    }
+}
+
+// The column's entry as its choice shows it ("B:经度").
+std::string_view EntryOf(const std::vector<std::string>& entries, std::int32_t column) {
+    const auto index = static_cast<size_t>(column - 1);
+    return index < entries.size() ? std::string_view(entries[index]) : std::string_view();
+}
+
+void CheckColumn(std::int32_t column) {
+    if (column < 1) {
+        throw ListIndexError(column - 1);
+    }
+}
+
+// Percent of the rows done at row r, as the bar of the window shows it: r / (rowCount - 1),
+// held within 0 … 100.
+int PercentAt(std::int32_t row, std::int32_t rowCount) {
+    const double percent = static_cast<double>(row) / (rowCount - 1) * 100.0;
+    return static_cast<int>(std::clamp(percent, 0.0, 100.0));
+}
+
+}  // namespace
+
+ThemeFieldScan ScanCqtThemeColumn(const WorksheetSource& source, std::int32_t column) {
+    ThemeFieldScanner scanner(CqtNumberTest);
+    if (column >= 1) {
+        for (std::int32_t row = WorksheetSource::FirstDataRow; row <= source.rowCount(); ++row) {
+            if (!scanner.Add(source.CellText(row, column))) {
+                break;
+            }
+        }
+    }
+    return scanner.Finish();
+}
+
+std::vector<std::string> CqtInvalidRowReport(std::int32_t row, std::string_view name,
+                                             std::string_view longitude, std::string_view latitude,
+                                             std::string_view theme,
+                                             const std::vector<std::string>& entries) {
+    std::vector<std::string> lines;
+    lines.push_back("第" + std::to_string(row) + "行数据为无效数据,原因:");
+    const std::array<std::pair<std::string_view, std::string_view>, 4> fields = {
+        std::pair{kNameLabel, name}, std::pair{kLongitudeLabel, longitude},
+        std::pair{kLatitudeLabel, latitude}, std::pair{kThemeLabel, theme}};
+    for (size_t i = 0; i < fields.size(); ++i) {
+        if (fields[i].second.empty()) {
+            std::string line = "  ";
+            line += fields[i].first;
+            line += " :";
+            line += i < entries.size() ? entries[i] : std::string();
+            line += "无有效值!";
+            lines.push_back(std::move(line));
+        }
+    }
+    return lines;
+}
+
+std::string CqtSummary(std::int64_t pointCount) {
+    return "导出完成,共导入" + std::to_string(pointCount) + "行数据.";
+}
+
+CqtConversion::CqtConversion(CqtConversionRequest request) : request_(std::move(request)) {
+    for (const std::int32_t column :
+         {request_.nameColumn, request_.lonColumn, request_.latColumn, request_.themeColumn}) {
+        CheckColumn(column);
+    }
+    if (request_.legend.kind == LegendKind::Grading) {
+        ranges_ = LegendRanges(request_.legend);
+    }
+}
+
+std::int64_t CqtConversion::Run(const ConversionObserver& observer) const {
+    static const WorksheetSource kNoWorkbook;
+    const WorksheetSource& source = request_.source ? *request_.source : kNoWorkbook;
+    const ThematicLegend& legend = request_.legend;
+    const std::int32_t rowCount = source.rowCount();
+    const std::int32_t columnCount = source.columnCount();
+
+    TKMLDocument document(request_.layout);
+    document.OpenFile(request_.outPath);
+    document.AddPointStyles(LegendColors(legend));
+
+    // The start of each description row, header included, is the same for every point.
+    std::vector<std::string> rowStarts;
+    rowStarts.reserve(static_cast<size_t>(std::max(columnCount, 0)));
+    for (std::int32_t column = 1; column <= columnCount; ++column) {
+        std::string start = "<TR><TD>";
+        AppendCellText(start, source.CellText(1, column));
+        start += "</TD><TD>";
+        rowStarts.push_back(std::move(start));
+    }
+    const std::vector<std::string> entries = {
+        std::string(EntryOf(source.columnEntries(), request_.nameColumn)),
+        std::string(EntryOf(source.columnEntries(), request_.lonColumn)),
+        std::string(EntryOf(source.columnEntries(), request_.latColumn)),
+        std::string(EntryOf(source.columnEntries(), request_.themeColumn))};
+
+    TPointPlacemark point;
+    std::int64_t written = 0;
+    for (std::int32_t row = WorksheetSource::FirstDataRow; row <= rowCount; ++row) {
+        observer.Progress(PercentAt(row, rowCount));
+        const std::string_view name = source.CellText(row, request_.nameColumn);
+        const std::string_view longitude = source.CellText(row, request_.lonColumn);
+        const std::string_view latitude = source.CellText(row, request_.latColumn);
+        const std::string_view theme = source.CellText(row, request_.themeColumn);
+        if (name.empty() || longitude.empty() || latitude.empty() || theme.empty()) {
+            for (const std::string& line :
+                 CqtInvalidRowReport(row, name, longitude, latitude, theme, entries)) {
+                observer.Info(line);
+            }
+            continue;
+        }
+
+        point.Description.clear();
+        for (std::int32_t column = 1; column <= columnCount; ++column) {
+            point.Description += rowStarts[static_cast<size_t>(column - 1)];
+            AppendCellText(point.Description, source.CellText(row, column));
+            point.Description += "</TD></TR>";
+        }
+        point.Coordinates.clear();
+        AppendCoordinate(point.Coordinates, ParseNumber(longitude, 0.0),
+                         ParseNumber(latitude, 0.0));
+        const int entry = legend.kind == LegendKind::Classification
+                              ? FindClassEntry(legend.scan, theme)
+                              : FindGradeEntry(ranges_, legend.boundaryMode, theme);
+        point.Name = name;
+        point.StyleUrl = "#POINTSTYLE";
+        point.StyleUrl += std::to_string(entry);
+        document.AddPointPlacemark(point);
+        ++written;
+    }
+
+    document.SaveAndClose();
+    if (!document.Saved()) {
+        throw CannotCreateFileError(request_.outPath);
+    }
+    return written;
+}
+
+}  // namespace orvane

@@ -1,0 +1,72 @@
+#pragma once
+
+// A table of call quality tests as coloured points: one point per worksheet row, coloured by
+// the legend entry of its theme value, with the whole row in its balloon.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "common/Progress.h"
+#include "kml/Tkmldocument.h"
+#include "legend/ThematicLegend.h"
+
+namespace orvane {
+
+class WorksheetSource;
+
+struct CqtConversionRequest {
+    // The open workbook; rows 2 … rowCount of its current sheet are the test points.
+    const WorksheetSource* source = nullptr;
+    // Column numbers from 1 (ColumnOf the entry each choice shows).
+    std::int32_t nameColumn = 0;
+    std::int32_t lonColumn = 0;
+    std::int32_t latColumn = 0;
+    std::int32_t themeColumn = 0;
+    std::string outPath;
+    KmlLayout layout = KmlLayout::Fixed;
+    // Its kind, the entries of that kind, the boundary mode and the scan of the theme column.
+    ThematicLegend legend;
+};
+
+// The cell texts of one column, rows 2 … rowCount, scanned with the CQT number test; reading
+// stops as soon as the scan allows neither kind of legend.
+ThemeFieldScan ScanCqtThemeColumn(const WorksheetSource& source, std::int32_t column);
+
+// The lines of the information box for a row whose name, longitude, latitude or theme text is
+// empty; `entries` are the column entries the four choices show.
+std::vector<std::string> CqtInvalidRowReport(std::int32_t row, std::string_view name,
+                                             std::string_view longitude, std::string_view latitude,
+                                             std::string_view theme,
+                                             const std::vector<std::string>& entries);
+
+// "导出完成,共导入N行数据."
+std::string CqtSummary(std::int64_t pointCount);
+
+// One conversion in two steps, so that a window can tell a legend that cannot be used (its
+// message shown, nothing touched) from a conversion that has started.
+class CqtConversion {
+  public:
+    // Checks the columns and reads the grading bounds. Throws "'%s' is not a valid floating
+    // point value" for a bound that is no number and "List index out of bounds (%d)" for a
+    // column below 1; nothing is read or written then.
+    explicit CqtConversion(CqtConversionRequest request);
+
+    // Writes the KML file and gives the number of points written. Reports each row left out
+    // through observer.info and progress once per row. Throws orvane::Error: a colour that is
+    // no integer, a graded theme value that is no number, "Cannot create file %s". On error
+    // an existing output file is left as it was and no file is created.
+    std::int64_t Run(const ConversionObserver& observer = {}) const;
+
+  private:
+    CqtConversionRequest request_;
+    std::vector<GradeRange> ranges_;
+};
+
+inline std::int64_t ConvertCqtToKml(CqtConversionRequest request,
+                                    const ConversionObserver& observer = {}) {
+    return CqtConversion(std::move(request)).Run(observer);
+}
+
+}  // namespace orvane

@@ -1,0 +1,329 @@
+#include "windows/FrmCQT.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QStyle>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <string>
+
+#include "app/Mainform.h"
+#include "app/OutputSettings.h"
+#include "app/WaitCursor.h"
+#include "windows/LegendPanel.h"
+
+namespace orvane {
+
+namespace {
+
+// The workbook kinds the source reads; the first is the one the window has always offered.
+const QString kWorkbookFilter = QStringLiteral(
+    "MicroSoft Excel Files(*.xls)|*.xls|Excel 2007 Files(*.xlsx)|*.xlsx|"
+    "CSV/TXT(*.csv;*.txt)|*.csv;*.txt");
+
+QString FromUtf8(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<int>(text.size()));
+}
+
+}  // namespace
+
+TFrmCQT::TFrmCQT(TFrmMain& frmMain, Dialogs& dialogs, TFrmColorCfg& colorCfg,
+                 std::unique_ptr<TApplicationGE> appGE)
+    : QDialog(&frmMain), frmMain_(frmMain), dialogs_(dialogs), AppGE0_(std::move(appGE)) {
+    setObjectName("FrmCQT");
+    setWindowTitle(QStringLiteral("CQT数据->KML"));
+    setModal(false);
+    setWindowFlag(Qt::WindowStaysOnTopHint);
+
+    Legend = new LegendPanel(LegendWindow::Cqt, dialogs, colorCfg, this);
+    Button7 = new QPushButton(QStringLiteral("生成KML文件"), this);
+    Button7->setObjectName("Button7");
+    Button7->setAutoDefault(false);
+    Button1 = new QPushButton(QStringLiteral("确定"), this);
+    Button1->setObjectName("Button1");
+    Button1->setAutoDefault(false);
+    connect(Button7, &QPushButton::clicked, this, &TFrmCQT::Button7Click);
+    connect(Button1, &QPushButton::clicked, this, &TFrmCQT::Button1Click);
+
+    QWidget* source = CreateSourceRows();
+    QWidget* output = CreateOutputRows();
+    Legend->AttachWindowControls(Button7, CBBox_Theme);
+
+    Memo0 = new QPlainTextEdit(this);
+    Memo0->setObjectName("Memo0");
+    Memo0->setReadOnly(true);
+    Memo0->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    GroupBox4 = new QGroupBox(QStringLiteral("信息栏"), this);
+    GroupBox4->setObjectName("GroupBox4");
+    auto* infoLayout = new QVBoxLayout(GroupBox4);
+    infoLayout->setContentsMargins(4, 4, 4, 4);
+    infoLayout->addWidget(Memo0);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(Button7);
+    buttons->addWidget(Button1);
+
+    auto* left = new QVBoxLayout;
+    left->addWidget(source);
+    left->addWidget(output);
+    left->addWidget(GroupBox4, 1);
+    left->addLayout(buttons);
+
+    auto* layout = new QHBoxLayout(this);
+    layout->addLayout(left, 1);
+    layout->addWidget(Legend);
+    resize(760, 520);
+}
+
+TFrmCQT::~TFrmCQT() = default;
+
+ColumnChoice* TFrmCQT::CreateColumnChoice(const QString& name, QWidget* parent) {
+    auto* choice = new ColumnChoice(parent);
+    choice->setObjectName(name);
+    choice->setMinimumContentsLength(14);
+    choice->onDropDown = [this, choice] { ColumnChoiceDropDown(choice); };
+    return choice;
+}
+
+QWidget* TFrmCQT::CreateSourceRows() {
+    auto* rows = new QWidget(this);
+    Label13 = Caption(QStringLiteral("CQT Excel表："), "Label13", rows);
+    EdtCQTFName = PathBox("EdtCQTFName", rows);
+    SpeedButton9 = PictureButton("SpeedButton9", QStyle::SP_DirOpenIcon,
+                                 QStringLiteral("打开Excel文件"), rows);
+    Label20 = Caption(QStringLiteral("工作表选择："), "Label20", rows);
+    CbBoxSheet1 = new QComboBox(rows);
+    CbBoxSheet1->setObjectName("CbBoxSheet1");
+
+    GroupBox6 = new QGroupBox(QStringLiteral("字段选择："), rows);
+    GroupBox6->setObjectName("GroupBox6");
+    Label17 = Caption(QStringLiteral("标识名称:"), "Label17", GroupBox6);
+    CBBox_Name1 = CreateColumnChoice("CBBox_Name1", GroupBox6);
+    Label14 = Caption(QStringLiteral("经度:"), "Label14", GroupBox6);
+    CBBox_Lon1 = CreateColumnChoice("CBBox_Lon1", GroupBox6);
+    Label15 = Caption(QStringLiteral("纬度:"), "Label15", GroupBox6);
+    CBBox_Lat1 = CreateColumnChoice("CBBox_Lat1", GroupBox6);
+    auto* fields = new QGridLayout(GroupBox6);
+    fields->addWidget(Label17, 0, 0);
+    fields->addWidget(CBBox_Name1, 0, 1);
+    fields->addWidget(Label14, 1, 0);
+    fields->addWidget(CBBox_Lon1, 1, 1);
+    fields->addWidget(Label15, 2, 0);
+    fields->addWidget(CBBox_Lat1, 2, 1);
+    fields->setColumnStretch(1, 1);
+
+    Label16 = Caption(QStringLiteral("选择专题字段："), "Label16", rows);
+    CBBox_Theme = CreateColumnChoice("CBBox_Theme", rows);
+
+    connect(SpeedButton9, &QToolButton::clicked, this, &TFrmCQT::SpeedButton9Click);
+    // Only a user's pick counts as a change; refilling the lists does not.
+    connect(CbBoxSheet1, qOverload<int>(&QComboBox::activated), this, &TFrmCQT::CbBoxSheet1Change);
+    connect(CBBox_Theme, qOverload<int>(&QComboBox::activated), this, &TFrmCQT::CBBox_ThemeChange);
+
+    auto* layout = new QGridLayout(rows);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(Label13, 0, 0, 1, 3);
+    layout->addWidget(EdtCQTFName, 1, 0, 1, 2);
+    layout->addWidget(SpeedButton9, 1, 2);
+    layout->addWidget(Label20, 2, 0);
+    layout->addWidget(CbBoxSheet1, 2, 1);
+    layout->addWidget(GroupBox6, 3, 0, 1, 3);
+    layout->addWidget(Label16, 4, 0);
+    layout->addWidget(CBBox_Theme, 4, 1);
+    layout->setColumnStretch(1, 1);
+    return rows;
+}
+
+QWidget* TFrmCQT::CreateOutputRows() {
+    auto* rows = new QWidget(this);
+    Label18 = Caption(QStringLiteral("KML文件输出："), "Label18", rows);
+    EdtFName3 = PathBox("EdtFName3", rows);
+    SpeedButton10 = PictureButton("SpeedButton10", QStyle::SP_DialogSaveButton,
+                                  QStringLiteral("选择输出的KML文件"), rows);
+    SpeedButton11 =
+        PictureButton("SpeedButton11", QStyle::SP_ArrowRight, QStringLiteral("在地球上查看"), rows);
+    CGauge3 = new QProgressBar(rows);
+    CGauge3->setObjectName("CGauge3");
+    CGauge3->setRange(0, 100);
+    CGauge3->setValue(0);
+    QPalette blue = CGauge3->palette();
+    blue.setColor(QPalette::Highlight, Qt::blue);
+    CGauge3->setPalette(blue);
+    connect(SpeedButton10, &QToolButton::clicked, this, &TFrmCQT::SpeedButton10Click);
+    connect(SpeedButton11, &QToolButton::clicked, this, &TFrmCQT::SpeedButton11Click);
+
+    auto* path = new QHBoxLayout;
+    path->addWidget(EdtFName3, 1);
+    path->addWidget(SpeedButton10);
+    path->addWidget(SpeedButton11);
+    auto* layout = new QVBoxLayout(rows);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(Label18);
+    layout->addLayout(path);
+    layout->addWidget(CGauge3);
+    return rows;
+}
+
+std::array<ColumnChoice*, 4> TFrmCQT::ColumnChoices() const {
+    return {CBBox_Name1, CBBox_Lon1, CBBox_Lat1, CBBox_Theme};
+}
+
+void TFrmCQT::SpeedButton9Click() {
+    FileDialogOptions options;
+    options.title = QStringLiteral("打开Excel文件");
+    options.filter = kWorkbookFilter;
+    options.directory = QDir::currentPath();
+    const std::optional<QString> path = dialogs_.OpenFile(this, options);
+    if (!path) {
+        return;
+    }
+    {
+        // A file that cannot be read leaves the workbook, the file box and the sheets as
+        // they were; the error reaches the user from the event loop.
+        const WaitCursor wait;
+        source_.OpenWorkbook(LocalPath(*path));
+    }
+    EdtCQTFName->setText(*path);
+    ShowSheetNames();
+}
+
+void TFrmCQT::ShowSheetNames() {
+    const QSignalBlocker quiet(CbBoxSheet1);
+    CbBoxSheet1->clear();
+    for (const std::string& name : source_.sheetNames()) {
+        CbBoxSheet1->addItem(FromUtf8(name));
+    }
+    CbBoxSheet1->setCurrentIndex(source_.currentSheet());
+}
+
+void TFrmCQT::CbBoxSheet1Change() {
+    const int chosen = CbBoxSheet1->currentIndex();
+    // The choice shows the sheet in use until the chosen one has been read, so that a sheet
+    // that cannot be read leaves the one before shown.
+    const QSignalBlocker quiet(CbBoxSheet1);
+    CbBoxSheet1->setCurrentIndex(source_.currentSheet());
+    source_.SelectSheet(chosen);
+    CbBoxSheet1->setCurrentIndex(chosen);
+}
+
+void TFrmCQT::ColumnChoiceDropDown(ColumnChoice* opening) {
+    const std::array<ColumnChoice*, 4> choices = ColumnChoices();
+    std::array<std::string, 4> shown;
+    int openingIndex = -1;
+    for (size_t i = 0; i < choices.size(); ++i) {
+        shown[i] = choices[i]->currentText().toStdString();
+        if (choices[i] == opening) {
+            openingIndex = static_cast<int>(i);
+        }
+    }
+    const std::vector<std::string> items =
+        FillColumnChoices(source_.columnEntries(), shown, openingIndex);
+    QStringList texts;
+    for (const std::string& item : items) {
+        texts << FromUtf8(item);
+    }
+    const QSignalBlocker quiet(opening);
+    opening->clear();
+    opening->addItems(texts);
+    opening->setCurrentIndex(-1);
+}
+
+void TFrmCQT::CBBox_ThemeChange() {
+    const std::int32_t column = ColumnOf(*CBBox_Theme);
+    Legend->ChooseThemeField([this, column] { return ScanCqtThemeColumn(source_, column); });
+}
+
+void TFrmCQT::SpeedButton10Click() {
+    FileDialogOptions options = KmlFileDialog();
+    options.directory = QDir::currentPath();
+    options.promptOverwrite = true;
+    if (const std::optional<QString> path = dialogs_.SaveFile(this, options)) {
+        EdtFName3->setText(*path);
+    }
+}
+
+void TFrmCQT::SpeedButton11Click() {
+    const QString path = EdtFName3->text();
+    if (path.isEmpty() || !QFileInfo(path).isFile()) {
+        return;
+    }
+    // This window's own connection: it attaches to the running globe or starts it, and
+    // leaves the view where it is (embedded or not).
+    AppGE0_->Disconnect();
+    AppGE0_->Connect();
+    AppGE0_->OpenKmlFile(path, 1);
+    // A globe started just now shows its own window, as a newly started globe program does.
+    if (AppGE0_->IsInitialized() == 0) {
+        if (QWidget* globe = AppGE0_->GetMainHwnd()) {
+            globe->show();
+            globe->raise();
+        }
+    }
+}
+
+std::int32_t TFrmCQT::ColumnOf(const QComboBox& choice) const {
+    return source_.ColumnOf(choice.currentText().toStdString());
+}
+
+CqtConversionRequest TFrmCQT::Request() const {
+    CqtConversionRequest request;
+    request.source = &source_;
+    request.nameColumn = ColumnOf(*CBBox_Name1);
+    request.lonColumn = ColumnOf(*CBBox_Lon1);
+    request.latColumn = ColumnOf(*CBBox_Lat1);
+    request.themeColumn = ColumnOf(*CBBox_Theme);
+    request.outPath = LocalPath(EdtFName3->text());
+    request.layout = SavedKmlLayout();
+    request.legend = Legend->Legend();
+    return request;
+}
+
+void TFrmCQT::Button7Click() {
+    if (EdtCQTFName->text().isEmpty()) {
+        dialogs_.Message(this, QStringLiteral("请打开要导入的Excel文件!"));
+        return;
+    }
+    // A choice showing an entry the current sheet lacks binds no column, like an empty one.
+    for (const ColumnChoice* choice : ColumnChoices()) {
+        if (ColumnOf(*choice) == 0) {
+            dialogs_.Message(this, QStringLiteral("请选择导入时必需的对应列和字段!"));
+            return;
+        }
+    }
+    if (EdtFName3->text().isEmpty()) {
+        dialogs_.Message(this, QStringLiteral("请选择输出的文件名！"));
+        return;
+    }
+    const QString path = EdtFName3->text();
+    // A grading bound that is no number stops here, before the box is cleared.
+    const CqtConversion conversion(Request());
+    Memo0->clear();
+    ConversionObserver observer;
+    observer.info = [this](std::string_view line) { Memo0->appendPlainText(FromUtf8(line)); };
+    observer.progress = [this](int percent) { CGauge3->setValue(percent); };
+    const ProgressReset reset(*CGauge3);
+    std::int64_t points = 0;
+    {
+        const WaitCursor wait;
+        points = conversion.Run(observer);
+    }
+    frmMain_.AddLoadableFile(path);
+    dialogs_.Message(this, FromUtf8(CqtSummary(points)));
+}
+
+void TFrmCQT::Button1Click() {
+    hide();
+}
+
+}  // namespace orvane

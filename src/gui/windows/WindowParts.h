@@ -1,0 +1,55 @@
+#pragma once
+
+// Small pieces that the converter windows build their controls from.
+
+#include <QComboBox>
+#include <QString>
+#include <QStyle>
+#include <functional>
+#include <string>
+
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QToolButton;
+class QWidget;
+
+namespace orvane {
+
+// A path as the core opens it: in the file system's encoding.
+std::string LocalPath(const QString& path);
+
+// A label with its component name.
+QLabel* Caption(const QString& text, const QString& name, QWidget* parent);
+
+// A button with a picture and a tool tip.
+QToolButton* PictureButton(const QString& name, QStyle::StandardPixmap icon, const QString& hint,
+                           QWidget* parent);
+
+// A read-only box that shows a chosen path.
+QLineEdit* PathBox(const QString& name, QWidget* parent);
+
+// Sets the progress bar back to 0 when a conversion ends, also when it stops with an error.
+class ProgressReset {
+  public:
+    explicit ProgressReset(QProgressBar& bar) : bar_(bar) {}
+    ~ProgressReset();
+    ProgressReset(const ProgressReset&) = delete;
+    ProgressReset& operator=(const ProgressReset&) = delete;
+
+  private:
+    QProgressBar& bar_;
+};
+
+// A drop-down list of worksheet columns that is filled again each time it opens (its
+// DropDown event), so that it offers what the other choices leave.
+class ColumnChoice : public QComboBox {
+    Q_OBJECT
+  public:
+    using QComboBox::QComboBox;
+    std::function<void()> onDropDown;
+
+    void showPopup() override;
+};
+
+}  // namespace orvane
