@@ -24,6 +24,7 @@
 #include "app/LoadableFileList.h"
 #include "app/Mainform.h"
 #include "common/Kml_baseclass.h"
+#include "earth/FeaturePainter.h"
 #include "earth/MarbleGlobe.h"
 #include "tests/gui/GuiHelpers.h"
 #include "tests/gui/GuiTestMain.h"
@@ -227,6 +228,35 @@ class FieldGlobeTest : public QObject {
                                   0.0, 5.0);
             QVERIFY2(qAbs(ViewWidth(globe) - 100.0) < 5.0,
                      qPrintable(QString::number(ViewWidth(globe))));
+        }
+    }
+
+    // The layer's own projection puts points where the map's does, turned or not.
+    void featuresAreDrawnWhereTheMapPutsThem() {
+        Main().EmbedGoogleEarth();
+        Marble::MarbleWidget& map = *globe_->Map();
+        for (const double heading : {0.0, 35.0}) {
+            Main().AppGE0().SetCameraParams(25.8, 113.0, 0.0, AltitudeModeGE::RelativeToGround,
+                                            3000000.0, 0.0, heading, 5.0);
+            ScreenProjection projection(*map.viewport());
+            for (double lon = 100.0; lon <= 126.0; lon += 6.5) {
+                for (double lat = 10.0; lat <= 40.0; lat += 7.5) {
+                    QPointF ours;
+                    QVERIFY(
+                        projection.Project({qDegreesToRadians(lon), qDegreesToRadians(lat)}, ours));
+                    qreal x = 0.0;
+                    qreal y = 0.0;
+                    map.screenCoordinates(lon, lat, x, y);
+                    QVERIFY2(qAbs(ours.x() - x) < 0.01 && qAbs(ours.y() - y) < 0.01,
+                             qPrintable(QString("%1,%2: %3,%4 against %5,%6")
+                                            .arg(lon)
+                                            .arg(lat)
+                                            .arg(ours.x())
+                                            .arg(ours.y())
+                                            .arg(x)
+                                            .arg(y)));
+                }
+            }
         }
     }
 

@@ -9,6 +9,7 @@
 #include <QPolygonF>
 #include <QRectF>
 #include <optional>
+#include <span>
 #include <vector>
 
 #include "earth/KmlFeatures.h"
@@ -32,11 +33,17 @@ class ScreenProjection {
     bool MayShow(const GeoBox& box) const;
     double RadiansPerPixel() const { return radiansPerPixel_; }
     const QRectF& Rect() const { return rect_; }
-    // The part's points in view positions, cut where the globe hides them.
-    const std::vector<QPolygonF>& Runs(const FeatureLevel& level, const FeaturePart& part);
+    // The part's points in view positions, cut where the globe hides them; valid until the
+    // next call.
+    std::span<const QPolygonF> Runs(const FeatureLevel& level, const FeaturePart& part);
 
   private:
     const Marble::ViewportParams& viewport_;
+    bool spherical_;
+    QPointF centre_;
+    double radius_;
+    // Where the globe's rotation takes the three axes.
+    double rotation_[3][3] = {};
     Marble::GeoDataCoordinates scratch_;
     QRectF rect_;
     double radiansPerPixel_;
@@ -65,8 +72,13 @@ class FeaturePainter {
     void PaintPolygon(const Feature& feature, const FeatureLevel& level, const FeatureStyle& style);
     void PaintPoint(const Feature& feature, const FeatureLevel& level, const FeatureStyle& style,
                     const KmlFeatures& features);
-    // With the pen in use: a run shorter than a pixel becomes a dot as wide as the line.
-    void DrawPolyline(const QPolygonF& run, bool closed);
+    // In the line style: a run shorter than a pixel becomes a dot as wide as the line.
+    void DrawPolyline(const QPolygonF& run, bool closed, std::uint32_t style);
+    // Dots of one style in a row are drawn at once.
+    void DrawDot(const QPointF& at, std::uint32_t style, double width);
+    void FlushDots();
+    // Before anything else is drawn.
+    void EndDots();
     void UsePen(const QPen& pen);
 
     QPainter& painter_;
@@ -74,6 +86,11 @@ class FeaturePainter {
     std::vector<QPen> pens_;
     std::optional<QPen> currentPen_;
     std::vector<Label> labels_;
+    std::vector<QBrush> dotBrushes_;
+    std::vector<QRect> dots_;
+    std::uint32_t dotStyle_ = 0;
+    bool drawingDots_ = false;
+    bool antialiased_ = false;
     int drawn_ = 0;
     int pointsDrawn_ = 0;
 };

@@ -103,7 +103,8 @@ class KmlFeatures {
     const std::vector<FeatureStyle>& Styles() const { return styles_; }
     const std::vector<PlacemarkTexts>& Placemarks() const { return placemarks_; }
     const FeatureLevel& Full() const { return full_; }
-    // The coarsest resolution whose cells are at most a pixel wide.
+    // The coarsest resolution whose cells are no wider than a pixel, or than half the usual
+    // line where lines are wider: a dot of such a line still covers its cell.
     const FeatureLevel& LevelFor(double radiansPerPixel) const;
     const std::vector<FeatureLevel>& Levels() const { return levels_; }
 
@@ -116,6 +117,7 @@ class KmlFeatures {
     FeatureLevel full_;
     std::vector<FeatureLevel> levels_;  // from fine to coarse
     GeoBox extent_;
+    double cellPixels_ = 1.0;
     bool leftOthers_ = false;
 };
 
