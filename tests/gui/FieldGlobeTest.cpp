@@ -8,14 +8,15 @@
 #include <QFile>
 #include <QImage>
 #include <QMenu>
+#include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
-#include <QScreen>
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QToolBox>
 #include <QToolButton>
 #include <QTreeWidget>
+#include <QWhatsThis>
 #include <QtTest>
 #include <cmath>
 #include <memory>
@@ -140,15 +141,11 @@ double ViewWidth(TApplicationGE& globe) {
     return GeoDistance(west.Longitude, west.Latitude, east.Longitude, east.Latitude);
 }
 
-// The screen where the window is, for the README.
-void TakeScreenIfAsked(const QWidget& window) {
+void TakeScreenIfAsked() {
     const QString shot = qEnvironmentVariable("ORVANE_SCREENSHOT");
     if (!shot.isEmpty()) {
         QTest::qWait(1500);  // let the map finish drawing before the screen is taken
-        const QRect area = window.frameGeometry();
-        QVERIFY(QGuiApplication::primaryScreen()
-                    ->grabWindow(0, area.x(), area.y(), area.width(), area.height())
-                    .save(shot));
+        QCOMPARE(QProcess::execute("import", {"-window", "root", shot}), 0);
     }
 }
 
@@ -189,8 +186,7 @@ class FieldGlobeTest : public QObject {
         QVERIFY2(share >= 0.9, qPrintable(QString::number(share)));
 
         Main().GroupBar->setCurrentIndex(2);
-        desktop_->FrmDT().hide();
-        TakeScreenIfAsked(Main());
+        TakeScreenIfAsked();
     }
 
     void streetLevelWithEveryFieldTheme() {
@@ -258,6 +254,38 @@ class FieldGlobeTest : public QObject {
                 }
             }
         }
+    }
+
+    // A click on a feature names it, with its description, in a balloon; a click beside it
+    // does not.
+    void aClickOnAFeatureShowsItsBalloon() {
+        const QString path = dir_.filePath("site.kml");
+        WriteFile(path,
+                  "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                  "<kml xmlns=\"http://earth.google.com/kml/2.1\"><Document>"
+                  "<Placemark><name>Site A</name><description><![CDATA[<TABLE><TR><TD>CI</TD>"
+                  "<TD>10000</TD></TR></TABLE>]]></description><Point><coordinates>113.04,25.77,0"
+                  "</coordinates></Point></Placemark>"
+                  "<Placemark><name>Edge</name><Point><coordinates>113.05,25.78,0</coordinates>"
+                  "</Point></Placemark></Document></kml>\n");
+        Main().AddLoadableFile(path);
+        Main().OpenOnGlobe(path);
+        Marble::MarbleWidget& map = *globe_->Map();
+        qreal x = 0.0;
+        qreal y = 0.0;
+        QVERIFY(map.screenCoordinates(113.04, 25.77, x, y));
+        const auto balloonShown = [] {
+            const QWidgetList windows = QApplication::topLevelWidgets();
+            return std::any_of(windows.begin(), windows.end(), [](const QWidget* window) {
+                return window->inherits("QWhatsThat") && window->isVisible();
+            });
+        };
+        QTest::mouseClick(&map, Qt::LeftButton, {}, QPoint(qRound(x), qRound(y)) + QPoint(30, 40));
+        QTest::qWait(100);
+        QVERIFY(!balloonShown());
+        QTest::mouseClick(&map, Qt::LeftButton, {}, QPoint(qRound(x), qRound(y)));
+        QTRY_VERIFY(balloonShown());
+        QWhatsThis::hideText();
     }
 
     void aShortRouteOpensAtStreetLevel() {

@@ -75,7 +75,10 @@ FeatureStyle StyleOf(const Marble::GeoDataPlacemark& placemark) {
     style.outlined = source->polyStyle().outline();
     style.icon = source->iconStyle().paintedColor().rgba();
     style.iconScale = source->iconStyle().scale() > 0.0f ? source->iconStyle().scale() : 1.0f;
-    style.label = source->labelStyle().paintedColor().rgba();
+    // Names show white on the map, as the outside globe shows them, unless the file gives them
+    // a colour of its own (the map's default is black, unreadable on the satellite view).
+    const QRgb label = source->labelStyle().paintedColor().rgba();
+    style.label = label == qRgb(0, 0, 0) ? qRgb(255, 255, 255) : label;
     return style;
 }
 
