@@ -12,7 +12,7 @@ function(add_gui_test name)
 endfunction()
 
 foreach(name MainFormTest ConverterWindowsTest StartupTest LegendPanelTest DtWindowTest
-             FieldDesktopTest)
+             FieldDesktopTest FeatureLayerTest)
     add_gui_test(${name})
     add_test(NAME gui.${name} COMMAND ${name})
     set_tests_properties(gui.${name} PROPERTIES LABELS gui

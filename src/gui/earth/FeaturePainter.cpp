@@ -36,11 +36,12 @@ bool Inside(const QRectF& inner, const QRectF& outer) {
 // registers in use; the plain SSE arithmetic of a projection that follows then pays a change
 // of processor state on every instruction (measured: sin() forty times slower, a frame of a
 // large file ten times slower). Clearing them, where the processor has AVX, costs nothing.
-#if defined(__GNUC__) && defined(__x86_64__)
+// Code built for AVX does so by itself.
+#if defined(__GNUC__) && defined(__x86_64__) && !defined(__AVX__)
 void ClearUpperVectorHalves() {
     static const bool hasAvx = __builtin_cpu_supports("avx");
     if (hasAvx) {
-        // The lower halves, all this code uses, are kept.
+        // The lower halves, all that code built without AVX uses, are kept.
         asm volatile("vzeroupper");
     }
 }
