@@ -146,6 +146,18 @@ class FieldDesktopTest : public QObject {
         QCOMPARE(Main().TreeView2->topLevelItemCount(), 0);
     }
 
+    // A file already on the globe when it is listed (opened from elsewhere) stays shown.
+    void aFileListedAfterItWasOpenedIsTicked() {
+        const QString third = dir_.filePath("third.kml");
+        WriteFile(third, "<kml/>");
+        Main().AppGE0().OpenKmlFile(third, 1);
+        globe_->calls.clear();
+        Main().AddLoadableFile(third);
+        QCOMPARE(Item(third)->checkState(0), Qt::Checked);
+        QVERIFY(globe_->calls.isEmpty());
+        QVERIFY(globe_->files.front().visible);
+    }
+
     void aFileWrittenAgainIsReloadedOnTheGlobeNotListedTwice() {
         Main().AddLoadableFile(first_);  // not on the globe: nothing to reload
         QVERIFY(globe_->calls.isEmpty());

@@ -92,12 +92,21 @@ void LoadableFileList::Synchronise() {
 }
 
 void LoadableFileList::ItemChanged(QTreeWidgetItem* item) {
-    const SynchroniseAtEnd synchronise([this] { Synchronise(); });
+    // An entry being made has no box yet.
+    if (!item->data(0, Qt::CheckStateRole).isValid()) {
+        return;
+    }
     const QString path = item->text(0);
     const bool ticked = item->checkState(0) == Qt::Checked;
-    if (OnGlobe(path)) {
+    const std::optional<LoadedKmlFile> file = OnGlobe(path);
+    // Other changes of an entry (its tool tip) leave the box as the globe has it.
+    if (ticked == (file && file->visible)) {
+        return;
+    }
+    const SynchroniseAtEnd synchronise([this] { Synchronise(); });
+    if (file) {
         globe_.SetKmlFileVisible(path, ticked);
-    } else if (ticked) {
+    } else {
         openOnGlobe_(path);
     }
 }
