@@ -10,6 +10,9 @@
 #include <QFileInfo>
 #include <QMouseEvent>
 #include <QWhatsThis>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 #include "app/WaitCursor.h"
 #include "common/Errors.h"
@@ -25,6 +28,15 @@ QString StampOf(const QString& path) {
     const QFileInfo info(path);
     return QString::number(info.size()) + ':' +
            QString::number(info.lastModified().toMSecsSinceEpoch());
+}
+
+// The map's document of a large file is millions of small objects. Once they are freed, the
+// C library sorts its free lists at the next large request, which stalled the first pan after
+// opening a million-record route for most of a second; here it happens while the user waits.
+void ReturnFreedMemory() {
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
 }
 
 Marble::GeoDataLatLonBox BoxOf(const GeoBox& box) {
@@ -85,6 +97,10 @@ void LoadedKmlFiles::Load(const QString& absolutePath, bool evenIfUnchanged) {
             throw CannotOpenFileError(QFile::encodeName(absolutePath).toStdString());
         }
         features = std::make_shared<KmlFeatures>(KmlFeatures::FromDocument(*document));
+        if (!features->LeftOthers()) {
+            document.reset();
+            ReturnFreedMemory();
+        }
     }
 
     Extra& extra = extras_[absolutePath];
