@@ -6,7 +6,7 @@ packages=(
     build-essential cmake pkg-config
     libgtest-dev libgmock-dev libbenchmark-dev
     clang clang-format
-    qtbase5-dev
+    qtbase5-dev qttranslations5-l10n
     libpugixml-dev
     libmarble-dev marble-qt-data marble-plugins
     xvfb xauth fonts-wqy-microhei imagemagick

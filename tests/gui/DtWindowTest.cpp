@@ -284,6 +284,20 @@ class DtWindowTest : public QObject {
         QVERIFY(QApplication::overrideCursor() == nullptr);
     }
 
+    void aFieldThatAllowsNoLegendSaysSo() {
+        const auto* hint = Dt().findChild<QLabel*>("EmptyLegendHint");
+        QVERIFY(hint != nullptr);
+        QVERIFY(!hint->isVisible());
+        Open(kData + "/route-gbk.txt");
+        QCOMPARE(Dt().CBoxFNList->currentText(), QString("时间"));
+        QVERIFY(hint->isVisible());
+        QCOMPARE(hint->text(), QString("该字段不能分级也不能分类，请选择其他专题字段"));
+        QVERIFY(!Dt().findChild<QTabWidget*>("PageControl2")->isVisible());
+        ChooseTheme("小区");
+        QVERIFY(!hint->isVisible());
+        QVERIFY(Dt().findChild<QTabWidget*>("PageControl2")->isVisible());
+    }
+
     void classificationIsWrittenAsTheReviewedFile() {
         Open(kData + "/route-gbk.txt");
         // The first field (times) can be neither classified nor graded.

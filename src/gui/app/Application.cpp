@@ -1,7 +1,9 @@
 #include "app/Application.h"
 
+#include <QLibraryInfo>
 #include <exception>
 
+#include "app/Icons.h"
 #include "app/ProductInfo.h"
 
 namespace orvane {
@@ -9,6 +11,12 @@ namespace orvane {
 OrvaneApplication::OrvaneApplication(int& argc, char** argv, Dialogs& dialogs)
     : QApplication(argc, argv), dialogs_(dialogs) {
     setApplicationName(kProductTitle);
+    setWindowIcon(ProgramIcon());
+    // From Debian's qttranslations5-l10n; without it Qt speaks English, nothing else changes.
+    if (qtTexts_.load(QStringLiteral("qtbase_zh_CN"),
+                      QLibraryInfo::location(QLibraryInfo::TranslationsPath))) {
+        installTranslator(&qtTexts_);
+    }
 }
 
 bool OrvaneApplication::notify(QObject* receiver, QEvent* event) {

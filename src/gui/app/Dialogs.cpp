@@ -48,7 +48,11 @@ QString QtNameFilter(const QString& filter) {
     const QStringList parts = filter.split('|');
     QStringList names;
     for (int i = 0; i + 1 < parts.size(); i += 2) {
-        names << parts[i] + " (" + QString(parts[i + 1]).replace(';', ' ') + ")";
+        const QString patterns = QString(parts[i + 1]).replace(';', ' ');
+        // A name that already ends with its patterns, "Mapinfo Mif File(*.MIF)", is shown
+        // once; Qt reads the patterns from its last parentheses.
+        const bool namesPatterns = parts[i].endsWith('(' + patterns + ')');
+        names << (namesPatterns ? parts[i] : parts[i] + " (" + patterns + ")");
     }
     return names.join(";;");
 }

@@ -48,7 +48,8 @@ class DesktopDialogs : public Dialogs {
 // The file dialog for a KML output: KML or KMZ, and the default extension.
 FileDialogOptions KmlFileDialog();
 
-// "Name(*.EXT)|*.EXT|..." pairs as a Qt name filter list: "Name(*.EXT)".
+// "Name(*.EXT)|*.EXT|..." pairs as a Qt name filter list: "Name(*.EXT)", the patterns added
+// in parentheses to a name that does not end with them.
 QString QtNameFilter(const QString& filter);
 
 }  // namespace orvane

@@ -23,6 +23,7 @@
 
 #include "app/AboutBox.h"
 #include "app/Icons.h"
+#include "app/LoadableFileList.h"
 #include "app/MarqueeLabel.h"
 #include "app/ProductInfo.h"
 #include "app/Sysoptions.h"
@@ -193,6 +194,8 @@ QWidget* TFrmMain::CreateLeftColumn() {
     TreeView2 = ReadOnlyTree(this, "TreeView2");
     TreeView2->setTextElideMode(Qt::ElideLeft);
     connect(TreeView2, &QTreeWidget::itemDoubleClicked, this, [this] { TreeView2DblClick(); });
+    loadableFiles_ = std::make_unique<LoadableFileList>(
+        *TreeView2, *AppGE0_, [this](const QString& path) { OpenOnGlobe(path); });
     GroupBar->addItem(TreeView2, QStringLiteral("可加载文件"));
     GroupBar->setCurrentIndex(0);
 
@@ -232,7 +235,13 @@ void TFrmMain::FillMapThemeMenu() {
     ViewMenu->clear();
     auto* group = new QActionGroup(ViewMenu);
     const QString current = AppGE0_->CurrentMapTheme();
+    bool fieldThemes = false;
     for (const MapTheme& theme : AppGE0_->MapThemes()) {
+        // The maps of field work come first, the others below a line.
+        if (fieldThemes && !theme.forFieldWork) {
+            ViewMenu->addSeparator();
+        }
+        fieldThemes = theme.forFieldWork;
         QAction* action = ViewMenu->addAction(theme.name);
         action->setCheckable(true);
         action->setChecked(theme.id == current);
@@ -294,11 +303,13 @@ void TFrmMain::TreeView1Click() {
 void TFrmMain::AddLoadableFile(const QString& path) {
     for (int i = 0; i < TreeView2->topLevelItemCount(); ++i) {
         if (TreeView2->topLevelItem(i)->text(0) == path) {
+            loadableFiles_->Rewritten(path);
             return;
         }
     }
     auto* item = new QTreeWidgetItem(TreeView2, {path});
     item->setToolTip(0, path);
+    loadableFiles_->Added(*item);
 }
 
 void TFrmMain::TreeView2DblClick() {
@@ -332,12 +343,18 @@ void TFrmMain::EmbedGoogleEarth() {
     AppGE0_->Connect();
     GeMainWindow = AppGE0_->GetMainHwnd();
     GeRenderWindow = AppGE0_->GetRenderHwnd();
+    if (GeMainWindow) {
+        GeMainWindow->installEventFilter(this);
+        if (GeMainWindow->isVisible()) {
+            globeWindowPlace_ = GeMainWindow->geometry();
+        }
+    }
     // Embedding again while embedded must not forget where the map came from.
     if (!IsEmbedded()) {
         GeRenderParent = GeRenderWindow ? GeRenderWindow->parentWidget() : nullptr;
     }
     if (GeMainWindow) {
-        GeMainWindow->setGeometry(geometry());
+        GeMainWindow->setGeometry(GlobeWindowPlace());
     }
     if (GeRenderWindow) {
         GeRenderWindow->setParent(Panel01);
@@ -356,12 +373,21 @@ void TFrmMain::GiveRenderWindowBack() {
     }
 }
 
+QRect TFrmMain::GlobeWindowPlace() const {
+    if (globeWindowPlace_) {
+        return *globeWindowPlace_;
+    }
+    return QRect(Panel01->mapToGlobal(QPoint(0, 0)), Panel01->size());
+}
+
 void TFrmMain::Button1Click() {
     if (!GeRenderWindow || !GeRenderParent) {
         return;
     }
+    const QRect place = GlobeWindowPlace();
     GiveRenderWindowBack();
     if (GeMainWindow) {
+        GeMainWindow->setGeometry(place);
         GeMainWindow->showNormal();
         GeMainWindow->raise();
     }
@@ -390,6 +416,11 @@ void TFrmMain::Panel01Resize() {
 bool TFrmMain::eventFilter(QObject* watched, QEvent* event) {
     if (watched == Panel01 && event->type() == QEvent::Resize) {
         Panel01Resize();
+    }
+    // The popped-out globe window is remembered where the user puts it.
+    if (watched == GeMainWindow && GeMainWindow->isVisible() &&
+        (event->type() == QEvent::Move || event->type() == QEvent::Resize)) {
+        globeWindowPlace_ = GeMainWindow->geometry();
     }
     return QMainWindow::eventFilter(watched, event);
 }

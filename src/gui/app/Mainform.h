@@ -25,6 +25,7 @@ class QTreeWidget;
 
 namespace orvane {
 
+class LoadableFileList;
 class MarqueeLabel;
 class TAboutBox;
 class TFrmSysOptions;
@@ -59,6 +60,8 @@ class TFrmMain : public QMainWindow {
     void OpenOnGlobe(const QString& path);
     bool IsGoogleEarthRunning() const;
     int BreakDistance = 20;
+    // The check boxes and context menu of "可加载文件".
+    LoadableFileList& LoadableFiles() { return *loadableFiles_; }
 
     // Hands the map back to the globe window and asks whether the globe closes too. The
     // start-up calls it once the main window has closed.
@@ -127,10 +130,16 @@ class TFrmMain : public QMainWindow {
     void MarkMissingConverterWindows();
     bool IsEmbedded() const;
     void GiveRenderWindowBack();
+    // Where the globe window shows when popped out: where the user last had it, at first
+    // where the map was.
+    QRect GlobeWindowPlace() const;
 
     Dialogs& dialogs_;
     std::unique_ptr<TApplicationGE> AppGE0_;
     AppWindows windows_;
+    std::optional<QRect> globeWindowPlace_;
+    // Declared last: it stops listening to the globe before the globe connection goes.
+    std::unique_ptr<LoadableFileList> loadableFiles_;
 };
 
 }  // namespace orvane

@@ -34,6 +34,12 @@ struct IPointOnTerrainGE {
 struct MapTheme {
     QString id;
     QString name;
+    bool forFieldWork = false;  // the offline satellite view and the street map come first
+};
+
+struct LoadedKmlFile {
+    QString path;  // absolute
+    bool visible = true;
 };
 
 class TApplicationGE {
@@ -64,6 +70,20 @@ class TApplicationGE {
     virtual QList<MapTheme> MapThemes() const = 0;
     virtual QString CurrentMapTheme() const = 0;
     virtual void SetMapTheme(const QString& id) = 0;
+
+    // The files on the globe, in the order they were first opened, and whether they show.
+    // OpenKmlFile of a file already there replaces its features; none of these starts the
+    // globe, and a path not on the globe is passed over.
+    virtual QList<LoadedKmlFile> LoadedKmlFiles() const = 0;
+    virtual void SetKmlFileVisible(const QString& path, bool visible) = 0;
+    // Reads a file on the globe again; the view stays where it is.
+    virtual void ReloadKmlFile(const QString& path) = 0;
+    virtual void RemoveKmlFile(const QString& path) = 0;
+    // Brings a file's features into view, as opening it does.
+    virtual void FlyToKmlFile(const QString& path) = 0;
+    // Told of every change of the files on the globe or of their visibility. There is one
+    // listener per globe; an empty function ends listening.
+    virtual void SetLoadedKmlFilesListener(std::function<void()> listener) = 0;
 };
 
 // Makes a new connection to the one globe of the process.

@@ -1,17 +1,14 @@
 #include "earth/MarbleGlobe.h"
 
-#include <marble/GeoDataDocument.h>
-#include <marble/GeoDataLatLonAltBox.h>
+#include <marble/GeoDataLatLonBox.h>
 #include <marble/MapThemeManager.h>
-#include <marble/MarbleModel.h>
 #include <marble/MarbleWidget.h>
-#include <marble/ParsingRunnerManager.h>
 #include <QFileInfo>
 #include <QStandardItemModel>
+#include <algorithm>
 #include <cmath>
-#include <memory>
 
-#include "common/Errors.h"
+#include "earth/StreetLevelZoom.h"
 
 namespace orvane {
 
@@ -21,6 +18,17 @@ namespace {
 constexpr const char* kOfflineTheme = "earth/bluemarble/bluemarble.dgml";
 constexpr const char* kFallbackTheme = "earth/plain/plain.dgml";
 constexpr double kMetresPerKilometre = 1000.0;
+
+// The two maps of field work: the satellite view that needs no network, and the streets
+// (tiles downloaded and cached by Marble when a network is there).
+struct FieldTheme {
+    const char* id;
+    const char* name;
+};
+constexpr FieldTheme kFieldThemes[] = {
+    {kOfflineTheme, "卫星影像（离线）"},
+    {"earth/openstreetmap/openstreetmap.dgml", "街道地图 OpenStreetMap（需联网）"},
+};
 
 QString DefaultMapTheme() {
     for (const MapTheme& theme : MarbleGlobe::InstalledMapThemes()) {
@@ -36,6 +44,7 @@ QString DefaultMapTheme() {
 MarbleGlobe::MarbleGlobe() : mapThemeId_(DefaultMapTheme()) {}
 
 MarbleGlobe::~MarbleGlobe() {
+    files_.Detach();
     delete window_.data();
 }
 
@@ -48,8 +57,13 @@ void MarbleGlobe::Start() {
     map_->setObjectName("GlobeMap");
     map_->setProjection(Marble::Spherical);
     map_->setMapThemeId(mapThemeId_);
+    AllowStreetLevel(*map_);
+    QObject::connect(map_, &Marble::MarbleWidget::themeChanged, map_,
+                     [map = map_.data()] { AllowStreetLevel(*map); });
+    files_.Attach(*map_);
     // The window is the running globe: closing it ends the globe, as quitting would.
     QObject::connect(window_, &GlobeWindow::Closed, window_, [this] {
+        files_.Detach();
         window_->deleteLater();
         window_ = nullptr;
         map_ = nullptr;
@@ -64,21 +78,33 @@ bool MarbleGlobe::ShowsMap() const {
     return map_ && map_->isVisible();
 }
 
+QString MarbleGlobe::AbsolutePath(const QString& path) {
+    return QFileInfo(path).absoluteFilePath();
+}
+
 void MarbleGlobe::Open(const QString& path) {
-    const QString absolute = QFileInfo(path).absoluteFilePath();
-    // Marble's own loader drops a file it cannot read without a word; reading it here first
-    // lets the user hear about it, and gives the extent to bring into view.
-    Marble::ParsingRunnerManager parser(map_->model()->pluginManager());
-    const std::unique_ptr<Marble::GeoDataDocument> document(parser.openFile(absolute));
-    if (!document) {
-        throw CannotOpenFileError(QFile::encodeName(absolute).toStdString());
+    const QString absolute = AbsolutePath(path);
+    // A file written again under the same name is shown as it is now, in place of the old.
+    files_.Load(absolute, false);
+    BringIntoView(files_.Extent(absolute));
+}
+
+void MarbleGlobe::Reload(const QString& path) {
+    if (files_.Contains(AbsolutePath(path))) {
+        files_.Load(AbsolutePath(path), true);
     }
-    const Marble::GeoDataLatLonAltBox extent = document->latLonAltBox();
-    // A file written again under the same name is shown as it is now.
-    map_->model()->removeGeoData(absolute);
-    map_->model()->addGeoDataFile(absolute);
+}
+
+void MarbleGlobe::FlyTo(const QString& path) {
+    if (files_.Contains(AbsolutePath(path))) {
+        BringIntoView(files_.Extent(AbsolutePath(path)));
+    }
+}
+
+void MarbleGlobe::BringIntoView(const Marble::GeoDataLatLonBox& extent) {
     // A file without features leaves the view where it is; a single point is centred without
-    // zooming in to the limit, as fitting its empty extent would.
+    // zooming in to the limit, as fitting its empty extent would. Anything larger is fitted,
+    // down to street level.
     if (extent.isEmpty()) {
         return;
     }
@@ -130,10 +156,21 @@ QList<MapTheme> MarbleGlobe::InstalledMapThemes() {
         const QModelIndex index = model->index(row, 0);
         const QString id = model->data(index, Qt::UserRole + 1).toString();
         // KML files hold places on the Earth; other planets' maps would only confuse.
-        if (id.startsWith("earth/")) {
-            themes.append({id, model->data(index).toString()});
+        if (!id.startsWith("earth/")) {
+            continue;
         }
+        MapTheme theme{id, model->data(index).toString()};
+        for (const FieldTheme& field : kFieldThemes) {
+            if (id == field.id) {
+                theme.name = QString::fromUtf8(field.name);
+                theme.forFieldWork = true;
+            }
+        }
+        themes.append(theme);
     }
+    std::stable_sort(themes.begin(), themes.end(), [](const MapTheme& a, const MapTheme& b) {
+        return a.forFieldWork && !b.forFieldWork;
+    });
     return themes;
 }
 
@@ -141,6 +178,7 @@ void MarbleGlobe::SetMapThemeId(const QString& id) {
     mapThemeId_ = id;
     if (map_) {
         map_->setMapThemeId(id);
+        AllowStreetLevel(*map_);
     }
 }
 
@@ -191,6 +229,30 @@ void TMarbleApplicationGE::SetCameraParams(double latitude, double longitude, do
 void TMarbleApplicationGE::SetElevationExaggeration(double exaggeration) {
     EnsureConnected();
     globe_.SetElevationExaggeration(exaggeration);
+}
+
+QList<LoadedKmlFile> TMarbleApplicationGE::LoadedKmlFiles() const {
+    return globe_.Files().List();
+}
+
+void TMarbleApplicationGE::SetKmlFileVisible(const QString& path, bool visible) {
+    globe_.Files().SetVisible(MarbleGlobe::AbsolutePath(path), visible);
+}
+
+void TMarbleApplicationGE::ReloadKmlFile(const QString& path) {
+    globe_.Reload(path);
+}
+
+void TMarbleApplicationGE::RemoveKmlFile(const QString& path) {
+    globe_.Files().Remove(MarbleGlobe::AbsolutePath(path));
+}
+
+void TMarbleApplicationGE::FlyToKmlFile(const QString& path) {
+    globe_.FlyTo(path);
+}
+
+void TMarbleApplicationGE::SetLoadedKmlFilesListener(std::function<void()> listener) {
+    globe_.Files().SetListener(std::move(listener));
 }
 
 IPointOnTerrainGE TMarbleApplicationGE::GetPointOnTerrainFromScreenCoords(double screenX,

@@ -9,10 +9,12 @@
 
 #include "earth/ApplicationGE.h"
 #include "earth/GlobeWindow.h"
+#include "earth/LoadedKmlFiles.h"
 
 namespace Marble {
+class GeoDataLatLonBox;
 class MarbleWidget;
-}
+}  // namespace Marble
 
 namespace orvane {
 
@@ -30,7 +32,13 @@ class MarbleGlobe {
     Marble::MarbleWidget* Map() const;
 
     bool ShowsMap() const;
+    // Shows a KML file and brings its features into view.
     void Open(const QString& path);
+    void Reload(const QString& path);
+    void FlyTo(const QString& path);
+    LoadedKmlFiles& Files() { return files_; }
+    const LoadedKmlFiles& Files() const { return files_; }
+    static QString AbsolutePath(const QString& path);
     ICameraInfoGE Camera() const;
     void MoveCamera(const ICameraInfoGE& camera);
     void SetElevationExaggeration(double exaggeration) { elevationExaggeration_ = exaggeration; }
@@ -41,6 +49,9 @@ class MarbleGlobe {
     void SetMapThemeId(const QString& id);
 
   private:
+    void BringIntoView(const Marble::GeoDataLatLonBox& extent);
+
+    LoadedKmlFiles files_;
     QPointer<GlobeWindow> window_;
     QPointer<Marble::MarbleWidget> map_;
     QString mapThemeId_;
@@ -72,6 +83,12 @@ class TMarbleApplicationGE : public TApplicationGE {
     QList<MapTheme> MapThemes() const override { return MarbleGlobe::InstalledMapThemes(); }
     QString CurrentMapTheme() const override { return globe_.MapThemeId(); }
     void SetMapTheme(const QString& id) override { globe_.SetMapThemeId(id); }
+    QList<LoadedKmlFile> LoadedKmlFiles() const override;
+    void SetKmlFileVisible(const QString& path, bool visible) override;
+    void ReloadKmlFile(const QString& path) override;
+    void RemoveKmlFile(const QString& path) override;
+    void FlyToKmlFile(const QString& path) override;
+    void SetLoadedKmlFilesListener(std::function<void()> listener) override;
 
   private:
     void EnsureConnected();

@@ -1,5 +1,7 @@
 #include "earth/RecordingApplicationGE.h"
 
+#include <QFileInfo>
+
 #include "common/Errors.h"
 
 namespace orvane {
@@ -19,7 +21,25 @@ void RecordedGlobe::Start() {
         calls << "Closed";
         window_->deleteLater();
         window_ = nullptr;
+        files.clear();
+        FilesChanged();
     });
+}
+
+LoadedKmlFile* RecordedGlobe::FindFile(const QString& path) {
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    for (LoadedKmlFile& file : files) {
+        if (file.path == absolute) {
+            return &file;
+        }
+    }
+    return nullptr;
+}
+
+void RecordedGlobe::FilesChanged() {
+    if (filesListener) {
+        filesListener();
+    }
 }
 
 void RecordingApplicationGE::EnsureConnected() {
@@ -53,6 +73,12 @@ long RecordingApplicationGE::IsInitialized() {
 void RecordingApplicationGE::OpenKmlFile(const QString& path, long suppressMessages) {
     EnsureConnected();
     globe_.calls << QString("OpenKmlFile(%1,%2)").arg(path).arg(suppressMessages);
+    if (LoadedKmlFile* file = globe_.FindFile(path)) {
+        file->visible = true;
+    } else {
+        globe_.files.append({QFileInfo(path).absoluteFilePath(), true});
+    }
+    globe_.FilesChanged();
 }
 
 QWidget* RecordingApplicationGE::GetMainHwnd() {
@@ -123,6 +149,50 @@ QString RecordingApplicationGE::CurrentMapTheme() const {
 void RecordingApplicationGE::SetMapTheme(const QString& id) {
     globe_.calls << QString("SetMapTheme(%1)").arg(id);
     globe_.mapTheme = id;
+}
+
+}  // namespace orvane
+
+namespace orvane {
+
+QList<LoadedKmlFile> RecordingApplicationGE::LoadedKmlFiles() const {
+    return globe_.files;
+}
+
+void RecordingApplicationGE::SetKmlFileVisible(const QString& path, bool visible) {
+    globe_.calls << QString("SetKmlFileVisible(%1,%2)").arg(path).arg(visible ? 1 : 0);
+    if (LoadedKmlFile* file = globe_.FindFile(path)) {
+        file->visible = visible;
+        globe_.FilesChanged();
+    }
+}
+
+void RecordingApplicationGE::ReloadKmlFile(const QString& path) {
+    globe_.calls << QString("ReloadKmlFile(%1)").arg(path);
+    if (LoadedKmlFile* file = globe_.FindFile(path)) {
+        file->visible = true;
+        globe_.FilesChanged();
+    }
+}
+
+void RecordingApplicationGE::RemoveKmlFile(const QString& path) {
+    globe_.calls << QString("RemoveKmlFile(%1)").arg(path);
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    for (int i = 0; i < globe_.files.size(); ++i) {
+        if (globe_.files[i].path == absolute) {
+            globe_.files.removeAt(i);
+            globe_.FilesChanged();
+            return;
+        }
+    }
+}
+
+void RecordingApplicationGE::FlyToKmlFile(const QString& path) {
+    globe_.calls << QString("FlyToKmlFile(%1)").arg(path);
+}
+
+void RecordingApplicationGE::SetLoadedKmlFilesListener(std::function<void()> listener) {
+    globe_.filesListener = std::move(listener);
 }
 
 }  // namespace orvane

@@ -6,6 +6,7 @@
 
 #include <QPointer>
 #include <QStringList>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -26,12 +27,16 @@ class RecordedGlobe {
     QList<MapTheme> mapThemes = {{"earth/plain/plain.dgml", "Plain Map"},
                                  {"earth/bluemarble/bluemarble.dgml", "Blue Marble"}};
     std::optional<QString> failure;  // when set, Connect throws an error with this text
+    QList<LoadedKmlFile> files;      // opened files (absolute paths) and their visibility
+    std::function<void()> filesListener;
 
     ~RecordedGlobe();
     void Start();
     bool IsRunning() const { return window_ != nullptr; }
     GlobeWindow* Window() const { return window_; }
     QWidget* Render() const { return render_; }
+    LoadedKmlFile* FindFile(const QString& path);
+    void FilesChanged();
 
   private:
     QPointer<GlobeWindow> window_;
@@ -59,6 +64,12 @@ class RecordingApplicationGE : public TApplicationGE {
     QList<MapTheme> MapThemes() const override;
     QString CurrentMapTheme() const override;
     void SetMapTheme(const QString& id) override;
+    QList<LoadedKmlFile> LoadedKmlFiles() const override;
+    void SetKmlFileVisible(const QString& path, bool visible) override;
+    void ReloadKmlFile(const QString& path) override;
+    void RemoveKmlFile(const QString& path) override;
+    void FlyToKmlFile(const QString& path) override;
+    void SetLoadedKmlFilesListener(std::function<void()> listener) override;
 
   private:
     void EnsureConnected();

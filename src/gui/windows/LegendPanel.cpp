@@ -211,10 +211,18 @@ LegendPanel::LegendPanel(LegendWindow window, Dialogs& dialogs, TFrmColorCfg& co
     BuildGradePage(names);
     pageControl_->setCurrentIndex(kGradePage);
     BuildSettings(names);
+    // A field that allows no legend leaves both pages hidden; the user reads why instead.
+    emptyHint_ = new QLabel(Text("该字段不能分级也不能分类，请选择其他专题字段"), this);
+    emptyHint_->setObjectName("EmptyLegendHint");
+    emptyHint_->setWordWrap(true);
+    emptyHint_->setAlignment(Qt::AlignCenter);
+    emptyHint_->setFrameShape(QFrame::StyledPanel);
+    emptyHint_->hide();
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(pageControl_, 1);
+    layout->addWidget(emptyHint_, 1);
     layout->addWidget(settingsGroup_);
 
     connect(pageControl_, &QTabWidget::currentChanged, this, &LegendPanel::PageControlChange);
@@ -347,6 +355,9 @@ void LegendPanel::ShowScan(ThemeFieldScan scan) {
         SetPageShown(kGradePage, false);
         settingsGroup_->setVisible(false);
     }
+    const bool noLegend = !scan_.canClassify && !scan_.canGrade;
+    pageControl_->setVisible(!noLegend);
+    emptyHint_->setVisible(noLegend);
     KeepAShownPageActive(pageBefore);
 }
 

@@ -106,6 +106,7 @@ class LegendPanel : public QWidget {
     QGroupBox* boundaryGroup_;
     QButtonGroup* boundaryButtons_;
     QLabel* ruleLabel_;
+    QLabel* emptyHint_;
     QMenu* popupMenu_;
 };
 

@@ -1,0 +1,139 @@
+// Frame times of the real globe while the user pans, with a KML file shown and hidden: at the
+// view that opening the file chooses, and at street level (a view 100 m wide) on the file's
+// first feature. Needs an X server.
+//
+// Run: xvfb-run -a -s "-screen 0 1600x900x24" build/bench/orvane_globe_pan_bench FILE.kml
+//      [FRAMES]   (as root also QTWEBENGINE_CHROMIUM_FLAGS="--no-sandbox --disable-gpu")
+
+#include <marble/GeoPainter.h>
+#include <marble/MarbleWidget.h>
+#include <marble/ViewportParams.h>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QTest>
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <vector>
+
+#include "earth/KmlFeatures.h"
+#include "earth/KmlFileLayer.h"
+#include "earth/MarbleGlobe.h"
+
+namespace {
+
+constexpr int kPanPixels = 20;
+constexpr double kStreetWidthMetres = 100.0;
+
+struct FrameTimes {
+    double median;
+    double slowest;
+};
+
+// Moves the view by a few pixels per frame, as a drag does, and times each full repaint.
+FrameTimes Pan(Marble::MarbleWidget& map, int frames) {
+    // The first frames of a new view wait for the map's tiles.
+    for (int i = 0; i < 3; ++i) {
+        map.repaint();
+        QTest::qWait(50);
+    }
+    std::vector<double> times;
+    for (int i = 0; i < frames; ++i) {
+        const int direction = (i / 10) % 2 == 0 ? 1 : -1;
+        qreal lon = 0.0;
+        qreal lat = 0.0;
+        map.geoCoordinates(map.width() / 2 + direction * kPanPixels, map.height() / 2, lon, lat);
+        map.centerOn(lon, lat, false);
+        QElapsedTimer timer;
+        timer.start();
+        map.repaint();
+        times.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
+    }
+    std::sort(times.begin(), times.end());
+    return {times[times.size() / 2], times.back()};
+}
+
+// The ground distance across the middle of the view.
+double ViewWidthKm(const Marble::MarbleWidget& map) {
+    qreal west = 0.0;
+    qreal east = 0.0;
+    qreal lat = 0.0;
+    map.geoCoordinates(0, map.height() / 2, west, lat);
+    map.geoCoordinates(map.width() - 1, map.height() / 2, east, lat);
+    return (east - west) * M_PI / 180.0 * std::cos(lat * M_PI / 180.0) * 6371.0;
+}
+
+// The loaded files' own layer alone, drawn on an image of the map's size: its share of a frame.
+double LayerTime(orvane::MarbleGlobe& globe, const QString& path, int frames) {
+    orvane::KmlFileLayer layer;
+    layer.Put(path, globe.Files().Layer().Find(path)->features);
+    Marble::ViewportParams* viewport = globe.Map()->viewport();
+    QImage image(viewport->size(), QImage::Format_ARGB32_Premultiplied);
+    std::vector<double> times;
+    for (int i = 0; i < frames; ++i) {
+        Marble::GeoPainter painter(&image, viewport, Marble::NormalQuality);
+        painter.setRenderHint(QPainter::Antialiasing, true);
+        QElapsedTimer timer;
+        timer.start();
+        layer.render(&painter, viewport, QString(), nullptr);
+        times.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+void Report(const char* view, orvane::MarbleGlobe& globe, orvane::TApplicationGE& ge,
+            const QString& path, int frames) {
+    Marble::MarbleWidget& map = *globe.Map();
+    const FrameTimes shown = Pan(map, frames);
+    ge.SetKmlFileVisible(path, false);
+    const FrameTimes hidden = Pan(map, frames);
+    ge.SetKmlFileVisible(path, true);
+    std::printf(
+        "%-14s view %7.3f km wide: frame %6.1f ms (slowest %6.1f) with the file, %6.1f ms "
+        "(slowest %6.1f) without; the file's layer alone %5.1f ms\n",
+        view, ViewWidthKm(map), shown.median, shown.slowest, hidden.median, hidden.slowest,
+        LayerTime(globe, path, frames));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication app(argc, argv);
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: %s FILE.kml [FRAMES]\n", argv[0]);
+        return 2;
+    }
+    const QString path = QFileInfo(QString::fromLocal8Bit(argv[1])).absoluteFilePath();
+    const int frames = argc > 2 ? std::max(10, std::atoi(argv[2])) : 60;
+
+    orvane::MarbleGlobe globe;
+    orvane::TMarbleApplicationGE ge(globe);
+    ge.Connect();
+    QWidget* window = ge.GetMainHwnd();
+    window->resize(1000, 700);
+    window->show();
+    if (!QTest::qWaitForWindowExposed(window)) {
+        std::fprintf(stderr, "the globe window did not show\n");
+        return 1;
+    }
+    QElapsedTimer load;
+    load.start();
+    ge.OpenKmlFile(path, 1);
+    std::printf("opening %s: %.1f s\n", argv[1], static_cast<double>(load.elapsed()) / 1000.0);
+    QTest::qWait(500);
+
+    Report("opened view", globe, ge, path, frames);
+
+    // Street level on the first feature of the file.
+    const orvane::KmlFeatures* features = globe.Files().Layer().Find(path)->features.get();
+    const orvane::GeoPoint first = features->Full().points.front();
+    Marble::MarbleWidget& map = *globe.Map();
+    map.centerOn(first.lon * 180.0 / M_PI, first.lat * 180.0 / M_PI, false);
+    // The view spans width / radius radians of the globe.
+    map.setRadius(static_cast<int>(map.width() * 6371000.0 / kStreetWidthMetres));
+    Report("street level", globe, ge, path, frames);
+    return 0;
+}

@@ -1,0 +1,102 @@
+#include "earth/KmlFileLayer.h"
+
+#include <marble/GeoPainter.h>
+#include <marble/RenderState.h>
+#include <marble/ViewportParams.h>
+#include <QStringList>
+#include <algorithm>
+
+#include "earth/FeaturePainter.h"
+
+namespace orvane {
+
+namespace {
+// Above the map's own drawing of lines and shapes at the same position.
+constexpr qreal kAboveMapGeometry = 100.0;
+// How far from a feature a click still picks it, in pixels.
+constexpr double kPickTolerance = 3.0;
+}  // namespace
+
+QStringList KmlFileLayer::renderPosition() const {
+    return {QStringLiteral("HOVERS_ABOVE_SURFACE")};
+}
+
+qreal KmlFileLayer::zValue() const {
+    return kAboveMapGeometry;
+}
+
+bool KmlFileLayer::render(Marble::GeoPainter* painter, Marble::ViewportParams* viewport,
+                          const QString& /*renderPos*/, Marble::GeoSceneLayer* /*layer*/) {
+    painter->save();
+    FeaturePainter features(*painter, *viewport);
+    for (const File& file : files_) {
+        if (file.visible) {
+            features.Paint(*file.features);
+        }
+    }
+    features.PaintLabels();
+    lastDrawn_ = features.FeaturesDrawn();
+    painter->restore();
+    return true;
+}
+
+Marble::RenderState KmlFileLayer::renderState() const {
+    return Marble::RenderState(QStringLiteral("Loaded KML files"));
+}
+
+QString KmlFileLayer::runtimeTrace() const {
+    return QStringLiteral("KML features drawn: %1").arg(lastDrawn_);
+}
+
+const KmlFileLayer::File* KmlFileLayer::Find(const QString& path) const {
+    const auto found = std::find_if(files_.begin(), files_.end(),
+                                    [&](const File& file) { return file.path == path; });
+    return found == files_.end() ? nullptr : &*found;
+}
+
+void KmlFileLayer::Put(const QString& path, std::shared_ptr<const KmlFeatures> features) {
+    for (File& file : files_) {
+        if (file.path == path) {
+            file.features = std::move(features);
+            file.visible = true;
+            return;
+        }
+    }
+    files_.push_back({path, true, std::move(features)});
+}
+
+bool KmlFileLayer::SetVisible(const QString& path, bool visible) {
+    for (File& file : files_) {
+        if (file.path == path) {
+            file.visible = visible;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool KmlFileLayer::Remove(const QString& path) {
+    const auto found = std::find_if(files_.begin(), files_.end(),
+                                    [&](const File& file) { return file.path == path; });
+    if (found == files_.end()) {
+        return false;
+    }
+    files_.erase(found);
+    return true;
+}
+
+std::optional<PlacemarkTexts> KmlFileLayer::PlacemarkAt(const Marble::ViewportParams& viewport,
+                                                        const QPointF& position) const {
+    for (auto file = files_.rbegin(); file != files_.rend(); ++file) {
+        if (!file->visible) {
+            continue;
+        }
+        if (const std::optional<std::uint32_t> placemark =
+                orvane::PlacemarkAt(*file->features, viewport, position, kPickTolerance)) {
+            return file->features->Placemarks()[*placemark];
+        }
+    }
+    return std::nullopt;
+}
+
+}  // namespace orvane

@@ -1,0 +1,50 @@
+#pragma once
+
+// The map layer that draws the loaded KML files. The map's own drawing leaves out lines and
+// shapes it finds too small for the zoom, and a drive-test route is mostly such pieces; this
+// layer draws every feature of every shown file, in file order, above the map's surface.
+
+#include <marble/LayerInterface.h>
+#include <QPointF>
+#include <QString>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "earth/KmlFeatures.h"
+
+namespace orvane {
+
+class KmlFileLayer : public Marble::LayerInterface {
+  public:
+    struct File {
+        QString path;
+        bool visible = true;
+        std::shared_ptr<const KmlFeatures> features;
+    };
+
+    QStringList renderPosition() const override;
+    bool render(Marble::GeoPainter* painter, Marble::ViewportParams* viewport,
+                const QString& renderPos, Marble::GeoSceneLayer* layer) override;
+    qreal zValue() const override;
+    Marble::RenderState renderState() const override;
+    QString runtimeTrace() const override;
+
+    const std::vector<File>& Files() const { return files_; }
+    const File* Find(const QString& path) const;
+    // A file loaded again keeps its place among the others and is shown.
+    void Put(const QString& path, std::shared_ptr<const KmlFeatures> features);
+    bool SetVisible(const QString& path, bool visible);
+    bool Remove(const QString& path);
+    void Clear() { files_.clear(); }
+
+    // The name and description of the feature drawn topmost at a view position.
+    std::optional<PlacemarkTexts> PlacemarkAt(const Marble::ViewportParams& viewport,
+                                              const QPointF& position) const;
+
+  private:
+    std::vector<File> files_;
+    int lastDrawn_ = 0;
+};
+
+}  // namespace orvane

@@ -1,0 +1,155 @@
+// The loaded files' layer without a map window, offscreen: what it takes from a document,
+// what it draws of tiny features at a distance, its simplified copies for distant views and
+// its clipping at the view's edge.
+
+#include <marble/GeoDataDocument.h>
+#include <marble/GeoDataGroundOverlay.h>
+#include <marble/GeoDataLineString.h>
+#include <marble/GeoDataLineStyle.h>
+#include <marble/GeoDataPlacemark.h>
+#include <marble/GeoDataPoint.h>
+#include <marble/GeoDataStyle.h>
+#include <marble/ViewportParams.h>
+#include <QImage>
+#include <QPainter>
+#include <QtTest>
+
+#include "earth/FeaturePainter.h"
+#include "earth/KmlFeatures.h"
+#include "tests/gui/GuiTestMain.h"
+
+using namespace orvane;
+using namespace orvane::test;
+using Marble::GeoDataCoordinates;
+
+namespace {
+
+constexpr double kLon = 113.04;
+constexpr double kLat = 25.77;
+// About ten metres, in degrees.
+constexpr double kTenMetres = 0.0001;
+
+Marble::GeoDataPlacemark* Line(const QString& name, const QColor& colour, double lon, double lat) {
+    auto* placemark = new Marble::GeoDataPlacemark(name);
+    auto* line = new Marble::GeoDataLineString;
+    line->append(GeoDataCoordinates(lon, lat, 0, GeoDataCoordinates::Degree));
+    line->append(GeoDataCoordinates(lon + kTenMetres, lat, 0, GeoDataCoordinates::Degree));
+    placemark->setGeometry(line);
+    auto style = QSharedPointer<Marble::GeoDataStyle>::create();
+    Marble::GeoDataLineStyle lineStyle(colour);
+    lineStyle.setWidth(4.0f);
+    style->setLineStyle(lineStyle);
+    placemark->setStyle(style);
+    return placemark;
+}
+
+int PixelsOf(const QImage& image, const QColor& colour) {
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            count += image.pixelColor(x, y) == colour;
+        }
+    }
+    return count;
+}
+
+QImage Draw(const KmlFeatures& features, double kmAcross) {
+    const int width = 400;
+    const int radius = static_cast<int>(width * 6371.0 / kmAcross);
+    const Marble::ViewportParams viewport(Marble::Spherical, qDegreesToRadians(kLon),
+                                          qDegreesToRadians(kLat), radius, QSize(width, 300));
+    QImage image(viewport.size(), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::black);
+    QPainter painter(&image);
+    FeaturePainter features_(painter, viewport);
+    features_.Paint(features);
+    features_.PaintLabels();
+    return image;
+}
+
+}  // namespace
+
+class FeatureLayerTest : public QObject {
+    Q_OBJECT
+  public:
+    explicit FeatureLayerTest(ScriptedDialogs&) {}
+
+  private slots:
+    // A ten-metre line seen from hundreds of kilometres is still a dot of its colour and
+    // width; a hidden placemark is not drawn at all.
+    void tinyFeaturesAreDrawnAtEveryDistance() {
+        Marble::GeoDataDocument document;
+        document.append(Line("red", Qt::red, kLon, kLat));
+        Marble::GeoDataPlacemark* hidden = Line("hidden", Qt::green, kLon, kLat + 0.01);
+        hidden->setVisible(false);
+        document.append(hidden);
+        const KmlFeatures features = KmlFeatures::FromDocument(document);
+        QCOMPARE(features.Full().features.size(), size_t{1});
+        QVERIFY(!features.LeftOthers());
+        for (const double km : {0.1, 5.0, 500.0}) {
+            const QImage image = Draw(features, km);
+            QVERIFY2(PixelsOf(image, Qt::red) >= 16, qPrintable(QString::number(km)));
+            QCOMPARE(PixelsOf(image, Qt::green), 0);
+        }
+    }
+
+    // What the layer cannot draw stays for the map, and the placemarks it draws are hidden
+    // from the map's own drawing.
+    void otherContentIsLeftToTheMap() {
+        Marble::GeoDataDocument document;
+        Marble::GeoDataPlacemark* line = Line("line", Qt::red, kLon, kLat);
+        document.append(line);
+        document.append(new Marble::GeoDataGroundOverlay);
+        const KmlFeatures features = KmlFeatures::FromDocument(document);
+        QVERIFY(features.LeftOthers());
+        QCOMPARE(features.Full().features.size(), size_t{1});
+        QVERIFY(!line->isVisible());
+    }
+
+    // A long route keeps simplified copies: far fewer features far away, the full route
+    // close by, and every colour of a crowded stretch still drawn from afar.
+    void distantViewsDrawASimplifiedRoute() {
+        Marble::GeoDataDocument document;
+        const QColor colours[] = {Qt::red, Qt::green, Qt::blue};
+        for (int i = 0; i < 30000; ++i) {
+            document.append(Line(QString::number(i), colours[(i / 100) % 3],
+                                 kLon + (i % 3000) * kTenMetres, kLat + (i / 3000) * 0.01));
+        }
+        const KmlFeatures features = KmlFeatures::FromDocument(document);
+        QCOMPARE(features.Full().features.size(), size_t{30000});
+        QVERIFY(!features.Levels().empty());
+        const double kmPerPixel = 1.0;
+        const FeatureLevel& far = features.LevelFor(kmPerPixel / 6371.0);
+        QVERIFY(far.features.size() < 3000);
+        QCOMPARE(&features.LevelFor(0.001 / 6371.0), &features.Full());
+        const QImage image = Draw(features, 400.0 * kmPerPixel);
+        for (const QColor& colour : colours) {
+            QVERIFY(PixelsOf(image, colour) > 0);
+        }
+    }
+
+    void linesAndRingsAreCutAtTheViewsEdge() {
+        const QRectF view(0, 0, 100, 100);
+        QPointF a(-50, 50);
+        QPointF b(150, 50);
+        QVERIFY(ClipSegment(a, b, view));
+        QCOMPARE(a, QPointF(0, 50));
+        QCOMPARE(b, QPointF(100, 50));
+        QPointF c(-50, -10);
+        QPointF d(150, -10);
+        QVERIFY(!ClipSegment(c, d, view));
+
+        // In, out and in again: two pieces.
+        const QPolygonF line(QVector<QPointF>{{10, 10}, {10, 200}, {50, 200}, {50, 10}});
+        const std::vector<QPolygonF> pieces = ClipPolyline(line, view);
+        QCOMPARE(pieces.size(), size_t{2});
+        QCOMPARE(pieces[0], QPolygonF(QVector<QPointF>{{10, 10}, {10, 100}}));
+        QCOMPARE(pieces[1], QPolygonF(QVector<QPointF>{{50, 100}, {50, 10}}));
+
+        const QPolygonF ring(QVector<QPointF>{{-100, -100}, {200, -100}, {200, 200}, {-100, 200}});
+        QCOMPARE(ClipRing(ring, view).boundingRect(), view);
+    }
+};
+
+ORVANE_GUI_TEST_MAIN(FeatureLayerTest)
+#include "FeatureLayerTest.moc"
