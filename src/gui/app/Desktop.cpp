@@ -6,6 +6,7 @@
 #include "legend/Colcfg.h"
 #include "windows/FrmColorCfg.h"
 #include "windows/FrmDT.h"
+#include "windows/FrmGPS.h"
 #include "windows/FrmMIF2KML.h"
 #include "windows/FrmPoint.h"
 
@@ -24,6 +25,7 @@ Desktop::Desktop(Dialogs& dialogs, const GlobeConnector& connectGlobe,
                  const QString& colourFilePath) {
     TFrmMain& main = Created(FrmMain_, std::make_unique<TFrmMain>(dialogs, connectGlobe()));
     Created(AboutBox_, std::make_unique<TAboutBox>(&main));
+    Created(FrmGPS_, std::make_unique<TFrmGPS>(dialogs, &main));
     const QString colourFile = colourFilePath.isEmpty()
                                    ? QString::fromStdString(DefaultColourConfigPath())
                                    : colourFilePath;
@@ -36,6 +38,7 @@ Desktop::Desktop(Dialogs& dialogs, const GlobeConnector& connectGlobe,
 
     TFrmMain::AppWindows windows;
     windows.AboutBox = AboutBox_.get();
+    windows.FrmGPS = FrmGPS_.get();
     windows.FrmSysOptions = FrmSysOptions_.get();
     windows.FrmMIF2KML = FrmMIF2KML_.get();
     windows.FrmDT = FrmDT_.get();

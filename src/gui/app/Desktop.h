@@ -15,6 +15,7 @@ namespace orvane {
 class TAboutBox;
 class TFrmColorCfg;
 class TFrmDT;
+class TFrmGPS;
 class TFrmMain;
 class TFrmMIF2KML;
 class TFrmPoint;
@@ -32,6 +33,7 @@ class Desktop {
 
     TFrmMain& FrmMain() const { return *FrmMain_; }
     TAboutBox& AboutBox() const { return *AboutBox_; }
+    TFrmGPS& FrmGPS() const { return *FrmGPS_; }
     TFrmColorCfg& FrmColorCfg() const { return *FrmColorCfg_; }
     TFrmSysOptions& FrmSysOptions() const { return *FrmSysOptions_; }
     TFrmMIF2KML& FrmMIF2KML() const { return *FrmMIF2KML_; }
@@ -50,6 +52,7 @@ class Desktop {
     // the main window owns as their parent go before it.
     std::unique_ptr<TFrmMain> FrmMain_;
     std::unique_ptr<TAboutBox> AboutBox_;
+    std::unique_ptr<TFrmGPS> FrmGPS_;
     std::unique_ptr<TFrmColorCfg> FrmColorCfg_;
     std::unique_ptr<TFrmSysOptions> FrmSysOptions_;
     std::unique_ptr<TFrmMIF2KML> FrmMIF2KML_;

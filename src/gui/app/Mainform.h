@@ -11,7 +11,9 @@
 #include <optional>
 
 #include "app/Dialogs.h"
+#include "common/TextFile.h"
 #include "earth/ApplicationGE.h"
+#include "earth/ViewCross.h"
 
 class QAction;
 class QLabel;
@@ -27,6 +29,7 @@ namespace orvane {
 
 class MarqueeLabel;
 class TAboutBox;
+class TFrmGPS;
 class TFrmSysOptions;
 
 class TFrmMain : public QMainWindow {
@@ -36,7 +39,7 @@ class TFrmMain : public QMainWindow {
     // is not there yet leaves its tree entry and menu item telling the user so.
     struct AppWindows {
         TAboutBox* AboutBox = nullptr;
-        QDialog* FrmGPS = nullptr;
+        TFrmGPS* FrmGPS = nullptr;
         TFrmSysOptions* FrmSysOptions = nullptr;
         QDialog* FrmMIF2KML = nullptr;
         QWidget* FrmBS = nullptr;
@@ -75,6 +78,15 @@ class TFrmMain : public QMainWindow {
     void N3Click();
     void MapinfoMifKML1Click();
 
+    // Track playback (MainformPlayback.cpp).
+    void GPS1Click();
+    void BtnStartClick();
+    void Timer1Timer();
+    void BtnPauseClick();
+    void BtnEndClick();
+    void TrackBar1Change();
+    void DrawViewCross();
+
     // Controls.
     QToolBox* GroupBar;
     QTreeWidget* TreeView1;
@@ -88,6 +100,7 @@ class TFrmMain : public QMainWindow {
     QPushButton* Button2;
     QWidget* Panel01;
     MarqueeLabel* MarqueePane;
+    QLabel* StatusPane;
     QAction* N9;
     QAction* N4;
     QAction* GPS1;
@@ -104,7 +117,7 @@ class TFrmMain : public QMainWindow {
 
     // Playback state.
     int PlaybackPosition = 0;
-    QStringList PlaybackLines;
+    TextLines PlaybackLines;
     QStringList PlaybackFields;
     std::optional<ICameraInfoGE> PlaybackCamera;
 
@@ -127,10 +140,19 @@ class TFrmMain : public QMainWindow {
     void MarkMissingConverterWindows();
     bool IsEmbedded() const;
     void GiveRenderWindowBack();
+    void ConnectPlaybackControls();
+    void ShowPlaybackNames();
+    void ShowPlaybackValues();
+    void PlayLine(int line);
+    void ReportUnplayableLine(int line, const QString& reason);
+    void ReportPlaybackFault(const QString& text);
 
     Dialogs& dialogs_;
     std::unique_ptr<TApplicationGE> AppGE0_;
     AppWindows windows_;
+    // A line that cannot be played is reported once per playback, not at every step.
+    bool playbackFaultReported_ = false;
+    ViewCross viewCross_;
 };
 
 }  // namespace orvane
