@@ -25,3 +25,9 @@ add_test(NAME globe.GlobeTest
          COMMAND xvfb-run -a -s "-screen 0 1280x1024x24" $<TARGET_FILE:GlobeTest>)
 set_tests_properties(globe.GlobeTest PROPERTIES LABELS "gui;globe" TIMEOUT 300
     ENVIRONMENT "QTWEBENGINE_CHROMIUM_FLAGS=--no-sandbox --disable-gpu;QT_QPA_PLATFORM=xcb")
+
+add_gui_test(PlaybackGlobeTest)
+add_test(NAME globe.PlaybackGlobeTest
+         COMMAND xvfb-run -a -s "-screen 0 1280x1024x24" $<TARGET_FILE:PlaybackGlobeTest>)
+set_tests_properties(globe.PlaybackGlobeTest PROPERTIES LABELS "gui;globe" TIMEOUT 300
+    ENVIRONMENT "QTWEBENGINE_CHROMIUM_FLAGS=--no-sandbox --disable-gpu;QT_QPA_PLATFORM=xcb")
