@@ -3,11 +3,12 @@
 # screen when the map shows the result:
 #   docs/screenshot.png  points window, polygon file, double-click in "可加载文件";
 #   docs/dt-window.png   drive-test window with the sample log coloured by 小区, opened on the
-#                        globe from the window's view button.
+#                        globe from the window's view button;
+#   docs/playback.png    a playback of the sample log running, the view zoomed out meanwhile.
 # Needs a configured build in build/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-cmake --build build -j "$(nproc)" --target GlobeTest
+cmake --build build -j "$(nproc)" --target GlobeTest PlaybackGlobeTest
 export QTWEBENGINE_CHROMIUM_FLAGS="--no-sandbox --disable-gpu"
 ORVANE_SCREENSHOT="$PWD/docs/screenshot.png" \
     xvfb-run -a -s "-screen 0 1480x690x24" ./build/tests/GlobeTest \
@@ -15,3 +16,6 @@ ORVANE_SCREENSHOT="$PWD/docs/screenshot.png" \
 ORVANE_SCREENSHOT="$PWD/docs/dt-window.png" \
     xvfb-run -a -s "-screen 0 1730x710x24" ./build/tests/GlobeTest \
     driveTestRouteFromTheDtWindowShowsOnTheGlobe
+ORVANE_SCREENSHOT="$PWD/docs/playback.png" \
+    xvfb-run -a -s "-screen 0 987x668x24" ./build/tests/PlaybackGlobeTest \
+    aRunningPlaybackAsTheUserSeesIt
