@@ -7,11 +7,12 @@
 #   docs/bs-window.png   base-station window with the sample table, wedges of each sector's
 #                        beamwidth and 2500 m, opened on the globe from the view button;
 #   docs/cqt-window.png  CQT window with the sample table graded by RxLev, opened on the
-#                        embedded globe from the window's view button.
+#                        embedded globe from the window's view button;
+#   docs/playback.png    a playback of the sample log running, the view zoomed out meanwhile.
 # Needs a configured build in build/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-cmake --build build -j "$(nproc)" --target GlobeTest FieldGlobeTest
+cmake --build build -j "$(nproc)" --target GlobeTest FieldGlobeTest PlaybackGlobeTest
 export QTWEBENGINE_CHROMIUM_FLAGS="--no-sandbox --disable-gpu"
 ORVANE_SCREENSHOT="$PWD/docs/screenshot.png" \
     xvfb-run -a -s "-screen 0 1480x690x24" ./build/tests/GlobeTest \
@@ -25,3 +26,6 @@ ORVANE_SCREENSHOT="$PWD/docs/bs-window.png" \
 ORVANE_SCREENSHOT="$PWD/docs/cqt-window.png" \
     xvfb-run -a -s "-screen 0 1760x700x24" ./build/tests/GlobeTest \
     cqtPointsFromTheCqtWindowShowOnTheEmbeddedGlobe
+ORVANE_SCREENSHOT="$PWD/docs/playback.png" \
+    xvfb-run -a -s "-screen 0 987x668x24" ./build/tests/PlaybackGlobeTest \
+    aRunningPlaybackAsTheUserSeesIt

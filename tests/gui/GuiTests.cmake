@@ -12,7 +12,7 @@ function(add_gui_test name)
 endfunction()
 
 foreach(name MainFormTest ConverterWindowsTest StartupTest LegendPanelTest DtWindowTest
-             BsWindowTest CqtWindowTest FieldDesktopTest FeatureLayerTest)
+             BsWindowTest CqtWindowTest FieldDesktopTest FeatureLayerTest PlaybackTest)
     add_gui_test(${name})
     add_test(NAME gui.${name} COMMAND ${name})
     # Each test keeps the program's settings in a folder of its own.
@@ -21,15 +21,12 @@ foreach(name MainFormTest ConverterWindowsTest StartupTest LegendPanelTest DtWin
 endforeach()
 
 # The web engine that Marble loads finds no OpenGL offscreen; an X server gives it one.
-add_gui_test(GlobeTest)
-add_test(NAME globe.GlobeTest
-         COMMAND xvfb-run -a -s "-screen 0 1280x1024x24" $<TARGET_FILE:GlobeTest>)
-set_tests_properties(globe.GlobeTest PROPERTIES LABELS "gui;globe" TIMEOUT 300
-    ENVIRONMENT "QTWEBENGINE_CHROMIUM_FLAGS=--no-sandbox --disable-gpu;QT_QPA_PLATFORM=xcb;XDG_CONFIG_HOME=${CMAKE_CURRENT_BINARY_DIR}/settings/GlobeTest")
-
-# The globe for field work: every feature drawn, street level, the file list's controls.
-add_gui_test(FieldGlobeTest)
-add_test(NAME globe.FieldGlobeTest
-         COMMAND xvfb-run -a -s "-screen 0 1280x1024x24" $<TARGET_FILE:FieldGlobeTest>)
-set_tests_properties(globe.FieldGlobeTest PROPERTIES LABELS "gui;globe" TIMEOUT 300
-    ENVIRONMENT "QTWEBENGINE_CHROMIUM_FLAGS=--no-sandbox --disable-gpu;QT_QPA_PLATFORM=xcb;XDG_CONFIG_HOME=${CMAKE_CURRENT_BINARY_DIR}/settings/FieldGlobeTest")
+# GlobeTest: the conversions' files on the map; FieldGlobeTest: every feature drawn, street
+# level, the file list's controls; PlaybackGlobeTest: the moving view and its cross.
+foreach(name GlobeTest FieldGlobeTest PlaybackGlobeTest)
+    add_gui_test(${name})
+    add_test(NAME globe.${name}
+             COMMAND xvfb-run -a -s "-screen 0 1280x1024x24" $<TARGET_FILE:${name}>)
+    set_tests_properties(globe.${name} PROPERTIES LABELS "gui;globe" TIMEOUT 300 ENVIRONMENT
+        "QTWEBENGINE_CHROMIUM_FLAGS=--no-sandbox --disable-gpu;QT_QPA_PLATFORM=xcb;XDG_CONFIG_HOME=${CMAKE_CURRENT_BINARY_DIR}/settings/${name}")
+endforeach()

@@ -62,8 +62,8 @@ class MainFormTest : public QObject {
 
     void startUpCreatesEveryWindowOnceInOrder() {
         QCOMPARE(desktop_->CreationOrder(),
-                 QStringList({"FrmMain", "AboutBox", "FrmColorCfg", "FrmSysOptions", "FrmMIF2KML",
-                              "FrmBS", "FrmCQT", "FrmDT", "FrmPoint"}));
+                 QStringList({"FrmMain", "AboutBox", "FrmGPS", "FrmColorCfg", "FrmSysOptions",
+                              "FrmMIF2KML", "FrmBS", "FrmCQT", "FrmDT", "FrmPoint"}));
         QCOMPARE(desktop_->FrmPoint().parentWidget(), &Main());
         // Nothing touches the globe at start: the view stays black and empty.
         QVERIFY(globe_->calls.isEmpty());
@@ -78,7 +78,8 @@ class MainFormTest : public QObject {
         QVERIFY(!Main().BtnPause->isEnabled());
         QVERIFY(!Main().BtnEnd->isEnabled());
         QVERIFY(!Main().N9->isEnabled());
-        QVERIFY(!Main().GPS1->isEnabled());
+        QVERIFY(Main().GPS1->isEnabled());
+        QVERIFY(Main().BtnStart->isEnabled());
         QVERIFY(Main().MapinfoMifKML1->isEnabled());
     }
 

@@ -45,6 +45,8 @@ std::string AsciiUpper(std::string_view text) {
     return upper;
 }
 
+}  // namespace
+
 bool IsLongitudeName(std::string_view name) {
     const std::string upper = AsciiUpper(name);
     return upper.starts_with("LON") || upper.find("LONGITUDE") != std::string::npos ||
@@ -56,8 +58,6 @@ bool IsLatitudeName(std::string_view name) {
     return upper.starts_with("LAT") || upper.find("LATITUDE") != std::string::npos ||
            name.find("纬度") != std::string_view::npos;
 }
-
-}  // namespace
 
 PositionColumns DetectPositionColumns(const std::vector<std::string>& names) {
     PositionColumns columns;

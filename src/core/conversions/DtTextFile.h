@@ -21,6 +21,11 @@ std::string_view RecordField(std::string_view record, size_t position);
 // The field names of the header line, ending before the first empty name.
 std::vector<std::string> ReadHeaderNames(std::string_view headerLine);
 
+// The names that say longitude (beginning with LON in any letter case, holding LONGITUDE, or
+// holding 经度) and latitude (LAT, LATITUDE, 纬度).
+bool IsLongitudeName(std::string_view name);
+bool IsLatitudeName(std::string_view name);
+
 struct PositionColumns {
     size_t longitude = 0;
     size_t latitude = 0;

@@ -8,6 +8,7 @@
 #include "windows/FrmCQT.h"
 #include "windows/FrmColorCfg.h"
 #include "windows/FrmDT.h"
+#include "windows/FrmGPS.h"
 #include "windows/FrmMIF2KML.h"
 #include "windows/FrmPoint.h"
 
@@ -26,6 +27,7 @@ Desktop::Desktop(Dialogs& dialogs, const GlobeConnector& connectGlobe,
                  const QString& colourFilePath) {
     TFrmMain& main = Created(FrmMain_, std::make_unique<TFrmMain>(dialogs, connectGlobe()));
     Created(AboutBox_, std::make_unique<TAboutBox>(&main));
+    Created(FrmGPS_, std::make_unique<TFrmGPS>(dialogs, &main));
     const QString colourFile = colourFilePath.isEmpty()
                                    ? QString::fromStdString(DefaultColourConfigPath())
                                    : colourFilePath;
@@ -40,6 +42,7 @@ Desktop::Desktop(Dialogs& dialogs, const GlobeConnector& connectGlobe,
 
     TFrmMain::AppWindows windows;
     windows.AboutBox = AboutBox_.get();
+    windows.FrmGPS = FrmGPS_.get();
     windows.FrmSysOptions = FrmSysOptions_.get();
     windows.FrmMIF2KML = FrmMIF2KML_.get();
     windows.FrmBS = FrmBS_.get();

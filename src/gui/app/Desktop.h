@@ -17,6 +17,7 @@ class TFrmBS;
 class TFrmColorCfg;
 class TFrmCQT;
 class TFrmDT;
+class TFrmGPS;
 class TFrmMain;
 class TFrmMIF2KML;
 class TFrmPoint;
@@ -34,6 +35,7 @@ class Desktop {
 
     TFrmMain& FrmMain() const { return *FrmMain_; }
     TAboutBox& AboutBox() const { return *AboutBox_; }
+    TFrmGPS& FrmGPS() const { return *FrmGPS_; }
     TFrmColorCfg& FrmColorCfg() const { return *FrmColorCfg_; }
     TFrmSysOptions& FrmSysOptions() const { return *FrmSysOptions_; }
     TFrmMIF2KML& FrmMIF2KML() const { return *FrmMIF2KML_; }
@@ -54,6 +56,7 @@ class Desktop {
     // the main window owns as their parent go before it.
     std::unique_ptr<TFrmMain> FrmMain_;
     std::unique_ptr<TAboutBox> AboutBox_;
+    std::unique_ptr<TFrmGPS> FrmGPS_;
     std::unique_ptr<TFrmColorCfg> FrmColorCfg_;
     std::unique_ptr<TFrmSysOptions> FrmSysOptions_;
     std::unique_ptr<TFrmMIF2KML> FrmMIF2KML_;

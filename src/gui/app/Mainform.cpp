@@ -83,6 +83,7 @@ TFrmMain::TFrmMain(Dialogs& dialogs, std::unique_ptr<TApplicationGE> appGE)
     }
 
     Timer1.setInterval(500);
+    ConnectPlaybackControls();
     FormCreate();
     MarkMissingConverterWindows();
 }
@@ -97,7 +98,7 @@ void TFrmMain::FormCreate() {
     GeRenderWindow = nullptr;
     GeRenderParent = nullptr;
     BreakDistance = 20;
-    PlaybackLines.clear();
+    PlaybackLines = {};
     PlaybackFields.clear();
     StringGrid1->setHorizontalHeaderLabels({QStringLiteral("名称"), QStringLiteral("值")});
 }
@@ -145,8 +146,6 @@ QWidget* TFrmMain::CreatePlaybackGroup() {
     BtnStart = new QPushButton(QStringLiteral("开始"), group);
     BtnPause = new QPushButton(QStringLiteral("暂停"), group);
     BtnEnd = new QPushButton(QStringLiteral("结束"), group);
-    // Playback is driven from the "GPS轨迹回放" dialog; until it exists there is nothing to play.
-    BtnStart->setEnabled(false);
     BtnPause->setEnabled(false);
     BtnEnd->setEnabled(false);
     auto* buttons = new QHBoxLayout;
@@ -227,7 +226,9 @@ void TFrmMain::CreateStatusBar() {
     auto* glyph = new QLabel(this);
     glyph->setPixmap(ProgramIcon().pixmap(16, 16));
     statusBar()->addWidget(MarqueePane);
-    statusBar()->addWidget(new QLabel(this), 1);
+    StatusPane = new QLabel(this);
+    StatusPane->setObjectName("StatusPane");
+    statusBar()->addWidget(StatusPane, 1);
     statusBar()->addPermanentWidget(glyph);
 }
 
@@ -466,7 +467,7 @@ void TFrmMain::FormDestroy() {
         }
     }
     Timer1.stop();
-    PlaybackLines.clear();
+    PlaybackLines = {};
     PlaybackFields.clear();
     PlaybackCamera.reset();
     GiveRenderWindowBack();

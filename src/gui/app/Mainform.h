@@ -11,7 +11,9 @@
 #include <optional>
 
 #include "app/Dialogs.h"
+#include "common/TextFile.h"
 #include "earth/ApplicationGE.h"
+#include "earth/ViewCross.h"
 
 class QAction;
 class QLabel;
@@ -28,6 +30,7 @@ namespace orvane {
 class LoadableFileList;
 class MarqueeLabel;
 class TAboutBox;
+class TFrmGPS;
 class TFrmSysOptions;
 
 class TFrmMain : public QMainWindow {
@@ -37,7 +40,7 @@ class TFrmMain : public QMainWindow {
     // is not there yet leaves its tree entry and menu item telling the user so.
     struct AppWindows {
         TAboutBox* AboutBox = nullptr;
-        QDialog* FrmGPS = nullptr;
+        TFrmGPS* FrmGPS = nullptr;
         TFrmSysOptions* FrmSysOptions = nullptr;
         QDialog* FrmMIF2KML = nullptr;
         QWidget* FrmBS = nullptr;
@@ -78,6 +81,15 @@ class TFrmMain : public QMainWindow {
     void N3Click();
     void MapinfoMifKML1Click();
 
+    // Track playback (MainformPlayback.cpp).
+    void GPS1Click();
+    void BtnStartClick();
+    void Timer1Timer();
+    void BtnPauseClick();
+    void BtnEndClick();
+    void TrackBar1Change();
+    void DrawViewCross();
+
     // Controls.
     QToolBox* GroupBar;
     QTreeWidget* TreeView1;
@@ -91,6 +103,7 @@ class TFrmMain : public QMainWindow {
     QPushButton* Button2;
     QWidget* Panel01;
     MarqueeLabel* MarqueePane;
+    QLabel* StatusPane;
     QAction* N9;
     QAction* N4;
     QAction* GPS1;
@@ -107,7 +120,7 @@ class TFrmMain : public QMainWindow {
 
     // Playback state.
     int PlaybackPosition = 0;
-    QStringList PlaybackLines;
+    TextLines PlaybackLines;
     QStringList PlaybackFields;
     std::optional<ICameraInfoGE> PlaybackCamera;
 
@@ -133,11 +146,20 @@ class TFrmMain : public QMainWindow {
     // Where the globe window shows when popped out: where the user last had it, at first
     // where the map was.
     QRect GlobeWindowPlace() const;
+    void ConnectPlaybackControls();
+    void ShowPlaybackNames();
+    void ShowPlaybackValues();
+    void PlayLine(int line);
+    void ReportUnplayableLine(int line, const QString& reason);
+    void ReportPlaybackFault(const QString& text);
 
     Dialogs& dialogs_;
     std::unique_ptr<TApplicationGE> AppGE0_;
     AppWindows windows_;
     std::optional<QRect> globeWindowPlace_;
+    // A line that cannot be played is reported once per playback, not at every step.
+    bool playbackFaultReported_ = false;
+    ViewCross viewCross_;
     // Declared last: it stops listening to the globe before the globe connection goes.
     std::unique_ptr<LoadableFileList> loadableFiles_;
 };

@@ -1,0 +1,228 @@
+// Track playback in the main window: the "GPS轨迹回放" menu loads a drive-test log and its
+// KML file through the playback dialog; the controls of "回放控制" and Timer1 move the view
+// from one logged position to the next while the grid shows the values of the line played.
+//
+// States: Idle (timer off, "暂停" and "结束" disabled), Running (timer on, "暂停") and
+// Paused (timer off, "继续"). "开始" leads from any state to Running at the first data line.
+
+#include <QAction>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSlider>
+#include <QTableWidget>
+#include <exception>
+#include <string>
+#include <vector>
+
+#include "app/Mainform.h"
+#include "app/WaitCursor.h"
+#include "common/Kml_baseclass.h"
+#include "conversions/TrackPlayback.h"
+#include "windows/FrmGPS.h"
+
+namespace orvane {
+
+namespace {
+
+const QString kPause = QStringLiteral("暂停");
+const QString kResume = QStringLiteral("继续");
+constexpr double kPlaybackRange = 1000.0;
+constexpr double kCameraSpeed = 5.0;
+constexpr int kMillisecondsPerSpeedStep = 100;
+
+QStringList Texts(const std::vector<std::string>& fields) {
+    QStringList texts;
+    texts.reserve(static_cast<int>(fields.size()));
+    for (const std::string& field : fields) {
+        texts << QString::fromStdString(field);
+    }
+    return texts;
+}
+
+QString Reason(TrackPositionFault fault, const QStringList& fields,
+               const PlaybackColumns& columns) {
+    switch (fault) {
+        case TrackPositionFault::NoLongitudeField:
+            return QStringLiteral("没有经度字段");
+        case TrackPositionFault::NoLatitudeField:
+            return QStringLiteral("没有纬度字段");
+        case TrackPositionFault::LongitudeNotNumber:
+            return QStringLiteral("经度“%1”不是数字").arg(fields.value(columns.longitude));
+        case TrackPositionFault::LatitudeNotNumber:
+            return QStringLiteral("纬度“%1”不是数字").arg(fields.value(columns.latitude));
+        case TrackPositionFault::None:
+            break;
+    }
+    return {};
+}
+
+void SetCell(QTableWidget& grid, int row, int column, const QString& text) {
+    if (QTableWidgetItem* item = grid.item(row, column)) {
+        item->setText(text);
+    } else {
+        grid.setItem(row, column, new QTableWidgetItem(text));
+    }
+}
+
+}  // namespace
+
+void TFrmMain::ConnectPlaybackControls() {
+    connect(GPS1, &QAction::triggered, this, &TFrmMain::GPS1Click);
+    connect(BtnStart, &QPushButton::clicked, this, &TFrmMain::BtnStartClick);
+    connect(BtnPause, &QPushButton::clicked, this, &TFrmMain::BtnPauseClick);
+    connect(BtnEnd, &QPushButton::clicked, this, &TFrmMain::BtnEndClick);
+    connect(TrackBar1, &QSlider::valueChanged, this, &TFrmMain::TrackBar1Change);
+    connect(&Timer1, &QTimer::timeout, this, &TFrmMain::Timer1Timer);
+}
+
+void TFrmMain::GPS1Click() {
+    if (!IsGoogleEarthRunning()) {
+        dialogs_.Message(this, QStringLiteral("请先启动或加载GoogleEarth!"));
+        return;
+    }
+    TFrmGPS* gps = windows_.FrmGPS;
+    if (gps == nullptr || gps->exec() != QDialog::Accepted) {
+        return;
+    }
+    AppGE0_->OpenKmlFile(gps->EdtKmlFName->text(), 1);
+    {
+        const WaitCursor wait;
+        // A log that cannot be read stops here: the lines played so far stay.
+        PlaybackLines = ReadTextLines(QFile::encodeName(gps->EdtDtFName->text()).toStdString());
+    }
+    playbackFaultReported_ = false;
+    // A playback under way goes on with the new lines; its grid names their fields.
+    if (BtnEnd->isEnabled()) {
+        ShowPlaybackNames();
+    }
+    PlaybackCamera = AppGE0_->GetCamera(1);
+    PlaybackCamera->Range = kPlaybackRange;
+}
+
+void TFrmMain::BtnStartClick() {
+    if (!IsGoogleEarthRunning() || PlaybackLines.size() < 2) {
+        dialogs_.Message(this, QStringLiteral("GE进程未启动或无回放数据!"));
+        return;
+    }
+    PlaybackPosition = 0;
+    Timer1.start();
+    BtnPause->setEnabled(true);
+    BtnEnd->setEnabled(true);
+    BtnPause->setText(kPause);
+    playbackFaultReported_ = false;
+    StatusPane->clear();
+    ShowPlaybackNames();
+}
+
+void TFrmMain::ShowPlaybackNames() {
+    std::vector<std::string> fields;
+    if (!PlaybackLines.empty()) {
+        SplitTabFields(PlaybackLines[0], fields);
+    }
+    const QStringList names = Texts(fields);
+    StringGrid1->setRowCount(names.size());
+    for (int row = 0; row < names.size(); ++row) {
+        SetCell(*StringGrid1, row, 0, names[row]);
+        SetCell(*StringGrid1, row, 1, {});
+    }
+}
+
+void TFrmMain::ShowPlaybackValues() {
+    // Rows beyond the line's last field are emptied, not left with the previous line's values.
+    for (int row = 0; row < StringGrid1->rowCount(); ++row) {
+        SetCell(*StringGrid1, row, 1, PlaybackFields.value(row));
+    }
+}
+
+void TFrmMain::Timer1Timer() {
+    const int last = static_cast<int>(PlaybackLines.size()) - 1;
+    try {
+        if (AppGE0_->IsInitialized() == 0 || last < 1) {
+            return;
+        }
+    } catch (const std::exception& error) {
+        ReportPlaybackFault(QStringLiteral("回放出错：%1").arg(QString::fromUtf8(error.what())));
+        return;
+    }
+    if (PlaybackPosition == 0 || PlaybackPosition > last) {
+        PlaybackPosition = 1;
+    }
+    const int line = PlaybackPosition++;
+    PlayLine(line);
+}
+
+void TFrmMain::PlayLine(int line) {
+    std::vector<std::string> fields;
+    SplitTabFields(PlaybackLines[static_cast<size_t>(line)], fields);
+    PlaybackFields = Texts(fields);
+    ShowPlaybackValues();
+
+    const PlaybackColumns columns =
+        windows_.FrmGPS
+            ? PlaybackColumns{windows_.FrmGPS->LongitudeColumn, windows_.FrmGPS->LatitudeColumn}
+            : PlaybackColumns{};
+    const TrackPosition position = ReadTrackPosition(fields, columns);
+    if (!position.Playable()) {
+        ReportUnplayableLine(line, Reason(position.fault, PlaybackFields, columns));
+        return;
+    }
+    try {
+        if (!PlaybackCamera) {
+            PlaybackCamera = AppGE0_->GetCamera(1);
+        }
+        ICameraInfoGE& camera = *PlaybackCamera;
+        camera.FocusPointLongitude = position.longitude;
+        camera.FocusPointLatitude = position.latitude;
+        AppGE0_->SetCameraParams(camera.FocusPointLatitude, camera.FocusPointLongitude,
+                                 camera.FocusPointAltitude, camera.FocusPointAltitudeMode,
+                                 camera.Range, camera.Tilt, camera.Azimuth, kCameraSpeed);
+        DrawViewCross();
+    } catch (const std::exception& error) {
+        ReportUnplayableLine(line, QString::fromUtf8(error.what()));
+    }
+}
+
+void TFrmMain::ReportUnplayableLine(int line, const QString& reason) {
+    // Lines are counted in the file as an editor shows it: the field names are line 1.
+    ReportPlaybackFault(
+        QStringLiteral("回放跳过第%1行：%2。其后无法回放的行也将跳过。").arg(line + 1).arg(reason));
+}
+
+void TFrmMain::ReportPlaybackFault(const QString& text) {
+    if (!playbackFaultReported_) {
+        playbackFaultReported_ = true;
+        StatusPane->setText(text);
+    }
+}
+
+void TFrmMain::DrawViewCross() {
+    // The embedded map fills Panel01, so the centre of the map is the centre of the panel.
+    viewCross_.Draw(AppGE0_->GetRenderHwnd());
+}
+
+void TFrmMain::BtnPauseClick() {
+    if (BtnPause->text() == kPause) {
+        Timer1.stop();
+        BtnPause->setText(kResume);
+        return;
+    }
+    // Zoom, tilt and heading changed during the pause carry over.
+    PlaybackCamera = AppGE0_->GetCamera(1);
+    Timer1.start();
+    BtnPause->setText(kPause);
+}
+
+void TFrmMain::BtnEndClick() {
+    Timer1.stop();
+    BtnPause->setEnabled(false);
+    BtnEnd->setEnabled(false);
+    viewCross_.Hide();
+}
+
+void TFrmMain::TrackBar1Change() {
+    Timer1.setInterval(TrackBar1->value() * kMillisecondsPerSpeedStep);
+}
+
+}  // namespace orvane

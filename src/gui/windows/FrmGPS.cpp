@@ -1,0 +1,219 @@
+#include "windows/FrmGPS.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QStyle>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <string>
+#include <vector>
+
+#include "app/WaitCursor.h"
+#include "windows/FrmDT.h"
+
+namespace orvane {
+
+namespace {
+
+QLabel* Caption(const QString& text, const QString& name, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(name);
+    return label;
+}
+
+QLineEdit* PathBox(const QString& name, QWidget* parent) {
+    auto* box = new QLineEdit(parent);
+    box->setObjectName(name);
+    box->setReadOnly(true);
+    return box;
+}
+
+QToolButton* FolderButton(const QString& name, const QString& hint, QWidget* parent) {
+    auto* button = new QToolButton(parent);
+    button->setObjectName(name);
+    button->setIcon(parent->style()->standardIcon(QStyle::SP_DirOpenIcon));
+    button->setToolTip(hint);
+    return button;
+}
+
+QComboBox* FieldBox(const QString& name, QWidget* parent) {
+    auto* box = new QComboBox(parent);
+    box->setObjectName(name);
+    box->setEditable(true);
+    box->setInsertPolicy(QComboBox::NoInsert);
+    box->setMinimumContentsLength(12);
+    return box;
+}
+
+// The field a drop-down names: the item showing its text, else the first one naming it in
+// other letter case (typed by the user), else -1.
+std::int32_t ChosenField(const QComboBox& box) {
+    const QString text = box.currentText();
+    const int exact = box.findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    return exact >= 0 ? exact : box.findText(text, Qt::MatchFixedString);
+}
+
+// Selects the name the box showed before, in any letter case, when the new names have it;
+// otherwise the detected column (none when the header is shorter).
+void SelectKeptOrDetected(QComboBox& box, const QString& before, std::int32_t detected) {
+    const int kept = before.isEmpty() ? -1 : box.findText(before, Qt::MatchFixedString);
+    box.setCurrentIndex(kept >= 0 ? kept : detected);
+}
+
+}  // namespace
+
+TFrmGPS::TFrmGPS(Dialogs& dialogs, QWidget* parent) : QDialog(parent), dialogs_(dialogs) {
+    setObjectName("FrmGPS");
+    setWindowTitle(QStringLiteral("FrmGPS"));
+
+    Button3 = new QPushButton(QStringLiteral("确定"), this);
+    Button3->setObjectName("Button3");
+    Button3->setDefault(true);
+    Button1 = new QPushButton(QStringLiteral("取消"), this);
+    Button1->setObjectName("Button1");
+    Button1->setAutoDefault(false);
+    connect(Button3, &QPushButton::clicked, this, &TFrmGPS::Button3Click);
+    connect(Button1, &QPushButton::clicked, this, &TFrmGPS::Button1Click);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(Button3);
+    buttons->addWidget(Button1);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(10, 6, 10, 8);
+    layout->setSpacing(4);
+    layout->addWidget(CreateFileRows());
+    layout->addWidget(CreateColumnGroup());
+    layout->addStretch();
+    layout->addLayout(buttons);
+    setFixedSize(498, 199);
+}
+
+QWidget* TFrmGPS::CreateFileRows() {
+    auto* rows = new QWidget(this);
+    Label1 = Caption(QStringLiteral("DT数据文件（*.TXT）："), "Label1", rows);
+    EdtDtFName = PathBox("EdtDtFName", rows);
+    SpeedButton3 = FolderButton("SpeedButton3", QStringLiteral("打开DT文本记录文件"), rows);
+    Label2 = Caption(QStringLiteral("KML文件（*.KML）"), "Label2", rows);
+    EdtKmlFName = PathBox("EdtKmlFName", rows);
+    SpeedButton1 = FolderButton("SpeedButton1", QStringLiteral("打开KML文件"), rows);
+    connect(SpeedButton3, &QToolButton::clicked, this, &TFrmGPS::SpeedButton3Click);
+    connect(SpeedButton1, &QToolButton::clicked, this, &TFrmGPS::SpeedButton1Click);
+
+    auto* layout = new QGridLayout(rows);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setVerticalSpacing(2);
+    layout->addWidget(Label1, 0, 0, 1, 2);
+    layout->addWidget(EdtDtFName, 1, 0);
+    layout->addWidget(SpeedButton3, 1, 1);
+    layout->addWidget(Label2, 2, 0, 1, 2);
+    layout->addWidget(EdtKmlFName, 3, 0);
+    layout->addWidget(SpeedButton1, 3, 1);
+    layout->setColumnStretch(0, 1);
+    return rows;
+}
+
+QGroupBox* TFrmGPS::CreateColumnGroup() {
+    GroupBox1 = new QGroupBox(QStringLiteral("选择经纬度所在列："), this);
+    GroupBox1->setObjectName("GroupBox1");
+    Label3 = Caption(QStringLiteral("经度："), "Label3", GroupBox1);
+    CBox_Long = FieldBox("CBox_Long", GroupBox1);
+    Label4 = Caption(QStringLiteral("纬度："), "Label4", GroupBox1);
+    CBox_Lat = FieldBox("CBox_Lat", GroupBox1);
+
+    auto* layout = new QHBoxLayout(GroupBox1);
+    layout->setContentsMargins(8, 2, 8, 4);
+    layout->addWidget(Label3);
+    layout->addWidget(CBox_Long, 1);
+    layout->addSpacing(16);
+    layout->addWidget(Label4);
+    layout->addWidget(CBox_Lat, 1);
+    return GroupBox1;
+}
+
+void TFrmGPS::showEvent(QShowEvent* event) {
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        QRect centred = frameGeometry();
+        centred.moveCenter(screen->availableGeometry().center());
+        move(centred.topLeft());
+    }
+    QDialog::showEvent(event);
+}
+
+void TFrmGPS::done(int result) {
+    QDialog::done(result);
+    detected_ = {LongitudeColumn, LatitudeColumn};
+}
+
+void TFrmGPS::SpeedButton3Click() {
+    FileDialogOptions options;
+    options.title = QStringLiteral("打开DT文本记录文件");
+    options.filter = QStringLiteral("文本文件(*.txt)|*.txt");
+    options.directory = QDir::currentPath();
+    const std::optional<QString> path = dialogs_.OpenFile(this, options);
+    if (!path) {
+        return;
+    }
+    EdtDtFName->setText(*path);
+    EdtKmlFName->setText(WithKmlExtension(*path));
+    const QString longitude = CBox_Long->currentText();
+    const QString latitude = CBox_Lat->currentText();
+
+    std::vector<std::string> names;
+    {
+        const WaitCursor wait;
+        names = ReadPlaybackHeader(QFile::encodeName(*path).toStdString());
+    }
+    QStringList items;
+    for (const std::string& name : names) {
+        items << QString::fromStdString(name);
+    }
+    for (QComboBox* box : {CBox_Long, CBox_Lat}) {
+        box->clear();
+        box->addItems(items);
+    }
+    detected_ = DetectPlaybackColumns(names, detected_);
+    SelectKeptOrDetected(*CBox_Long, longitude, detected_.longitude);
+    SelectKeptOrDetected(*CBox_Lat, latitude, detected_.latitude);
+}
+
+void TFrmGPS::SpeedButton1Click() {
+    FileDialogOptions options;
+    options.title = QStringLiteral("打开KML文件");
+    options.filter = QStringLiteral("文本文件(*.kml)|*.kml");
+    options.directory = QDir::currentPath();
+    if (const std::optional<QString> path = dialogs_.OpenFile(this, options)) {
+        EdtKmlFName->setText(*path);
+    }
+}
+
+void TFrmGPS::Button3Click() {
+    if (EdtDtFName->text().isEmpty() || EdtKmlFName->text().isEmpty()) {
+        dialogs_.Message(this, QStringLiteral("请选择相关文件."));
+        return;
+    }
+    if (!QFileInfo(EdtKmlFName->text()).isFile()) {
+        dialogs_.Message(this, QStringLiteral("没有相关KML文件."));
+        return;
+    }
+    LongitudeColumn = ChosenField(*CBox_Long);
+    LatitudeColumn = ChosenField(*CBox_Lat);
+    accept();
+}
+
+void TFrmGPS::Button1Click() {
+    reject();
+}
+
+}  // namespace orvane
