@@ -93,21 +93,29 @@ bool IsValidUtf8From(int fd, std::uint64_t offset) {
 // it, by checking whether the rest of the file is valid UTF-8.
 class LineCursor::FileSource {
   public:
-    explicit FileSource(const std::string& path)
-        : path_(path), fd_(path.empty() ? -1 : ::open(path.c_str(), O_RDONLY | O_CLOEXEC)) {
+    explicit FileSource(const std::string& path) : path_(path) {
+        // A pipe is looked at without opening it: opening it twice would lose what its writer
+        // sent to the first reader.
         struct stat info {};
-        if (fd_ < 0 || ::fstat(fd_, &info) != 0 || S_ISDIR(info.st_mode)) {
-            Close();
+        if (path.empty() || ::stat(path.c_str(), &info) != 0 || S_ISDIR(info.st_mode)) {
             throw CannotOpenFileError(path);
         }
-        size_ = static_cast<std::uint64_t>(info.st_size);
-        if (!S_ISREG(info.st_mode) || StartsWithUtf16ByteOrderMark()) {
-            // A pipe cannot be read twice to decide its encoding, and UTF-16 text is not
-            // decoded block by block: take either whole.
+        if (S_ISREG(info.st_mode)) {
+            fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+            if (fd_ < 0 || ::fstat(fd_, &info) != 0) {
+                Close();
+                throw CannotOpenFileError(path);
+            }
+            size_ = static_cast<std::uint64_t>(info.st_size);
+            if (!StartsWithUtf16ByteOrderMark()) {
+                return;
+            }
             Close();
-            window_ = DecodeText(ReadFileBytes(path));
-            exhausted_ = true;
         }
+        // A pipe cannot be read twice to decide its encoding, and UTF-16 text is not decoded
+        // block by block: take either whole.
+        window_ = DecodeText(ReadFileBytes(path));
+        exhausted_ = true;
     }
     ~FileSource() { Close(); }
     FileSource(const FileSource&) = delete;
@@ -208,7 +216,7 @@ class LineCursor::FileSource {
     }
 
     std::string path_;
-    int fd_;
+    int fd_ = -1;
     std::uint64_t size_ = 0;
     std::uint64_t read_ = 0;  // raw bytes moved into the window
     std::string raw_;
