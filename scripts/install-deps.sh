@@ -9,7 +9,7 @@ packages=(
     qtbase5-dev
     libpugixml-dev
     libmarble-dev marble-qt-data marble-plugins
-    xvfb xauth fonts-wqy-microhei imagemagick
+    xvfb xauth fonts-wqy-microhei imagemagick gdal-bin
     libfreexl-dev libzip-dev libexpat1-dev
 )
 

@@ -11,7 +11,8 @@ function(add_gui_test name)
                                                ORVANE_EXAMPLES="${PROJECT_SOURCE_DIR}/examples")
 endfunction()
 
-foreach(name MainFormTest ConverterWindowsTest StartupTest LegendPanelTest DtWindowTest)
+foreach(name MainFormTest ConverterWindowsTest StartupTest LegendPanelTest DtWindowTest
+             ImageExportTest)
     add_gui_test(${name})
     add_test(NAME gui.${name} COMMAND ${name})
     set_tests_properties(gui.${name} PROPERTIES LABELS gui
@@ -23,4 +24,11 @@ add_gui_test(GlobeTest)
 add_test(NAME globe.GlobeTest
          COMMAND xvfb-run -a -s "-screen 0 1280x1024x24" $<TARGET_FILE:GlobeTest>)
 set_tests_properties(globe.GlobeTest PROPERTIES LABELS "gui;globe" TIMEOUT 300
+    ENVIRONMENT "QTWEBENGINE_CHROMIUM_FLAGS=--no-sandbox --disable-gpu;QT_QPA_PLATFORM=xcb")
+
+# The image export on the real map, read back with GDAL's gdalinfo.
+add_gui_test(ImageExportGlobeTest)
+add_test(NAME globe.ImageExportGlobeTest
+         COMMAND xvfb-run -a -s "-screen 0 1280x1024x24" $<TARGET_FILE:ImageExportGlobeTest>)
+set_tests_properties(globe.ImageExportGlobeTest PROPERTIES LABELS "gui;globe" TIMEOUT 300
     ENVIRONMENT "QTWEBENGINE_CHROMIUM_FLAGS=--no-sandbox --disable-gpu;QT_QPA_PLATFORM=xcb")

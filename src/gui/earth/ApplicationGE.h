@@ -31,6 +31,10 @@ struct IPointOnTerrainGE {
     double Longitude = 0.0;
 };
 
+// Spherical shows the globe; Flat the equirectangular map, where longitude runs linearly
+// with the pixel column and latitude with the row.
+enum class MapProjection { Spherical, Flat };
+
 struct MapTheme {
     QString id;
     QString name;
@@ -64,6 +68,8 @@ class TApplicationGE {
     virtual QList<MapTheme> MapThemes() const = 0;
     virtual QString CurrentMapTheme() const = 0;
     virtual void SetMapTheme(const QString& id) = 0;
+    virtual MapProjection Projection() const = 0;
+    virtual void SetProjection(MapProjection projection) = 0;
 };
 
 // Makes a new connection to the one globe of the process.

@@ -22,6 +22,10 @@ constexpr const char* kOfflineTheme = "earth/bluemarble/bluemarble.dgml";
 constexpr const char* kFallbackTheme = "earth/plain/plain.dgml";
 constexpr double kMetresPerKilometre = 1000.0;
 
+Marble::Projection MarbleProjection(MapProjection projection) {
+    return projection == MapProjection::Flat ? Marble::Equirectangular : Marble::Spherical;
+}
+
 QString DefaultMapTheme() {
     for (const MapTheme& theme : MarbleGlobe::InstalledMapThemes()) {
         if (theme.id == kOfflineTheme) {
@@ -46,7 +50,7 @@ void MarbleGlobe::Start() {
     window_ = new GlobeWindow(QStringLiteral("Orvane 地球"));
     map_ = new Marble::MarbleWidget(window_);
     map_->setObjectName("GlobeMap");
-    map_->setProjection(Marble::Spherical);
+    map_->setProjection(MarbleProjection(projection_));
     map_->setMapThemeId(mapThemeId_);
     // The window is the running globe: closing it ends the globe, as quitting would.
     QObject::connect(window_, &GlobeWindow::Closed, window_, [this] {
@@ -113,12 +117,24 @@ void MarbleGlobe::MoveCamera(const ICameraInfoGE& camera) {
 }
 
 IPointOnTerrainGE MarbleGlobe::PointOnTerrain(double screenX, double screenY) const {
-    const int x = static_cast<int>(std::lround((screenX + 1.0) / 2.0 * (map_->width() - 1)));
-    const int y = static_cast<int>(std::lround((1.0 - screenY) / 2.0 * (map_->height() - 1)));
+    // -1 and +1 are the outer edges of the view: pixel positions 0 and width (or height).
+    const double x = (screenX + 1.0) / 2.0 * map_->width();
+    const double y = (1.0 - screenY) / 2.0 * map_->height();
+    if (projection_ == MapProjection::Flat) {
+        // The flat map places a point at (width / 2 + (longitude - centre) * pixels per degree,
+        // height / 2 - (latitude - centre) * pixels per degree), radius pixels to 90 degrees.
+        // Reading that back exactly, without rounding to whole pixels or folding the longitude
+        // into -180..180, keeps a registered picture exact to the last pixel, also across the
+        // date line.
+        const double degreesPerPixel = 90.0 / map_->radius();
+        return {map_->centerLatitude() - (y - map_->height() / 2.0) * degreesPerPixel,
+                map_->centerLongitude() + (x - map_->width() / 2.0) * degreesPerPixel};
+    }
     qreal longitude = 0.0;
     qreal latitude = 0.0;
     // Off the globe (space around a distant view) the point stays at 0, 0.
-    map_->geoCoordinates(x, y, longitude, latitude, Marble::GeoDataCoordinates::Degree);
+    map_->geoCoordinates(static_cast<int>(std::lround(x)), static_cast<int>(std::lround(y)),
+                         longitude, latitude, Marble::GeoDataCoordinates::Degree);
     return {latitude, longitude};
 }
 
@@ -141,6 +157,13 @@ void MarbleGlobe::SetMapThemeId(const QString& id) {
     mapThemeId_ = id;
     if (map_) {
         map_->setMapThemeId(id);
+    }
+}
+
+void MarbleGlobe::SetProjection(MapProjection projection) {
+    projection_ = projection;
+    if (map_) {
+        map_->setProjection(MarbleProjection(projection));
     }
 }
 

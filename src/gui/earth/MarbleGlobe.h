@@ -39,11 +39,14 @@ class MarbleGlobe {
     static QList<MapTheme> InstalledMapThemes();
     QString MapThemeId() const { return mapThemeId_; }
     void SetMapThemeId(const QString& id);
+    MapProjection Projection() const { return projection_; }
+    void SetProjection(MapProjection projection);
 
   private:
     QPointer<GlobeWindow> window_;
     QPointer<Marble::MarbleWidget> map_;
     QString mapThemeId_;
+    MapProjection projection_ = MapProjection::Spherical;
     // What the flat map cannot show is kept so that a camera read back equals the one set.
     double altitude_ = 0.0;
     AltitudeModeGE altitudeMode_ = AltitudeModeGE::RelativeToGround;
@@ -72,6 +75,8 @@ class TMarbleApplicationGE : public TApplicationGE {
     QList<MapTheme> MapThemes() const override { return MarbleGlobe::InstalledMapThemes(); }
     QString CurrentMapTheme() const override { return globe_.MapThemeId(); }
     void SetMapTheme(const QString& id) override { globe_.SetMapThemeId(id); }
+    MapProjection Projection() const override { return globe_.Projection(); }
+    void SetProjection(MapProjection projection) override { globe_.SetProjection(projection); }
 
   private:
     void EnsureConnected();

@@ -6,6 +6,7 @@
 
 #include <QPointer>
 #include <QStringList>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -21,6 +22,9 @@ class RecordedGlobe {
     std::optional<long> initialized;  // IsInitialized; by default 1 while the render is visible
     ICameraInfoGE camera;
     IPointOnTerrainGE pointOnTerrain;
+    // When set, answers ground-point queries by view position instead of pointOnTerrain.
+    std::function<IPointOnTerrainGE(double screenX, double screenY)> pointOnTerrainAt;
+    MapProjection projection = MapProjection::Spherical;
     double elevationExaggeration = 1.0;
     QString mapTheme = "earth/plain/plain.dgml";
     QList<MapTheme> mapThemes = {{"earth/plain/plain.dgml", "Plain Map"},
@@ -59,6 +63,8 @@ class RecordingApplicationGE : public TApplicationGE {
     QList<MapTheme> MapThemes() const override;
     QString CurrentMapTheme() const override;
     void SetMapTheme(const QString& id) override;
+    MapProjection Projection() const override;
+    void SetProjection(MapProjection projection) override;
 
   private:
     void EnsureConnected();
