@@ -207,19 +207,19 @@ class ImageExportGlobeTest : public QObject {
                                     .arg(lonPerPixel)));
         }
 
-        // GDAL reads the world file beside the bitmap (its BMP driver reads no .TAB) and finds
-        // the same corners.
-        QProcess gdalinfo;
-        gdalinfo.start("gdalinfo", {path});
-        QVERIFY(gdalinfo.waitForFinished(30000));
-        const QString report = QString::fromUtf8(gdalinfo.readAllStandardOutput());
-        const std::optional<Place> upperLeft = GdalCorner(report, "Upper Left");
-        const std::optional<Place> lowerRight = GdalCorner(report, "Lower Right");
-        QVERIFY2(upperLeft && lowerRight, qPrintable(report));
-        QVERIFY(qAbs(upperLeft->longitude - topLeft.longitude) < 1e-6);
-        QVERIFY(qAbs(upperLeft->latitude - topLeft.latitude) < 1e-6);
-        QVERIFY(qAbs(lowerRight->longitude - bottomRight.longitude) < 1e-6);
-        QVERIFY(qAbs(lowerRight->latitude - bottomRight.latitude) < 1e-6);
+        // GDAL finds the same corners in the world file beside the bitmap (its BMP driver reads
+        // no .TAB), and in the .TAB beside a GeoTIFF copy made without the world file, where
+        // it also reads the datum.
+        CheckGdalCorners(path, topLeft, bottomRight);
+        QVERIFY(QDir(dir_.path()).mkdir("copy"));
+        QVERIFY(QFile::copy(path, dir_.filePath("copy/area.bmp")));
+        QCOMPARE(QProcess::execute("gdal_translate",
+                                   {"-q", "-of", "GTiff", dir_.filePath("copy/area.bmp"),
+                                    dir_.filePath("copy/area.tif")}),
+                 0);
+        QVERIFY(QFile::copy(dir_.filePath("area.TAB"), dir_.filePath("copy/area.tab")));
+        QVERIFY(CheckGdalCorners(dir_.filePath("copy/area.tif"), topLeft, bottomRight)
+                    .contains("World Geodetic System 1984"));
     }
 
     // What a new user does with the sample regions: the corners of their red outlines lie in
@@ -261,6 +261,29 @@ class ImageExportGlobeTest : public QObject {
     }
 
   private:
+    // gdalinfo's report on the raster, whose corners must be those of the .TAB.
+    static QString CheckGdalCorners(const QString& raster, const Place& topLeft,
+                                    const Place& bottomRight) {
+        QProcess gdalinfo;
+        gdalinfo.start("gdalinfo", {raster});
+        if (!gdalinfo.waitForFinished(30000)) {
+            QTest::qFail("gdalinfo did not finish", __FILE__, __LINE__);
+            return {};
+        }
+        const QString report = QString::fromUtf8(gdalinfo.readAllStandardOutput());
+        const std::optional<Place> upperLeft = GdalCorner(report, "Upper Left");
+        const std::optional<Place> lowerRight = GdalCorner(report, "Lower Right");
+        const bool same = upperLeft && lowerRight &&
+                          qAbs(upperLeft->longitude - topLeft.longitude) < 1e-6 &&
+                          qAbs(upperLeft->latitude - topLeft.latitude) < 1e-6 &&
+                          qAbs(lowerRight->longitude - bottomRight.longitude) < 1e-6 &&
+                          qAbs(lowerRight->latitude - bottomRight.latitude) < 1e-6;
+        if (!same) {
+            QTest::qFail(qPrintable("other corners: " + report), __FILE__, __LINE__);
+        }
+        return report;
+    }
+
     ScriptedDialogs& dialogs_;
     QTemporaryDir dir_;
     std::unique_ptr<MarbleGlobe> globe_;
