@@ -11,8 +11,9 @@ packages=(
     libmarble-dev marble-qt-data marble-plugins
     xvfb xauth fonts-wqy-microhei imagemagick
     libfreexl-dev libzip-dev libexpat1-dev libminizip-dev zlib1g-dev
-    # Tests of the standard KML layout: xmllint, the OGC KML 2.2 schema files (shipped in
-    # python3-mapproxy's test folder) and GDAL's ogrinfo with its LIBKML driver.
+    # Tests of the standard KML layout and of the image export: xmllint, the OGC KML 2.2
+    # schema files (shipped in python3-mapproxy's test folder) and GDAL's ogrinfo with its
+    # LIBKML driver, and gdalinfo.
     libxml2-utils python3-mapproxy gdal-bin
 )
 

@@ -12,7 +12,8 @@ function(add_gui_test name)
 endfunction()
 
 foreach(name MainFormTest ConverterWindowsTest StartupTest LegendPanelTest DtWindowTest
-             BsWindowTest CqtWindowTest FieldDesktopTest FeatureLayerTest PlaybackTest)
+             BsWindowTest CqtWindowTest FieldDesktopTest FeatureLayerTest PlaybackTest
+             ImageExportTest)
     add_gui_test(${name})
     add_test(NAME gui.${name} COMMAND ${name})
     # Each test keeps the program's settings in a folder of its own.
@@ -22,8 +23,9 @@ endforeach()
 
 # The web engine that Marble loads finds no OpenGL offscreen; an X server gives it one.
 # GlobeTest: the conversions' files on the map; FieldGlobeTest: every feature drawn, street
-# level, the file list's controls; PlaybackGlobeTest: the moving view and its cross.
-foreach(name GlobeTest FieldGlobeTest PlaybackGlobeTest)
+# level, the file list's controls; PlaybackGlobeTest: the moving view and its cross;
+# ImageExportGlobeTest: the image export on the real map, read back with GDAL's gdalinfo.
+foreach(name GlobeTest FieldGlobeTest PlaybackGlobeTest ImageExportGlobeTest)
     add_gui_test(${name})
     add_test(NAME globe.${name}
              COMMAND xvfb-run -a -s "-screen 0 1280x1024x24" $<TARGET_FILE:${name}>)

@@ -258,4 +258,28 @@ std::string EncodeGbkWithCharacterReferences(std::string_view utf8) {
     return out;
 }
 
+std::string EncodeGbk(std::string_view utf8) {
+    Converter gbk("GBK", "UTF-8");
+    std::string out;
+    out.reserve(utf8.size());
+    const char* in = utf8.data();
+    size_t inLeft = utf8.size();
+    while (!gbk.Convert(in, inLeft, out)) {
+        const size_t length = Utf8SequenceLength(std::string_view(in, inLeft), 0);
+        if (length == 0) {
+            out += *in;
+            ++in;
+            --inLeft;
+            continue;
+        }
+        Converter gb18030("GB18030", "UTF-8");
+        const char* character = in;
+        size_t characterLeft = length;
+        gb18030.Convert(character, characterLeft, out);
+        in += length;
+        inLeft -= length;
+    }
+    return out;
+}
+
 }  // namespace orvane

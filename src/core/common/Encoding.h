@@ -39,4 +39,8 @@ std::string DecodeText(std::string bytes);
 // UTF-8 as GBK; a character GBK lacks becomes an XML character reference ("&#8364;").
 std::string EncodeGbkWithCharacterReferences(std::string_view utf8);
 
+// UTF-8 as GBK; a character GBK lacks takes its four-byte GB18030 form (GB18030 extends GBK),
+// so that no character is lost. Bytes that are no UTF-8 are kept as they are.
+std::string EncodeGbk(std::string_view utf8);
+
 }  // namespace orvane

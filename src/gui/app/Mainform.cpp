@@ -106,7 +106,7 @@ void TFrmMain::FormCreate() {
 void TFrmMain::CreateMenus() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("文件"));
     N9 = file->addAction(QStringLiteral("保存平面影像为..."));
-    N9->setEnabled(false);  // the image export joins later
+    connect(N9, &QAction::triggered, this, &TFrmMain::N9Click);
     file->addSeparator();
     N4 = file->addAction(QStringLiteral("退出"));
     connect(N4, &QAction::triggered, this, &TFrmMain::N4Click);
@@ -251,6 +251,7 @@ void TFrmMain::FillMapThemeMenu() {
         connect(action, &QAction::triggered, this,
                 [this, id = theme.id] { AppGE0_->SetMapTheme(id); });
     }
+    AddProjectionItems();
 }
 
 void TFrmMain::AttachWindows(const AppWindows& windows) {

@@ -80,6 +80,8 @@ class TFrmMain : public QMainWindow {
     void N7Click();
     void N3Click();
     void MapinfoMifKML1Click();
+    // Saves the view as a flat north-up bitmap with its MapInfo .TAB and world file.
+    void N9Click();
 
     // Track playback (MainformPlayback.cpp).
     void GPS1Click();
@@ -139,6 +141,7 @@ class TFrmMain : public QMainWindow {
     QWidget* CreateLeftColumn();
     void CreateStatusBar();
     void FillMapThemeMenu();
+    void AddProjectionItems();
     QWidget* ConverterWindowFor(const QString& caption) const;
     void MarkMissingConverterWindows();
     bool IsEmbedded() const;

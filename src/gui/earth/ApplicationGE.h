@@ -31,6 +31,10 @@ struct IPointOnTerrainGE {
     double Longitude = 0.0;
 };
 
+// Spherical shows the globe; Flat the equirectangular map, where longitude runs linearly
+// with the pixel column and latitude with the row.
+enum class MapProjection { Spherical, Flat };
+
 struct MapTheme {
     QString id;
     QString name;
@@ -84,6 +88,8 @@ class TApplicationGE {
     // Told of every change of the files on the globe or of their visibility. There is one
     // listener per globe; an empty function ends listening.
     virtual void SetLoadedKmlFilesListener(std::function<void()> listener) = 0;
+    virtual MapProjection Projection() const = 0;
+    virtual void SetProjection(MapProjection projection) = 0;
 };
 
 // Makes a new connection to the one globe of the process.

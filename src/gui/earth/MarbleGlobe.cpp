@@ -30,6 +30,10 @@ constexpr FieldTheme kFieldThemes[] = {
     {"earth/openstreetmap/openstreetmap.dgml", "街道地图 OpenStreetMap（需联网）"},
 };
 
+Marble::Projection MarbleProjection(MapProjection projection) {
+    return projection == MapProjection::Flat ? Marble::Equirectangular : Marble::Spherical;
+}
+
 QString DefaultMapTheme() {
     for (const MapTheme& theme : MarbleGlobe::InstalledMapThemes()) {
         if (theme.id == kOfflineTheme) {
@@ -55,7 +59,7 @@ void MarbleGlobe::Start() {
     window_ = new GlobeWindow(QStringLiteral("Orvane 地球"));
     map_ = new Marble::MarbleWidget(window_);
     map_->setObjectName("GlobeMap");
-    map_->setProjection(Marble::Spherical);
+    map_->setProjection(MarbleProjection(projection_));
     map_->setMapThemeId(mapThemeId_);
     AllowStreetLevel(*map_);
     QObject::connect(map_, &Marble::MarbleWidget::themeChanged, map_,
@@ -139,12 +143,24 @@ void MarbleGlobe::MoveCamera(const ICameraInfoGE& camera) {
 }
 
 IPointOnTerrainGE MarbleGlobe::PointOnTerrain(double screenX, double screenY) const {
-    const int x = static_cast<int>(std::lround((screenX + 1.0) / 2.0 * (map_->width() - 1)));
-    const int y = static_cast<int>(std::lround((1.0 - screenY) / 2.0 * (map_->height() - 1)));
+    // -1 and +1 are the outer edges of the view: pixel positions 0 and width (or height).
+    const double x = (screenX + 1.0) / 2.0 * map_->width();
+    const double y = (1.0 - screenY) / 2.0 * map_->height();
+    if (projection_ == MapProjection::Flat) {
+        // The flat map places a point at (width / 2 + (longitude - centre) * pixels per degree,
+        // height / 2 - (latitude - centre) * pixels per degree), radius pixels to 90 degrees.
+        // Reading that back exactly, without rounding to whole pixels or folding the longitude
+        // into -180..180, keeps a registered picture exact to the last pixel, also across the
+        // date line.
+        const double degreesPerPixel = 90.0 / map_->radius();
+        return {map_->centerLatitude() - (y - map_->height() / 2.0) * degreesPerPixel,
+                map_->centerLongitude() + (x - map_->width() / 2.0) * degreesPerPixel};
+    }
     qreal longitude = 0.0;
     qreal latitude = 0.0;
     // Off the globe (space around a distant view) the point stays at 0, 0.
-    map_->geoCoordinates(x, y, longitude, latitude, Marble::GeoDataCoordinates::Degree);
+    map_->geoCoordinates(static_cast<int>(std::lround(x)), static_cast<int>(std::lround(y)),
+                         longitude, latitude, Marble::GeoDataCoordinates::Degree);
     return {latitude, longitude};
 }
 
@@ -179,6 +195,13 @@ void MarbleGlobe::SetMapThemeId(const QString& id) {
     if (map_) {
         map_->setMapThemeId(id);
         AllowStreetLevel(*map_);
+    }
+}
+
+void MarbleGlobe::SetProjection(MapProjection projection) {
+    projection_ = projection;
+    if (map_) {
+        map_->setProjection(MarbleProjection(projection));
     }
 }
 

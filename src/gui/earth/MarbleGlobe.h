@@ -47,6 +47,8 @@ class MarbleGlobe {
     static QList<MapTheme> InstalledMapThemes();
     QString MapThemeId() const { return mapThemeId_; }
     void SetMapThemeId(const QString& id);
+    MapProjection Projection() const { return projection_; }
+    void SetProjection(MapProjection projection);
 
   private:
     void BringIntoView(const Marble::GeoDataLatLonBox& extent);
@@ -55,6 +57,7 @@ class MarbleGlobe {
     QPointer<GlobeWindow> window_;
     QPointer<Marble::MarbleWidget> map_;
     QString mapThemeId_;
+    MapProjection projection_ = MapProjection::Spherical;
     // What the flat map cannot show is kept so that a camera read back equals the one set.
     double altitude_ = 0.0;
     AltitudeModeGE altitudeMode_ = AltitudeModeGE::RelativeToGround;
@@ -89,6 +92,8 @@ class TMarbleApplicationGE : public TApplicationGE {
     void RemoveKmlFile(const QString& path) override;
     void FlyToKmlFile(const QString& path) override;
     void SetLoadedKmlFilesListener(std::function<void()> listener) override;
+    MapProjection Projection() const override { return globe_.Projection(); }
+    void SetProjection(MapProjection projection) override { globe_.SetProjection(projection); }
 
   private:
     void EnsureConnected();

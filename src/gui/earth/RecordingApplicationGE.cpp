@@ -131,6 +131,9 @@ IPointOnTerrainGE RecordingApplicationGE::GetPointOnTerrainFromScreenCoords(doub
                                                                             double screenY) {
     EnsureConnected();
     globe_.calls << QString("GetPointOnTerrainFromScreenCoords(%1,%2)").arg(screenX).arg(screenY);
+    if (globe_.pointOnTerrainAt) {
+        return globe_.pointOnTerrainAt(screenX, screenY);
+    }
     return globe_.pointOnTerrain;
 }
 
@@ -149,6 +152,16 @@ QString RecordingApplicationGE::CurrentMapTheme() const {
 void RecordingApplicationGE::SetMapTheme(const QString& id) {
     globe_.calls << QString("SetMapTheme(%1)").arg(id);
     globe_.mapTheme = id;
+}
+
+MapProjection RecordingApplicationGE::Projection() const {
+    return globe_.projection;
+}
+
+void RecordingApplicationGE::SetProjection(MapProjection projection) {
+    globe_.calls << QString("SetProjection(%1)")
+                        .arg(projection == MapProjection::Flat ? "Flat" : "Spherical");
+    globe_.projection = projection;
 }
 
 }  // namespace orvane

@@ -22,6 +22,9 @@ class RecordedGlobe {
     std::optional<long> initialized;  // IsInitialized; by default 1 while the render is visible
     ICameraInfoGE camera;
     IPointOnTerrainGE pointOnTerrain;
+    // When set, answers ground-point queries by view position instead of pointOnTerrain.
+    std::function<IPointOnTerrainGE(double screenX, double screenY)> pointOnTerrainAt;
+    MapProjection projection = MapProjection::Spherical;
     double elevationExaggeration = 1.0;
     QString mapTheme = "earth/plain/plain.dgml";
     QList<MapTheme> mapThemes = {{"earth/plain/plain.dgml", "Plain Map"},
@@ -70,6 +73,8 @@ class RecordingApplicationGE : public TApplicationGE {
     void RemoveKmlFile(const QString& path) override;
     void FlyToKmlFile(const QString& path) override;
     void SetLoadedKmlFilesListener(std::function<void()> listener) override;
+    MapProjection Projection() const override;
+    void SetProjection(MapProjection projection) override;
 
   private:
     void EnsureConnected();
