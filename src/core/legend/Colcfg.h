@@ -46,8 +46,10 @@ bool LoadScheme(const std::string& path, std::string_view name, std::vector<Lege
 // and "Cannot create file %s" when the file cannot be written; the file is then unchanged.
 void SaveScheme(const std::string& path, const ColourScheme& scheme, SchemeLayout layout);
 
-// Where ColCfg.col lives: beside the executable when that folder is writable, otherwise in
-// the user's application data folder.
+// Where ColCfg.col lives: beside the executable when that folder is writable (a portable
+// copy), otherwise in the user's application data folder. An installed program (its folder is
+// PREFIX/bin beside PREFIX/share/orvane) always keeps it in the data folder, also when it
+// runs as a user who could write into PREFIX/bin.
 std::string ColourConfigPath(const std::string& executableFolder,
                              const std::string& applicationDataFolder);
 // ColourConfigPath for this process, with the data folder under $XDG_DATA_HOME (or
