@@ -11,7 +11,8 @@ function(add_gui_test name)
                                                ORVANE_EXAMPLES="${PROJECT_SOURCE_DIR}/examples")
 endfunction()
 
-foreach(name MainFormTest ConverterWindowsTest StartupTest LegendPanelTest DtWindowTest)
+foreach(name MainFormTest ConverterWindowsTest StartupTest LegendPanelTest DtWindowTest
+        InputFilesTest)
     add_gui_test(${name})
     add_test(NAME gui.${name} COMMAND ${name})
     set_tests_properties(gui.${name} PROPERTIES LABELS gui

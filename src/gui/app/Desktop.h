@@ -19,6 +19,7 @@ class TFrmMain;
 class TFrmMIF2KML;
 class TFrmPoint;
 class TFrmSysOptions;
+struct InputFileWindows;
 
 class Desktop {
   public:
@@ -37,6 +38,9 @@ class Desktop {
     TFrmMIF2KML& FrmMIF2KML() const { return *FrmMIF2KML_; }
     TFrmDT& FrmDT() const { return *FrmDT_; }
     TFrmPoint& FrmPoint() const { return *FrmPoint_; }
+
+    // The windows that take input files handed over from outside the program.
+    InputFileWindows InputWindows() const;
 
     // The object names of the windows in the order they were created.
     const QStringList& CreationOrder() const { return creationOrder_; }
