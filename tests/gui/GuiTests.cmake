@@ -12,12 +12,16 @@ function(add_gui_test name)
 endfunction()
 
 foreach(name MainFormTest ConverterWindowsTest StartupTest LegendPanelTest DtWindowTest
-        InputFilesTest)
+        InputFilesTest SingleInstanceTest)
     add_gui_test(${name})
     add_test(NAME gui.${name} COMMAND ${name})
     set_tests_properties(gui.${name} PROPERTIES LABELS gui
                          ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
 endforeach()
+
+# The second start is the real program.
+target_compile_definitions(SingleInstanceTest PRIVATE ORVANE_EXECUTABLE="$<TARGET_FILE:orvane>")
+add_dependencies(SingleInstanceTest orvane)
 
 # The web engine that Marble loads finds no OpenGL offscreen; an X server gives it one.
 add_gui_test(GlobeTest)
