@@ -11,6 +11,7 @@ packages=(
     libmarble-dev marble-qt-data marble-plugins
     xvfb xauth fonts-wqy-microhei imagemagick
     libfreexl-dev libzip-dev libexpat1-dev
+    desktop-file-utils
 )
 
 missing=()

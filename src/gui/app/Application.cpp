@@ -9,6 +9,8 @@ namespace orvane {
 OrvaneApplication::OrvaneApplication(int& argc, char** argv, Dialogs& dialogs)
     : QApplication(argc, argv), dialogs_(dialogs) {
     setApplicationName(kProductTitle);
+    // The desktop matches the windows to the menu entry orvane.desktop and its icon by this.
+    setDesktopFileName(QStringLiteral("orvane"));
 }
 
 bool OrvaneApplication::notify(QObject* receiver, QEvent* event) {
