@@ -103,30 +103,22 @@ class InputFilesTest : public QObject {
         QVERIFY(globe_->calls.isEmpty());
     }
 
-    void aMifFileOpensTheMifWindowModallyWithItChosen() {
+    void aMifFileOpensTheMifWindowModallyAndLaterFilesWaitForIt() {
         const QString mif = kExamples + "/regions.mif";
-        TFrmMIF2KML& window = desktop_->FrmMIF2KML();
-        bool wasModal = false;
-        WhenShown(window, window.Button2, [&] {
-            wasModal = window.isModal();
-            QCOMPARE(window.LabeledEdit1->text(), mif);
-        });
-        MakeOpener().Open({mif});
-        QVERIFY(wasModal);
-        QCOMPARE(window.MifFileName, mif);
-        QVERIFY(!window.isVisible());
-    }
-
-    void filesArrivingWhileAModalWindowWaitsFollowIt() {
         const QString kml = kExamples + "/regions.kml";
         InputFileOpener& opener = MakeOpener();
         TFrmMIF2KML& window = desktop_->FrmMIF2KML();
+        bool wasModal = false;
         int listedWhileModal = -1;
         WhenShown(window, window.Button2, [&] {
+            wasModal = window.isModal();
+            QCOMPARE(window.LabeledEdit1->text(), mif);
             opener.Open({kml});
             listedWhileModal = Main().TreeView2->topLevelItemCount();
         });
-        opener.Open({kExamples + "/regions.mif"});
+        opener.Open({mif});
+        QVERIFY(wasModal);
+        QCOMPARE(window.MifFileName, mif);
         QCOMPARE(listedWhileModal, 0);
         QCOMPARE(TopLevelTexts(*Main().TreeView2), QStringList({kml}));
     }
@@ -210,23 +202,25 @@ class InputFilesTest : public QObject {
     }
 
     void theKindDialogOffersBaseStationOrCqt() {
-        const auto answer = [](bool cqt, bool accept) {
-            QTimer::singleShot(0, [cqt, accept] {
+        struct Answer {
+            bool cqt;
+            bool accept;
+            std::optional<TableKind> kind;
+        };
+        for (const Answer& answer :
+             {Answer{true, true, TableKind::Cqt}, Answer{false, true, TableKind::BaseStation},
+              Answer{true, false, std::nullopt}}) {
+            QTimer::singleShot(0, [answer] {
                 QTRY_VERIFY(qobject_cast<TableKindDialog*>(QApplication::activeModalWidget()));
                 auto* dialog = qobject_cast<TableKindDialog*>(QApplication::activeModalWidget());
                 QVERIFY(dialog->BaseStationChoice->isChecked());
-                if (cqt) {
+                if (answer.cqt) {
                     dialog->CqtChoice->click();
                 }
-                accept ? dialog->accept() : dialog->reject();
+                answer.accept ? dialog->accept() : dialog->reject();
             });
-        };
-        answer(true, true);
-        QCOMPARE(AskTableKind(&Main(), "/data/t.xlsx"), std::optional(TableKind::Cqt));
-        answer(false, true);
-        QCOMPARE(AskTableKind(&Main(), "/data/t.xlsx"), std::optional(TableKind::BaseStation));
-        answer(true, false);
-        QCOMPARE(AskTableKind(&Main(), "/data/t.xlsx"), std::nullopt);
+            QCOMPARE(AskTableKind(&Main(), "/data/t.xlsx"), answer.kind);
+        }
     }
 
     void argumentsBecomeAbsoluteLocalPaths() {
@@ -234,11 +228,6 @@ class InputFilesTest : public QObject {
         QCOMPARE(LocalFilesFromArguments(
                      {"a.kml", "", "file:///data/x%20y.kml", "/data/sub/../b.kml", "c/./d.mif"}),
                  QStringList({cwd + "/a.kml", "/data/x y.kml", "/data/b.kml", cwd + "/c/d.mif"}));
-        QCOMPARE(KindOfInputFile("a.KmZ"), InputFileKind::Kml);
-        QCOMPARE(KindOfInputFile("a.Txt"), InputFileKind::DriveTest);
-        QCOMPARE(KindOfInputFile("a.XLSX"), InputFileKind::Table);
-        QCOMPARE(KindOfInputFile("a.mid"), InputFileKind::Unknown);
-        QCOMPARE(KindOfInputFile("kml"), InputFileKind::Unknown);
     }
 
   private:
