@@ -11,6 +11,7 @@ packages=(
     libmarble-dev marble-qt-data marble-plugins
     xvfb xauth fonts-wqy-microhei imagemagick
     libfreexl-dev libzip-dev libexpat1-dev libminizip-dev zlib1g-dev
+    desktop-file-utils
     # Tests of the standard KML layout and of the image export: xmllint, the OGC KML 2.2
     # schema files (shipped in python3-mapproxy's test folder) and GDAL's ogrinfo with its
     # LIBKML driver, and gdalinfo.

@@ -198,6 +198,12 @@ TEST(ColcfgLocation, BesideTheExecutableWhenWritableElseInTheDataFolder) {
     EXPECT_EQ(ColourConfigPath(dir.path().string(), "/data"), (dir.path() / "ColCfg.col").string());
     EXPECT_EQ(ColourConfigPath(dir.File("absent"), "/data/orvane"), "/data/orvane/ColCfg.col");
     EXPECT_TRUE(DefaultColourConfigPath().ends_with("/ColCfg.col"));
+
+    // An installed program keeps it in the data folder even where it could write beside itself.
+    std::filesystem::create_directories(dir.path() / "prefix" / "bin");
+    EXPECT_EQ(ColourConfigPath(dir.File("prefix/bin"), "/data"), dir.File("prefix/bin/ColCfg.col"));
+    std::filesystem::create_directories(dir.path() / "prefix" / "share" / "orvane");
+    EXPECT_EQ(ColourConfigPath(dir.File("prefix/bin"), "/data"), "/data/ColCfg.col");
 }
 
 TEST(ColcfgLocation, SavingCreatesTheMissingDataFolder) {

@@ -13,13 +13,17 @@ endfunction()
 
 foreach(name MainFormTest ConverterWindowsTest StartupTest LegendPanelTest DtWindowTest
              BsWindowTest CqtWindowTest FieldDesktopTest FeatureLayerTest PlaybackTest
-             ImageExportTest)
+             ImageExportTest InputFilesTest SingleInstanceTest)
     add_gui_test(${name})
     add_test(NAME gui.${name} COMMAND ${name})
     # Each test keeps the program's settings in a folder of its own.
     set_tests_properties(gui.${name} PROPERTIES LABELS gui ENVIRONMENT
         "QT_QPA_PLATFORM=offscreen;XDG_CONFIG_HOME=${CMAKE_CURRENT_BINARY_DIR}/settings/${name}")
 endforeach()
+
+# The second start is the real program.
+target_compile_definitions(SingleInstanceTest PRIVATE ORVANE_EXECUTABLE="$<TARGET_FILE:orvane>")
+add_dependencies(SingleInstanceTest orvane)
 
 # The web engine that Marble loads finds no OpenGL offscreen; an X server gives it one.
 # GlobeTest: the conversions' files on the map; FieldGlobeTest: every feature drawn, street

@@ -1,6 +1,7 @@
 // The program's run from start-up to the end, with the recording globe.
 
 #include <QPushButton>
+#include <QTreeWidget>
 #include <QtTest>
 #include <memory>
 
@@ -8,6 +9,7 @@
 #include "app/Startup.h"
 #include "common/Errors.h"
 #include "earth/RecordingApplicationGE.h"
+#include "tests/gui/GuiHelpers.h"
 #include "tests/gui/GuiTestMain.h"
 
 using namespace orvane;
@@ -63,6 +65,28 @@ class StartupTest : public QObject {
         QVERIFY(dialogs_.questions.isEmpty());
         QVERIFY(dialogs_.errors.isEmpty());
         QVERIFY(FindMainWindow() == nullptr);
+    }
+
+    void theFilesOfTheCommandLineOpenOnceTheMainWindowShows() {
+        const QString kml = QStringLiteral(ORVANE_EXAMPLES "/regions.kml");
+        const QString missing = QStringLiteral(ORVANE_EXAMPLES "/missing.kml");
+        QStringList listed;
+        QTimer watch;
+        connect(&watch, &QTimer::timeout, [&] {
+            TFrmMain* main = FindMainWindow();
+            if (main != nullptr && !dialogs_.messages.isEmpty()) {
+                listed = TopLevelTexts(*main->TreeView2);
+                main->close();
+            }
+        });
+        watch.start(10);
+        dialogs_.answers = {true};
+        QCOMPARE(RunDesktop(App(), Connector(), [this] { return globe_->IsRunning(); },
+                            {{kml, missing}}),
+                 0);
+        QCOMPARE(listed, QStringList({kml}));
+        QVERIFY(globe_->calls.contains("OpenKmlFile(" + kml + ",1)"));
+        QCOMPARE(dialogs_.messages, QStringList({"找不到文件：" + missing}));
     }
 
     void aGlobeKeptOpenRunsUntilItsWindowCloses() {

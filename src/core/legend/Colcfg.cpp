@@ -249,9 +249,14 @@ void SaveScheme(const std::string& path, const ColourScheme& scheme, SchemeLayou
 
 std::string ColourConfigPath(const std::string& executableFolder,
                              const std::string& applicationDataFolder) {
-    const std::filesystem::path folder = ::access(executableFolder.c_str(), W_OK) == 0
-                                             ? std::filesystem::path(executableFolder)
-                                             : std::filesystem::path(applicationDataFolder);
+    const std::filesystem::path executable(executableFolder);
+    std::error_code ignored;
+    const bool installed =
+        executable.filename() == "bin" &&
+        std::filesystem::is_directory(executable.parent_path() / "share" / "orvane", ignored);
+    const bool portable = !installed && ::access(executableFolder.c_str(), W_OK) == 0;
+    const std::filesystem::path folder =
+        portable ? executable : std::filesystem::path(applicationDataFolder);
     return (folder / ColourConfigFileName).string();
 }
 

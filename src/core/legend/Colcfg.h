@@ -57,8 +57,10 @@ std::optional<std::vector<LegendEntry>> ReadSchemeRows(const std::string& path,
 // of elements or attributes that GBK cannot hold); the file is then unchanged.
 void SaveScheme(const std::string& path, const ColourScheme& scheme, SchemeLayout layout);
 
-// Where ColCfg.col lives: beside the executable when that folder is writable, otherwise in
-// the user's application data folder.
+// Where ColCfg.col lives: beside the executable when that folder is writable (a portable
+// copy), otherwise in the user's application data folder. An installed program (its folder is
+// PREFIX/bin beside PREFIX/share/orvane) always keeps it in the data folder, also when it
+// runs as a user who could write into PREFIX/bin.
 std::string ColourConfigPath(const std::string& executableFolder,
                              const std::string& applicationDataFolder);
 // ColourConfigPath for this process, with the data folder under $XDG_DATA_HOME (or

@@ -12,6 +12,8 @@ OrvaneApplication::OrvaneApplication(int& argc, char** argv, Dialogs& dialogs)
     : QApplication(argc, argv), dialogs_(dialogs) {
     setApplicationName(kProductTitle);
     setWindowIcon(ProgramIcon());
+    // The desktop matches the windows to the menu entry orvane.desktop and its icon by this.
+    setDesktopFileName(QStringLiteral("orvane"));
     // From Debian's qttranslations5-l10n; without it Qt speaks English, nothing else changes.
     if (qtTexts_.load(QStringLiteral("qtbase_zh_CN"),
                       QLibraryInfo::location(QLibraryInfo::TranslationsPath))) {

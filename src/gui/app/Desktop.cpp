@@ -1,6 +1,7 @@
 #include "app/Desktop.h"
 
 #include "app/AboutBox.h"
+#include "app/InputFiles.h"
 #include "app/Mainform.h"
 #include "app/Sysoptions.h"
 #include "legend/Colcfg.h"
@@ -53,5 +54,14 @@ Desktop::Desktop(Dialogs& dialogs, const GlobeConnector& connectGlobe,
 }
 
 Desktop::~Desktop() = default;
+
+InputFileWindows Desktop::InputWindows() const {
+    InputFileWindows windows;
+    windows.FrmMIF2KML = InputFileWindowOf(FrmMIF2KML_.get(), true);  // as its menu item does
+    windows.FrmBS = InputFileWindowOf(FrmBS_.get());
+    windows.FrmDT = InputFileWindowOf(FrmDT_.get());
+    windows.FrmCQT = InputFileWindowOf(FrmCQT_.get());
+    return windows;
+}
 
 }  // namespace orvane

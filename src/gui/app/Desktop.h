@@ -22,6 +22,7 @@ class TFrmMain;
 class TFrmMIF2KML;
 class TFrmPoint;
 class TFrmSysOptions;
+struct InputFileWindows;
 
 class Desktop {
   public:
@@ -43,6 +44,9 @@ class Desktop {
     TFrmCQT& FrmCQT() const { return *FrmCQT_; }
     TFrmDT& FrmDT() const { return *FrmDT_; }
     TFrmPoint& FrmPoint() const { return *FrmPoint_; }
+
+    // The windows that take input files handed over from outside the program.
+    InputFileWindows InputWindows() const;
 
     // The object names of the windows in the order they were created.
     const QStringList& CreationOrder() const { return creationOrder_; }

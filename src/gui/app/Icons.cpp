@@ -49,10 +49,12 @@ void DrawFlag(QPainter& painter) {
 
 }  // namespace
 
-QIcon ProgramIcon() {
-    QPixmap pixmap = Canvas();
-    QPainter painter(&pixmap);
+QImage ProgramIconImage(int size) {
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
+    painter.scale(size / double(kSize), size / double(kSize));
     painter.setBrush(QColor(30, 110, 200));
     painter.setPen(QPen(QColor(10, 50, 110), 2));
     painter.drawEllipse(2, 2, kSize - 4, kSize - 4);
@@ -62,7 +64,15 @@ QIcon ProgramIcon() {
     painter.drawLine(2, kSize / 2, kSize - 2, kSize / 2);
     painter.setPen(QPen(QColor(230, 30, 30), 2.5));
     painter.drawPolyline(QPolygon({QPoint(7, 22), QPoint(13, 12), QPoint(19, 18), QPoint(26, 8)}));
-    return QIcon(pixmap);
+    return image;
+}
+
+QIcon ProgramIcon() {
+    QIcon icon;
+    for (const int size : kProgramIconSizes) {
+        icon.addPixmap(QPixmap::fromImage(ProgramIconImage(size)));
+    }
+    return icon;
 }
 
 QIcon FunctionIcon(int index) {

@@ -2,9 +2,11 @@
 
 #include <QCoreApplication>
 #include <memory>
+#include <optional>
 
 #include "app/Application.h"
 #include "app/Dialogs.h"
+#include "app/SingleInstance.h"
 #include "app/Startup.h"
 #include "earth/MarbleGlobe.h"
 
@@ -13,8 +15,14 @@ int main(int argc, char** argv) {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     orvane::DesktopDialogs dialogs;
     orvane::OrvaneApplication app(argc, argv, dialogs);
+    QCoreApplication::setApplicationVersion(ORVANE_VERSION);
+    orvane::SingleInstance instance(orvane::SingleInstance::DefaultSocketPath());
+    const std::optional<orvane::StartRequest> start = orvane::ReadStartRequest(app, instance);
+    if (!start) {
+        return 0;  // a running Orvane took the files
+    }
     orvane::MarbleGlobe globe;
     return orvane::RunDesktop(
         app, [&globe] { return std::make_unique<orvane::TMarbleApplicationGE>(globe); },
-        [&globe] { return globe.IsRunning(); });
+        [&globe] { return globe.IsRunning(); }, *start);
 }

@@ -229,14 +229,14 @@ void TFrmBS::SpeedButton2Click() {
     EdtxlsFName->clear();
     FileDialogOptions options;
     options.title = QStringLiteral("打开Excel文件");
-    options.filter = QStringLiteral(
-        "MicroSoft Excel Files(*.xls)|*.xls|MicroSoft Excel 2007 Files(*.xlsx)|*.xlsx|"
-        "Text Files(*.csv;*.txt)|*.csv;*.txt");
+    options.filter = kWorkbookFilter;
     options.directory = QDir::currentPath();
-    const std::optional<QString> path = dialogs_.OpenFile(this, options);
-    if (!path) {
-        return;
+    if (const std::optional<QString> path = dialogs_.OpenFile(this, options)) {
+        OpenInputFile(*path);
     }
+}
+
+void TFrmBS::OpenInputFile(const QString& path) {
     const WaitCursor wait;
     {
         const QSignalBlocker quiet(CbBoxSheet);
@@ -244,10 +244,10 @@ void TFrmBS::SpeedButton2Click() {
     }
     // A file that cannot be read leaves the box empty and the workbook before open, so the
     // box never names a file beside another file's sheets.
-    source_.OpenWorkbook(LocalPath(*path));
-    EdtxlsFName->setText(*path);
+    source_.OpenWorkbook(LocalPath(path));
+    EdtxlsFName->setText(path);
     ShowSheets();
-    EdtFName1->setText(WithExtension(*path, ".KML"));
+    EdtFName1->setText(WithExtension(path, ".KML"));
 }
 
 void TFrmBS::ShowSheets() {

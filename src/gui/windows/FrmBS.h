@@ -42,6 +42,8 @@ class TFrmBS : public QDialog {
     const WorksheetSource& Source() const { return source_; }
 
     void SpeedButton2Click();
+    // Opens a workbook as choosing it in the open dialog does (a file given from outside).
+    void OpenInputFile(const QString& path);
     void CbBoxSheetChange();
     void CBBox_SitenameDropDown();
     void CBBox_LonDropDown();

@@ -26,11 +26,6 @@ namespace orvane {
 
 namespace {
 
-// The workbook kinds the source reads; the first is the one the window has always offered.
-const QString kWorkbookFilter = QStringLiteral(
-    "MicroSoft Excel Files(*.xls)|*.xls|Excel 2007 Files(*.xlsx)|*.xlsx|"
-    "CSV/TXT(*.csv;*.txt)|*.csv;*.txt");
-
 QString FromUtf8(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<int>(text.size()));
 }
@@ -184,17 +179,19 @@ void TFrmCQT::SpeedButton9Click() {
     options.title = QStringLiteral("打开Excel文件");
     options.filter = kWorkbookFilter;
     options.directory = QDir::currentPath();
-    const std::optional<QString> path = dialogs_.OpenFile(this, options);
-    if (!path) {
-        return;
+    if (const std::optional<QString> path = dialogs_.OpenFile(this, options)) {
+        OpenInputFile(*path);
     }
+}
+
+void TFrmCQT::OpenInputFile(const QString& path) {
     {
         // A file that cannot be read leaves the workbook, the file box and the sheets as
         // they were; the error reaches the user from the event loop.
         const WaitCursor wait;
-        source_.OpenWorkbook(LocalPath(*path));
+        source_.OpenWorkbook(LocalPath(path));
     }
-    EdtCQTFName->setText(*path);
+    EdtCQTFName->setText(path);
     ShowSheetNames();
 }
 

@@ -44,6 +44,8 @@ class TFrmCQT : public QDialog {
     TApplicationGE& AppGE0() { return *AppGE0_; }
 
     void SpeedButton9Click();
+    // Opens a workbook as choosing it in the open dialog does (a file given from outside).
+    void OpenInputFile(const QString& path);
     void CbBoxSheet1Change();
     // One handler for the four choices' DropDown events.
     void ColumnChoiceDropDown(ColumnChoice* choice);

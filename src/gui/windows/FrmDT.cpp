@@ -206,14 +206,17 @@ void TFrmDT::SpeedButton3Click() {
     options.filter = QStringLiteral("文本文件(*.txt)|*.txt");
     options.directory = QDir::currentPath();
     const std::optional<QString> path = dialogs_.OpenFile(this, options);
-    if (!path) {
-        return;
+    if (path) {
+        OpenInputFile(*path);
     }
-    EdtDtFName->setText(*path);
-    EdtFName2->setText(WithKmlExtension(*path));
+}
+
+void TFrmDT::OpenInputFile(const QString& path) {
+    EdtDtFName->setText(path);
+    EdtFName2->setText(WithKmlExtension(path));
     {
         WaitCursor wait;
-        lines_ = DtTextFile::Read(LocalPath(*path));  // a copy in memory, not the file itself
+        lines_ = DtTextFile::Read(LocalPath(path));  // a copy in memory, not the file itself
     }
     ReadHeader();
 }

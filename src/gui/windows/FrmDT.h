@@ -38,6 +38,9 @@ class TFrmDT : public QDialog {
     // main window's break distance.
     DtConversionRequest Request() const;
 
+    // Reads the log and offers its fields, as when it is chosen in the file dialog.
+    void OpenInputFile(const QString& path);
+
     void SpeedButton3Click();
     void CBoxFNListChange();
     void SpeedButton4Click();

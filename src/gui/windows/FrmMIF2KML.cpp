@@ -77,9 +77,13 @@ void TFrmMIF2KML::SpeedButton3Click() {
     options.filter = QStringLiteral("Mapinfo Mif File(*.MIF)|*.MIF");
     options.defaultSuffix = QStringLiteral("MIF");
     if (const std::optional<QString> path = dialogs_.OpenFile(this, options)) {
-        MifFileName = *path;
-        LabeledEdit1->setText(MifFileName);
+        OpenInputFile(*path);
     }
+}
+
+void TFrmMIF2KML::OpenInputFile(const QString& path) {
+    MifFileName = path;
+    LabeledEdit1->setText(MifFileName);
 }
 
 void TFrmMIF2KML::SpeedButton4Click() {

@@ -22,6 +22,9 @@ class TFrmMIF2KML : public QDialog {
     QString MifFileName;
     QString KmlFileName;
 
+    // Takes the file as the MIF file to convert, as if it had been chosen in the file dialog.
+    void OpenInputFile(const QString& path);
+
     void SpeedButton3Click();
     void SpeedButton4Click();
     void Button1Click();

@@ -16,6 +16,12 @@ class QWidget;
 
 namespace orvane {
 
+// The workbook kinds the worksheet source reads, for the open dialogs of the base-station
+// and CQT windows; the first is the one those windows have always offered.
+inline const QString kWorkbookFilter = QStringLiteral(
+    "MicroSoft Excel Files(*.xls)|*.xls|MicroSoft Excel 2007 Files(*.xlsx)|*.xlsx|"
+    "CSV/TXT(*.csv;*.txt)|*.csv;*.txt");
+
 // A path as the core opens it: in the file system's encoding.
 std::string LocalPath(const QString& path);
 
