@@ -84,24 +84,12 @@ TFrmBS::TFrmBS(TFrmMain& frmMain, Dialogs& dialogs)
     setWindowTitle(QStringLiteral("基站表->KML"));
     setModal(false);
 
-    Button5 = new QPushButton(QStringLiteral("生成KML文件"), this);
-    Button5->setObjectName("Button5");
-    Button5->setAutoDefault(false);
-    Button1 = new QPushButton(QStringLiteral("确定"), this);
-    Button1->setObjectName("Button1");
-    Button1->setAutoDefault(false);
+    Button5 = CommandButton(QStringLiteral("生成KML文件"), "Button5", this);
+    Button1 = CommandButton(QStringLiteral("确定"), "Button1", this);
     connect(Button5, &QPushButton::clicked, this, &TFrmBS::Button5Click);
     connect(Button1, &QPushButton::clicked, this, &TFrmBS::Button1Click);
 
-    Memo0 = new QPlainTextEdit(this);
-    Memo0->setObjectName("Memo0");
-    Memo0->setReadOnly(true);
-    Memo0->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    GroupBox4 = new QGroupBox(QStringLiteral("信息栏"), this);
-    GroupBox4->setObjectName("GroupBox4");
-    auto* infoLayout = new QVBoxLayout(GroupBox4);
-    infoLayout->setContentsMargins(4, 4, 4, 4);
-    infoLayout->addWidget(Memo0);
+    GroupBox4 = InformationBox(Memo0, this);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -195,13 +183,7 @@ QWidget* TFrmBS::CreateOutputRows() {
                                  QStringLiteral("选择输出的KML文件"), rows);
     SpeedButton7 =
         PictureButton("SpeedButton7", QStyle::SP_ArrowRight, QStringLiteral("在地球上查看"), rows);
-    CGauge1 = new QProgressBar(rows);
-    CGauge1->setObjectName("CGauge1");
-    CGauge1->setRange(0, 100);
-    CGauge1->setValue(0);
-    QPalette blue = CGauge1->palette();
-    blue.setColor(QPalette::Highlight, Qt::blue);
-    CGauge1->setPalette(blue);
+    CGauge1 = ProgressGauge("CGauge1", rows);
     connect(SpeedButton1, &QToolButton::clicked, this, &TFrmBS::SpeedButton1Click);
     connect(SpeedButton7, &QToolButton::clicked, this, &TFrmBS::SpeedButton7Click);
 

@@ -41,12 +41,8 @@ TFrmCQT::TFrmCQT(TFrmMain& frmMain, Dialogs& dialogs, TFrmColorCfg& colorCfg,
     setWindowFlag(Qt::WindowStaysOnTopHint);
 
     Legend = new LegendPanel(LegendWindow::Cqt, dialogs, colorCfg, this);
-    Button7 = new QPushButton(QStringLiteral("生成KML文件"), this);
-    Button7->setObjectName("Button7");
-    Button7->setAutoDefault(false);
-    Button1 = new QPushButton(QStringLiteral("确定"), this);
-    Button1->setObjectName("Button1");
-    Button1->setAutoDefault(false);
+    Button7 = CommandButton(QStringLiteral("生成KML文件"), "Button7", this);
+    Button1 = CommandButton(QStringLiteral("确定"), "Button1", this);
     connect(Button7, &QPushButton::clicked, this, &TFrmCQT::Button7Click);
     connect(Button1, &QPushButton::clicked, this, &TFrmCQT::Button1Click);
 
@@ -54,15 +50,7 @@ TFrmCQT::TFrmCQT(TFrmMain& frmMain, Dialogs& dialogs, TFrmColorCfg& colorCfg,
     QWidget* output = CreateOutputRows();
     Legend->AttachWindowControls(Button7, CBBox_Theme);
 
-    Memo0 = new QPlainTextEdit(this);
-    Memo0->setObjectName("Memo0");
-    Memo0->setReadOnly(true);
-    Memo0->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    GroupBox4 = new QGroupBox(QStringLiteral("信息栏"), this);
-    GroupBox4->setObjectName("GroupBox4");
-    auto* infoLayout = new QVBoxLayout(GroupBox4);
-    infoLayout->setContentsMargins(4, 4, 4, 4);
-    infoLayout->addWidget(Memo0);
+    GroupBox4 = InformationBox(Memo0, this);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -148,13 +136,7 @@ QWidget* TFrmCQT::CreateOutputRows() {
                                   QStringLiteral("选择输出的KML文件"), rows);
     SpeedButton11 =
         PictureButton("SpeedButton11", QStyle::SP_ArrowRight, QStringLiteral("在地球上查看"), rows);
-    CGauge3 = new QProgressBar(rows);
-    CGauge3->setObjectName("CGauge3");
-    CGauge3->setRange(0, 100);
-    CGauge3->setValue(0);
-    QPalette blue = CGauge3->palette();
-    blue.setColor(QPalette::Highlight, Qt::blue);
-    CGauge3->setPalette(blue);
+    CGauge3 = ProgressGauge("CGauge3", rows);
     connect(SpeedButton10, &QToolButton::clicked, this, &TFrmCQT::SpeedButton10Click);
     connect(SpeedButton11, &QToolButton::clicked, this, &TFrmCQT::SpeedButton11Click);
 

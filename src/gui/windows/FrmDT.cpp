@@ -83,12 +83,8 @@ TFrmDT::TFrmDT(TFrmMain& frmMain, Dialogs& dialogs, TFrmColorCfg& colorCfg)
     setModal(false);
 
     Legend = new LegendPanel(LegendWindow::DriveTest, dialogs, colorCfg, this);
-    Button6 = new QPushButton(QStringLiteral("生成KML文件"), this);
-    Button6->setObjectName("Button6");
-    Button6->setAutoDefault(false);
-    Button1 = new QPushButton(QStringLiteral("确定"), this);
-    Button1->setObjectName("Button1");
-    Button1->setAutoDefault(false);
+    Button6 = CommandButton(QStringLiteral("生成KML文件"), "Button6", this);
+    Button1 = CommandButton(QStringLiteral("确定"), "Button1", this);
     connect(Button6, &QPushButton::clicked, this, &TFrmDT::Button6Click);
     connect(Button1, &QPushButton::clicked, this, &TFrmDT::Button1Click);
 
@@ -96,15 +92,7 @@ TFrmDT::TFrmDT(TFrmMain& frmMain, Dialogs& dialogs, TFrmColorCfg& colorCfg)
     QWidget* output = CreateOutputRows();
     Legend->AttachWindowControls(Button6, CBoxFNList);
 
-    Memo0 = new QPlainTextEdit(this);
-    Memo0->setObjectName("Memo0");
-    Memo0->setReadOnly(true);
-    Memo0->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    GroupBox4 = new QGroupBox(QStringLiteral("信息栏"), this);
-    GroupBox4->setObjectName("GroupBox4");
-    auto* infoLayout = new QVBoxLayout(GroupBox4);
-    infoLayout->setContentsMargins(4, 4, 4, 4);
-    infoLayout->addWidget(Memo0);
+    GroupBox4 = InformationBox(Memo0, this);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -170,13 +158,7 @@ QWidget* TFrmDT::CreateOutputRows() {
                                  QStringLiteral("选择输出的KML文件"), rows);
     SpeedButton6 =
         PictureButton("SpeedButton6", QStyle::SP_ArrowRight, QStringLiteral("在地球上查看"), rows);
-    CGauge2 = new QProgressBar(rows);
-    CGauge2->setObjectName("CGauge2");
-    CGauge2->setRange(0, 100);
-    CGauge2->setValue(0);
-    QPalette blue = CGauge2->palette();
-    blue.setColor(QPalette::Highlight, Qt::blue);
-    CGauge2->setPalette(blue);
+    CGauge2 = ProgressGauge("CGauge2", rows);
     connect(SpeedButton4, &QToolButton::clicked, this, &TFrmDT::SpeedButton4Click);
     connect(SpeedButton6, &QToolButton::clicked, this, &TFrmDT::SpeedButton6Click);
 

@@ -1,10 +1,14 @@
 #include "windows/WindowParts.h"
 
 #include <QFile>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QToolButton>
+#include <QVBoxLayout>
 
 namespace orvane {
 
@@ -32,6 +36,37 @@ QLineEdit* PathBox(const QString& name, QWidget* parent) {
     box->setObjectName(name);
     box->setReadOnly(true);
     return box;
+}
+
+QPushButton* CommandButton(const QString& text, const QString& name, QWidget* parent) {
+    auto* button = new QPushButton(text, parent);
+    button->setObjectName(name);
+    button->setAutoDefault(false);
+    return button;
+}
+
+QProgressBar* ProgressGauge(const QString& name, QWidget* parent) {
+    auto* gauge = new QProgressBar(parent);
+    gauge->setObjectName(name);
+    gauge->setRange(0, 100);
+    gauge->setValue(0);
+    QPalette blue = gauge->palette();
+    blue.setColor(QPalette::Highlight, Qt::blue);
+    gauge->setPalette(blue);
+    return gauge;
+}
+
+QGroupBox* InformationBox(QPlainTextEdit*& memo, QWidget* parent) {
+    auto* group = new QGroupBox(QStringLiteral("信息栏"), parent);
+    group->setObjectName("GroupBox4");
+    memo = new QPlainTextEdit(group);
+    memo->setObjectName("Memo0");
+    memo->setReadOnly(true);
+    memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    auto* layout = new QVBoxLayout(group);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->addWidget(memo);
+    return group;
 }
 
 ProgressReset::~ProgressReset() {

@@ -8,8 +8,11 @@
 #include <functional>
 #include <string>
 
+class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
 class QProgressBar;
 class QToolButton;
 class QWidget;
@@ -34,6 +37,15 @@ QToolButton* PictureButton(const QString& name, QStyle::StandardPixmap icon, con
 
 // A read-only box that shows a chosen path.
 QLineEdit* PathBox(const QString& name, QWidget* parent);
+
+// A push button that the Enter key does not press by itself.
+QPushButton* CommandButton(const QString& text, const QString& name, QWidget* parent);
+
+// The blue progress bar of a conversion, 0 to 100.
+QProgressBar* ProgressGauge(const QString& name, QWidget* parent);
+
+// The information box "信息栏" (GroupBox4) around a read-only Memo0, which `memo` receives.
+QGroupBox* InformationBox(QPlainTextEdit*& memo, QWidget* parent);
 
 // Sets the progress bar back to 0 when a conversion ends, also when it stops with an error.
 class ProgressReset {
