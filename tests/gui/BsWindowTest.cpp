@@ -32,19 +32,6 @@ const QString kCases = QStringLiteral(ORVANE_TEST_DATA "/bs/bs-cases.xlsx");
 const QString kSample = QStringLiteral(ORVANE_EXAMPLES "/bs-table.xlsx");
 const QString kReviewed = QStringLiteral(ORVANE_TEST_DATA "/bs");
 
-QStringList Items(const QComboBox& box) {
-    QStringList items;
-    for (int i = 0; i < box.count(); ++i) {
-        items << box.itemText(i);
-    }
-    return items;
-}
-
-QStringList Lines(const QPlainTextEdit& memo) {
-    const QString text = memo.toPlainText();
-    return text.isEmpty() ? QStringList() : text.split('\n');
-}
-
 }  // namespace
 
 class BsWindowTest : public QObject {

@@ -39,19 +39,6 @@ const QString kCases = QStringLiteral(ORVANE_TEST_DATA "/workbooks/cqt-cases.xls
 const QString kExpected = QStringLiteral(ORVANE_TEST_DATA "/cqt");
 using Values = std::vector<std::string>;
 
-QStringList Items(const QComboBox& box) {
-    QStringList items;
-    for (int i = 0; i < box.count(); ++i) {
-        items << box.itemText(i);
-    }
-    return items;
-}
-
-QStringList Lines(const QPlainTextEdit& memo) {
-    const QString text = memo.toPlainText();
-    return text.isEmpty() ? QStringList() : text.split('\n');
-}
-
 }  // namespace
 
 class CqtWindowTest : public QObject {

@@ -40,19 +40,6 @@ namespace {
 
 const QString kData = QStringLiteral(ORVANE_TEST_DATA "/dt");
 
-QStringList Items(const QComboBox& box) {
-    QStringList items;
-    for (int i = 0; i < box.count(); ++i) {
-        items << box.itemText(i);
-    }
-    return items;
-}
-
-QStringList Lines(const QPlainTextEdit& memo) {
-    const QString text = memo.toPlainText();
-    return text.isEmpty() ? QStringList() : text.split('\n');
-}
-
 // What the procedure itself writes for the request, to compare the window's file with.
 QByteArray ProcedureOutput(DtConversionRequest request, const QString& path) {
     request.outPath = path.toStdString();

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QByteArray>
+#include <QComboBox>
 #include <QFile>
+#include <QPlainTextEdit>
 #include <QString>
 #include <QTreeWidget>
 #include <QtTest>
@@ -28,6 +30,20 @@ inline QStringList TopLevelTexts(const QTreeWidget& tree) {
         texts << tree.topLevelItem(i)->text(0);
     }
     return texts;
+}
+
+inline QStringList Items(const QComboBox& box) {
+    QStringList items;
+    for (int i = 0; i < box.count(); ++i) {
+        items << box.itemText(i);
+    }
+    return items;
+}
+
+// The lines of an information box; none when it is empty.
+inline QStringList Lines(const QPlainTextEdit& memo) {
+    const QString text = memo.toPlainText();
+    return text.isEmpty() ? QStringList() : text.split('\n');
 }
 
 // Clicks (or double-clicks) the tree's top-level item with this text, as a user would.

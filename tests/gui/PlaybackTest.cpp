@@ -26,14 +26,6 @@ using namespace orvane::test;
 
 namespace {
 
-QStringList Items(const QComboBox& box) {
-    QStringList items;
-    for (int i = 0; i < box.count(); ++i) {
-        items << box.itemText(i);
-    }
-    return items;
-}
-
 QStringList Column(const QTableWidget& grid, int column) {
     QStringList texts;
     for (int row = 0; row < grid.rowCount(); ++row) {
