@@ -3,10 +3,11 @@
 // A folder of its own for one fuzzing process, holding the input file a target converts and
 // an existing output. After every run it checks what a user relies on: a failed conversion
 // leaves the existing output as it was, and no run leaves anything else behind (no
-// temporary file of the safe writer). A broken promise aborts, so that libFuzzer keeps the
-// input.
+// temporary file of the safe writer), and a KML file it wrote is well-formed XML whatever the
+// input held. A broken promise aborts, so that libFuzzer keeps the input.
 
 #include <dirent.h>
+#include <expat.h>
 #include <unistd.h>
 #include <cstddef>
 #include <cstdint>
@@ -77,10 +78,15 @@ class ConversionFolder {
     }
 
     // After a run: a failed one left the output holding `before` (the existing output, or
-    // for a file that is input and output at once, the input); no run left a stray file.
+    // for a file that is input and output at once, the input); a KML output is well-formed;
+    // no run left a stray file.
     void Check(bool failed, std::string_view before = kExistingOutput) const {
         if (failed && ReadWhole(output_) != before) {
             std::fputs("a failed run changed the existing output\n", stderr);
+            std::abort();
+        }
+        if (!failed && output_.ends_with(".kml") && !IsWellFormed(ReadWhole(output_))) {
+            std::fputs("a run wrote KML that is not well-formed XML\n", stderr);
             std::abort();
         }
         const std::set<std::string> expected = {input_, output_};
@@ -93,6 +99,14 @@ class ConversionFolder {
     }
 
   private:
+    static bool IsWellFormed(const std::string& xml) {
+        XML_Parser parser = XML_ParserCreate(nullptr);
+        const bool wellFormed =
+            XML_Parse(parser, xml.data(), static_cast<int>(xml.size()), 1) == XML_STATUS_OK;
+        XML_ParserFree(parser);
+        return wellFormed;
+    }
+
     std::string folder_;
     std::string input_;
     std::string output_;

@@ -78,7 +78,7 @@ int RunBs(const std::vector<std::string>& words) {
     request.layout = LayoutOf(arguments);
     const std::string input = InputPath(arguments.positional()[0]);
     request.outPath = arguments.positional()[1];
-    CheckOutputIsNoInput(request.outPath, {input});
+    CheckOutputPath(request.outPath, {input});
 
     TerminalProgress progress;
     WorksheetSource source;

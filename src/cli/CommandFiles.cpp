@@ -2,16 +2,26 @@
 
 #include <sys/stat.h>
 
+#include "common/SafeFile.h"
+
 namespace orvane::cli {
 
 std::string InputPath(const std::string& argument) {
     return argument == "-" ? "/dev/stdin" : argument;
 }
 
-void CheckOutputIsNoInput(const std::string& output, const std::vector<std::string>& inputs) {
+namespace {
+
+[[noreturn]] void RefuseOutput(const std::string& output, const std::string& reason) {
+    throw Error(std::string(CannotCreateFileError(output).what()) + ": " + reason);
+}
+
+}  // namespace
+
+void CheckOutputPath(const std::string& output, const std::vector<std::string>& inputs) {
     struct stat target {};
     if (::stat(output.c_str(), &target) != 0) {
-        return;  // nothing there yet: no input can be it
+        return;  // nothing there yet: no input can be it, and nothing refuses it
     }
     for (const std::string& input : inputs) {
         struct stat source {};
@@ -19,9 +29,11 @@ void CheckOutputIsNoInput(const std::string& output, const std::vector<std::stri
         // link is the same inode.
         if (::stat(input.c_str(), &source) == 0 && source.st_dev == target.st_dev &&
             source.st_ino == target.st_ino) {
-            throw Error(std::string(CannotCreateFileError(output).what()) +
-                        ": the output file is the input file");
+            RefuseOutput(output, "the output file is the input file");
         }
+    }
+    if (const std::optional<std::string> refusal = OutputRefusal(output)) {
+        RefuseOutput(output, *refusal);
     }
 }
 

@@ -15,11 +15,12 @@ namespace orvane::cli {
 // once to its end like any pipe), anything else the path itself.
 std::string InputPath(const std::string& argument);
 
-// Refuses an output that is one of the inputs: the same file by name, through a symbolic link
-// or as a hard link. Writing it would replace that input, so commands call this before they
-// read anything. Throws orvane::Error "Cannot create file OUTPUT: the output file is the
-// input file" (exit status 1).
-void CheckOutputIsNoInput(const std::string& output, const std::vector<std::string>& inputs);
+// Refuses an output that cannot be written or would replace an input, before anything is
+// read (commands call it first), with orvane::Error "Cannot create file OUTPUT: REASON" (exit
+// status 1). REASON is "the output file is the input file" for one of the inputs, the same
+// file by name, through a symbolic link or as a hard link; else what OutputRefusal says: a
+// folder, a device, a named pipe, a socket or a read-only file.
+void CheckOutputPath(const std::string& output, const std::vector<std::string>& inputs);
 
 // Whether the message names the file at `path` as the system's texts do ("Cannot open file
 // PATH", "Cannot create file PATH", "Cannot read workbook PATH: ...").

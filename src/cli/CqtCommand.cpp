@@ -49,7 +49,7 @@ int RunCqt(const std::vector<std::string>& words) {
     if (legendOptions.scheme) {
         inputs.push_back(legendOptions.colcfg);
     }
-    CheckOutputIsNoInput(output, inputs);
+    CheckOutputPath(output, inputs);
 
     WorksheetSource source;
     std::string themeEntry;

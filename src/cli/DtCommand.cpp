@@ -69,7 +69,7 @@ int RunDt(const std::vector<std::string>& words) {
     if (options.scheme) {
         inputs.push_back(options.colcfg);
     }
-    CheckOutputIsNoInput(request.outPath, inputs);
+    CheckOutputPath(request.outPath, inputs);
 
     // Read once: the header and the theme scan come from the same text that is converted,
     // so that a log coming through a pipe works.

@@ -11,7 +11,7 @@ int RunMif(const std::vector<std::string>& words) {
     const KmlLayout layout = LayoutOf(arguments);
     const std::string input = InputPath(arguments.positional()[0]);
     const std::string& output = arguments.positional()[1];
-    CheckOutputIsNoInput(output, {input});
+    CheckOutputPath(output, {input});
     TerminalProgress progress;
     ReadingInput(input, output,
                  [&] { ConvertMifToKml(input, output, PrintingObserver(progress), layout); });

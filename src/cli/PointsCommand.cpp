@@ -35,7 +35,7 @@ int RunPoints(const std::vector<std::string>& words) {
     const KmlLayout layout = LayoutOf(arguments);
     const std::string input = InputPath(arguments.positional()[0]);
     const std::string& output = arguments.positional()[1];
-    CheckOutputIsNoInput(output, {input});
+    CheckOutputPath(output, {input});
 
     ReadingInput(input, output, [&] {
         const TextLines text = ReadTextLines(input);

@@ -9,6 +9,7 @@
 #include "CommandLine.h"
 #include "Commands.h"
 #include "common/Errors.h"
+#include "common/TemporaryFiles.h"
 
 namespace {
 
@@ -84,7 +85,9 @@ Converts survey data to KML, as the windows of Orvane do.
   orvane-convert --help      this text
   orvane-convert --version   the program's version
 
-An output that is one of the inputs (also through a link) is refused.
+An output that is one of the inputs (also through a link), a folder, a device, a named
+pipe or a read-only file is refused; a symbolic link writes the file it points to. An
+interrupted conversion (Ctrl+C, SIGTERM, SIGHUP) leaves the output as it was.
 Exit status: 0 done, 1 the conversion stopped with an error, 2 the command was not
 understood.
 )";
@@ -125,6 +128,7 @@ int Run(const std::string& name, const std::vector<std::string>& words) {
 
 int main(int argc, char** argv) {
     std::ios::sync_with_stdio(false);
+    orvane::RemoveTemporaryFilesOnSignals();
     if (argc < 2) {
         return UsageFailure("no command given");
     }

@@ -39,3 +39,13 @@ add_cli_test(NAME standard.kmz ARGS mif ${M}/regions-gbk.mif @OUT@ --layout stan
              OGR "Name (String) = Region" "Style = PEN(c:#FF0000FF,w:2")
 add_cli_test(NAME standard.bad-layout ARGS mif ${M}/regions-gbk.mif @OUT@ --layout gis STATUS 2
              NO_OUTPUT)
+
+# Outputs that are no plain new file, and conversions cut short by signals or a file-size
+# limit (a shell script: they need pipes, links, other users, signals and ulimit). Labelled
+# "cli" alone, like the inputs' cases.
+foreach(case refused paths signals fsize)
+    add_test(NAME cli.outputs.${case}
+             COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/outputs.sh $<TARGET_FILE:orvane-convert>
+                     ${CLI_DATA} ${CLI_OUT} ${case})
+    set_tests_properties(cli.outputs.${case} PROPERTIES LABELS cli TIMEOUT 300)
+endforeach()

@@ -487,7 +487,7 @@ TEST(KmlStreaming, WritesTheSameBytesWhereverTheFileIsOpenedAndKeepsAddNodeEleme
 
 TEST(KmlStreaming, LeavesThePreviousFileWhenStoppedAndIgnoresLeftoverTemporaryFiles) {
     test::TempDir dir;
-    const std::string leftover = dir.File(".out.kml.AbCdEf");  // from a run that was killed
+    const std::string leftover = dir.File(".out.kml.AbCdEf.orvane-tmp");  // from a killed run
     test::WriteBytes(leftover, "half");
     for (const std::string name : {"out.kml", "out.kmz"}) {
         test::WriteBytes(dir.File(name), "previous");

@@ -10,38 +10,6 @@ namespace orvane {
 
 namespace {
 
-// Length of the UTF-8 sequence starting at bytes[i], or 0 when it is not well formed.
-size_t Utf8SequenceLength(std::string_view bytes, size_t i) {
-    const auto byte = [&](size_t k) { return static_cast<unsigned char>(bytes[k]); };
-    const unsigned char b0 = byte(i);
-    const size_t left = bytes.size() - i;
-    const auto isTrail = [&](size_t k) { return (byte(k) & 0xC0) == 0x80; };
-    if (b0 >= 0xC2 && b0 <= 0xDF) {
-        return left >= 2 && isTrail(i + 1) ? 2 : 0;
-    }
-    if (b0 >= 0xE0 && b0 <= 0xEF) {
-        if (left < 3 || !isTrail(i + 1) || !isTrail(i + 2)) {
-            return 0;
-        }
-        const unsigned char b1 = byte(i + 1);
-        if ((b0 == 0xE0 && b1 < 0xA0) || (b0 == 0xED && b1 >= 0xA0)) {
-            return 0;  // overlong form or surrogate
-        }
-        return 3;
-    }
-    if (b0 >= 0xF0 && b0 <= 0xF4) {
-        if (left < 4 || !isTrail(i + 1) || !isTrail(i + 2) || !isTrail(i + 3)) {
-            return 0;
-        }
-        const unsigned char b1 = byte(i + 1);
-        if ((b0 == 0xF0 && b1 < 0x90) || (b0 == 0xF4 && b1 >= 0x90)) {
-            return 0;
-        }
-        return 4;
-    }
-    return 0;
-}
-
 bool AllAscii(const char* p) {
     std::uint64_t word;
     std::memcpy(&word, p, sizeof word);
@@ -117,6 +85,66 @@ void AppendUtf8(std::string& out, char32_t code) {
 }
 
 }  // namespace
+
+size_t Utf8SequenceLength(std::string_view bytes, size_t i) {
+    const auto byte = [&](size_t k) { return static_cast<unsigned char>(bytes[k]); };
+    const unsigned char b0 = byte(i);
+    const size_t left = bytes.size() - i;
+    const auto isTrail = [&](size_t k) { return (byte(k) & 0xC0) == 0x80; };
+    if (b0 >= 0xC2 && b0 <= 0xDF) {
+        return left >= 2 && isTrail(i + 1) ? 2 : 0;
+    }
+    if (b0 >= 0xE0 && b0 <= 0xEF) {
+        if (left < 3 || !isTrail(i + 1) || !isTrail(i + 2)) {
+            return 0;
+        }
+        const unsigned char b1 = byte(i + 1);
+        if ((b0 == 0xE0 && b1 < 0xA0) || (b0 == 0xED && b1 >= 0xA0)) {
+            return 0;  // overlong form or surrogate
+        }
+        return 3;
+    }
+    if (b0 >= 0xF0 && b0 <= 0xF4) {
+        if (left < 4 || !isTrail(i + 1) || !isTrail(i + 2) || !isTrail(i + 3)) {
+            return 0;
+        }
+        const unsigned char b1 = byte(i + 1);
+        if ((b0 == 0xF0 && b1 < 0x90) || (b0 == 0xF4 && b1 >= 0x90)) {
+            return 0;
+        }
+        return 4;
+    }
+    return 0;
+}
+
+size_t Utf8IllFormedLength(std::string_view bytes, size_t i) {
+    const auto b0 = static_cast<unsigned char>(bytes[i]);
+    size_t trails = 0;
+    unsigned char low = 0x80;
+    unsigned char high = 0xBF;
+    if (b0 >= 0xC2 && b0 <= 0xDF) {
+        trails = 1;
+    } else if (b0 >= 0xE0 && b0 <= 0xEF) {
+        trails = 2;
+        low = b0 == 0xE0 ? 0xA0 : 0x80;   // no overlong form
+        high = b0 == 0xED ? 0x9F : 0xBF;  // no surrogate
+    } else if (b0 >= 0xF0 && b0 <= 0xF4) {
+        trails = 3;
+        low = b0 == 0xF0 ? 0x90 : 0x80;   // no overlong form
+        high = b0 == 0xF4 ? 0x8F : 0xBF;  // nothing beyond U+10FFFF
+    }
+    size_t length = 1;
+    while (length <= trails && i + length < bytes.size()) {
+        const auto b = static_cast<unsigned char>(bytes[i + length]);
+        if (b < low || b > high) {
+            break;
+        }
+        ++length;
+        low = 0x80;
+        high = 0xBF;
+    }
+    return length;
+}
 
 bool IsValidUtf8(std::string_view bytes) {
     size_t i = 0;

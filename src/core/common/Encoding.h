@@ -12,6 +12,14 @@ namespace orvane {
 
 bool IsValidUtf8(std::string_view bytes);
 
+// Length of the well-formed UTF-8 sequence starting at bytes[i], or 0 when there is none.
+size_t Utf8SequenceLength(std::string_view bytes, size_t i);
+
+// For bytes[i] where no well-formed sequence starts: how many bytes one U+FFFD stands for, the
+// longest start of a well-formed sequence there, at least 1 (as decoders replace ill-formed
+// UTF-8: "\xE4\xB8" cut short is one U+FFFD, "\xC0\x80" two).
+size_t Utf8IllFormedLength(std::string_view bytes, size_t i);
+
 // GB18030 bytes as UTF-8; a byte sequence that is no character becomes U+FFFD.
 std::string DecodeGb18030(std::string_view bytes);
 

@@ -13,6 +13,7 @@
 
 #include "common/Errors.h"
 #include "common/Kml_baseclass.h"
+#include "common/XmlText.h"
 #include "kml/Tkmldocument.h"
 #include "workbooks/WorksheetSource.h"
 
@@ -27,32 +28,6 @@ constexpr double kMetresPerDegree = kEarthRadiusMetres * std::numbers::pi / 180;
 constexpr double kSmallestLongitudeCosine = 0.01;
 // Distinct (azimuth, width) shapes kept; tables with more draw the rest without keeping them.
 constexpr size_t kMaxKeptShapes = 4096;
-
-// A cell text in a description table: markup characters must not reach the balloon's HTML.
-void AppendCellText(std::string& out, std::string_view text) {
-    if (text.find_first_of("&<>\"") == std::string_view::npos) {
-        out += text;
-        return;
-    }
-    for (char c : text) {
-        switch (c) {
-            case '&':
-                out += "&amp;";
-                break;
-            case '<':
-                out += "&lt;";
-                break;
-            case '>':
-                out += "&gt;";
-                break;
-            case '"':
-                out += "&quot;";
-                break;
-            default:
-                out += c;
-        }
-    }
-}
 
 // The next field of a TAB-joined text, taken front to back. Without a TAB the whole text is
 // the field and stays as it is.
@@ -344,7 +319,8 @@ class BsConverter {
 
     // One table row per worksheet column: the header text, then that column's text of every
     // row of the site. Fields are taken front to back, so a TAB inside a cell shifts the
-    // rest of its row by one.
+    // rest of its row by one. Cells are text in the balloon's HTML: a cell such as "<5" shows
+    // as it stands, and what XML cannot hold becomes U+FFFD.
     std::string DescriptionTable() const {
         std::string_view header = headerLine_;
         std::vector<std::string_view> rows;
@@ -358,11 +334,11 @@ class BsConverter {
         table.reserve(group_.rowTexts.size() * 2 + headerLine_.size() * 2);
         for (std::int32_t column = 1; column <= source_.columnCount(); ++column) {
             table += "<TR><TD>";
-            AppendCellText(table, NextField(header));
+            AppendXmlText(table, NextField(header), XmlQuotes::Escaped);
             table += "</TD>";
             for (std::string_view& row : rows) {
                 table += "<TD>";
-                AppendCellText(table, NextField(row));
+                AppendXmlText(table, NextField(row), XmlQuotes::Escaped);
                 table += "</TD>";
             }
             table += "</TR>";

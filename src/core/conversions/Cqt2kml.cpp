@@ -5,6 +5,7 @@
 
 #include "common/Errors.h"
 #include "common/Kml_baseclass.h"
+#include "common/XmlText.h"
 #include "kml/Tkmldocument.h"
 #include "workbooks/WorksheetSource.h"
 
@@ -16,29 +17,6 @@ constexpr std::string_view kNameLabel = "标识名称";
 constexpr std::string_view kLongitudeLabel = "经度";
 constexpr std::string_view kLatitudeLabel = "纬度";
 constexpr std::string_view kThemeLabel = "专题字段";
-
-// Cell texts go into the balloon's HTML table as text, so that a cell such as "<5" or "A&B"
-// shows as it stands and cannot end the description early.
-void AppendCellText(std::string& out, std::string_view text) {
-    for (const char c : text) {
-        switch (c) {
-            case '&':
-                out += "&amp;";
-                break;
-            case '<':
-                out += "&lt;";
-                break;
-            case '>':
-                out += "&gt;";
-                break;
-            case '"':
-                out += "&quot;";
-                break;
-            default:
-                out += c;
-        }
-    }
-}
 
 // The column's entry as its choice shows it ("B:经度").
 std::string_view EntryOf(const std::vector<std::string>& entries, std::int32_t column) {
@@ -120,12 +98,14 @@ std::int64_t CqtConversion::Run(const ConversionObserver& observer) const {
     document.OpenFile(request_.outPath);
     document.AddPointStyles(LegendColors(legend));
 
-    // The start of each description row, header included, is the same for every point.
+    // The start of each description row, header included, is the same for every point. Cells
+    // are text in the balloon's HTML: a cell such as "<5" or "A&B" shows as it stands and
+    // cannot end the description early, and what XML cannot hold becomes U+FFFD.
     std::vector<std::string> rowStarts;
     rowStarts.reserve(static_cast<size_t>(std::max(columnCount, 0)));
     for (std::int32_t column = 1; column <= columnCount; ++column) {
         std::string start = "<TR><TD>";
-        AppendCellText(start, source.CellText(1, column));
+        AppendXmlText(start, source.CellText(1, column), XmlQuotes::Escaped);
         start += "</TD><TD>";
         rowStarts.push_back(std::move(start));
     }
@@ -154,7 +134,7 @@ std::int64_t CqtConversion::Run(const ConversionObserver& observer) const {
         point.Description.clear();
         for (std::int32_t column = 1; column <= columnCount; ++column) {
             point.Description += rowStarts[static_cast<size_t>(column - 1)];
-            AppendCellText(point.Description, source.CellText(row, column));
+            AppendXmlText(point.Description, source.CellText(row, column), XmlQuotes::Escaped);
             point.Description += "</TD></TR>";
         }
         point.Coordinates.clear();

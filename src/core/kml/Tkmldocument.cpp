@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "common/Kml_baseclass.h"
+#include "common/XmlText.h"
 #include "kml/KmlOutput.h"
 
 namespace orvane {
@@ -83,35 +84,6 @@ std::string SingleBlankTuples(std::string_view text) {
                 out += ' ';
             }
             out.append(text.substr(begin, i - begin));
-        }
-    }
-    return out;
-}
-
-bool NeedsEscaping(std::string_view text) {
-    // memchr runs at memory speed; coordinate texts reach hundreds of megabytes.
-    const auto has = [&](char c) { return std::memchr(text.data(), c, text.size()) != nullptr; };
-    return !text.empty() && (has('&') || has('<') || has('>'));
-}
-
-// Names, style references and coordinates are element content: "&", "<" and ">" must
-// not reach the file as they are.
-std::string EscapeMarkup(std::string_view text) {
-    std::string out;
-    out.reserve(text.size() + 16);
-    for (char c : text) {
-        switch (c) {
-            case '&':
-                out += "&amp;";
-                break;
-            case '<':
-                out += "&lt;";
-                break;
-            case '>':
-                out += "&gt;";
-                break;
-            default:
-                out += c;
         }
     }
     return out;
@@ -565,10 +537,15 @@ TKMLNode& TKMLDocument::AddTextNode(TKMLNode& parent, std::uint16_t nameId, std:
 
 TKMLNode& TKMLDocument::AddEscapedTextNode(TKMLNode& parent, std::uint16_t nameId,
                                            std::string_view text) {
-    if (NeedsEscaping(text)) {
-        return AddTextNode(parent, nameId, EscapeMarkup(text));
+    // Names, style references and coordinates are element content: markup characters and
+    // what XML cannot hold must not reach the file as they are. Almost every text is plain.
+    if (IsPlainXmlText(text)) {
+        return AddTextNode(parent, nameId, text);
     }
-    return AddTextNode(parent, nameId, text);
+    std::string escaped;
+    escaped.reserve(text.size() + 16);
+    AppendXmlText(escaped, text);
+    return AddTextNode(parent, nameId, escaped);
 }
 
 TKMLNode& TKMLDocument::AddStyle(std::string_view id) {

@@ -8,9 +8,12 @@
 #include "app/Dialogs.h"
 #include "app/SingleInstance.h"
 #include "app/Startup.h"
+#include "common/TemporaryFiles.h"
 #include "earth/MarbleGlobe.h"
 
 int main(int argc, char** argv) {
+    // A conversion cut short by the session's end (SIGTERM, SIGHUP) leaves no temporary file.
+    orvane::RemoveTemporaryFilesOnSignals();
     // Marble's balloons use the web engine, which needs shared OpenGL contexts from the start.
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     orvane::DesktopDialogs dialogs;

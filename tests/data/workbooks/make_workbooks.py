@@ -161,6 +161,23 @@ def make_xlwt_workbook(path):
     book.save(path)
 
 
+def make_hostile_workbook(path):
+    """A base-station and CQT table whose texts hold every control character, U+FFFE, U+FFFF
+    and markup: one row (one site) for each, in the name and the remark."""
+    book = xlwt.Workbook(encoding="utf-8")
+    sheet = book.add_sheet("控制字符")
+    for c, header in enumerate(["站名", "经度", "纬度", "方向角", "备注\x01"]):
+        sheet.write(0, c, header)
+    texts = [chr(c) for c in range(1, 0x20)] + ["\ufffe", "\uffff", "]]>&<\""]
+    for r, text in enumerate(texts, start=1):
+        sheet.write(r, 0, "S" + text + str(r))
+        sheet.write(r, 1, 113 + r / 100)
+        sheet.write(r, 2, 25)
+        sheet.write(r, 3, 0)
+        sheet.write(r, 4, "x" + text + "y")
+    book.save(path)
+
+
 def make_text_tables(target_dir):
     with open(os.path.join(target_dir, "table-utf8.csv"), "w", encoding="utf-8",
               newline="") as f:
@@ -175,6 +192,7 @@ def main():
     make_from_openpyxl("types", fill_types_workbook, HERE)
     make_from_openpyxl("cqt-cases", fill_cqt_cases, HERE)
     make_xlwt_workbook(os.path.join(HERE, "xlwt.xls"))
+    make_hostile_workbook(os.path.join(HERE, "hostile.xls"))
     make_text_tables(HERE)
     os.makedirs(EXAMPLES, exist_ok=True)
     make_from_openpyxl("bs-table", lambda wb: write_bs_table(wb.active), EXAMPLES)
