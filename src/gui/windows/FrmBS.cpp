@@ -91,17 +91,8 @@ TFrmBS::TFrmBS(TFrmMain& frmMain, Dialogs& dialogs)
 
     GroupBox4 = InformationBox(Memo0, this);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(Button5);
-    buttons->addWidget(Button1);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(CreateSourceRows());
-    layout->addWidget(CreateColumnChoices());
-    layout->addWidget(CreateOutputRows());
-    layout->addWidget(GroupBox4, 1);
-    layout->addLayout(buttons);
+    setLayout(ConverterColumn({CreateSourceRows(), CreateColumnChoices(), CreateOutputRows()},
+                              GroupBox4, Button5, Button1));
     resize(460, 560);
 }
 

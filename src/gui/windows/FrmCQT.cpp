@@ -52,19 +52,8 @@ TFrmCQT::TFrmCQT(TFrmMain& frmMain, Dialogs& dialogs, TFrmColorCfg& colorCfg,
 
     GroupBox4 = InformationBox(Memo0, this);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(Button7);
-    buttons->addWidget(Button1);
-
-    auto* left = new QVBoxLayout;
-    left->addWidget(source);
-    left->addWidget(output);
-    left->addWidget(GroupBox4, 1);
-    left->addLayout(buttons);
-
     auto* layout = new QHBoxLayout(this);
-    layout->addLayout(left, 1);
+    layout->addLayout(ConverterColumn({source, output}, GroupBox4, Button7, Button1), 1);
     layout->addWidget(Legend);
     resize(760, 520);
 }

@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -67,6 +68,21 @@ QGroupBox* InformationBox(QPlainTextEdit*& memo, QWidget* parent) {
     layout->setContentsMargins(4, 4, 4, 4);
     layout->addWidget(memo);
     return group;
+}
+
+QLayout* ConverterColumn(std::initializer_list<QWidget*> rows, QGroupBox* information,
+                         QPushButton* generate, QPushButton* close) {
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(generate);
+    buttons->addWidget(close);
+    auto* column = new QVBoxLayout;
+    for (QWidget* row : rows) {
+        column->addWidget(row);
+    }
+    column->addWidget(information, 1);
+    column->addLayout(buttons);
+    return column;
 }
 
 ProgressReset::~ProgressReset() {

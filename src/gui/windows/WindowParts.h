@@ -6,10 +6,12 @@
 #include <QString>
 #include <QStyle>
 #include <functional>
+#include <initializer_list>
 #include <string>
 
 class QGroupBox;
 class QLabel;
+class QLayout;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
@@ -46,6 +48,12 @@ QProgressBar* ProgressGauge(const QString& name, QWidget* parent);
 
 // The information box "信息栏" (GroupBox4) around a read-only Memo0, which `memo` receives.
 QGroupBox* InformationBox(QPlainTextEdit*& memo, QWidget* parent);
+
+// The column of a converter window: its rows of controls from top to bottom, the
+// information box taking the room left, and the generate and close buttons at the right of
+// the last line.
+QLayout* ConverterColumn(std::initializer_list<QWidget*> rows, QGroupBox* information,
+                         QPushButton* generate, QPushButton* close);
 
 // Sets the progress bar back to 0 when a conversion ends, also when it stops with an error.
 class ProgressReset {
