@@ -8,33 +8,8 @@
 # The result of a stream equals the result of the same file read as a file.
 set -u
 shopt -s lastpipe # "cat FILE | run ..." counts failures in this shell
-program=$(realpath "$1")
-data=$(realpath "$2")
-work=$3/$4
-kase=$4
-rm -rf "$work"
-mkdir -p "$work"
-cd "$work" || exit 1
-
-failures=0
-fail() {
-    echo "FAILED: $*" >&2
-    failures=$((failures + 1))
-}
-
-# run NAME EXPECTED_STATUS COMMAND...: runs with a time limit, so that a hang fails.
-run() {
-    local name=$1 expected=$2
-    shift 2
-    timeout 60 "$@" >"$name.out" 2>"$name.err"
-    local status=$?
-    [ "$status" -eq "$expected" ] ||
-        fail "$name: exit status $status, expected $expected; $(cat "$name.err")"
-}
-
-same() {
-    cmp -s "$1" "$2" || fail "$1 differs from $2"
-}
+# shellcheck source=cases.sh
+source "$(dirname "$0")/cases.sh" "$@" ''
 
 mif=$data/mif/regions-gbk.mif
 dt=$data/dt/route-gbk.txt

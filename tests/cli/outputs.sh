@@ -9,29 +9,8 @@
 #             SIGKILL leaves is recognisable and in nobody's way
 #   fsize     a file-size limit gives "Cannot create file", not a killed process
 set -u
-program=$(realpath "$1")
-data=$(realpath "$2")
-work=$3/outputs-$4
-kase=$4
-rm -rf "$work"
-mkdir -p "$work"
-cd "$work" || exit 1
-
-failures=0
-fail() {
-    echo "FAILED: $*" >&2
-    failures=$((failures + 1))
-}
-
-# run NAME EXPECTED_STATUS COMMAND...: runs with a time limit, so that a hang fails.
-run() {
-    local name=$1 expected=$2
-    shift 2
-    timeout 60 "$@" >"$name.out" 2>"$name.err"
-    local status=$?
-    [ "$status" -eq "$expected" ] ||
-        fail "$name: exit status $status, expected $expected; $(cat "$name.err")"
-}
+# shellcheck source=cases.sh
+source "$(dirname "$0")/cases.sh" "$@" outputs-
 
 expect_error() {  # NAME TEXT: standard error of the run NAME is the line TEXT
     grep -qxF "$2" "$1.err" || fail "$1: '$(cat "$1.err")', expected '$2'"

@@ -141,14 +141,6 @@ double ViewWidth(TApplicationGE& globe) {
     return GeoDistance(west.Longitude, west.Latitude, east.Longitude, east.Latitude);
 }
 
-void TakeScreenIfAsked() {
-    const QString shot = qEnvironmentVariable("ORVANE_SCREENSHOT");
-    if (!shot.isEmpty()) {
-        QTest::qWait(1500);  // let the map finish drawing before the screen is taken
-        QCOMPARE(QProcess::execute("import", {"-window", "root", shot}), 0);
-    }
-}
-
 }  // namespace
 
 class FieldGlobeTest : public QObject {

@@ -53,14 +53,6 @@ int RedPixels(const QImage& image) {
     return PixelsOf(image, QColor(255, 0, 0));
 }
 
-void TakeScreenIfAsked() {
-    const QString shot = qEnvironmentVariable("ORVANE_SCREENSHOT");
-    if (!shot.isEmpty()) {
-        QTest::qWait(1500);  // let the map finish drawing before the screen is taken
-        QCOMPARE(QProcess::execute("import", {"-window", "root", shot}), 0);
-    }
-}
-
 }  // namespace
 
 class GlobeTest : public QObject {

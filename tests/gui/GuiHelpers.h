@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QFile>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QString>
 #include <QTreeWidget>
 #include <QtTest>
@@ -55,6 +56,16 @@ inline void ClickItem(QTreeWidget& tree, const QString& text, bool twice = false
     QTest::mouseClick(tree.viewport(), Qt::LeftButton, {}, centre);
     if (twice) {
         QTest::mouseDClick(tree.viewport(), Qt::LeftButton, {}, centre);
+    }
+}
+
+// Takes the screen into the file ORVANE_SCREENSHOT names, when it names one (the pictures
+// in docs/ are made so), once the map has had time to finish drawing.
+inline void TakeScreenIfAsked() {
+    const QString shot = qEnvironmentVariable("ORVANE_SCREENSHOT");
+    if (!shot.isEmpty()) {
+        QTest::qWait(1500);
+        QCOMPARE(QProcess::execute("import", {"-window", "root", shot}), 0);
     }
 }
 
