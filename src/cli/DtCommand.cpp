@@ -63,8 +63,10 @@ int RunDt(const std::vector<std::string>& words) {
     request.dtPath = InputPath(arguments.positional()[0]);
     request.outPath = arguments.positional()[1];
     request.layout = LayoutOf(arguments);
-    request.lineWidth = arguments.IntegerValue("--width", 1, 10).value_or(4);
-    request.breakDistance = arguments.IntegerValue("--break", 1, 200).value_or(20);
+    request.lineWidth =
+        arguments.IntegerValue("--width", kMinLineWidth, kMaxLineWidth).value_or(kDefaultLineWidth);
+    request.breakDistance = arguments.IntegerValue("--break", kMinBreakDistance, kMaxBreakDistance)
+                                .value_or(kDefaultBreakDistance);
     std::vector<std::string> inputs = {request.dtPath};
     if (options.scheme) {
         inputs.push_back(options.colcfg);

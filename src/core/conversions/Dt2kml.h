@@ -20,6 +20,13 @@ namespace orvane {
 
 class DtTextFile;
 
+inline constexpr int kMinLineWidth = 1;  // pixels
+inline constexpr int kMaxLineWidth = 10;
+inline constexpr int kDefaultLineWidth = 4;
+inline constexpr int kMinBreakDistance = 1;  // metres
+inline constexpr int kMaxBreakDistance = 200;
+inline constexpr int kDefaultBreakDistance = 20;
+
 struct DtConversionRequest {
     std::string dtPath;
     std::string outPath;  // a .kmz path writes a KMZ archive
@@ -27,9 +34,9 @@ struct DtConversionRequest {
     int lonColumn = 0;  // 0-based field positions; -1 (nothing chosen) means 0
     int latColumn = 0;
     int themeColumn = 0;
-    ThematicLegend legend;   // its kind, entries, boundary mode and the scan of the theme field
-    int lineWidth = 4;       // pixels, 1..10
-    int breakDistance = 20;  // metres, 1..200
+    ThematicLegend legend;  // its kind, entries, boundary mode and the scan of the theme field
+    int lineWidth = kDefaultLineWidth;
+    int breakDistance = kDefaultBreakDistance;
 };
 
 // One point of a route: its coordinate texts as they stand in the log.

@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "app/OutputSettings.h"
+#include "conversions/Dt2kml.h"
 
 namespace orvane {
 
@@ -20,8 +21,8 @@ TFrmSysOptions::TFrmSysOptions(QWidget* parent) : QDialog(parent) {
     auto* label = new QLabel(QStringLiteral("默认断开距离："), group);
     CSpinEdit1 = new QSpinBox(group);
     CSpinEdit1->setObjectName("CSpinEdit1");
-    CSpinEdit1->setRange(1, 200);
-    CSpinEdit1->setValue(20);
+    CSpinEdit1->setRange(kMinBreakDistance, kMaxBreakDistance);
+    CSpinEdit1->setValue(kDefaultBreakDistance);
     auto* unit = new QLabel(QStringLiteral("米"), group);
     auto* groupLayout = new QHBoxLayout(group);
     groupLayout->addWidget(label);

@@ -30,10 +30,6 @@ namespace orvane {
 
 namespace {
 
-constexpr int kMinLineWidth = 1;
-constexpr int kMaxLineWidth = 10;
-constexpr int kDefaultLineWidth = 4;
-
 QComboBox* FieldBox(const QString& name, bool editable, QWidget* parent) {
     auto* box = new QComboBox(parent);
     box->setObjectName(name);
