@@ -65,7 +65,7 @@ void BM_ConvertGraded(benchmark::State& state) {
     request.legend.scan = orvane::ScanCqtThemeColumn(source, kRxLev);
     request.legend.gradeEntries = orvane::ComputeDefaultGrading(request.legend.scan, 4);
     for (auto _ : state) {
-        benchmark::DoNotOptimize(orvane::ConvertCqtToKml(request));
+        benchmark::DoNotOptimize(orvane::ConvertCqtToKml(request).featuresWritten);
     }
     std::filesystem::remove(request.outPath);
     state.SetItemsProcessed(state.iterations() * (source.rowCount() - 1));

@@ -49,10 +49,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         request.lineWidth = 1 + static_cast<int>(options / 1024 % 10);
         request.breakDistance = 1 + static_cast<int>(options / 16384 % 200);
         if ((options & (1u << 24)) != 0) {
-            orvane::ConvertDtToKml(request, log);
-        } else {
-            orvane::ConvertDtToKml(request);
+            request.log = &log;
         }
+        orvane::ConvertDtToKml(request);
     } catch (const orvane::Error&) {
         failed = true;
     }

@@ -12,7 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     folder.Prepare(data, size);
     bool failed = false;
     try {
-        orvane::ConvertMifToKml(folder.input(), folder.output());
+        orvane::ConvertMifToKml({folder.input(), folder.output()});
     } catch (const orvane::Error&) {
         failed = true;
     }

@@ -82,7 +82,7 @@ int RunBs(const std::vector<std::string>& words) {
 
     TerminalProgress progress;
     WorksheetSource source;
-    const std::int32_t sites = ReadingInput(input, request.outPath, [&] {
+    const ConversionSummary summary = ReadingInput(input, request.outPath, [&] {
         source.OpenWorkbook(input);
         if (options.sheet) {
             source.SelectSheet(SheetIndexOf(source, *options.sheet));
@@ -98,7 +98,7 @@ int RunBs(const std::vector<std::string>& words) {
         return ConvertBsToKml(request, PrintingObserver(progress));
     });
     progress.Clear();
-    PrintLine(BsSummary(sites));
+    PrintLine(ImportedRowsMessage(summary));
     return kSuccess;
 }
 

@@ -70,11 +70,10 @@ int RunCqt(const std::vector<std::string>& words) {
     request.legend = ChooseLegend(legendOptions, std::move(scan), themeEntry);
 
     TerminalProgress progress;
-    const std::int64_t points = ReadingInput(input, output, [&] {
-        return ConvertCqtToKml(std::move(request), PrintingObserver(progress));
-    });
+    const ConversionSummary summary = ReadingInput(
+        input, output, [&] { return ConvertCqtToKml(request, PrintingObserver(progress)); });
     progress.Clear();
-    PrintLine(CqtSummary(points));
+    PrintLine(ImportedRowsMessage(summary));
     return kSuccess;
 }
 

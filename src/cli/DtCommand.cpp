@@ -78,10 +78,11 @@ int RunDt(const std::vector<std::string>& words) {
     const DtTextFile log = ReadingInput(request.dtPath, request.outPath,
                                         [&] { return DtTextFile::Read(request.dtPath); });
     PrepareFromLog(arguments, options, log, request);
+    request.log = &log;
 
     TerminalProgress progress;
     ReadingInput(request.dtPath, request.outPath,
-                 [&] { ConvertDtToKml(request, log, PrintingObserver(progress)); });
+                 [&] { ConvertDtToKml(request, PrintingObserver(progress)); });
     progress.Clear();
     PrintLine("导出完成.");
     return kSuccess;

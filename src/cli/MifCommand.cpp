@@ -8,13 +8,13 @@ namespace orvane::cli {
 int RunMif(const std::vector<std::string>& words) {
     const Arguments arguments(words, {kLayoutOption}, {});
     arguments.ExpectPositional(2);
-    const KmlLayout layout = LayoutOf(arguments);
-    const std::string input = InputPath(arguments.positional()[0]);
-    const std::string& output = arguments.positional()[1];
-    CheckOutputPath(output, {input});
+    const MifConversionRequest request{.mifPath = InputPath(arguments.positional()[0]),
+                                       .outPath = arguments.positional()[1],
+                                       .layout = LayoutOf(arguments)};
+    CheckOutputPath(request.outPath, {request.mifPath});
     TerminalProgress progress;
-    ReadingInput(input, output,
-                 [&] { ConvertMifToKml(input, output, PrintingObserver(progress), layout); });
+    ReadingInput(request.mifPath, request.outPath,
+                 [&] { ConvertMifToKml(request, PrintingObserver(progress)); });
     progress.Clear();
     PrintLine("完成！");
     return kSuccess;

@@ -11,11 +11,9 @@ namespace orvane::cli {
 
 namespace {
 
-enum class Geometry { Point, Line, Polygon };
-
-Geometry GeometryOf(const Arguments& arguments) {
-    static const std::map<std::string, Geometry> kGeometries = {
-        {"point", Geometry::Point}, {"line", Geometry::Line}, {"polygon", Geometry::Polygon}};
+PtGeometry GeometryOf(const Arguments& arguments) {
+    static const std::map<std::string, PtGeometry> kGeometries = {
+        {"point", PtGeometry::Point}, {"line", PtGeometry::Line}, {"polygon", PtGeometry::Polygon}};
     const std::string name = arguments.Value("--geometry").value_or("point");
     const auto found = kGeometries.find(name);
     if (found == kGeometries.end()) {
@@ -29,12 +27,14 @@ Geometry GeometryOf(const Arguments& arguments) {
 int RunPoints(const std::vector<std::string>& words) {
     const Arguments arguments(words, {"--format", "--geometry", kLayoutOption}, {});
     arguments.ExpectPositional(2);
-    const auto format =
-        static_cast<CoordinateFormat>(arguments.IntegerValue("--format", 0, 2).value_or(0));
-    const Geometry geometry = GeometryOf(arguments);
-    const KmlLayout layout = LayoutOf(arguments);
+    PtConversionRequest request{.lines = {},
+                                .format = static_cast<CoordinateFormat>(
+                                    arguments.IntegerValue("--format", 0, 2).value_or(0)),
+                                .geometry = GeometryOf(arguments),
+                                .outPath = arguments.positional()[1],
+                                .layout = LayoutOf(arguments)};
     const std::string input = InputPath(arguments.positional()[0]);
-    const std::string& output = arguments.positional()[1];
+    const std::string& output = request.outPath;
     CheckOutputPath(output, {input});
 
     ReadingInput(input, output, [&] {
@@ -47,17 +47,8 @@ int RunPoints(const std::vector<std::string>& words) {
         if (lines.empty()) {
             throw Error("请填入要转换的坐标串！");
         }
-        switch (geometry) {
-            case Geometry::Point:
-                WritePointFile(lines, format, output, layout);
-                break;
-            case Geometry::Line:
-                WriteLineFile(lines, format, output, layout);
-                break;
-            case Geometry::Polygon:
-                WritePolygonFile(lines, format, output, layout);
-                break;
-        }
+        request.lines = lines;
+        ConvertPtToKml(request);
     });
     PrintLine("完成！");
     return kSuccess;

@@ -69,7 +69,8 @@ size_t VertexCount(const std::string& ring) {
 }
 
 struct Outcome {
-    std::int32_t sites = -1;
+    ConversionSummary summary;
+    std::int64_t sites = -1;
     std::string kml;
     std::vector<Folder> folders;
     Texts info;
@@ -107,7 +108,8 @@ Outcome Convert(const std::string& sheet, std::int32_t beamwidthColumn = 0,
     ConversionObserver observer;
     observer.info = [&](std::string_view line) { outcome.info.emplace_back(line); };
     observer.progress = [&](int percent) { outcome.progress.push_back(percent); };
-    outcome.sites = ConvertBsToKml(request, observer);
+    outcome.summary = ConvertBsToKml(request, observer);
+    outcome.sites = outcome.summary.featuresWritten;
     outcome.kml = test::ReadBytes(request.outPath);
     outcome.folders = Folders(outcome.kml);
     return outcome;
@@ -150,8 +152,8 @@ TEST(BsConversion, OneSiteOfThreeRowsInBothWorkbookKinds) {
         ASSERT_EQ(site.rings.size(), 3u);
         EXPECT_EQ(site.rings[1], SectorRing(120.1, 30.2, 120, 2));
         EXPECT_TRUE(outcome.info.empty());
+        EXPECT_EQ(ImportedRowsMessage(outcome.summary), "导出完成,共导入1行数据.");
     }
-    EXPECT_EQ(BsSummary(1), "导出完成,共导入1行数据.");
 }
 
 TEST(BsConversion, SitesAreRunsOfEqualCoordinateTexts) {
@@ -207,7 +209,7 @@ TEST(BsConversion, HeaderOnlyWritesNoSite) {
     EXPECT_EQ(outcome.sites, 0);
     EXPECT_TRUE(outcome.folders.empty());
     EXPECT_NE(outcome.kml.find("OUTLINE_AQUA"), std::string::npos);
-    EXPECT_EQ(BsSummary(outcome.sites), "导出完成,共导入0行数据.");
+    EXPECT_EQ(ImportedRowsMessage(outcome.summary), "导出完成,共导入0行数据.");
 }
 
 TEST(BsConversion, TabsInsideCellsShiftTheirRowsDescription) {
@@ -342,7 +344,7 @@ TEST(BsConversion, LargeTablesGiveTheSameWedgesAsTheBuilder) {
     request.latColumn = 3;
     request.azimuthColumn = 4;
     request.outPath = dir.File("sites.kml");
-    EXPECT_EQ(ConvertBsToKml(request), 4500);
+    EXPECT_EQ(ConvertBsToKml(request).featuresWritten, 4500);
     const std::vector<Folder> folders = Folders(test::ReadBytes(request.outPath));
     ASSERT_EQ(folders.size(), 4500u);
     for (int i = 0; i < 4500; ++i) {

@@ -21,6 +21,7 @@ constexpr std::int32_t kHeaderOnlySheet = 2;
 constexpr std::int32_t kRetestSheet = 3;
 
 struct Written {
+    ConversionSummary summary;
     std::int64_t points = 0;
     Texts info;
     std::vector<int> progress;
@@ -51,7 +52,8 @@ class CqtConversionTest : public ::testing::Test {
         ConversionObserver observer;
         observer.info = [&](std::string_view line) { written.info.emplace_back(line); };
         observer.progress = [&](int percent) { written.progress.push_back(percent); };
-        written.points = ConvertCqtToKml(Request(legend), observer);
+        written.summary = ConvertCqtToKml(Request(legend), observer);
+        written.points = written.summary.featuresWritten;
         written.kml = test::ReadBytes(dir_.File("out.kml"));
         return written;
     }
@@ -155,7 +157,8 @@ TEST_F(CqtConversionTest, ReportsRowsWithAnEmptyBoundTextAndPlacesTheOthers) {
         // 120.50 as text gives 120.5; abc gives 0.
         EXPECT_EQ(ElementTexts(written.kml, "coordinates"),
                   (Texts{"113.5,24.8,0", "120.5,25,0", "0,25.125,0", "113.7,24.6,0"}));
-        EXPECT_EQ(written.progress, (std::vector<int>{33, 50, 66, 83, 100, 100}));
+        // Each percentage once: the last two rows both stand at 100.
+        EXPECT_EQ(written.progress, (std::vector<int>{33, 50, 66, 83, 100}));
     }
 }
 
@@ -179,7 +182,7 @@ TEST_F(CqtConversionTest, HeaderOnlySheetGivesTheStylesAlone) {
     ThematicLegend legend = TenTwenty(BoundaryMode::LeftInclusive);
     const Written written = Convert(legend);
     EXPECT_EQ(written.points, 0);
-    EXPECT_EQ(CqtSummary(written.points), "导出完成,共导入0行数据.");
+    EXPECT_EQ(ImportedRowsMessage(written.summary), "导出完成,共导入0行数据.");
     EXPECT_EQ(ElementTexts(written.kml, "color"),
               (Texts{"ff0000FF", "40ffffff", "ff00FF00", "40ffffff"}));
     EXPECT_EQ(written.kml.find("<Placemark>"), std::string::npos);
@@ -196,7 +199,7 @@ TEST_F(CqtConversionTest, StopsWithoutTouchingAnExistingFile) {
 
     ThematicLegend badBound = TenTwenty(BoundaryMode::LeftInclusive);
     badBound.gradeEntries[1].right = "-";
-    EXPECT_EQ(test::MessageOf([&] { CqtConversion conversion(Request(badBound)); }),
+    EXPECT_EQ(test::MessageOf([&] { ConvertCqtToKml(Request(badBound), observer); }),
               "'-' is not a valid floating point value");
 
     ThematicLegend badColour = TenTwenty(BoundaryMode::LeftInclusive);
@@ -216,8 +219,7 @@ TEST_F(CqtConversionTest, StopsWithoutTouchingAnExistingFile) {
 
     CqtConversionRequest unbound = Request(badBound);
     unbound.latColumn = 0;  // a choice whose entry is not on the sheet
-    EXPECT_EQ(test::MessageOf([&] { CqtConversion conversion(unbound); }),
-              "List index out of bounds (-1)");
+    EXPECT_EQ(test::MessageOf([&] { ConvertCqtToKml(unbound); }), "List index out of bounds (-1)");
 
     source_.SelectSheet(kGradesSheet);
     CqtConversionRequest nowhere = Request(TenTwenty(BoundaryMode::LeftInclusive));

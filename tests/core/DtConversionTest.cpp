@@ -237,7 +237,7 @@ TEST_F(DtConversion, StopsAtABoundThatIsNoNumberBeforeTouchingTheOutput) {
     test::WriteBytes(request.outPath, "previous");
     std::vector<std::string> info;
     try {
-        ConvertDtToKml(request, {{}, [&](std::string_view line) { info.emplace_back(line); }});
+        ConvertDtToKml(request, {{}, [&](std::string_view line) { info.emplace_back(line); }, {}});
         FAIL();
     } catch (const Error& error) {
         EXPECT_STREQ(error.what(), "'-' is not a valid floating point value");
@@ -270,7 +270,8 @@ TEST_F(DtConversion, ConvertsALogReadBeforeWithoutReadingItAgain) {
     const DtTextFile file = DtTextFile::Read(request.dtPath);
     std::filesystem::remove(request.dtPath);  // as a pipe that was read to its end
     std::filesystem::remove(request.outPath);
-    ConvertDtToKml(request, file);
+    request.log = &file;
+    ConvertDtToKml(request);
     EXPECT_EQ(test::ReadBytes(request.outPath), expected);
 }
 
@@ -280,7 +281,8 @@ TEST_F(DtConversion, ReportsItsStepsAndAnOutputThatCannotBeCreated) {
     std::vector<std::string> info;
     std::vector<int> progress;
     ConvertDtToKml(request, {[&](int percent) { progress.push_back(percent); },
-                             [&](std::string_view line) { info.emplace_back(line); }});
+                             [&](std::string_view line) { info.emplace_back(line); },
+                             {}});
     EXPECT_EQ(info, (std::vector<std::string>{"生成KML文件开始...",
                                               "生成KML文件完成：" + request.outPath}));
     EXPECT_EQ(progress, (std::vector<int>{50, 100, 0}));

@@ -140,7 +140,7 @@ Conversions() {
          }},
         {"mif",
          [data](const std::string& path, KmlLayout layout) {
-             ConvertMifToKml(data + "/mif/regions-gbk.mif", path, {}, layout);
+             ConvertMifToKml({data + "/mif/regions-gbk.mif", path, layout});
          }},
         {"dt",
          [data](const std::string& path, KmlLayout layout) {

@@ -13,7 +13,7 @@ class MifConversion : public ::testing::Test {
     // Converts a MIF text; returns the KML text.
     std::string Convert(const std::string& mif) {
         test::WriteBytes(dir_.File("in.mif"), mif);
-        ConvertMifToKml(dir_.File("in.mif"), dir_.File("out.kml"));
+        ConvertMifToKml({dir_.File("in.mif"), dir_.File("out.kml")});
         return test::ReadBytes(dir_.File("out.kml"));
     }
     // Converts a MIF text that must fail; returns the error and checks that an existing
@@ -22,7 +22,7 @@ class MifConversion : public ::testing::Test {
         test::WriteBytes(dir_.File("in.mif"), mif);
         test::WriteBytes(dir_.File("out.kml"), "previous");
         try {
-            ConvertMifToKml(dir_.File("in.mif"), dir_.File("out.kml"));
+            ConvertMifToKml({dir_.File("in.mif"), dir_.File("out.kml")});
         } catch (const Error& error) {
             EXPECT_EQ(test::ReadBytes(dir_.File("out.kml")), "previous");
             EXPECT_EQ(dir_.EntryCount(), 2u);
@@ -123,7 +123,7 @@ TEST_F(MifConversion, SurvivesBinaryGarbage) {
 
 TEST_F(MifConversion, ReportsMissingInputAndUnwritableOutput) {
     try {
-        ConvertMifToKml(dir_.File("none.mif"), dir_.File("out.kml"));
+        ConvertMifToKml({dir_.File("none.mif"), dir_.File("out.kml")});
         FAIL();
     } catch (const Error& error) {
         EXPECT_EQ(std::string(error.what()), "Cannot open file " + dir_.File("none.mif"));
@@ -131,7 +131,7 @@ TEST_F(MifConversion, ReportsMissingInputAndUnwritableOutput) {
     test::WriteBytes(dir_.File("in.mif"), "Data\n\n");
     const std::string output = dir_.File("no/out.kml");
     try {
-        ConvertMifToKml(dir_.File("in.mif"), output);
+        ConvertMifToKml({dir_.File("in.mif"), output});
         FAIL();
     } catch (const Error& error) {
         EXPECT_EQ(std::string(error.what()), "Cannot create file " + output);

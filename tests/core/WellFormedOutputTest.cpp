@@ -93,7 +93,7 @@ TEST_P(WellFormedOutput, FromTypedCoordinatesAndMifRegions) {
         Check("polygon" + byte, [&] { convert(WritePolygonFile); });
         const std::string mif = Input("regions.mif", "Version 300\nData\nRegion 1\n  3\n113" + bad +
                                                          " 25\n113.1 25\n113 25.1\n");
-        Check("mif" + byte, [&] { ConvertMifToKml(mif, dir_.File("out.kml"), {}, layout); });
+        Check("mif" + byte, [&] { ConvertMifToKml({mif, dir_.File("out.kml"), layout}); });
     }
 }
 
@@ -112,7 +112,10 @@ TEST_P(WellFormedOutput, FromDriveTestLogs) {
         request.legend.kind = LegendKind::Classification;
         request.legend.scan = ScanThemeField(log.Values(3), DtNumberTest);
         request.legend.classEntries = FillClassification(request.legend.scan);
-        Check("dt with " + Shown(bad), [&] { ConvertDtToKml(request, log); });
+        Check("dt with " + Shown(bad), [&] {
+            request.log = &log;
+            ConvertDtToKml(request);
+        });
     }
 }
 
@@ -130,7 +133,7 @@ TEST_P(WellFormedOutput, FromBaseStationAndCqtTables) {
     bs.azimuthColumn = 4;
     bs.outPath = dir_.File("out.kml");
     bs.layout = GetParam();
-    Check("bs", [&] { EXPECT_EQ(ConvertBsToKml(bs), 34); });
+    Check("bs", [&] { EXPECT_EQ(ConvertBsToKml(bs).featuresWritten, 34); });
 
     CqtConversionRequest cqt;
     cqt.source = &source;
@@ -143,7 +146,7 @@ TEST_P(WellFormedOutput, FromBaseStationAndCqtTables) {
     cqt.legend.kind = LegendKind::Classification;
     cqt.legend.scan = ScanCqtThemeColumn(source, 4);
     cqt.legend.classEntries = FillClassification(cqt.legend.scan);
-    Check("cqt", [&] { EXPECT_EQ(ConvertCqtToKml(cqt), 34); });
+    Check("cqt", [&] { EXPECT_EQ(ConvertCqtToKml(cqt).featuresWritten, 34); });
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryLayout, WellFormedOutput,

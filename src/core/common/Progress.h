@@ -10,6 +10,9 @@ namespace orvane {
 struct ConversionObserver {
     std::function<void(int percent)> progress;  // 0..100
     std::function<void(std::string_view line)> info;
+    // The inputs were checked and the conversion begins its work: a window clears what it
+    // showed of an earlier run here, so that an input refused before this point leaves it.
+    std::function<void()> started;
 
     void Progress(int percent) const {
         if (progress) {
@@ -19,6 +22,11 @@ struct ConversionObserver {
     void Info(std::string_view line) const {
         if (info) {
             info(line);
+        }
+    }
+    void Started() const {
+        if (started) {
+            started();
         }
     }
 };

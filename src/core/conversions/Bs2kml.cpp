@@ -59,33 +59,12 @@ std::optional<std::int32_t> BeamwidthOf(std::string_view text) {
     return static_cast<std::int32_t>(*value);
 }
 
-class ProgressReporter {
-  public:
-    ProgressReporter(const ConversionObserver& observer, std::int32_t rowCount)
-        : observer_(observer), rowCount_(rowCount) {}
-
-    // Row r of rowCount: r / (rowCount - 1) x 100, truncated and held within 0 ... 100.
-    void AtRow(std::int32_t row) {
-        const double share = static_cast<double>(row) / (rowCount_ - 1) * 100;
-        const int percent = static_cast<int>(std::clamp(share, 0.0, 100.0));
-        if (percent != shown_) {
-            shown_ = percent;
-            observer_.Progress(percent);
-        }
-    }
-
-  private:
-    const ConversionObserver& observer_;
-    std::int32_t rowCount_;
-    int shown_ = -1;
-};
-
 // The rows of the site being collected.
 struct SiteGroup {
-    std::string rowTexts;                  // every row's text, one after the other
-    std::vector<size_t> rowEnds;           // where each row's text ends in rowTexts
-    std::string names;                     // site-name texts, each followed by a TAB
-    std::string azimuths;                  // azimuth texts, each followed by a TAB
+    std::string rowTexts;         // every row's text, one after the other
+    std::vector<size_t> rowEnds;  // where each row's text ends in rowTexts
+    std::string names;            // site-name texts, each followed by a TAB
+    std::vector<std::int32_t> azimuths;
     std::vector<std::int32_t> beamwidths;  // one per row when a beamwidth column is bound
     std::string lonText;
     std::string latText;
@@ -103,11 +82,9 @@ struct SiteGroup {
 // A finished site whose wedges are drawn ahead of its folder.
 struct PendingSite {
     TSitePlacemark site;
-    std::vector<std::int32_t> beamwidths;  // one per sector, or none: 45 degrees
-    // The shape of every sector up to the first azimuth that is no whole number (the folder
-    // builder stops the conversion there).
-    std::vector<const SectorShape*> shapes;
-    std::vector<SectorShape> ownShapes;  // shapes beyond those kept for the whole table
+    std::vector<std::int32_t> beamwidths;    // one per sector, or none: 45 degrees
+    std::vector<const SectorShape*> shapes;  // one per sector
+    std::vector<SectorShape> ownShapes;      // shapes beyond those kept for the whole table
     std::vector<std::string> rings;
     double longitudeScale = 1;
 };
@@ -131,17 +108,11 @@ class WedgePainter {
             const double cosine = std::abs(std::cos(site.Latitude * std::numbers::pi / 180));
             pending.longitudeScale = 1 / std::max(cosine, kSmallestLongitudeCosine);
         }
-        pending.ownShapes.reserve(static_cast<size_t>(site.SectorCount));
-        std::string_view azimuths = site.Azimuths;
-        for (std::int32_t k = 0; k < site.SectorCount; ++k) {
-            const std::optional<std::int32_t> azimuth = TryParseInteger(CutToken(azimuths, '\t'));
-            if (!azimuth) {
-                break;
-            }
-            const std::int32_t width = pending.beamwidths.empty()
-                                           ? kDefaultBeamwidth
-                                           : pending.beamwidths[static_cast<size_t>(k)];
-            pending.shapes.push_back(&ShapeOf(*azimuth, width, pending));
+        pending.ownShapes.reserve(site.Azimuths.size());
+        for (size_t k = 0; k < site.Azimuths.size(); ++k) {
+            const std::int32_t width =
+                pending.beamwidths.empty() ? kDefaultBeamwidth : pending.beamwidths[k];
+            pending.shapes.push_back(&ShapeOf(site.Azimuths[k], width, pending));
         }
         pending.rings.resize(pending.shapes.size());
         for (std::string& ring : pending.rings) {
@@ -212,15 +183,16 @@ class BsConverter {
     BsConverter(const BsConversionRequest& request, const ConversionObserver& observer)
         : request_(request),
           observer_(observer),
-          source_(*request.source),
+          source_(OpenWorkbookOf(request.source)),
           painter_(request.radiusMetres ? *request.radiusMetres / kMetresPerDegree
                                         : request.sectorRadius * (1.0 / 3600),
                    request.radiusMetres.has_value()) {
         pending_.reserve(kSitesPerBatch);  // sites keep pointers into their own shapes
     }
 
-    std::int32_t Run() {
+    ConversionSummary Run() {
         CheckColumns();
+        observer_.Started();
         TKMLDocument document(request_.layout);
         document_ = &document;
         document.OpenFile(request_.outPath);
@@ -229,9 +201,9 @@ class BsConverter {
         AppendRowText(headerLine_, source_, 1);
 
         const std::int32_t rowCount = source_.rowCount();
-        ProgressReporter progress(observer_, rowCount);
+        ProgressTicker progress(observer_);
         for (std::int32_t row = WorksheetSource::FirstDataRow; row <= rowCount; ++row) {
-            progress.AtRow(row);
+            progress.AtRow(row, rowCount);
             TakeRow(row);
         }
         if (!group_.empty()) {
@@ -239,11 +211,11 @@ class BsConverter {
         }
         WriteSites();
 
-        document.SaveAndClose();
-        if (!document.Saved()) {
-            throw CannotCreateFileError(request_.outPath);
-        }
-        return siteCount_;
+        SaveOrThrow(document);
+        progress.Finish();
+        summary_.recordsRead = std::max(rowCount - WorksheetSource::FirstDataRow + 1, 0);
+        summary_.outputPath = request_.outPath;
+        return summary_;
     }
 
   private:
@@ -281,8 +253,7 @@ class BsConverter {
         group_.latText = lat;
         group_.names += name;
         group_.names += '\t';
-        group_.azimuths += azimuth;
-        group_.azimuths += '\t';
+        group_.azimuths.push_back(ParseInteger(azimuth));
         if (request_.beamwidthColumn != 0) {
             group_.beamwidths.push_back(RowBeamwidth(row));
         }
@@ -298,7 +269,8 @@ class BsConverter {
     }
 
     void ReportSkipped(std::int32_t row, std::string_view name, std::string_view lon,
-                       std::string_view lat, std::string_view azimuth) const {
+                       std::string_view lat, std::string_view azimuth) {
+        ++summary_.rowsReported;
         observer_.Info("第" + std::to_string(row) + "行数据未导入,原因:");
         const auto reason = [this](std::string_view label, const std::string& entry) {
             observer_.Info("  " + std::string(label) + " :" + entry + "无有效值!");
@@ -355,7 +327,6 @@ class BsConverter {
         PendingSite& pending = pending_[pendingCount_++];
         TSitePlacemark& site = pending.site;
         site.Name = group_.names;
-        site.SectorCount = static_cast<std::int32_t>(group_.rowEnds.size());
         site.Description = DescriptionTable();
         site.Coordinates = lon + "," + lat + ",0 ";
         site.Longitude = ParseNumber(lon, 0);
@@ -374,11 +345,8 @@ class BsConverter {
         const std::span<PendingSite> sites(pending_.data(), pendingCount_);
         painter_.Draw(sites);
         for (PendingSite& pending : sites) {
-            document_->AddSiteFolder(
-                pending.site, [&pending](std::string& ring, std::int32_t sector, std::int32_t) {
-                    ring.swap(pending.rings[static_cast<size_t>(sector)]);
-                });
-            ++siteCount_;
+            document_->AddSiteFolder(pending.site, pending.rings);
+            ++summary_.featuresWritten;
         }
         pendingCount_ = 0;  // the sites' memory serves the next batch
     }
@@ -394,24 +362,14 @@ class BsConverter {
     SiteGroup group_;
     std::vector<PendingSite> pending_;
     size_t pendingCount_ = 0;
-    std::int32_t siteCount_ = 0;
+    ConversionSummary summary_;
 };
 
 }  // namespace
 
-std::string BsSummary(std::int32_t siteCount) {
-    return "导出完成,共导入" + std::to_string(siteCount) + "行数据.";
-}
-
-std::int32_t ConvertBsToKml(const BsConversionRequest& request,
-                            const ConversionObserver& observer) {
-    if (request.source == nullptr) {
-        throw std::invalid_argument("ConvertBsToKml: no worksheet source");
-    }
-    BsConverter converter(request, observer);
-    const std::int32_t sites = converter.Run();
-    observer.Progress(0);
-    return sites;
+ConversionSummary ConvertBsToKml(const BsConversionRequest& request,
+                                 const ConversionObserver& observer) {
+    return BsConverter(request, observer).Run();
 }
 
 }  // namespace orvane

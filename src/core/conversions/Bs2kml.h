@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "common/Progress.h"
+#include "conversions/Conversion.h"
 #include "kml/Tkmldocument.h"
 
 namespace orvane {
@@ -51,16 +51,14 @@ struct BsConversionRequest {
     std::optional<double> radiusMetres;
 };
 
-// "导出完成,共导入N行数据.", N counting sites.
-std::string BsSummary(std::int32_t siteCount);
-
-// Writes the KML file and returns the number of sites written. Information lines (the
-// report of every row left out for an empty bound cell, and of every row whose beamwidth
-// falls back to 45 degrees) go to observer.info, progress once per row to observer.progress.
-// Throws orvane::Error: "'%s' is not a valid integer value" for an azimuth that is no whole
-// number, "List index out of bounds (%d)" for a column outside the sheet, the workbook's
-// errors, "Cannot create file %s". On error an existing output file is left as it was.
-std::int32_t ConvertBsToKml(const BsConversionRequest& request,
-                            const ConversionObserver& observer = {});
+// Writes the KML file; the summary counts the rows read, the sites written and the rows
+// reported. Information lines (the report of every row left out for an empty bound cell, and
+// of every row whose beamwidth falls back to 45 degrees) go to observer.info, progress once
+// per row to observer.progress. Throws orvane::Error: "Cannot open file %s" without an open
+// workbook, "'%s' is not a valid integer value" for an azimuth that is no whole number, "List
+// index out of bounds (%d)" for a column outside the sheet, the workbook's errors, "Cannot
+// create file %s". On error an existing output file is left as it was.
+ConversionSummary ConvertBsToKml(const BsConversionRequest& request,
+                                 const ConversionObserver& observer = {});
 
 }  // namespace orvane

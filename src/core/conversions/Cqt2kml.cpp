@@ -30,13 +30,6 @@ void CheckColumn(std::int32_t column) {
     }
 }
 
-// Percent of the rows done at row r, as the bar of the window shows it: r / (rowCount - 1),
-// held within 0 … 100.
-int PercentAt(std::int32_t row, std::int32_t rowCount) {
-    const double percent = static_cast<double>(row) / (rowCount - 1) * 100.0;
-    return static_cast<int>(std::clamp(percent, 0.0, 100.0));
-}
-
 }  // namespace
 
 ThemeFieldScan ScanCqtThemeColumn(const WorksheetSource& source, std::int32_t column) {
@@ -73,30 +66,21 @@ std::vector<std::string> CqtInvalidRowReport(std::int32_t row, std::string_view 
     return lines;
 }
 
-std::string CqtSummary(std::int64_t pointCount) {
-    return "导出完成,共导入" + std::to_string(pointCount) + "行数据.";
-}
-
-CqtConversion::CqtConversion(CqtConversionRequest request) : request_(std::move(request)) {
+ConversionSummary ConvertCqtToKml(const CqtConversionRequest& request,
+                                  const ConversionObserver& observer) {
     for (const std::int32_t column :
-         {request_.nameColumn, request_.lonColumn, request_.latColumn, request_.themeColumn}) {
+         {request.nameColumn, request.lonColumn, request.latColumn, request.themeColumn}) {
         CheckColumn(column);
     }
-    if (request_.legend.kind == LegendKind::Grading) {
-        ranges_ = LegendRanges(request_.legend);
-    }
-}
-
-std::int64_t CqtConversion::Run(const ConversionObserver& observer) const {
-    static const WorksheetSource kNoWorkbook;
-    const WorksheetSource& source = request_.source ? *request_.source : kNoWorkbook;
-    const ThematicLegend& legend = request_.legend;
+    const LegendClassifier legend(request.legend);
+    const WorksheetSource& source = OpenWorkbookOf(request.source);
+    observer.Started();
     const std::int32_t rowCount = source.rowCount();
     const std::int32_t columnCount = source.columnCount();
 
-    TKMLDocument document(request_.layout);
-    document.OpenFile(request_.outPath);
-    document.AddPointStyles(LegendColors(legend));
+    TKMLDocument document(request.layout);
+    document.OpenFile(request.outPath);
+    document.AddPointStyles(legend.Colours());
 
     // The start of each description row, header included, is the same for every point. Cells
     // are text in the balloon's HTML: a cell such as "<5" or "A&B" shows as it stands and
@@ -110,24 +94,27 @@ std::int64_t CqtConversion::Run(const ConversionObserver& observer) const {
         rowStarts.push_back(std::move(start));
     }
     const std::vector<std::string> entries = {
-        std::string(EntryOf(source.columnEntries(), request_.nameColumn)),
-        std::string(EntryOf(source.columnEntries(), request_.lonColumn)),
-        std::string(EntryOf(source.columnEntries(), request_.latColumn)),
-        std::string(EntryOf(source.columnEntries(), request_.themeColumn))};
+        std::string(EntryOf(source.columnEntries(), request.nameColumn)),
+        std::string(EntryOf(source.columnEntries(), request.lonColumn)),
+        std::string(EntryOf(source.columnEntries(), request.latColumn)),
+        std::string(EntryOf(source.columnEntries(), request.themeColumn))};
 
     TPointPlacemark point;
-    std::int64_t written = 0;
+    ConversionSummary summary{.outputPath = request.outPath};
+    ProgressTicker progress(observer);
     for (std::int32_t row = WorksheetSource::FirstDataRow; row <= rowCount; ++row) {
-        observer.Progress(PercentAt(row, rowCount));
-        const std::string_view name = source.CellText(row, request_.nameColumn);
-        const std::string_view longitude = source.CellText(row, request_.lonColumn);
-        const std::string_view latitude = source.CellText(row, request_.latColumn);
-        const std::string_view theme = source.CellText(row, request_.themeColumn);
+        progress.AtRow(row, rowCount);
+        ++summary.recordsRead;
+        const std::string_view name = source.CellText(row, request.nameColumn);
+        const std::string_view longitude = source.CellText(row, request.lonColumn);
+        const std::string_view latitude = source.CellText(row, request.latColumn);
+        const std::string_view theme = source.CellText(row, request.themeColumn);
         if (name.empty() || longitude.empty() || latitude.empty() || theme.empty()) {
             for (const std::string& line :
                  CqtInvalidRowReport(row, name, longitude, latitude, theme, entries)) {
                 observer.Info(line);
             }
+            ++summary.rowsReported;
             continue;
         }
 
@@ -140,21 +127,15 @@ std::int64_t CqtConversion::Run(const ConversionObserver& observer) const {
         point.Coordinates.clear();
         AppendCoordinate(point.Coordinates, ParseNumber(longitude, 0.0),
                          ParseNumber(latitude, 0.0));
-        const int entry = legend.kind == LegendKind::Classification
-                              ? FindClassEntry(legend.scan, theme)
-                              : FindGradeEntry(ranges_, legend.boundaryMode, theme);
         point.Name = name;
         point.StyleUrl = "#POINTSTYLE";
-        point.StyleUrl += std::to_string(entry);
+        point.StyleUrl += std::to_string(legend.EntryOf(theme));
         document.AddPointPlacemark(point);
-        ++written;
+        ++summary.featuresWritten;
     }
 
-    document.SaveAndClose();
-    if (!document.Saved()) {
-        throw CannotCreateFileError(request_.outPath);
-    }
-    return written;
+    SaveOrThrow(document);
+    return summary;
 }
 
 }  // namespace orvane

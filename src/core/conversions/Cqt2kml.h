@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "common/Progress.h"
+#include "conversions/Conversion.h"
 #include "kml/Tkmldocument.h"
 #include "legend/ThematicLegend.h"
 
@@ -41,32 +41,15 @@ std::vector<std::string> CqtInvalidRowReport(std::int32_t row, std::string_view 
                                              std::string_view theme,
                                              const std::vector<std::string>& entries);
 
-// "导出完成,共导入N行数据."
-std::string CqtSummary(std::int64_t pointCount);
-
-// One conversion in two steps, so that a window can tell a legend that cannot be used (its
-// message shown, nothing touched) from a conversion that has started.
-class CqtConversion {
-  public:
-    // Checks the columns and reads the grading bounds. Throws "'%s' is not a valid floating
-    // point value" for a bound that is no number and "List index out of bounds (%d)" for a
-    // column below 1; nothing is read or written then.
-    explicit CqtConversion(CqtConversionRequest request);
-
-    // Writes the KML file and gives the number of points written. Reports each row left out
-    // through observer.info and progress once per row. Throws orvane::Error: a colour that is
-    // no integer, a graded theme value that is no number, "Cannot create file %s". On error
-    // an existing output file is left as it was and no file is created.
-    std::int64_t Run(const ConversionObserver& observer = {}) const;
-
-  private:
-    CqtConversionRequest request_;
-    std::vector<GradeRange> ranges_;
-};
-
-inline std::int64_t ConvertCqtToKml(CqtConversionRequest request,
-                                    const ConversionObserver& observer = {}) {
-    return CqtConversion(std::move(request)).Run(observer);
-}
+// Checks the columns and reads the grading bounds, then writes the KML file; the summary
+// counts the rows read, the points written and the rows reported. Reports each row left out
+// through observer.info and progress once per row. Throws orvane::Error: "Cannot open file
+// %s" without an open workbook, "List index out of bounds (%d)" for a column below 1 and
+// "'%s' is not a valid floating point value" for a bound that is no number (both before
+// observer.started, with nothing read or written), a colour that is no integer, a graded theme
+// value that is no number, "Cannot create file %s". On error an existing output file is left
+// as it was and no file is created.
+ConversionSummary ConvertCqtToKml(const CqtConversionRequest& request,
+                                  const ConversionObserver& observer = {});
 
 }  // namespace orvane

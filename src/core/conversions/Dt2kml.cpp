@@ -3,7 +3,6 @@
 #include <optional>
 #include <vector>
 
-#include "common/Errors.h"
 #include "common/Kml_baseclass.h"
 #include "conversions/DtTextFile.h"
 #include "kml/Tkmldocument.h"
@@ -16,21 +15,10 @@ size_t ColumnPosition(int column) {
     return column < 0 ? 0 : static_cast<size_t>(column);
 }
 
+// Turns the segments of a route into line placemarks.
 class TrackWriter {
   public:
-    TrackWriter(TKMLDocument& document, const DtConversionRequest& request)
-        : document_(document), request_(request) {
-        if (request.legend.kind == LegendKind::Grading) {
-            ranges_ = LegendRanges(request.legend);
-        }
-    }
-
-    int EntryOf(std::string_view theme) const {
-        if (request_.legend.kind == LegendKind::Classification) {
-            return FindClassEntry(request_.legend.scan, theme);
-        }
-        return FindGradeEntry(ranges_, request_.legend.boundaryMode, theme);
-    }
+    explicit TrackWriter(TKMLDocument& document) : document_(document) {}
 
     // A blank before every point's coordinate text.
     void Write(int entry, std::string_view name, std::span<const TrackPoint> points) {
@@ -45,33 +33,15 @@ class TrackWriter {
             placemark_.Coordinates += ",0 ";
         }
         document_.AddLinePlacemark(placemark_);
+        ++written_;
     }
+
+    std::int64_t Written() const { return written_; }
 
   private:
     TKMLDocument& document_;
-    const DtConversionRequest& request_;
-    std::vector<GradeRange> ranges_;
     TLinePlacemark placemark_;
-};
-
-class ProgressReporter {
-  public:
-    ProgressReporter(const ConversionObserver& observer, size_t lineCount)
-        : observer_(observer), lineCount_(lineCount) {}
-
-    // Line l of the file (1-based, records from 2) is being converted.
-    void AtLine(size_t line) {
-        const int percent = static_cast<int>((line - 1) * 100 / (lineCount_ - 1));
-        if (percent != shown_) {
-            shown_ = percent;
-            observer_.Progress(percent);
-        }
-    }
-
-  private:
-    const ConversionObserver& observer_;
-    size_t lineCount_;
-    int shown_ = -1;
+    std::int64_t written_ = 0;
 };
 
 }  // namespace
@@ -153,58 +123,46 @@ void TrackSegmenter::End() {
     }
 }
 
-namespace {
-
-// Reads the log at the place the window does (after the legend's bounds and colours were
-// read) unless it was read before.
-void ConvertTrack(const DtConversionRequest& request, const DtTextFile* log,
-                  const ConversionObserver& observer) {
-    TKMLDocument document(request.layout);
-    TrackWriter writer(document, request);  // reads the grading bounds first
+// The log is read at the place the window reads it (after the legend's bounds and colours
+// were read) unless it was read before.
+ConversionSummary ConvertDtToKml(const DtConversionRequest& request,
+                                 const ConversionObserver& observer) {
+    const LegendClassifier legend(request.legend);  // reads the grading bounds first
+    observer.Started();
     observer.Info(kDtConversionStarted);
+    TKMLDocument document(request.layout);
+    TrackWriter writer(document);
     document.OpenFile(request.outPath);
-    document.AddLineStyles(LegendColors(request.legend), request.lineWidth);
+    document.AddLineStyles(legend.Colours(), request.lineWidth);
 
     std::optional<DtTextFile> readNow;
-    if (log == nullptr) {
-        log = &readNow.emplace(DtTextFile::Read(request.dtPath));
-    }
-    const DtTextFile& file = *log;
+    const DtTextFile& file =
+        request.log != nullptr ? *request.log : readNow.emplace(DtTextFile::Read(request.dtPath));
     const size_t lon = ColumnPosition(request.lonColumn);
     const size_t lat = ColumnPosition(request.latColumn);
     const size_t themePosition = ColumnPosition(request.themeColumn);
-    ProgressReporter progress(observer, file.RecordCount() + 1);
+    const auto lineCount = static_cast<std::int64_t>(file.RecordCount() + 1);
+    ProgressTicker progress(observer);
 
     TrackSegmenter segmenter(request.breakDistance, [&writer](int entry, std::string_view name,
                                                               std::span<const TrackPoint> points) {
         writer.Write(entry, name, points);
     });
     for (size_t record = 0; record < file.RecordCount(); ++record) {
-        progress.AtLine(record + 2);
+        progress.AtLine(static_cast<std::int64_t>(record + 2), lineCount);
         const std::string_view line = file.Record(record);
         const std::string_view theme = RecordField(line, themePosition);
         segmenter.Add({RecordField(line, lon), RecordField(line, lat), std::nullopt},
-                      writer.EntryOf(theme), theme);
+                      legend.EntryOf(theme), theme);
     }
     segmenter.End();
 
-    document.SaveAndClose();
-    if (!document.Saved()) {
-        throw CannotCreateFileError(request.outPath);
-    }
+    SaveOrThrow(document);
     observer.Info(std::string(kDtConversionFinished) + request.outPath);
-    observer.Progress(0);
-}
-
-}  // namespace
-
-void ConvertDtToKml(const DtConversionRequest& request, const ConversionObserver& observer) {
-    ConvertTrack(request, nullptr, observer);
-}
-
-void ConvertDtToKml(const DtConversionRequest& request, const DtTextFile& log,
-                    const ConversionObserver& observer) {
-    ConvertTrack(request, &log, observer);
+    progress.Finish();
+    return {.recordsRead = static_cast<std::int64_t>(file.RecordCount()),
+            .featuresWritten = writer.Written(),
+            .outputPath = request.outPath};
 }
 
 }  // namespace orvane

@@ -12,7 +12,7 @@
 #include <utility>
 #include <vector>
 
-#include "common/Progress.h"
+#include "conversions/Conversion.h"
 #include "kml/Tkmldocument.h"
 #include "legend/ThematicLegend.h"
 
@@ -37,6 +37,9 @@ struct DtConversionRequest {
     ThematicLegend legend;  // its kind, entries, boundary mode and the scan of the theme field
     int lineWidth = kDefaultLineWidth;
     int breakDistance = kDefaultBreakDistance;
+    // The log of dtPath when it was read already (a log that comes through a pipe can be
+    // read only once); unset: the conversion reads dtPath.
+    const DtTextFile* log = nullptr;
 };
 
 // One point of a route: its coordinate texts as they stand in the log.
@@ -87,15 +90,11 @@ inline constexpr std::string_view kDtConversionStarted = "生成KML文件开始.
 inline constexpr std::string_view kDtConversionFinished = "生成KML文件完成：";
 
 // Writes the KML file. Reports "生成KML文件开始..." and, once the file is written,
-// "生成KML文件完成：" with the output path through observer.info, and progress per record.
-// Throws orvane::Error: a grading bound or a coordinate that is no number, a colour that is
-// no integer, "Cannot open file %s", "Cannot create file %s". On error an existing output
-// file is left as it was.
-void ConvertDtToKml(const DtConversionRequest& request, const ConversionObserver& observer = {});
-
-// The same over a log already read from request.dtPath, which is not read again: a log that
-// comes through a pipe can be read only once.
-void ConvertDtToKml(const DtConversionRequest& request, const DtTextFile& log,
-                    const ConversionObserver& observer = {});
+// "生成KML文件完成：" with the output path through observer.info, and progress per record;
+// the summary counts the records and the lines written. Throws orvane::Error: a grading bound
+// or a coordinate that is no number, a colour that is no integer, "Cannot open file %s",
+// "Cannot create file %s". On error an existing output file is left as it was.
+ConversionSummary ConvertDtToKml(const DtConversionRequest& request,
+                                 const ConversionObserver& observer = {});
 
 }  // namespace orvane

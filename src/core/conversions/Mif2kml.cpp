@@ -1,6 +1,5 @@
 #include "conversions/Mif2kml.h"
 
-#include "common/Errors.h"
 #include "common/Kml_baseclass.h"
 #include "common/TextFile.h"
 #include "kml/Tkmldocument.h"
@@ -31,43 +30,41 @@ void ReadPolygon(LineCursor& lines, std::int32_t count, std::string& out) {
 
 }  // namespace
 
-void ConvertMifToKml(const std::string& mifPath, const std::string& kmlPath,
-                     const ConversionObserver& observer, KmlLayout layout) {
-    LineCursor lines = LineCursor::OfFile(mifPath);
-    TKMLDocument document(layout);
+ConversionSummary ConvertMifToKml(const MifConversionRequest& request,
+                                  const ConversionObserver& observer) {
+    LineCursor lines = LineCursor::OfFile(request.mifPath);
+    observer.Started();
+    TKMLDocument document(request.layout);
     TPolygonPlacemark placemark;
     placemark.Name = "Region";
     placemark.StyleUrl = "#OUTLINE_RED";
-    document.OpenFile(kmlPath);
+    document.OpenFile(request.outPath);
     document.AddOutlineStyles();
 
     // The file is read line by line once; an object cut short meets the end of the file.
     // Every line after "Data" is looked at, so a region right after it, or right after a
     // region without its optional pen, brush and centre lines, is not lost.
     SkipToDataSection(lines);
-    int reportedPercent = -1;
+    ProgressTicker progress(observer);
+    ConversionSummary summary{.outputPath = request.outPath};
     while (const auto line = lines.Next()) {
         std::string_view rest = *line;
         if (CutTrimmedToken(rest, ' ') != "Region") {
             continue;
         }
         const std::int32_t polygonCount = ParseInteger(CutTrimmedToken(rest, ' '));
+        ++summary.recordsRead;
         for (std::int32_t polygon = 0; polygon < polygonCount; ++polygon) {
             const std::int32_t pointCount = ParseInteger(lines.NextOrThrow());
             ReadPolygon(lines, pointCount, placemark.Coordinates);
             document.AddPolygonPlacemark(placemark);
+            ++summary.featuresWritten;
         }
-        const int percent = lines.Percent();
-        if (percent != reportedPercent) {
-            reportedPercent = percent;
-            observer.Progress(percent);
-        }
+        progress.AtPercent(lines.Percent());
     }
-    document.SaveAndClose();
-    if (!document.Saved()) {
-        throw CannotCreateFileError(kmlPath);
-    }
-    observer.Progress(0);
+    SaveOrThrow(document);
+    progress.Finish();
+    return summary;
 }
 
 }  // namespace orvane

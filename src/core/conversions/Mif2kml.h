@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "common/Progress.h"
+#include "conversions/Conversion.h"
 #include "kml/Tkmldocument.h"
 
 namespace orvane {
@@ -15,7 +15,14 @@ namespace orvane {
 // that is no integer), "Cannot create file %s" (output not written). On error an existing
 // output file is left as it was. The file is read and written as the conversion goes, so a
 // file of any size needs little memory; a .kmz output path writes a KMZ archive.
-void ConvertMifToKml(const std::string& mifPath, const std::string& kmlPath,
-                     const ConversionObserver& observer = {}, KmlLayout layout = KmlLayout::Fixed);
+struct MifConversionRequest {
+    std::string mifPath;
+    std::string outPath;
+    KmlLayout layout = KmlLayout::Fixed;
+};
+
+// The summary counts the Region objects read and the polygons written.
+ConversionSummary ConvertMifToKml(const MifConversionRequest& request,
+                                  const ConversionObserver& observer = {});
 
 }  // namespace orvane

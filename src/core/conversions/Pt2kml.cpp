@@ -1,6 +1,5 @@
 #include "conversions/Pt2kml.h"
 
-#include "common/Errors.h"
 #include "common/Kml_baseclass.h"
 #include "kml/Tkmldocument.h"
 
@@ -36,13 +35,6 @@ std::string JoinedCoordinates(std::span<const std::string_view> lines, Coordinat
         AppendCoordinateLine(coordinates, line, format);
     }
     return coordinates;
-}
-
-void Save(TKMLDocument& document) {
-    document.SaveAndClose();
-    if (!document.Saved()) {
-        throw CannotCreateFileError(document.FileName());
-    }
 }
 
 }  // namespace
@@ -85,7 +77,7 @@ void WritePointFile(std::span<const std::string_view> lines, CoordinateFormat fo
         AppendCoordinateLine(placemark.Coordinates, lines[i], format);
         document.AddPointPlacemark(placemark);
     }
-    Save(document);
+    SaveOrThrow(document);
 }
 
 void WriteLineFile(std::span<const std::string_view> lines, CoordinateFormat format,
@@ -96,7 +88,7 @@ void WriteLineFile(std::span<const std::string_view> lines, CoordinateFormat for
     placemark.Name = "Line1";
     placemark.Coordinates = JoinedCoordinates(lines, format);
     document.AddLinePlacemark(placemark);
-    Save(document);
+    SaveOrThrow(document);
 }
 
 void WritePolygonFile(std::span<const std::string_view> lines, CoordinateFormat format,
@@ -112,7 +104,28 @@ void WritePolygonFile(std::span<const std::string_view> lines, CoordinateFormat 
         AppendCoordinateLine(placemark.Coordinates, lines.front(), format);  // closes the ring
     }
     document.AddPolygonPlacemark(placemark);
-    Save(document);
+    SaveOrThrow(document);
+}
+
+ConversionSummary ConvertPtToKml(const PtConversionRequest& request,
+                                 const ConversionObserver& observer) {
+    observer.Started();
+    ConversionSummary summary{.recordsRead = static_cast<std::int64_t>(request.lines.size()),
+                              .featuresWritten = 1,
+                              .outputPath = request.outPath};
+    switch (request.geometry) {
+        case PtGeometry::Point:
+            WritePointFile(request.lines, request.format, request.outPath, request.layout);
+            summary.featuresWritten = summary.recordsRead;
+            break;
+        case PtGeometry::Line:
+            WriteLineFile(request.lines, request.format, request.outPath, request.layout);
+            break;
+        case PtGeometry::Polygon:
+            WritePolygonFile(request.lines, request.format, request.outPath, request.layout);
+            break;
+    }
+    return summary;
 }
 
 }  // namespace orvane

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "conversions/Conversion.h"
 #include "kml/Tkmldocument.h"
 
 namespace orvane {
@@ -20,6 +21,21 @@ enum class CoordinateFormat {
 // as numbers, so any line gives a coordinate text.
 std::string ConvertCoordinateLine(std::string_view line, CoordinateFormat format);
 void AppendCoordinateLine(std::string& out, std::string_view line, CoordinateFormat format);
+
+enum class PtGeometry { Point, Line, Polygon };
+
+struct PtConversionRequest {
+    std::span<const std::string_view> lines;  // one typed coordinate line each
+    CoordinateFormat format = CoordinateFormat::LatitudeLongitude;
+    PtGeometry geometry = PtGeometry::Point;
+    std::string outPath;  // a .kmz path writes a KMZ archive
+    KmlLayout layout = KmlLayout::Fixed;
+};
+
+// Writes the lines as one point each, or as one line or one polygon. Throws "Cannot create
+// file %s" when the file cannot be written.
+ConversionSummary ConvertPtToKml(const PtConversionRequest& request,
+                                 const ConversionObserver& observer = {});
 
 // Each writes one KML file (a KMZ archive for a .kmz path); they throw "Cannot create file
 // %s" when it cannot be written.

@@ -1,79 +1,22 @@
 #pragma once
 
-// The KML element tree and its writer, and the style and placemark builders every
-// conversion uses.
+// The KML document every conversion writes: an element tree (kml/KmlNodeStore) laid out by
+// kml/KmlLayoutWriter as it grows, and the style and placemark builders (kml/KmlBuilders.cpp)
+// that add its parts from typed placemark records.
 
 #include <cstdint>
-#include <functional>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
-#include <vector>
 
-#include "common/Memory.h"
+#include "kml/KmlLayoutWriter.h"
+#include "kml/KmlNodeStore.h"
+#include "kml/Placemarks.h"
 
 namespace orvane {
 
 class KmlOutput;
-
-// How a document is laid out in its file.
-enum class KmlLayout {
-    // KML 2.1 in the program's own fixed layout: CR LF line ends, every text on a line of
-    // its own, two spaces deeper than its tags.
-    Fixed,
-    // OGC KML 2.2 as GIS programs read it: each text inline in its element, coordinates as
-    // tuples separated by single blanks, no empty style reference, LF line ends.
-    Standard,
-};
-
-// A text held by the document: a place in its text store.
-struct TKMLText {
-    std::uint32_t Chunk = 0;
-    std::uint32_t Offset = 0;
-    std::uint32_t Length = 0;
-};
-
-// One element. Texts live in the document; read and set them through it.
-struct TKMLNode {
-    std::int32_t Index = 0;
-    std::int32_t ParentIndex = -1;
-    std::int32_t FirstChildIndex = -1;
-    std::int32_t NextSiblingIndex = -1;
-    std::int32_t LastChildIndex = -1;
-    std::int16_t Level = 0;
-    std::uint16_t NameId = 0;
-    std::uint32_t AttributesId = 0;  // 0: none; few elements have attributes
-    TKMLText Text;
-};
-
-// Placemark records: filled by a converter and read by one builder.
-struct TPlacemark {
-    std::string Name;
-    std::string StyleUrl;
-};
-
-struct TPointPlacemark : TPlacemark {
-    std::string Coordinates;
-    std::string Description;  // table rows, each starting with "<TR>"
-};
-
-struct TLinePlacemark : TPlacemark {
-    std::string Coordinates;
-};
-
-struct TPolygonPlacemark : TPlacemark {
-    std::string Coordinates;
-};
-
-struct TSitePlacemark : TPointPlacemark {
-    std::string Azimuths;  // each azimuth followed by a TAB; consumed by AddSiteFolder
-    std::int32_t SectorCount = 0;
-    double Longitude = 0;
-    double Latitude = 0;
-};
-
-// "ff" and the colour number (00BBGGRR) in upper-case hexadecimal, at least six digits.
-std::string KmlColorText(std::int32_t colour);
 
 // The document is written as it is built: each style, placemark or folder that a builder
 // adds under Document is laid out and handed to the output file as soon as the builder
@@ -82,7 +25,7 @@ std::string KmlColorText(std::int32_t colour);
 // first of them on, everything is kept and written by SaveAndClose.
 class TKMLDocument {
   public:
-    static constexpr std::string_view Header = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>";
+    static constexpr std::string_view Header = KmlLayoutWriter::Header;
     static constexpr std::string_view Namespace = "http://earth.google.com/kml/2.1";
     static constexpr std::string_view StandardNamespace = "http://www.opengis.net/kml/2.2";
 
@@ -95,13 +38,11 @@ class TKMLDocument {
     TKMLNode& Root() { return Node(0); }
     TKMLNode& DocumentNode() { return Node(1); }
     // Every node ever added, written ones included.
-    size_t NodeCount() const { return nodeCount_; }
+    size_t NodeCount() const { return store_.NodeCount(); }
     // Nodes a builder made are reachable only until the builder returns; the root, Document
     // and the nodes AddNode made stay as long as the document.
-    TKMLNode& Node(size_t index) { return NodeBlock(index)[index & (kNodesPerBlock - 1)]; }
-    const TKMLNode& Node(size_t index) const {
-        return NodeBlock(index)[index & (kNodesPerBlock - 1)];
-    }
+    TKMLNode& Node(size_t index) { return store_.Node(index); }
+    const TKMLNode& Node(size_t index) const { return store_.Node(index); }
 
     // Appends a new element as the last child of `parent`, which must be the root, Document
     // or a node AddNode made; constant time. The reference stays valid as long as the
@@ -109,11 +50,9 @@ class TKMLDocument {
     TKMLNode& AddNode(TKMLNode& parent, std::string_view name);
     void SetAttributes(TKMLNode& node, std::string_view attributes);
     void SetText(TKMLNode& node, std::string_view text);
-    std::string_view Name(const TKMLNode& node) const { return names_[node.NameId]; }
-    std::string_view Attributes(const TKMLNode& node) const {
-        return TextOf(attributes_[node.AttributesId]);
-    }
-    std::string_view Text(const TKMLNode& node) const { return TextOf(node.Text); }
+    std::string_view Name(const TKMLNode& node) const { return store_.Name(node); }
+    std::string_view Attributes(const TKMLNode& node) const { return store_.Attributes(node); }
+    std::string_view Text(const TKMLNode& node) const { return store_.Text(node); }
 
     // Opens the output: a temporary file beside `fileName`, which SaveAndClose puts in its
     // place. A name ending in ".kmz" (any letter case) gets a KMZ archive holding the same
@@ -137,28 +76,21 @@ class TKMLDocument {
     void AddOutlineStyles();
     void AddBsStyle();
     void AddPtStyle();
-    // Throws "'%s' is not a valid integer value" for a colour that is no integer.
-    void AddLineStyles(const std::vector<std::string>& colours, std::int32_t width);
-    void AddPointStyles(const std::vector<std::string>& colours);
+    // Style i of each is "LINESTYLEi" / "POINTSTYLEi" in colour i (a colour number 00BBGGRR).
+    void AddLineStyles(std::span<const std::int32_t> colours, std::int32_t width);
+    void AddPointStyles(std::span<const std::int32_t> colours);
 
     // ---- Placemark builders ----
     void AddPointPlacemark(const TPointPlacemark& placemark);
     void AddPolygonPlacemark(const TPolygonPlacemark& placemark);
     void AddLinePlacemark(const TLinePlacemark& placemark);
-    // Consumes `SectorCount` azimuths from `site.Azimuths`.
-    void AddSiteFolder(TSitePlacemark& site, std::int32_t radiusSeconds);
-    // Puts into `ring` (empty on entry) the ring of sector `sector` (from 0) of the site,
-    // facing `azimuth`.
-    using SectorRingDrawer =
-        std::function<void(std::string& ring, std::int32_t sector, std::int32_t azimuth)>;
-    // As above, with wedges of the caller's own shape and size.
-    void AddSiteFolder(TSitePlacemark& site, const SectorRingDrawer& drawRing);
+    // A site's folder: its icon, then one wedge per azimuth, `radiusSeconds` seconds of arc
+    // long.
+    void AddSiteFolder(const TSitePlacemark& site, std::int32_t radiusSeconds);
+    // As above, with the wedges' rings already drawn: ring k faces azimuth k.
+    void AddSiteFolder(const TSitePlacemark& site, std::span<const std::string> rings);
 
   private:
-    class Writer;
-    TKMLNode& NewNode();
-    PageBlock TakeNodeBlock();
-    TKMLNode& CreateRoot();
     TKMLNode& AddNodeById(TKMLNode& parent, std::uint16_t nameId);
     TKMLNode& AddTextNode(TKMLNode& parent, std::uint16_t nameId, std::string_view text);
     TKMLNode& AddEscapedTextNode(TKMLNode& parent, std::uint16_t nameId, std::string_view text);
@@ -175,35 +107,11 @@ class TKMLDocument {
     // it before it returns.
     void CompleteParts();
     // Lays out the parts not laid out yet, handing what grows large to the output.
-    void LayOutPendingParts(Writer& writer);
+    void LayOutPendingParts(KmlLayoutWriter& writer);
     void HandOver();
-    void LetGoOfWrittenNodes();
-    void LetGoOfTexts();
-    void StoreAttributes(TKMLNode& node, std::string_view attributes);
-    TKMLText StoreText(std::string_view text);
-    // As StoreText, but an element's text equal to the last one stored for an element of
-    // the same name is shared (fixed descriptions, style references, widths).
-    TKMLText StoreElementText(std::uint16_t nameId, std::string_view text);
-    std::string_view TextOf(const TKMLText& text) const;
-    std::uint16_t NameIdOf(std::string_view name);
-
-    static constexpr size_t kNodesPerBlock = size_t{1} << 14;
-    TKMLNode* NodeBlock(size_t index) const {
-        return reinterpret_cast<TKMLNode*>(nodeBlocks_[index / kNodesPerBlock].data());
-    }
 
     KmlLayout layout_;
-    // Nodes and texts live in large blocks that never move, so node references stay valid.
-    // Blocks of written nodes are let go (an empty entry) or reused.
-    std::vector<PageBlock> nodeBlocks_;
-    std::vector<PageBlock> spareNodeBlocks_;
-    size_t firstKeptNodeBlock_ = 1;  // block 0 holds the root and Document
-    size_t nodeCount_ = 0;
-    std::vector<std::string> names_;
-    std::vector<TKMLText> lastTextOfName_;
-    std::vector<TKMLText> attributes_;
-    std::vector<PageBlock> chunks_;
-    size_t chunkUsed_ = 0;
+    KmlNodeStore store_;
 
     std::string fileName_;
     std::unique_ptr<KmlOutput> output_;
