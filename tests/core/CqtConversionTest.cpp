@@ -130,12 +130,12 @@ TEST_F(CqtConversionTest, ClassifiesAgainstTheScanOfTheLastThemeChoice) {
 
 TEST_F(CqtConversionTest, GradesUnderEachBoundaryMode) {
     Open("cqt-cases.xlsx", kGradesSheet);  // RxLev 0, 5, 10, 15, 20
-    EXPECT_EQ(StyleUrls(Convert(TenTwenty(BoundaryMode::LeftInclusive)).kml),
-              (Texts{"#POINTSTYLE0", "#POINTSTYLE0", "#POINTSTYLE1", "#POINTSTYLE1",
-                     "#POINTSTYLE-9999"}));
-    EXPECT_EQ(StyleUrls(Convert(TenTwenty(BoundaryMode::RightInclusive)).kml),
-              (Texts{"#POINTSTYLE-9999", "#POINTSTYLE0", "#POINTSTYLE0", "#POINTSTYLE1",
-                     "#POINTSTYLE1"}));
+    EXPECT_EQ(
+        StyleUrls(Convert(TenTwenty(BoundaryMode::LeftInclusive)).kml),
+        (Texts{"#POINTSTYLE0", "#POINTSTYLE0", "#POINTSTYLE1", "#POINTSTYLE1", "#POINTSTYLE1"}));
+    EXPECT_EQ(
+        StyleUrls(Convert(TenTwenty(BoundaryMode::RightInclusive)).kml),
+        (Texts{"#POINTSTYLE0", "#POINTSTYLE0", "#POINTSTYLE0", "#POINTSTYLE1", "#POINTSTYLE1"}));
     EXPECT_EQ(
         StyleUrls(Convert(TenTwenty(BoundaryMode::BothInclusive)).kml),
         (Texts{"#POINTSTYLE0", "#POINTSTYLE0", "#POINTSTYLE0", "#POINTSTYLE1", "#POINTSTYLE1"}));

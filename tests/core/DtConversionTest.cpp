@@ -185,10 +185,10 @@ TEST_F(DtConversion, GradesByValueRanges) {
                                               "t3\t113.0002\t25\t-60\n"
                                               "t4\t113.0003\t25\t-60\n",
                                           3, LegendKind::Grading);
-    // Four ranges from -80 to -60: under the left-inclusive mode -60 lies in none.
+    // Four ranges from -80 to -60: the last one holds -60 under the left-inclusive mode too.
     EXPECT_EQ(Placemarks(Convert(request)),
               (std::vector<std::string>{"#LINESTYLE0|-80| 113.0000,25,0  113.0001,25,0 ",
-                                        "#LINESTYLE-9999|-60| 113.0001,25,0  113.0002,25,0  "
+                                        "#LINESTYLE3|-60| 113.0001,25,0  113.0002,25,0  "
                                         "113.0003,25,0 "}));
     request.legend.boundaryMode = BoundaryMode::BothInclusive;
     EXPECT_EQ(Placemarks(Convert(request)).back().substr(0, 13), "#LINESTYLE3|-");

@@ -206,8 +206,11 @@ TEST(Grading, TheThreeBoundaryModes) {
     };
     EXPECT_EQ(find(BoundaryMode::LeftInclusive, "0"), 0);
     EXPECT_EQ(find(BoundaryMode::LeftInclusive, "0.25"), 1);
-    EXPECT_EQ(find(BoundaryMode::LeftInclusive, "1"), NoEntry);
-    EXPECT_EQ(find(BoundaryMode::RightInclusive, "0"), NoEntry);
+    // The outermost ranges are closed at their outer ends, whatever the mode.
+    EXPECT_EQ(find(BoundaryMode::LeftInclusive, "1"), 3);
+    EXPECT_EQ(find(BoundaryMode::LeftInclusive, "1.01"), NoEntry);
+    EXPECT_EQ(find(BoundaryMode::RightInclusive, "0"), 0);
+    EXPECT_EQ(find(BoundaryMode::RightInclusive, "-0.01"), NoEntry);
     EXPECT_EQ(find(BoundaryMode::RightInclusive, "0.25"), 0);
     EXPECT_EQ(find(BoundaryMode::RightInclusive, "1"), 3);
     EXPECT_EQ(find(BoundaryMode::BothInclusive, "0.25"), 0);
@@ -216,15 +219,26 @@ TEST(Grading, TheThreeBoundaryModes) {
     EXPECT_EQ(find(static_cast<BoundaryMode>(-1), "0.1"), NoEntry);
 }
 
-TEST(Grading, EqualBoundsHoldTheirValueOnlyWhenBothAreIncluded) {
+TEST(Grading, EqualBoundsHoldTheirValueInTheOutermostRange) {
     const std::vector<LegendEntry> entries = ComputeDefaultGrading(RangeScan(5, 5), 4);
     EXPECT_EQ(Bounds(entries), (Texts{"5-5", "5-5", "5-5", "5-5"}));
     ThematicLegend legend;
     legend.gradeEntries = entries;
     const std::vector<GradeRange> ranges = LegendRanges(legend);
-    EXPECT_EQ(FindGradeEntry(ranges, BoundaryMode::LeftInclusive, "5"), NoEntry);
-    EXPECT_EQ(FindGradeEntry(ranges, BoundaryMode::RightInclusive, "5"), NoEntry);
+    EXPECT_EQ(FindGradeEntry(ranges, BoundaryMode::LeftInclusive, "5"), 3);
+    EXPECT_EQ(FindGradeEntry(ranges, BoundaryMode::RightInclusive, "5"), 0);
     EXPECT_EQ(FindGradeEntry(ranges, BoundaryMode::BothInclusive, "5"), 0);
+}
+
+TEST(Grading, DefaultOuterBoundsThatRoundingMovedInsideTheDataMoveOut) {
+    // R(0.004) = 0 holds the minimum and R(1.016) = 1.02 the maximum: nothing moves.
+    EXPECT_EQ(Bounds(ComputeDefaultGrading(RangeScan(0.004, 1.016), 2)),
+              (Texts{"0-0.51", "0.51-1.02"}));
+    // R(0.006) = 0.01 lies above 0.006 and R(1.014) = 1.01 below 1.014: both move out.
+    EXPECT_EQ(Bounds(ComputeDefaultGrading(RangeScan(0.006, 1.014), 2)),
+              (Texts{"0-0.51", "0.51-1.02"}));
+    EXPECT_EQ(Bounds(ComputeDefaultGrading(RangeScan(-80.004, -59.996), 2)),
+              (Texts{"-80.01--70", "-70--59.99"}));
 }
 
 TEST(Grading, OverlappingRangesLetTheEarlierEntryWinAndReversedOnesHoldNothing) {

@@ -181,6 +181,16 @@ std::vector<LegendEntry> ComputeDefaultGrading(const ThemeFieldScan& scan, int g
         entry.right = FormatNumber(RoundToHundredths(bound(i + 1)));
         entries.push_back(std::move(entry));
     }
+    // Rounding may move an outer bound inside the data: it then moves out by a hundredth,
+    // so that every value of the scan has a colour.
+    if (ParseNumber(entries.front().left) > scan.minimum) {
+        entries.front().left =
+            FormatNumber(RoundToHundredths(RoundToHundredths(scan.minimum) - 0.01));
+    }
+    if (ParseNumber(entries.back().right) < scan.maximum) {
+        entries.back().right =
+            FormatNumber(RoundToHundredths(RoundToHundredths(scan.maximum) + 0.01));
+    }
     return entries;
 }
 
@@ -208,10 +218,21 @@ bool RangeHolds(const GradeRange& range, BoundaryMode mode, double value) {
 }
 
 int FindGradeEntry(std::span<const GradeRange> ranges, BoundaryMode mode, double value) {
+    if (ranges.empty()) {
+        return NoEntry;
+    }
+    // The outermost ranges are closed at their outer ends: the first range under 右值 holds
+    // its left bound, the last range under 左值 its right bound.
+    if (mode == BoundaryMode::RightInclusive && value == ranges.front().left) {
+        return 0;
+    }
     for (size_t i = 0; i < ranges.size(); ++i) {
         if (RangeHolds(ranges[i], mode, value)) {
             return static_cast<int>(i);
         }
+    }
+    if (mode == BoundaryMode::LeftInclusive && value == ranges.back().right) {
+        return static_cast<int>(ranges.size() - 1);
     }
     return NoEntry;
 }
