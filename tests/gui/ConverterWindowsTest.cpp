@@ -19,7 +19,7 @@
 
 #include "app/Desktop.h"
 #include "app/Mainform.h"
-#include "app/OutputSettings.h"
+#include "common/OutputSettings.h"
 #include "conversions/Pt2kml.h"
 #include "earth/RecordingApplicationGE.h"
 #include "tests/gui/GuiHelpers.h"

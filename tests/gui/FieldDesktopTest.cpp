@@ -18,9 +18,9 @@
 #include <memory>
 
 #include "app/Desktop.h"
-#include "app/Dialogs.h"
 #include "app/LoadableFileList.h"
 #include "app/Mainform.h"
+#include "common/Dialogs.h"
 #include "earth/RecordingApplicationGE.h"
 #include "tests/gui/GuiHelpers.h"
 #include "tests/gui/GuiTestMain.h"

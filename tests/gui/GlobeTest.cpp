@@ -19,7 +19,7 @@
 
 #include "app/Desktop.h"
 #include "app/Mainform.h"
-#include "app/OutputSettings.h"
+#include "common/OutputSettings.h"
 #include "earth/MarbleGlobe.h"
 #include "tests/gui/GuiHelpers.h"
 #include "tests/gui/GuiTestMain.h"

@@ -7,7 +7,7 @@
 #include <QStringList>
 #include <memory>
 
-#include "app/Dialogs.h"
+#include "common/Dialogs.h"
 #include "earth/ApplicationGE.h"
 
 namespace orvane {

@@ -25,8 +25,8 @@
 #include "app/Icons.h"
 #include "app/LoadableFileList.h"
 #include "app/MarqueeLabel.h"
-#include "app/ProductInfo.h"
 #include "app/Sysoptions.h"
+#include "common/ProductInfo.h"
 
 namespace orvane {
 

@@ -10,7 +10,7 @@
 #include <memory>
 #include <optional>
 
-#include "app/Dialogs.h"
+#include "common/Dialogs.h"
 #include "common/TextFile.h"
 #include "earth/ApplicationGE.h"
 #include "earth/ViewCross.h"

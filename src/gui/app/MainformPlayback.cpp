@@ -17,8 +17,8 @@
 #include <vector>
 
 #include "app/Mainform.h"
-#include "app/WaitCursor.h"
 #include "common/Kml_baseclass.h"
+#include "common/WaitCursor.h"
 #include "conversions/TrackPlayback.h"
 #include "windows/FrmGPS.h"
 

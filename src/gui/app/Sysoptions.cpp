@@ -8,7 +8,7 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
-#include "app/OutputSettings.h"
+#include "common/OutputSettings.h"
 #include "conversions/Dt2kml.h"
 
 namespace orvane {

@@ -22,8 +22,8 @@
 #include <vector>
 
 #include "app/Mainform.h"
-#include "app/OutputSettings.h"
-#include "app/WaitCursor.h"
+#include "common/OutputSettings.h"
+#include "common/WaitCursor.h"
 
 namespace orvane {
 

@@ -9,7 +9,7 @@
 #include <QString>
 #include <functional>
 
-#include "app/Dialogs.h"
+#include "common/Dialogs.h"
 #include "conversions/Bs2kml.h"
 #include "windows/WindowParts.h"
 #include "workbooks/WorksheetSource.h"

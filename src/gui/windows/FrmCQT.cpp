@@ -18,8 +18,8 @@
 #include <string>
 
 #include "app/Mainform.h"
-#include "app/OutputSettings.h"
-#include "app/WaitCursor.h"
+#include "common/OutputSettings.h"
+#include "common/WaitCursor.h"
 #include "windows/LegendPanel.h"
 
 namespace orvane {

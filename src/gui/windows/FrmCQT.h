@@ -11,7 +11,7 @@
 #include <functional>
 #include <memory>
 
-#include "app/Dialogs.h"
+#include "common/Dialogs.h"
 #include "conversions/Cqt2kml.h"
 #include "earth/ApplicationGE.h"
 #include "windows/WindowParts.h"

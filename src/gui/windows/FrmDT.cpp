@@ -20,8 +20,8 @@
 #include <vector>
 
 #include "app/Mainform.h"
-#include "app/OutputSettings.h"
-#include "app/WaitCursor.h"
+#include "common/OutputSettings.h"
+#include "common/WaitCursor.h"
 #include "legend/ThematicLegend.h"
 #include "windows/LegendPanel.h"
 #include "windows/WindowParts.h"

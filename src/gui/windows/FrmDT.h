@@ -8,7 +8,7 @@
 #include <QString>
 #include <optional>
 
-#include "app/Dialogs.h"
+#include "common/Dialogs.h"
 #include "conversions/Dt2kml.h"
 #include "conversions/DtTextFile.h"
 

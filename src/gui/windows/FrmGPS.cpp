@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "app/WaitCursor.h"
+#include "common/WaitCursor.h"
 #include "windows/FrmDT.h"
 
 namespace orvane {

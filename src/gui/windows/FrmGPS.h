@@ -6,7 +6,7 @@
 #include <QDialog>
 #include <cstdint>
 
-#include "app/Dialogs.h"
+#include "common/Dialogs.h"
 #include "conversions/TrackPlayback.h"
 
 class QComboBox;

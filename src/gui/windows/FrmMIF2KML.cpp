@@ -10,8 +10,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "app/OutputSettings.h"
-#include "app/WaitCursor.h"
+#include "common/OutputSettings.h"
+#include "common/WaitCursor.h"
 #include "conversions/Mif2kml.h"
 
 namespace orvane {

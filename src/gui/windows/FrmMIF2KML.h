@@ -5,7 +5,7 @@
 #include <QDialog>
 #include <QString>
 
-#include "app/Dialogs.h"
+#include "common/Dialogs.h"
 
 class QLineEdit;
 class QPushButton;

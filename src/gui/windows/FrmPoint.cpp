@@ -17,9 +17,9 @@
 #include <vector>
 
 #include "app/Mainform.h"
-#include "app/OutputSettings.h"
-#include "app/WaitCursor.h"
 #include "common/Kml_baseclass.h"
+#include "common/OutputSettings.h"
+#include "common/WaitCursor.h"
 
 namespace orvane {
 

@@ -6,7 +6,7 @@
 #include <QStringList>
 #include <array>
 
-#include "app/Dialogs.h"
+#include "common/Dialogs.h"
 #include "conversions/Pt2kml.h"
 
 class QButtonGroup;

@@ -1,8 +1,8 @@
-#include "app/OutputSettings.h"
+#include "common/OutputSettings.h"
 
 #include <QSettings>
 
-#include "app/ProductInfo.h"
+#include "common/ProductInfo.h"
 
 namespace orvane {
 
