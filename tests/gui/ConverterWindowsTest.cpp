@@ -21,7 +21,7 @@
 #include "app/Mainform.h"
 #include "common/OutputSettings.h"
 #include "conversions/Pt2kml.h"
-#include "earth/RecordingApplicationGE.h"
+#include "tests/gui/RecordingApplicationGE.h"
 #include "tests/gui/GuiHelpers.h"
 #include "tests/gui/GuiTestMain.h"
 #include "windows/FrmMIF2KML.h"

@@ -21,7 +21,7 @@
 #include "app/LoadableFileList.h"
 #include "app/Mainform.h"
 #include "common/Dialogs.h"
-#include "earth/RecordingApplicationGE.h"
+#include "tests/gui/RecordingApplicationGE.h"
 #include "tests/gui/GuiHelpers.h"
 #include "tests/gui/GuiTestMain.h"
 

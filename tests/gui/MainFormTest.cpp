@@ -19,7 +19,7 @@
 #include "app/Sysoptions.h"
 #include "common/OutputSettings.h"
 #include "common/ProductInfo.h"
-#include "earth/RecordingApplicationGE.h"
+#include "tests/gui/RecordingApplicationGE.h"
 #include "tests/gui/GuiHelpers.h"
 #include "tests/gui/GuiTestMain.h"
 #include "windows/FrmBS.h"
