@@ -97,7 +97,6 @@ void TFrmMain::FormCreate() {
     GeMainWindow = nullptr;
     GeRenderWindow = nullptr;
     GeRenderParent = nullptr;
-    BreakDistance = 20;
     PlaybackLines = {};
     PlaybackFields.clear();
     StringGrid1->setHorizontalHeaderLabels({QStringLiteral("名称"), QStringLiteral("值")});
@@ -435,10 +434,7 @@ void TFrmMain::N7Click() {
     if (windows_.FrmSysOptions == nullptr) {
         return;
     }
-    windows_.FrmSysOptions->CSpinEdit1->setValue(BreakDistance);
-    if (windows_.FrmSysOptions->exec() == QDialog::Accepted) {
-        BreakDistance = windows_.FrmSysOptions->CSpinEdit1->value();
-    }
+    windows_.FrmSysOptions->exec();
 }
 
 void TFrmMain::N3Click() {

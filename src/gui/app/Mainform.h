@@ -62,7 +62,6 @@ class TFrmMain : public QMainWindow {
     // ready; a path with no file does nothing.
     void OpenOnGlobe(const QString& path);
     bool IsGoogleEarthRunning() const;
-    int BreakDistance = 20;
     // The check boxes and context menu of "可加载文件".
     LoadableFileList& LoadableFiles() { return *loadableFiles_; }
 
