@@ -97,8 +97,6 @@ void TFrmMain::FormCreate() {
     GeMainWindow = nullptr;
     GeRenderWindow = nullptr;
     GeRenderParent = nullptr;
-    PlaybackLines = {};
-    PlaybackFields.clear();
     StringGrid1->setHorizontalHeaderLabels({QStringLiteral("名称"), QStringLiteral("值")});
 }
 
@@ -464,8 +462,7 @@ void TFrmMain::FormDestroy() {
         }
     }
     Timer1.stop();
-    PlaybackLines = {};
-    PlaybackFields.clear();
+    playback_ = {};
     PlaybackCamera.reset();
     GiveRenderWindowBack();
     if (GeMainWindow) {
