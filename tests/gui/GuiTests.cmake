@@ -17,7 +17,7 @@ function(add_gui_test name)
                                                ORVANE_EXAMPLES="${PROJECT_SOURCE_DIR}/examples")
 endfunction()
 
-foreach(name MainFormTest ConverterWindowsTest StartupTest LegendPanelTest DtWindowTest
+foreach(name MainFormTest DesktopPartsTest ConverterWindowsTest StartupTest LegendPanelTest DtWindowTest
              BsWindowTest CqtWindowTest FieldDesktopTest FeatureLayerTest PlaybackTest
              ImageExportTest InputFilesTest SingleInstanceTest)
     add_gui_test(${name})
