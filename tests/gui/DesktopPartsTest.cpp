@@ -29,13 +29,18 @@ class DesktopPartsTest : public QObject {
         info.setPlainText("before");
         QList<int> seen;
         connect(&bar, &QProgressBar::valueChanged, [&seen](int value) { seen << value; });
-        const bool done = RunConversion(&info, dialogs_, {&bar, &info, true},
-                                        [](const ConversionObserver& observer) {
-                                            observer.Info("one");
-                                            observer.Progress(100);
-                                            observer.Info("two");
-                                        });
-        QVERIFY(done);
+        const auto summary = RunConversion(&info, dialogs_, {&bar, &info, true},
+                                           [](const ConversionObserver& observer) {
+                                               observer.Started();
+                                               observer.Info("one");
+                                               observer.Progress(100);
+                                               observer.Info("two");
+                                               ConversionSummary done;
+                                               done.featuresWritten = 2;
+                                               return done;
+                                           });
+        QVERIFY(summary);
+        QCOMPARE(summary->featuresWritten, 2);
         QCOMPARE(Lines(info), QStringList({"one", "two"}));
         QCOMPARE(seen, QList<int>({100, 0}));
         QVERIFY(dialogs_.errors.isEmpty());
@@ -46,12 +51,13 @@ class DesktopPartsTest : public QObject {
         QProgressBar bar;
         QPlainTextEdit info;
         info.setPlainText("kept");
-        const bool done = RunConversion(nullptr, dialogs_, {&bar, &info, true},
-                                        [](const ConversionObserver& observer) {
-                                            observer.Progress(40);
-                                            throw std::runtime_error("Cannot open file x");
-                                        });
-        QVERIFY(!done);
+        const auto summary =
+            RunConversion(nullptr, dialogs_, {&bar, &info, true},
+                          [](const ConversionObserver& observer) -> ConversionSummary {
+                              observer.Progress(40);
+                              throw std::runtime_error("Cannot open file x");
+                          });
+        QVERIFY(!summary);
         QCOMPARE(dialogs_.errors, QStringList({"Cannot open file x"}));
         QCOMPARE(bar.value(), 0);
         QCOMPARE(Lines(info), QStringList({"kept"}));

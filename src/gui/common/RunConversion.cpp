@@ -16,7 +16,7 @@ namespace {
 // left out is reported without adding each line to the box on its own.
 class InfoLines {
   public:
-    InfoLines(QPlainTextEdit* memo, bool replace) : memo_(memo), replace_(replace) {}
+    explicit InfoLines(QPlainTextEdit* memo) : memo_(memo) {}
     ~InfoLines() { Flush(); }
     InfoLines(const InfoLines&) = delete;
     InfoLines& operator=(const InfoLines&) = delete;
@@ -35,10 +35,6 @@ class InfoLines {
         if (memo_ == nullptr || pending_.empty()) {
             return;
         }
-        if (replace_) {
-            memo_->clear();
-            replace_ = false;
-        }
         memo_->appendPlainText(
             QString::fromUtf8(pending_.data(), static_cast<int>(pending_.size())));
         pending_.clear();
@@ -47,7 +43,6 @@ class InfoLines {
   private:
     static constexpr size_t kPieceBytes = 1 << 16;
     QPlainTextEdit* memo_;
-    bool replace_;
     std::string pending_;
 };
 
@@ -82,19 +77,25 @@ bool ReportErrors(QWidget* window, Dialogs& dialogs, const std::function<void()>
     return false;
 }
 
-bool RunConversion(QWidget* window, Dialogs& dialogs, const ConversionView& view,
-                   const std::function<void(const ConversionObserver&)>& convert) {
-    return ReportErrors(window, dialogs, [&] {
+std::optional<ConversionSummary> RunConversion(
+    QWidget* window, Dialogs& dialogs, const ConversionView& view,
+    const std::function<ConversionSummary(const ConversionObserver&)>& convert) {
+    std::optional<ConversionSummary> summary;
+    ReportErrors(window, dialogs, [&] {
         const ProgressReset reset(view.progress);
-        InfoLines info(view.info, view.replaceInfo);
+        InfoLines info(view.info);
         ConversionObserver observer;
         observer.info = [&info](std::string_view line) { info.Add(line); };
         if (view.progress != nullptr) {
             observer.progress = [bar = view.progress](int percent) { bar->setValue(percent); };
         }
+        if (view.info != nullptr && view.clearInfoOnStart) {
+            observer.started = [memo = view.info] { memo->clear(); };
+        }
         const WaitCursor wait;
-        convert(observer);
+        summary = convert(observer);
     });
+    return summary;
 }
 
 }  // namespace orvane

@@ -4,8 +4,9 @@
 // the general error box where it is raised and none leaves an event handler.
 
 #include <functional>
+#include <optional>
 
-#include "common/Progress.h"
+#include "conversions/Conversion.h"
 
 class QPlainTextEdit;
 class QProgressBar;
@@ -24,14 +25,16 @@ bool ReportErrors(QWidget* window, Dialogs& dialogs, const std::function<void()>
 struct ConversionView {
     QProgressBar* progress = nullptr;  // 0 to 100 while it runs, back to 0 at the end
     QPlainTextEdit* info = nullptr;
-    // The first information line replaces what the box held, instead of adding to it.
-    bool replaceInfo = false;
+    // The box is emptied when the conversion starts, so that inputs refused before then leave
+    // what it showed.
+    bool clearInfoOnStart = false;
 };
 
 // Runs one conversion of a window under the wait cursor, its progress and information lines
-// shown in `view`. An error is shown once the cursor is back and the bar at 0. Returns
-// whether the conversion succeeded.
-bool RunConversion(QWidget* window, Dialogs& dialogs, const ConversionView& view,
-                   const std::function<void(const ConversionObserver&)>& convert);
+// shown in `view`. An error is shown once the cursor is back and the bar at 0. Returns the
+// conversion's summary, or nothing when it stopped with an error.
+std::optional<ConversionSummary> RunConversion(
+    QWidget* window, Dialogs& dialogs, const ConversionView& view,
+    const std::function<ConversionSummary(const ConversionObserver&)>& convert);
 
 }  // namespace orvane

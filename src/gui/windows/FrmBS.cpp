@@ -332,13 +332,12 @@ void TFrmBS::Button5Click() {
         return;
     }
     Memo0->clear();
-    std::int32_t sites = 0;
-    const auto convert = [this, &sites](const ConversionObserver& observer) {
-        sites = ConvertBsToKml(Request(), observer);
+    const auto convert = [this](const ConversionObserver& observer) {
+        return ConvertBsToKml(Request(), observer);
     };
-    if (RunConversion(this, dialogs_, {CGauge1, Memo0}, convert)) {
+    if (const auto summary = RunConversion(this, dialogs_, {CGauge1, Memo0}, convert)) {
         host_.FileWritten(EdtFName1->text());
-        dialogs_.Message(this, QString::fromStdString(BsSummary(sites)));
+        dialogs_.Message(this, QString::fromStdString(ImportedRowsMessage(*summary)));
     }
 }
 

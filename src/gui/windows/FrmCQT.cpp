@@ -261,16 +261,14 @@ void TFrmCQT::Button7Click() {
         return;
     }
     const QString path = EdtFName3->text();
-    std::int64_t points = 0;
-    const auto convert = [this, &points](const ConversionObserver& observer) {
-        // A grading bound that is no number stops here, before the box is cleared.
-        const CqtConversion conversion(Request());
-        Memo0->clear();
-        points = conversion.Run(observer);
+    const auto convert = [this](const ConversionObserver& observer) {
+        return ConvertCqtToKml(Request(), observer);
     };
-    if (RunConversion(this, dialogs_, {CGauge3, Memo0}, convert)) {
+    // A grading bound that is no number stops the conversion before it starts, so the box
+    // keeps what it showed.
+    if (const auto summary = RunConversion(this, dialogs_, {CGauge3, Memo0, true}, convert)) {
         host_.FileWritten(path);
-        dialogs_.Message(this, FromUtf8(CqtSummary(points)));
+        dialogs_.Message(this, FromUtf8(ImportedRowsMessage(*summary)));
     }
 }
 

@@ -275,10 +275,10 @@ void TFrmDT::Button6Click() {
     }
     const QString path = EdtFName2->text();
     const auto convert = [this](const ConversionObserver& observer) {
-        ConvertDtToKml(Request(), observer);
+        return ConvertDtToKml(Request(), observer);
     };
-    // A grading bound that is no number stops the conversion before its first line, so the
-    // box keeps what it showed.
+    // A grading bound that is no number stops the conversion before it starts, so the box
+    // keeps what it showed.
     if (RunConversion(this, dialogs_, {CGauge2, Memo0, true}, convert)) {
         host_.FileWritten(path);
         dialogs_.Message(this, QStringLiteral("导出完成."));

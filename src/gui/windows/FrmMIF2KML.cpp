@@ -97,10 +97,11 @@ void TFrmMIF2KML::SpeedButton4Click() {
 }
 
 void TFrmMIF2KML::Button1Click() {
-    const auto convert = [this](const ConversionObserver&) {
-        ConvertMifToKml(QFile::encodeName(MifFileName).toStdString(),
-                        QFile::encodeName(KmlFileName).toStdString(), {},
-                        host_.Settings().Layout());
+    const auto convert = [this](const ConversionObserver& observer) {
+        return ConvertMifToKml(
+            {QFile::encodeName(MifFileName).toStdString(),
+             QFile::encodeName(KmlFileName).toStdString(), host_.Settings().Layout()},
+            observer);
     };
     if (RunConversion(this, dialogs_, {}, convert)) {
         dialogs_.Message(this, QStringLiteral("完成！"));

@@ -169,7 +169,7 @@ void TFrmPoint::RadioGroup1Click() {
     MemoDemo->setPlainText(lines.join('\n'));
 }
 
-void TFrmPoint::WriteFile(WriteProcedure write) {
+void TFrmPoint::WriteFile(PtGeometry geometry) {
     const QString path = EdtFName0->text();
     if (path.isEmpty()) {
         dialogs_.Message(this, QStringLiteral("请选择输出的文件名！"));
@@ -186,9 +186,14 @@ void TFrmPoint::WriteFile(WriteProcedure write) {
         texts.push_back(line.toStdString());
     }
     const std::vector<std::string_view> views(texts.begin(), texts.end());
-    const auto convert = [&](const ConversionObserver&) {
-        write(views, SelectedFormat(), QFile::encodeName(path).toStdString(),
-              host_.Settings().Layout());
+    PtConversionRequest request;
+    request.lines = views;
+    request.format = SelectedFormat();
+    request.geometry = geometry;
+    request.outPath = QFile::encodeName(path).toStdString();
+    request.layout = host_.Settings().Layout();
+    const auto convert = [&request](const ConversionObserver& observer) {
+        return ConvertPtToKml(request, observer);
     };
     if (RunConversion(this, dialogs_, {}, convert)) {
         host_.FileWritten(path);
@@ -197,15 +202,15 @@ void TFrmPoint::WriteFile(WriteProcedure write) {
 }
 
 void TFrmPoint::Button2Click() {
-    WriteFile(&WritePointFile);
+    WriteFile(PtGeometry::Point);
 }
 
 void TFrmPoint::Button3Click() {
-    WriteFile(&WriteLineFile);
+    WriteFile(PtGeometry::Line);
 }
 
 void TFrmPoint::Button4Click() {
-    WriteFile(&WritePolygonFile);
+    WriteFile(PtGeometry::Polygon);
 }
 
 void TFrmPoint::SpeedButton5Click() {

@@ -64,9 +64,7 @@ class TFrmPoint : public QDialog {
     QPushButton* Button1;
 
   private:
-    using WriteProcedure = void (*)(std::span<const std::string_view>, CoordinateFormat,
-                                    const std::string&, KmlLayout);
-    void WriteFile(WriteProcedure write);
+    void WriteFile(PtGeometry geometry);
     QWidget* CreateFormatGroup();
     QWidget* CreateOutputRow();
 
