@@ -78,11 +78,15 @@ build_once() {
 cmake_library() {
     local src=$1 build=$2
     shift 2
-    cmake -S "$src" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+    # The libraries' own warnings go to a log, shown when the build fails.
+    local log=$build/build.log
+    if ! { cmake -S "$src" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
         -DORVANE_WINDOWS_DEPS="$deps" -DCMAKE_BUILD_TYPE=Release \
-        -DCMAKE_INSTALL_PREFIX="$deps" -DBUILD_SHARED_LIBS=OFF "$@" >/dev/null
-    cmake --build "$build" -j "$jobs" >/dev/null
-    cmake --install "$build" >/dev/null
+        -DCMAKE_INSTALL_PREFIX="$deps" -DBUILD_SHARED_LIBS=OFF -Wno-dev "$@" &&
+        cmake --build "$build" -j "$jobs" && cmake --install "$build"; } >"$log" 2>&1; then
+        cat "$log" >&2
+        exit 1
+    fi
 }
 
 # With parameter entities (XML_DTD), as Debian builds it. Debian's patches test XML_DTD for
@@ -133,7 +137,8 @@ compile_archive() {
     local objects=()
     for file in "$@"; do
         local object=$build/$(basename "${file%.c}").o
-        "$cc" -O2 "${cflags[@]}" -c "$file" -o "$object"
+        "$cc" -O2 "${cflags[@]}" -c "$file" -o "$object" 2>>"$build/build.log" ||
+            { cat "$build/build.log" >&2; exit 1; }
         objects+=("$object")
     done
     rm -f "$archive"
