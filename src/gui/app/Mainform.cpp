@@ -27,6 +27,7 @@
 #include "app/MarqueeLabel.h"
 #include "app/Sysoptions.h"
 #include "common/ProductInfo.h"
+#include "common/RunConversion.h"
 
 namespace orvane {
 
@@ -103,28 +104,30 @@ void TFrmMain::FormCreate() {
 void TFrmMain::CreateMenus() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("文件"));
     N9 = file->addAction(QStringLiteral("保存平面影像为..."));
-    connect(N9, &QAction::triggered, this, &TFrmMain::N9Click);
+    connect(N9, &QAction::triggered, this, Guarded(this, dialogs_, &TFrmMain::N9Click));
     file->addSeparator();
     N4 = file->addAction(QStringLiteral("退出"));
-    connect(N4, &QAction::triggered, this, &TFrmMain::N4Click);
+    connect(N4, &QAction::triggered, this, Guarded(this, dialogs_, &TFrmMain::N4Click));
 
     QMenu* tools = menuBar()->addMenu(QStringLiteral("工具"));
     GPS1 = tools->addAction(QStringLiteral("GPS轨迹回放"));
     GPS1->setEnabled(false);  // enabled once the playback dialog exists
     MapinfoMifKML1 = tools->addAction(QStringLiteral("Mapinfo MIF转KML"));
-    connect(MapinfoMifKML1, &QAction::triggered, this, &TFrmMain::MapinfoMifKML1Click);
+    connect(MapinfoMifKML1, &QAction::triggered, this,
+            Guarded(this, dialogs_, &TFrmMain::MapinfoMifKML1Click));
 
     QMenu* options = menuBar()->addMenu(QStringLiteral("选项"));
     N7 = options->addAction(QStringLiteral("系统参数"));
-    connect(N7, &QAction::triggered, this, &TFrmMain::N7Click);
+    connect(N7, &QAction::triggered, this, Guarded(this, dialogs_, &TFrmMain::N7Click));
 
     ViewMenu = menuBar()->addMenu(QStringLiteral("视图"));
     ViewMenu->setObjectName("ViewMenu");
-    connect(ViewMenu, &QMenu::aboutToShow, this, &TFrmMain::FillMapThemeMenu);
+    connect(ViewMenu, &QMenu::aboutToShow, this,
+            Guarded(this, dialogs_, &TFrmMain::FillMapThemeMenu));
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("帮助"));
     N3 = help->addAction(QStringLiteral("关于..."));
-    connect(N3, &QAction::triggered, this, &TFrmMain::N3Click);
+    connect(N3, &QAction::triggered, this, Guarded(this, dialogs_, &TFrmMain::N3Click));
 }
 
 QWidget* TFrmMain::CreateFunctionTree() {
@@ -134,7 +137,8 @@ QWidget* TFrmMain::CreateFunctionTree() {
         auto* item = new QTreeWidgetItem(TreeView1, {kFunctionCaptions[i]});
         item->setIcon(0, FunctionIcon(i));
     }
-    connect(TreeView1, &QTreeWidget::itemClicked, this, [this] { TreeView1Click(); });
+    connect(TreeView1, &QTreeWidget::itemClicked, this,
+            Guarded(this, dialogs_, &TFrmMain::TreeView1Click));
     return TreeView1;
 }
 
@@ -189,9 +193,10 @@ QWidget* TFrmMain::CreateLeftColumn() {
     GroupBar->addItem(CreatePlaybackGroup(), QStringLiteral("回放控制"));
     TreeView2 = ReadOnlyTree(this, "TreeView2");
     TreeView2->setTextElideMode(Qt::ElideLeft);
-    connect(TreeView2, &QTreeWidget::itemDoubleClicked, this, [this] { TreeView2DblClick(); });
+    connect(TreeView2, &QTreeWidget::itemDoubleClicked, this,
+            Guarded(this, dialogs_, &TFrmMain::TreeView2DblClick));
     loadableFiles_ = std::make_unique<LoadableFileList>(
-        *TreeView2, *AppGE0_, [this](const QString& path) { OpenOnGlobe(path); });
+        *TreeView2, *AppGE0_, dialogs_, [this](const QString& path) { OpenOnGlobe(path); });
     GroupBar->addItem(TreeView2, QStringLiteral("可加载文件"));
     GroupBar->setCurrentIndex(0);
 
@@ -200,8 +205,8 @@ QWidget* TFrmMain::CreateLeftColumn() {
     Button1->setObjectName("Button1");
     Button2 = new QPushButton(QStringLiteral("载入GE窗口"), buttons);
     Button2->setObjectName("Button2");
-    connect(Button1, &QPushButton::clicked, this, &TFrmMain::Button1Click);
-    connect(Button2, &QPushButton::clicked, this, &TFrmMain::Button2Click);
+    connect(Button1, &QPushButton::clicked, this, Guarded(this, dialogs_, &TFrmMain::Button1Click));
+    connect(Button2, &QPushButton::clicked, this, Guarded(this, dialogs_, &TFrmMain::Button2Click));
     auto* layout = new QVBoxLayout(buttons);
     layout->setContentsMargins(2, 2, 2, 2);
     layout->addWidget(Button1);
@@ -245,8 +250,9 @@ void TFrmMain::FillMapThemeMenu() {
         action->setChecked(theme.id == current);
         action->setData(theme.id);
         group->addAction(action);
-        connect(action, &QAction::triggered, this,
-                [this, id = theme.id] { AppGE0_->SetMapTheme(id); });
+        connect(action, &QAction::triggered, this, [this, id = theme.id] {
+            ReportErrors(this, dialogs_, [this, id] { AppGE0_->SetMapTheme(id); });
+        });
     }
     AddProjectionItems();
 }

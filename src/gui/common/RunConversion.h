@@ -3,14 +3,15 @@
 // Work started from a window's control runs through these, so that every error is shown in
 // the general error box where it is raised and none leaves an event handler.
 
+#include <QWidget>
 #include <functional>
 #include <optional>
+#include <type_traits>
 
 #include "conversions/Conversion.h"
 
 class QPlainTextEdit;
 class QProgressBar;
-class QWidget;
 
 namespace orvane {
 
@@ -19,6 +20,19 @@ class Dialogs;
 // Runs `work`; an error it raises is shown in the general error box. Returns whether it
 // ended without error.
 bool ReportErrors(QWidget* window, Dialogs& dialogs, const std::function<void()>& work);
+
+// `handler` of `window` as the receiver of a signal: an error it raises is shown in the
+// general error box instead of leaving the event handler.
+template <typename Window, typename... Args>
+auto Guarded(Window* window, Dialogs& dialogs, void (Window::*handler)(Args...)) {
+    return [window, &dialogs, handler](Args... args) {
+        QWidget* parent = nullptr;
+        if constexpr (std::is_base_of_v<QWidget, Window>) {
+            parent = window;
+        }
+        ReportErrors(parent, dialogs, [&] { (window->*handler)(args...); });
+    };
+}
 
 // Where a window's conversion reports; a window without a progress bar or information box
 // leaves it out.

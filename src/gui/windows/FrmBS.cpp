@@ -54,8 +54,8 @@ TFrmBS::TFrmBS(DesktopHost& host, Dialogs& dialogs, QWidget* parent)
 
     Button5 = CommandButton(QStringLiteral("生成KML文件"), "Button5", this);
     Button1 = CommandButton(QStringLiteral("确定"), "Button1", this);
-    connect(Button5, &QPushButton::clicked, this, &TFrmBS::Button5Click);
-    connect(Button1, &QPushButton::clicked, this, &TFrmBS::Button1Click);
+    connect(Button5, &QPushButton::clicked, this, Guarded(this, dialogs_, &TFrmBS::Button5Click));
+    connect(Button1, &QPushButton::clicked, this, Guarded(this, dialogs_, &TFrmBS::Button1Click));
 
     GroupBox4 = InformationBox(Memo0, this);
 
@@ -75,9 +75,10 @@ QWidget* TFrmBS::CreateSourceRows() {
     Label19 = Caption(QStringLiteral("工作表选择："), "Label19", rows);
     CbBoxSheet = new QComboBox(rows);
     CbBoxSheet->setObjectName("CbBoxSheet");
-    connect(SpeedButton2, &QToolButton::clicked, this, &TFrmBS::SpeedButton2Click);
+    connect(SpeedButton2, &QToolButton::clicked, this,
+            Guarded(this, dialogs_, &TFrmBS::SpeedButton2Click));
     connect(CbBoxSheet, qOverload<int>(&QComboBox::currentIndexChanged), this,
-            &TFrmBS::CbBoxSheetChange);
+            Guarded(this, dialogs_, &TFrmBS::CbBoxSheetChange));
 
     auto* layout = new QGridLayout(rows);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -135,7 +136,7 @@ QWidget* TFrmBS::CreateOutputRows() {
     CBoxRadiusUnit->setToolTip(
         QStringLiteral("秒：经纬度方向相同的角秒偏移；米：地面距离，扇形保持真实形状"));
     connect(CBoxRadiusUnit, qOverload<int>(&QComboBox::currentIndexChanged), this,
-            &TFrmBS::CBoxRadiusUnitChange);
+            Guarded(this, dialogs_, &TFrmBS::CBoxRadiusUnitChange));
     Label3 = Caption(QStringLiteral("KML文件输出："), "Label3", rows);
     EdtFName1 = PathBox("EdtFName1", rows);
     SpeedButton1 = PictureButton("SpeedButton1", QStyle::SP_DialogSaveButton,
@@ -143,8 +144,10 @@ QWidget* TFrmBS::CreateOutputRows() {
     SpeedButton7 =
         PictureButton("SpeedButton7", QStyle::SP_ArrowRight, QStringLiteral("在地球上查看"), rows);
     CGauge1 = ProgressGauge("CGauge1", rows);
-    connect(SpeedButton1, &QToolButton::clicked, this, &TFrmBS::SpeedButton1Click);
-    connect(SpeedButton7, &QToolButton::clicked, this, &TFrmBS::SpeedButton7Click);
+    connect(SpeedButton1, &QToolButton::clicked, this,
+            Guarded(this, dialogs_, &TFrmBS::SpeedButton1Click));
+    connect(SpeedButton7, &QToolButton::clicked, this,
+            Guarded(this, dialogs_, &TFrmBS::SpeedButton7Click));
 
     auto* radius = new QHBoxLayout;
     radius->addWidget(Label2);

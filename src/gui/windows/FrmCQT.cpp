@@ -42,8 +42,8 @@ TFrmCQT::TFrmCQT(DesktopHost& host, Dialogs& dialogs, TFrmColorCfg& colorCfg, QW
     Legend = new LegendPanel(LegendWindow::Cqt, dialogs, colorCfg, this);
     Button7 = CommandButton(QStringLiteral("生成KML文件"), "Button7", this);
     Button1 = CommandButton(QStringLiteral("确定"), "Button1", this);
-    connect(Button7, &QPushButton::clicked, this, &TFrmCQT::Button7Click);
-    connect(Button1, &QPushButton::clicked, this, &TFrmCQT::Button1Click);
+    connect(Button7, &QPushButton::clicked, this, Guarded(this, dialogs_, &TFrmCQT::Button7Click));
+    connect(Button1, &QPushButton::clicked, this, Guarded(this, dialogs_, &TFrmCQT::Button1Click));
 
     QWidget* source = CreateSourceRows();
     QWidget* output = CreateOutputRows();
@@ -97,10 +97,13 @@ QWidget* TFrmCQT::CreateSourceRows() {
     Label16 = Caption(QStringLiteral("选择专题字段："), "Label16", rows);
     CBBox_Theme = CreateColumnChoice("CBBox_Theme", rows);
 
-    connect(SpeedButton9, &QToolButton::clicked, this, &TFrmCQT::SpeedButton9Click);
+    connect(SpeedButton9, &QToolButton::clicked, this,
+            Guarded(this, dialogs_, &TFrmCQT::SpeedButton9Click));
     // Only a user's pick counts as a change; refilling the lists does not.
-    connect(CbBoxSheet1, qOverload<int>(&QComboBox::activated), this, &TFrmCQT::CbBoxSheet1Change);
-    connect(CBBox_Theme, qOverload<int>(&QComboBox::activated), this, &TFrmCQT::CBBox_ThemeChange);
+    connect(CbBoxSheet1, qOverload<int>(&QComboBox::activated), this,
+            Guarded(this, dialogs_, &TFrmCQT::CbBoxSheet1Change));
+    connect(CBBox_Theme, qOverload<int>(&QComboBox::activated), this,
+            Guarded(this, dialogs_, &TFrmCQT::CBBox_ThemeChange));
 
     auto* layout = new QGridLayout(rows);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -125,8 +128,10 @@ QWidget* TFrmCQT::CreateOutputRows() {
     SpeedButton11 =
         PictureButton("SpeedButton11", QStyle::SP_ArrowRight, QStringLiteral("在地球上查看"), rows);
     CGauge3 = ProgressGauge("CGauge3", rows);
-    connect(SpeedButton10, &QToolButton::clicked, this, &TFrmCQT::SpeedButton10Click);
-    connect(SpeedButton11, &QToolButton::clicked, this, &TFrmCQT::SpeedButton11Click);
+    connect(SpeedButton10, &QToolButton::clicked, this,
+            Guarded(this, dialogs_, &TFrmCQT::SpeedButton10Click));
+    connect(SpeedButton11, &QToolButton::clicked, this,
+            Guarded(this, dialogs_, &TFrmCQT::SpeedButton11Click));
 
     auto* path = new QHBoxLayout;
     path->addWidget(EdtFName3, 1);

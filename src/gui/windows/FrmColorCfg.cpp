@@ -9,6 +9,7 @@
 
 #include "common/Dialogs.h"
 #include "common/Errors.h"
+#include "common/RunConversion.h"
 
 namespace orvane {
 
@@ -39,8 +40,10 @@ TFrmColorCfg::TFrmColorCfg(QString colourFilePath, Dialogs& dialogs, QWidget* pa
     layout->addWidget(Button2, 3, 2);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
-    connect(ListBox1, &QListWidget::itemClicked, this, &TFrmColorCfg::ListBox1Click);
-    connect(Button1, &QPushButton::clicked, this, &TFrmColorCfg::Button1Click);
+    connect(ListBox1, &QListWidget::itemClicked, this,
+            Guarded(this, dialogs_, &TFrmColorCfg::ListBox1Click));
+    connect(Button1, &QPushButton::clicked, this,
+            Guarded(this, dialogs_, &TFrmColorCfg::Button1Click));
     connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
 }
 

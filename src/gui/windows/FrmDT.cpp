@@ -82,8 +82,8 @@ TFrmDT::TFrmDT(DesktopHost& host, Dialogs& dialogs, TFrmColorCfg& colorCfg, QWid
     Legend = new LegendPanel(LegendWindow::DriveTest, dialogs, colorCfg, this);
     Button6 = CommandButton(QStringLiteral("生成KML文件"), "Button6", this);
     Button1 = CommandButton(QStringLiteral("确定"), "Button1", this);
-    connect(Button6, &QPushButton::clicked, this, &TFrmDT::Button6Click);
-    connect(Button1, &QPushButton::clicked, this, &TFrmDT::Button1Click);
+    connect(Button6, &QPushButton::clicked, this, Guarded(this, dialogs_, &TFrmDT::Button6Click));
+    connect(Button1, &QPushButton::clicked, this, Guarded(this, dialogs_, &TFrmDT::Button1Click));
 
     QWidget* source = CreateSourceRows();
     QWidget* output = CreateOutputRows();
@@ -111,9 +111,10 @@ QWidget* TFrmDT::CreateSourceRows() {
     CBox_Lat = FieldBox("CBox_Lat", true, rows);
     Label8 = Caption(QStringLiteral("选择专题字段："), "Label8", rows);
     CBoxFNList = FieldBox("CBoxFNList", false, rows);
-    connect(SpeedButton3, &QToolButton::clicked, this, &TFrmDT::SpeedButton3Click);
+    connect(SpeedButton3, &QToolButton::clicked, this,
+            Guarded(this, dialogs_, &TFrmDT::SpeedButton3Click));
     connect(CBoxFNList, qOverload<int>(&QComboBox::currentIndexChanged), this,
-            &TFrmDT::CBoxFNListChange);
+            Guarded(this, dialogs_, &TFrmDT::CBoxFNListChange));
 
     auto* layout = new QGridLayout(rows);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -145,8 +146,10 @@ QWidget* TFrmDT::CreateOutputRows() {
     SpeedButton6 =
         PictureButton("SpeedButton6", QStyle::SP_ArrowRight, QStringLiteral("在地球上查看"), rows);
     CGauge2 = ProgressGauge("CGauge2", rows);
-    connect(SpeedButton4, &QToolButton::clicked, this, &TFrmDT::SpeedButton4Click);
-    connect(SpeedButton6, &QToolButton::clicked, this, &TFrmDT::SpeedButton6Click);
+    connect(SpeedButton4, &QToolButton::clicked, this,
+            Guarded(this, dialogs_, &TFrmDT::SpeedButton4Click));
+    connect(SpeedButton6, &QToolButton::clicked, this,
+            Guarded(this, dialogs_, &TFrmDT::SpeedButton6Click));
 
     auto* width = new QHBoxLayout;
     width->addWidget(Label23);

@@ -83,8 +83,8 @@ TFrmGPS::TFrmGPS(Dialogs& dialogs, QWidget* parent) : QDialog(parent), dialogs_(
     Button1 = new QPushButton(QStringLiteral("取消"), this);
     Button1->setObjectName("Button1");
     Button1->setAutoDefault(false);
-    connect(Button3, &QPushButton::clicked, this, &TFrmGPS::Button3Click);
-    connect(Button1, &QPushButton::clicked, this, &TFrmGPS::Button1Click);
+    connect(Button3, &QPushButton::clicked, this, Guarded(this, dialogs_, &TFrmGPS::Button3Click));
+    connect(Button1, &QPushButton::clicked, this, Guarded(this, dialogs_, &TFrmGPS::Button1Click));
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -109,8 +109,10 @@ QWidget* TFrmGPS::CreateFileRows() {
     Label2 = Caption(QStringLiteral("KML文件（*.KML）"), "Label2", rows);
     EdtKmlFName = PathBox("EdtKmlFName", rows);
     SpeedButton1 = FolderButton("SpeedButton1", QStringLiteral("打开KML文件"), rows);
-    connect(SpeedButton3, &QToolButton::clicked, this, &TFrmGPS::SpeedButton3Click);
-    connect(SpeedButton1, &QToolButton::clicked, this, &TFrmGPS::SpeedButton1Click);
+    connect(SpeedButton3, &QToolButton::clicked, this,
+            Guarded(this, dialogs_, &TFrmGPS::SpeedButton3Click));
+    connect(SpeedButton1, &QToolButton::clicked, this,
+            Guarded(this, dialogs_, &TFrmGPS::SpeedButton1Click));
 
     auto* layout = new QGridLayout(rows);
     layout->setContentsMargins(0, 0, 0, 0);

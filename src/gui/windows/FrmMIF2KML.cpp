@@ -51,10 +51,14 @@ TFrmMIF2KML::TFrmMIF2KML(DesktopHost& host, Dialogs& dialogs, QWidget* parent)
     Button1->setObjectName("Button1");
     Button2 = new QPushButton(QStringLiteral("确定"), this);
     Button2->setObjectName("Button2");
-    connect(SpeedButton3, &QToolButton::clicked, this, &TFrmMIF2KML::SpeedButton3Click);
-    connect(SpeedButton4, &QToolButton::clicked, this, &TFrmMIF2KML::SpeedButton4Click);
-    connect(Button1, &QPushButton::clicked, this, &TFrmMIF2KML::Button1Click);
-    connect(Button2, &QPushButton::clicked, this, &TFrmMIF2KML::Button2Click);
+    connect(SpeedButton3, &QToolButton::clicked, this,
+            Guarded(this, dialogs_, &TFrmMIF2KML::SpeedButton3Click));
+    connect(SpeedButton4, &QToolButton::clicked, this,
+            Guarded(this, dialogs_, &TFrmMIF2KML::SpeedButton4Click));
+    connect(Button1, &QPushButton::clicked, this,
+            Guarded(this, dialogs_, &TFrmMIF2KML::Button1Click));
+    connect(Button2, &QPushButton::clicked, this,
+            Guarded(this, dialogs_, &TFrmMIF2KML::Button2Click));
 
     auto* grid = new QGridLayout;
     grid->addWidget(new QLabel(QStringLiteral("读入Mapinfo MIF 文件："), this), 0, 0);

@@ -78,9 +78,12 @@ TFrmPoint::TFrmPoint(DesktopHost& host, Dialogs& dialogs, QWidget* parent)
     Button3->setObjectName("Button3");
     Button4 = new QPushButton(QStringLiteral("生成＜面＞KML文件"), this);
     Button4->setObjectName("Button4");
-    connect(Button2, &QPushButton::clicked, this, &TFrmPoint::Button2Click);
-    connect(Button3, &QPushButton::clicked, this, &TFrmPoint::Button3Click);
-    connect(Button4, &QPushButton::clicked, this, &TFrmPoint::Button4Click);
+    connect(Button2, &QPushButton::clicked, this,
+            Guarded(this, dialogs_, &TFrmPoint::Button2Click));
+    connect(Button3, &QPushButton::clicked, this,
+            Guarded(this, dialogs_, &TFrmPoint::Button3Click));
+    connect(Button4, &QPushButton::clicked, this,
+            Guarded(this, dialogs_, &TFrmPoint::Button4Click));
     auto* writeButtons = new QHBoxLayout;
     writeButtons->addWidget(Button2);
     writeButtons->addWidget(Button3);
@@ -89,7 +92,8 @@ TFrmPoint::TFrmPoint(DesktopHost& host, Dialogs& dialogs, QWidget* parent)
     Button1 = new QPushButton(QStringLiteral("确定"), this);
     Button1->setObjectName("Button1");
     Button1->setAutoDefault(false);
-    connect(Button1, &QPushButton::clicked, this, &TFrmPoint::Button1Click);
+    connect(Button1, &QPushButton::clicked, this,
+            Guarded(this, dialogs_, &TFrmPoint::Button1Click));
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(CreateFormatGroup());
@@ -116,7 +120,8 @@ QWidget* TFrmPoint::CreateFormatGroup() {
         layout->addWidget(radio);
     }
     RadioButtons->button(0)->setChecked(true);
-    connect(RadioButtons, &QButtonGroup::idClicked, this, &TFrmPoint::RadioGroup1Click);
+    connect(RadioButtons, &QButtonGroup::idClicked, this,
+            Guarded(this, dialogs_, &TFrmPoint::RadioGroup1Click));
     return RadioGroup1;
 }
 
@@ -134,8 +139,10 @@ QWidget* TFrmPoint::CreateOutputRow() {
     SpeedButton8->setObjectName("SpeedButton8");
     SpeedButton8->setIcon(style()->standardIcon(QStyle::SP_ArrowRight));
     SpeedButton8->setToolTip(QStringLiteral("在地球上查看"));
-    connect(SpeedButton5, &QToolButton::clicked, this, &TFrmPoint::SpeedButton5Click);
-    connect(SpeedButton8, &QToolButton::clicked, this, &TFrmPoint::SpeedButton8Click);
+    connect(SpeedButton5, &QToolButton::clicked, this,
+            Guarded(this, dialogs_, &TFrmPoint::SpeedButton5Click));
+    connect(SpeedButton8, &QToolButton::clicked, this,
+            Guarded(this, dialogs_, &TFrmPoint::SpeedButton8Click));
     auto* layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(Label2);

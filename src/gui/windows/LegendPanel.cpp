@@ -26,6 +26,7 @@
 
 #include "common/Dialogs.h"
 #include "common/Kml_baseclass.h"
+#include "common/RunConversion.h"
 #include "common/WaitCursor.h"
 #include "windows/FrmColorCfg.h"
 
@@ -225,7 +226,8 @@ LegendPanel::LegendPanel(LegendWindow window, Dialogs& dialogs, TFrmColorCfg& co
     layout->addWidget(emptyHint_, 1);
     layout->addWidget(settingsGroup_);
 
-    connect(pageControl_, &QTabWidget::currentChanged, this, &LegendPanel::PageControlChange);
+    connect(pageControl_, &QTabWidget::currentChanged, this,
+            Guarded(this, dialogs_, &LegendPanel::PageControlChange));
 }
 
 void LegendPanel::BuildClassPage(const LegendPanelNames& names) {
@@ -263,8 +265,8 @@ void LegendPanel::BuildGradePage(const LegendPanelNames& names) {
     load->setObjectName("N1");
     QAction* save = popupMenu_->addAction(Text("保存色彩配置文件"));
     save->setObjectName("N2");
-    connect(load, &QAction::triggered, this, &LegendPanel::N1Click);
-    connect(save, &QAction::triggered, this, &LegendPanel::N2Click);
+    connect(load, &QAction::triggered, this, Guarded(this, dialogs_, &LegendPanel::N1Click));
+    connect(save, &QAction::triggered, this, Guarded(this, dialogs_, &LegendPanel::N2Click));
     gradeGrid_->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(gradeGrid_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
         popupMenu_->popup(gradeGrid_->viewport()->mapToGlobal(at));
@@ -306,11 +308,13 @@ void LegendPanel::BuildSettings(const LegendPanelNames& names) {
     layout->addWidget(ruleLabel_, 2, 0, 1, 3);
 
     connect(gradeCount_, qOverload<int>(&QSpinBox::valueChanged), this,
-            &LegendPanel::SpinEditChange);
-    connect(defaultButton_, &QPushButton::clicked, this, &LegendPanel::Button2Click);
+            Guarded(this, dialogs_, &LegendPanel::SpinEditChange));
+    connect(defaultButton_, &QPushButton::clicked, this,
+            Guarded(this, dialogs_, &LegendPanel::Button2Click));
     // The CQT window's label keeps its text whatever the mode.
     if (window_ == LegendWindow::DriveTest) {
-        connect(boundaryButtons_, &QButtonGroup::idClicked, this, &LegendPanel::RadioGroupClick);
+        connect(boundaryButtons_, &QButtonGroup::idClicked, this,
+                Guarded(this, dialogs_, &LegendPanel::RadioGroupClick));
     }
 }
 
