@@ -1,5 +1,6 @@
 #include "conversions/DtServingCells.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -16,6 +17,7 @@ namespace {
 constexpr double kMetresPerDegree = 6371008.8 * std::numbers::pi / 180;
 // Near the poles longitude offsets stop growing here, as the base-station wedges' do.
 constexpr double kSmallestLongitudeCosine = 0.01;
+constexpr std::int64_t kListedCells = 5;
 
 void AppendPoint(std::string& out, std::string_view longitude, std::string_view latitude) {
     out += ' ';
@@ -52,23 +54,44 @@ std::string WedgeRing(const CellSector& cell) {
     return ring;
 }
 
+// The fields of a record at the given positions, the record cut at its TABs once.
+void TakeFields(std::string_view record, std::span<const size_t> positions,
+                std::span<std::string_view> fields) {
+    std::fill(fields.begin(), fields.end(), std::string_view());
+    const size_t last = *std::max_element(positions.begin(), positions.end());
+    for (size_t position = 0; position <= last; ++position) {
+        const size_t tab = record.find('\t');
+        const std::string_view field = record.substr(0, tab);
+        for (size_t k = 0; k < positions.size(); ++k) {
+            if (positions[k] == position) {
+                fields[k] = field;
+            }
+        }
+        if (tab == std::string_view::npos) {
+            return;
+        }
+        record.remove_prefix(tab + 1);
+    }
+}
+
 void WriteServingLines(TKMLDocument& document, const DtTextFile& log, const DtRouteFields& fields,
                        const LegendClassifier& legend, const ServingCellOptions& options,
                        ServingCellAnalysis& analysis, const ConversionObserver& observer) {
     ProgressTicker progress(observer);
     const auto lineCount = static_cast<std::int64_t>(log.RecordCount() + 1);
-    std::vector<std::string_view> keys(options.keyFields.size());
+    // Longitude, latitude, theme, then the keys.
+    std::vector<size_t> positions = {fields.longitude, fields.latitude, fields.theme};
+    positions.insert(positions.end(), options.keyFields.begin(), options.keyFields.end());
+    std::vector<std::string_view> texts(positions.size());
+    const std::span<const std::string_view> keys = std::span(texts).subspan(3);
     TLinePlacemark line;
     document.BeginFolder(kServingLinesFolder);
     for (size_t record = 0; record < log.RecordCount(); ++record) {
         progress.AtLine(static_cast<std::int64_t>(record + 2), lineCount);
-        const std::string_view text = log.Record(record);
-        for (size_t k = 0; k < keys.size(); ++k) {
-            keys[k] = RecordField(text, options.keyFields[k]);
-        }
-        const std::string_view longitude = RecordField(text, fields.longitude);
-        const std::string_view latitude = RecordField(text, fields.latitude);
-        const std::string_view theme = RecordField(text, fields.theme);
+        TakeFields(log.Record(record), positions, texts);
+        const std::string_view longitude = texts[0];
+        const std::string_view latitude = texts[1];
+        const std::string_view theme = texts[2];
         const ServingSample sample =
             analysis.Add(keys, ParseNumber(longitude), ParseNumber(latitude), theme);
         if (!sample.line) {
@@ -85,8 +108,7 @@ void WriteServingLines(TKMLDocument& document, const DtTextFile& log, const DtRo
     progress.Finish();
 }
 
-void WriteProblemCells(TKMLDocument& document, const ServingCellReport& report,
-                       const ConversionObserver& observer) {
+void WriteProblemCells(TKMLDocument& document, const ServingCellReport& report) {
     const std::vector<std::string> header = ServingReportHeader(report.themeName);
     TPointPlacemark wedge;
     document.BeginFolder(kProblemCellsFolder);
@@ -94,7 +116,6 @@ void WriteProblemCells(TKMLDocument& document, const ServingCellReport& report,
         if (row.verdict.empty()) {
             continue;
         }
-        observer.Info("问题小区:" + row.cell->keyText + " " + std::string(row.verdict));
         wedge.Name = row.cell->keyText;
         wedge.StyleUrl = row.verdict == kCrossedFeederVerdict ? "#PROBLEM_RED" : "#PROBLEM_ORANGE";
         wedge.Description = RowDescription(header, ServingReportFields(row));
@@ -102,6 +123,27 @@ void WriteProblemCells(TKMLDocument& document, const ServingCellReport& report,
         document.AddFolderWedge(wedge);
     }
     document.EndFolder();
+}
+
+// "N个小区疑似天馈接反:K1,K2" per verdict, with up to five keys.
+void ReportVerdicts(const ServingCellReport& report, const ConversionObserver& observer) {
+    for (const std::string_view verdict : {kCrossedFeederVerdict, kOvershootingVerdict}) {
+        std::int64_t count = 0;
+        std::string keys;
+        for (const ServingCellRow& row : report.rows) {
+            if (row.verdict != verdict) {
+                continue;
+            }
+            if (++count <= kListedCells) {
+                keys += count == 1 ? "" : ",";
+                keys += row.cell->keyText;
+            }
+        }
+        if (count > 0) {
+            observer.Info(std::to_string(count) + "个小区" + std::string(verdict) + ":" + keys +
+                          (count > kListedCells ? ",..." : ""));
+        }
+    }
 }
 
 void ReportTable(const CellTable& cells, const ConversionObserver& observer) {
@@ -136,7 +178,8 @@ void WriteServingCells(TKMLDocument& document, const DtTextFile& log, const DtRo
     if (fields.theme < names.size()) {
         report.themeName = names[fields.theme];
     }
-    WriteProblemCells(document, report, observer);
+    ReportVerdicts(report, observer);
+    WriteProblemCells(document, report);
     if (options.report != nullptr) {
         *options.report = std::move(report);
     }

@@ -142,10 +142,21 @@ std::string CellKeyText(std::span<const std::string_view> texts) {
     return text;
 }
 
-double LocalDistance(double longitude1, double latitude1, double longitude2, double latitude2) {
-    const double east = (longitude2 - longitude1) * std::cos(latitude1 * kRadians);
+namespace {
+
+// LocalDistance with the cosine of the first point's latitude.
+double PlaneMetres(double longitude1, double latitude1, double cosine, double longitude2,
+                   double latitude2) {
+    const double east = (longitude2 - longitude1) * cosine;
     const double north = latitude2 - latitude1;
-    return std::hypot(east, north) * kMetresPerDegree;
+    return std::sqrt(east * east + north * north) * kMetresPerDegree;
+}
+
+}  // namespace
+
+double LocalDistance(double longitude1, double latitude1, double longitude2, double latitude2) {
+    return PlaneMetres(longitude1, latitude1, std::cos(latitude1 * kRadians), longitude2,
+                       latitude2);
 }
 
 double Bearing(double longitude1, double latitude1, double longitude2, double latitude2) {
@@ -194,9 +205,10 @@ class CellTable::SiteGrid {
 
     size_t size() const { return sites_.size(); }
 
-    int CountCloser(double longitude, double latitude, double metres, int enough) const {
+    int CountCloser(double longitude, double latitude, double scale, double metres,
+                    int enough) const {
         const double limit = metres / kMetresPerDegree;
-        const double scale = std::cos(latitude * kRadians);
+        const double limitSquared = limit * limit;
         // A site r + 1 cells away in either direction lies more than r cells away.
         const double ringStep = std::min(cellWidth_ * scale, cellHeight_);
         const std::int64_t column = ColumnOf(longitude);
@@ -215,7 +227,9 @@ class CellTable::SiteGrid {
                 const size_t cell = static_cast<size_t>(r * columns_ + c);
                 for (std::int32_t k = cellStart_[cell]; k < cellStart_[cell + 1]; ++k) {
                     const auto& [x, y] = sites_[static_cast<size_t>(siteOrder_[k])];
-                    if (std::hypot((x - longitude) * scale, y - latitude) < limit) {
+                    const double east = (x - longitude) * scale;
+                    const double north = y - latitude;
+                    if (east * east + north * north < limitSquared) {
                         ++count;
                     }
                 }
@@ -314,7 +328,12 @@ const CellSector* CellTable::Find(const std::string& key) const {
 
 int CellTable::CountSitesCloser(double longitude, double latitude, double metres,
                                 int enough) const {
-    return grid_ ? grid_->CountCloser(longitude, latitude, metres, enough) : 0;
+    return CountSitesCloser(longitude, latitude, std::cos(latitude * kRadians), metres, enough);
+}
+
+int CellTable::CountSitesCloser(double longitude, double latitude, double cosine, double metres,
+                                int enough) const {
+    return grid_ ? grid_->CountCloser(longitude, latitude, cosine, metres, enough) : 0;
 }
 
 namespace {
@@ -416,15 +435,17 @@ ServingSample ServingCellAnalysis::Add(std::span<const std::string_view> keyText
             NoteUnmatched(keyTexts);
         }
     }
+    const double cosine = std::cos(latitude * kRadians);
     if (sample.cell != nullptr) {
-        Check(sample, longitude, latitude);
+        Check(sample, longitude, latitude, cosine);
         Count(sample, theme);
     }
-    Thin(sample, longitude, latitude);
+    Thin(sample, longitude, latitude, cosine);
     return sample;
 }
 
-void ServingCellAnalysis::Check(ServingSample& sample, double longitude, double latitude) const {
+void ServingCellAnalysis::Check(ServingSample& sample, double longitude, double latitude,
+                                double cosine) const {
     const CellSector& cell = *sample.cell;
     sample.distance = GeoDistance(cell.longitude, cell.latitude, longitude, latitude);
     if (sample.distance > 0) {
@@ -433,9 +454,9 @@ void ServingCellAnalysis::Check(ServingSample& sample, double longitude, double 
                                                cell.beamwidth / 2 + kBeamTolerance;
     }
     // Farther than the rank-th nearest site: at least `rank` sites lie closer.
-    const double served = LocalDistance(longitude, latitude, cell.longitude, cell.latitude);
-    sample.overshooting =
-        cells_.CountSitesCloser(longitude, latitude, served, overshootRank_) >= overshootRank_;
+    const double served = PlaneMetres(longitude, latitude, cosine, cell.longitude, cell.latitude);
+    sample.overshooting = cells_.CountSitesCloser(longitude, latitude, cosine, served,
+                                                  overshootRank_) >= overshootRank_;
 }
 
 void ServingCellAnalysis::Count(const ServingSample& sample, std::string_view theme) {
@@ -457,10 +478,11 @@ void ServingCellAnalysis::Count(const ServingSample& sample, std::string_view th
     }
 }
 
-void ServingCellAnalysis::Thin(ServingSample& sample, double longitude, double latitude) {
+void ServingCellAnalysis::Thin(ServingSample& sample, double longitude, double latitude,
+                               double cosine) {
     if (previousPosition_) {
-        sinceLastLine_ +=
-            LocalDistance(previousPosition_->first, previousPosition_->second, longitude, latitude);
+        sinceLastLine_ += PlaneMetres(longitude, latitude, cosine, previousPosition_->first,
+                                      previousPosition_->second);
     }
     previousPosition_.emplace(longitude, latitude);
     if (sample.cell == nullptr) {

@@ -94,6 +94,9 @@ class CellTable {
     // How many sites lie closer than `metres` (LocalDistance from the point) to the point,
     // counting no further than `enough`. Looks only at the grid cells near enough.
     int CountSitesCloser(double longitude, double latitude, double metres, int enough) const;
+    // As above, with the cosine of the point's latitude at hand.
+    int CountSitesCloser(double longitude, double latitude, double cosine, double metres,
+                         int enough) const;
 
   private:
     class SiteGrid;
@@ -163,9 +166,9 @@ class ServingCellAnalysis {
         double themeMaximum = 0;
         std::vector<float> distances;
     };
-    void Check(ServingSample& sample, double longitude, double latitude) const;
+    void Check(ServingSample& sample, double longitude, double latitude, double cosine) const;
     void Count(const ServingSample& sample, std::string_view theme);
-    void Thin(ServingSample& sample, double longitude, double latitude);
+    void Thin(ServingSample& sample, double longitude, double latitude, double cosine);
     void NoteUnmatched(std::span<const std::string_view> keyTexts);
 
     const CellTable& cells_;
