@@ -28,7 +28,8 @@ function(add_cli_test)
     list(TRANSFORM T_ARGS REPLACE "@REPORT@" "${report}")
     list(JOIN T_ARGS "|" joined)
     list(JOIN T_OGR "|" ogr)
-    set(defines -DPROGRAM=$<TARGET_FILE:orvane-convert> "-DARGS=${joined}" -DOUTPUT=${output}
+    set(defines -DPROGRAM=$<TARGET_FILE:orvane-convert> "-DEMULATOR=${CMAKE_CROSSCOMPILING_EMULATOR}"
+        "-DARGS=${joined}" -DOUTPUT=${output}
         -DEXPECT_STATUS=${T_STATUS} -DEXPECT_NO_OUTPUT=${T_NO_OUTPUT} "-DEXPECT_OGR=${ogr}")
     if(T_SCHEMA)
         list(APPEND defines -DSCHEMA=${KML22_SCHEMA})
@@ -63,4 +64,5 @@ include(${CMAKE_CURRENT_LIST_DIR}/InputsCliTests.cmake)
 include(${CMAKE_CURRENT_LIST_DIR}/OutputCliTests.cmake)
 include(${CMAKE_CURRENT_LIST_DIR}/BsCliTests.cmake)
 include(${CMAKE_CURRENT_LIST_DIR}/CqtCliTests.cmake)
+include(${CMAKE_CURRENT_LIST_DIR}/PlatformCliTests.cmake)
 include(${CMAKE_CURRENT_LIST_DIR}/ServingCliTests.cmake)

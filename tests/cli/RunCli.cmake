@@ -1,5 +1,6 @@
 # Runs orvane-convert once and checks what it did. Variables:
-#   PROGRAM, ARGS (words separated by "|"), OUTPUT (the KML path the command writes),
+#   PROGRAM, EMULATOR (what runs it, such as Wine, or empty), ARGS (words separated by "|"),
+#   OUTPUT (the KML path the command writes),
 #   EXPECT_STATUS, EXPECT_KML (file the output must equal byte for byte, or empty),
 #   EXPECT_STDOUT (exact standard output, "|" for line breaks, or unset),
 #   EXPECT_STDERR (exact standard error, or unset), EXPECT_NO_OUTPUT (ON: no file at OUTPUT),
@@ -17,7 +18,7 @@ if(DEFINED PRESET_OUTPUT)
     file(WRITE "${OUTPUT}" "${PRESET_OUTPUT}")
 endif()
 execute_process(
-    COMMAND "${PROGRAM}" ${arguments}
+    COMMAND ${EMULATOR} "${PROGRAM}" ${arguments}
     RESULT_VARIABLE status
     OUTPUT_VARIABLE stdout
     ERROR_VARIABLE stderr)

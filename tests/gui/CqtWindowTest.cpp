@@ -23,9 +23,9 @@
 
 #include "app/Desktop.h"
 #include "app/Mainform.h"
-#include "earth/RecordingApplicationGE.h"
 #include "tests/gui/GuiHelpers.h"
 #include "tests/gui/GuiTestMain.h"
+#include "tests/gui/RecordingApplicationGE.h"
 #include "windows/FrmCQT.h"
 #include "windows/FrmColorCfg.h"
 #include "windows/LegendPanel.h"
@@ -269,7 +269,7 @@ class CqtWindowTest : public QObject {
         QCOMPARE(Cqt().Legend->GradeRows(), saved);
     }
 
-    void viewButtonUsesTheWindowsOwnGlobeConnection() {
+    void viewButtonShowsTheFileWithoutEmbeddingTheGlobe() {
         ChooseOutput("view.kml");
         QTest::mouseClick(Cqt().SpeedButton11, Qt::LeftButton);
         QVERIFY(globe_->calls.isEmpty());  // nothing written yet

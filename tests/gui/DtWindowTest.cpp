@@ -26,9 +26,9 @@
 #include "app/Desktop.h"
 #include "app/Mainform.h"
 #include "conversions/Dt2kml.h"
-#include "earth/RecordingApplicationGE.h"
 #include "tests/gui/GuiHelpers.h"
 #include "tests/gui/GuiTestMain.h"
+#include "tests/gui/RecordingApplicationGE.h"
 #include "windows/FrmColorCfg.h"
 #include "windows/FrmDT.h"
 #include "windows/LegendPanel.h"
@@ -337,12 +337,12 @@ class DtWindowTest : public QObject {
         QCOMPARE(dialogs_.messages, QStringList({"导出完成."}));
     }
 
-    void theBreakDistanceIsTheMainWindowsAtConversionTime() {
+    void theBreakDistanceIsTheSettingsAtConversionTime() {
         Open(kData + "/route-utf8.txt");
         ChooseTheme("小区");
         const QString out = dir_.filePath("joined.kml");
         ChooseOutput(out);
-        Main().BreakDistance = 150;
+        desktop_->Settings().SetBreakDistance(150);
         QCOMPARE(Dt().Request().breakDistance, 150);
         QTest::mouseClick(Dt().Button6, Qt::LeftButton);
         QCOMPARE(dialogs_.errors, QStringList());

@@ -9,7 +9,7 @@
 #include <memory>
 
 #include "app/Mainform.h"
-#include "earth/RecordingApplicationGE.h"
+#include "tests/gui/RecordingApplicationGE.h"
 #include "tests/gui/GuiHelpers.h"
 #include "tests/gui/GuiTestMain.h"
 

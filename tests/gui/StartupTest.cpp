@@ -8,7 +8,7 @@
 #include "app/Mainform.h"
 #include "app/Startup.h"
 #include "common/Errors.h"
-#include "earth/RecordingApplicationGE.h"
+#include "tests/gui/RecordingApplicationGE.h"
 #include "tests/gui/GuiHelpers.h"
 #include "tests/gui/GuiTestMain.h"
 

@@ -4,7 +4,7 @@
 #include <exception>
 
 #include "app/Icons.h"
-#include "app/ProductInfo.h"
+#include "common/ProductInfo.h"
 
 namespace orvane {
 

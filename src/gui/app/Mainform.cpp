@@ -25,8 +25,8 @@
 #include "app/Icons.h"
 #include "app/LoadableFileList.h"
 #include "app/MarqueeLabel.h"
-#include "app/ProductInfo.h"
 #include "app/Sysoptions.h"
+#include "common/ProductInfo.h"
 
 namespace orvane {
 
@@ -97,9 +97,6 @@ void TFrmMain::FormCreate() {
     GeMainWindow = nullptr;
     GeRenderWindow = nullptr;
     GeRenderParent = nullptr;
-    BreakDistance = 20;
-    PlaybackLines = {};
-    PlaybackFields.clear();
     StringGrid1->setHorizontalHeaderLabels({QStringLiteral("名称"), QStringLiteral("值")});
 }
 
@@ -435,10 +432,7 @@ void TFrmMain::N7Click() {
     if (windows_.FrmSysOptions == nullptr) {
         return;
     }
-    windows_.FrmSysOptions->CSpinEdit1->setValue(BreakDistance);
-    if (windows_.FrmSysOptions->exec() == QDialog::Accepted) {
-        BreakDistance = windows_.FrmSysOptions->CSpinEdit1->value();
-    }
+    windows_.FrmSysOptions->exec();
 }
 
 void TFrmMain::N3Click() {
@@ -468,8 +462,7 @@ void TFrmMain::FormDestroy() {
         }
     }
     Timer1.stop();
-    PlaybackLines = {};
-    PlaybackFields.clear();
+    playback_ = {};
     PlaybackCamera.reset();
     GiveRenderWindowBack();
     if (GeMainWindow) {

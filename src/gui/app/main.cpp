@@ -5,9 +5,9 @@
 #include <optional>
 
 #include "app/Application.h"
-#include "app/Dialogs.h"
 #include "app/SingleInstance.h"
 #include "app/Startup.h"
+#include "common/Dialogs.h"
 #include "common/TemporaryFiles.h"
 #include "earth/MarbleGlobe.h"
 

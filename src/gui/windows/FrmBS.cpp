@@ -21,9 +21,10 @@
 #include <string>
 #include <vector>
 
-#include "app/Mainform.h"
-#include "app/OutputSettings.h"
-#include "app/WaitCursor.h"
+#include "common/DesktopHost.h"
+#include "common/DesktopSettings.h"
+#include "common/RunConversion.h"
+#include "common/WaitCursor.h"
 
 namespace orvane {
 
@@ -37,39 +38,6 @@ std::string Utf8(const QString& text) {
     return text.toStdString();
 }
 
-// The information lines of a conversion, added to the box in pieces: a table with many
-// rows left out is reported without adding each line to the box on its own.
-class InfoLines {
-  public:
-    explicit InfoLines(QPlainTextEdit& memo) : memo_(memo) {}
-    ~InfoLines() { Flush(); }
-    InfoLines(const InfoLines&) = delete;
-    InfoLines& operator=(const InfoLines&) = delete;
-
-    void Add(std::string_view line) {
-        if (!pending_.empty()) {
-            pending_ += '\n';
-        }
-        pending_ += line;
-        if (pending_.size() >= kPieceBytes) {
-            Flush();
-        }
-    }
-
-    void Flush() {
-        if (!pending_.empty()) {
-            memo_.appendPlainText(
-                QString::fromUtf8(pending_.data(), static_cast<int>(pending_.size())));
-            pending_.clear();
-        }
-    }
-
-  private:
-    static constexpr size_t kPieceBytes = 1 << 16;
-    QPlainTextEdit& memo_;
-    std::string pending_;
-};
-
 }  // namespace
 
 QString WithExtension(const QString& path, const QString& extension) {
@@ -78,8 +46,8 @@ QString WithExtension(const QString& path, const QString& extension) {
     return (dot > slash ? path.left(dot) : path) + extension;
 }
 
-TFrmBS::TFrmBS(TFrmMain& frmMain, Dialogs& dialogs)
-    : QDialog(&frmMain), frmMain_(frmMain), dialogs_(dialogs) {
+TFrmBS::TFrmBS(DesktopHost& host, Dialogs& dialogs, QWidget* parent)
+    : QDialog(parent), host_(host), dialogs_(dialogs) {
     setObjectName("FrmBS");
     setWindowTitle(QStringLiteral("基站表->KML"));
     setModal(false);
@@ -205,7 +173,7 @@ void TFrmBS::SpeedButton2Click() {
     options.filter = kWorkbookFilter;
     options.directory = QDir::currentPath();
     if (const std::optional<QString> path = dialogs_.OpenFile(this, options)) {
-        OpenInputFile(*path);
+        ReportErrors(this, dialogs_, [this, &path] { OpenInputFile(*path); });
     }
 }
 
@@ -237,13 +205,10 @@ void TFrmBS::CbBoxSheetChange() {
     if (index < 0) {
         return;
     }
-    try {
-        source_.SelectSheet(index);
-    } catch (...) {
+    if (!ReportErrors(this, dialogs_, [this, index] { source_.SelectSheet(index); })) {
         // The sheet that stays current is shown as chosen.
         const QSignalBlocker quiet(CbBoxSheet);
         CbBoxSheet->setCurrentIndex(source_.currentSheet());
-        throw;
     }
 }
 
@@ -320,7 +285,7 @@ void TFrmBS::SpeedButton1Click() {
 }
 
 void TFrmBS::SpeedButton7Click() {
-    frmMain_.OpenOnGlobe(EdtFName1->text());
+    ReportErrors(this, dialogs_, [this] { host_.ShowOnGlobe(EdtFName1->text()); });
 }
 
 BsConversionRequest TFrmBS::Request() const {
@@ -337,7 +302,7 @@ BsConversionRequest TFrmBS::Request() const {
     // A beamwidth entry this sheet does not have counts as no choice.
     bind(*CBBox_Beamwidth, request.beamwidthColumn, request.beamwidthEntry);
     request.outPath = LocalPath(EdtFName1->text());
-    request.layout = SavedKmlLayout();
+    request.layout = host_.Settings().Layout();
     if (CBoxRadiusUnit->currentIndex() == 1) {
         request.radiusMetres = CSpinEdit1->value();
     } else {
@@ -367,19 +332,13 @@ void TFrmBS::Button5Click() {
         return;
     }
     Memo0->clear();
-    InfoLines info(*Memo0);
-    ConversionObserver observer;
-    observer.info = [&info](std::string_view line) { info.Add(line); };
-    observer.progress = [this](int percent) { CGauge1->setValue(percent); };
-    const ProgressReset reset(*CGauge1);
-    std::int32_t sites = 0;
-    {
-        const WaitCursor wait;
-        sites = ConvertBsToKml(Request(), observer);
+    const auto convert = [this](const ConversionObserver& observer) {
+        return ConvertBsToKml(Request(), observer);
+    };
+    if (const auto summary = RunConversion(this, dialogs_, {CGauge1, Memo0}, convert)) {
+        host_.FileWritten(EdtFName1->text());
+        dialogs_.Message(this, QString::fromStdString(ImportedRowsMessage(*summary)));
     }
-    info.Flush();
-    frmMain_.AddLoadableFile(EdtFName1->text());
-    dialogs_.Message(this, QString::fromStdString(BsSummary(sites)));
 }
 
 void TFrmBS::Button1Click() {

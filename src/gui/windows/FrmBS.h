@@ -9,7 +9,7 @@
 #include <QString>
 #include <functional>
 
-#include "app/Dialogs.h"
+#include "common/Dialogs.h"
 #include "conversions/Bs2kml.h"
 #include "windows/WindowParts.h"
 #include "workbooks/WorksheetSource.h"
@@ -26,14 +26,14 @@ class QToolButton;
 
 namespace orvane {
 
-class TFrmMain;
+class DesktopHost;
 
 inline constexpr int kDefaultRadiusMetres = 300;
 
 class TFrmBS : public QDialog {
     Q_OBJECT
   public:
-    TFrmBS(TFrmMain& frmMain, Dialogs& dialogs);
+    TFrmBS(DesktopHost& host, Dialogs& dialogs, QWidget* parent);
     ~TFrmBS() override;
 
     // What a conversion started now would be given: the workbook and the controls as they
@@ -97,7 +97,7 @@ class TFrmBS : public QDialog {
     bool RequiredChoicesMade() const;
     void ShowSheets();
 
-    TFrmMain& frmMain_;
+    DesktopHost& host_;
     Dialogs& dialogs_;
     WorksheetSource source_;
     int secondsRadius_ = kDefaultSectorRadius;

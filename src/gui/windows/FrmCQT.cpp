@@ -2,7 +2,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -17,9 +16,10 @@
 #include <QVBoxLayout>
 #include <string>
 
-#include "app/Mainform.h"
-#include "app/OutputSettings.h"
-#include "app/WaitCursor.h"
+#include "common/DesktopHost.h"
+#include "common/DesktopSettings.h"
+#include "common/RunConversion.h"
+#include "common/WaitCursor.h"
 #include "windows/LegendPanel.h"
 
 namespace orvane {
@@ -32,9 +32,8 @@ QString FromUtf8(std::string_view text) {
 
 }  // namespace
 
-TFrmCQT::TFrmCQT(TFrmMain& frmMain, Dialogs& dialogs, TFrmColorCfg& colorCfg,
-                 std::unique_ptr<TApplicationGE> appGE)
-    : QDialog(&frmMain), frmMain_(frmMain), dialogs_(dialogs), AppGE0_(std::move(appGE)) {
+TFrmCQT::TFrmCQT(DesktopHost& host, Dialogs& dialogs, TFrmColorCfg& colorCfg, QWidget* parent)
+    : QDialog(parent), host_(host), dialogs_(dialogs) {
     setObjectName("FrmCQT");
     setWindowTitle(QStringLiteral("CQT数据->KML"));
     setModal(false);
@@ -151,14 +150,14 @@ void TFrmCQT::SpeedButton9Click() {
     options.filter = kWorkbookFilter;
     options.directory = QDir::currentPath();
     if (const std::optional<QString> path = dialogs_.OpenFile(this, options)) {
-        OpenInputFile(*path);
+        ReportErrors(this, dialogs_, [this, &path] { OpenInputFile(*path); });
     }
 }
 
 void TFrmCQT::OpenInputFile(const QString& path) {
     {
         // A file that cannot be read leaves the workbook, the file box and the sheets as
-        // they were; the error reaches the user from the event loop.
+        // they were.
         const WaitCursor wait;
         source_.OpenWorkbook(LocalPath(path));
     }
@@ -181,8 +180,9 @@ void TFrmCQT::CbBoxSheet1Change() {
     // that cannot be read leaves the one before shown.
     const QSignalBlocker quiet(CbBoxSheet1);
     CbBoxSheet1->setCurrentIndex(source_.currentSheet());
-    source_.SelectSheet(chosen);
-    CbBoxSheet1->setCurrentIndex(chosen);
+    if (ReportErrors(this, dialogs_, [this, chosen] { source_.SelectSheet(chosen); })) {
+        CbBoxSheet1->setCurrentIndex(chosen);
+    }
 }
 
 void TFrmCQT::ColumnChoiceDropDown(ColumnChoice* opening) {
@@ -222,22 +222,9 @@ void TFrmCQT::SpeedButton10Click() {
 }
 
 void TFrmCQT::SpeedButton11Click() {
-    const QString path = EdtFName3->text();
-    if (path.isEmpty() || !QFileInfo(path).isFile()) {
-        return;
-    }
-    // This window's own connection: it attaches to the running globe or starts it, and
-    // leaves the view where it is (embedded or not).
-    AppGE0_->Disconnect();
-    AppGE0_->Connect();
-    AppGE0_->OpenKmlFile(path, 1);
-    // A globe started just now shows its own window, as a newly started globe program does.
-    if (AppGE0_->IsInitialized() == 0) {
-        if (QWidget* globe = AppGE0_->GetMainHwnd()) {
-            globe->show();
-            globe->raise();
-        }
-    }
+    // Unlike the other windows' view buttons, this one leaves the view where it is
+    // (embedded or not).
+    ReportErrors(this, dialogs_, [this] { host_.ShowOnGlobeAsItStands(EdtFName3->text()); });
 }
 
 std::int32_t TFrmCQT::ColumnOf(const QComboBox& choice) const {
@@ -252,7 +239,7 @@ CqtConversionRequest TFrmCQT::Request() const {
     request.latColumn = ColumnOf(*CBBox_Lat1);
     request.themeColumn = ColumnOf(*CBBox_Theme);
     request.outPath = LocalPath(EdtFName3->text());
-    request.layout = SavedKmlLayout();
+    request.layout = host_.Settings().Layout();
     request.legend = Legend->Legend();
     return request;
 }
@@ -274,20 +261,15 @@ void TFrmCQT::Button7Click() {
         return;
     }
     const QString path = EdtFName3->text();
-    // A grading bound that is no number stops here, before the box is cleared.
-    const CqtConversion conversion(Request());
-    Memo0->clear();
-    ConversionObserver observer;
-    observer.info = [this](std::string_view line) { Memo0->appendPlainText(FromUtf8(line)); };
-    observer.progress = [this](int percent) { CGauge3->setValue(percent); };
-    const ProgressReset reset(*CGauge3);
-    std::int64_t points = 0;
-    {
-        const WaitCursor wait;
-        points = conversion.Run(observer);
+    const auto convert = [this](const ConversionObserver& observer) {
+        return ConvertCqtToKml(Request(), observer);
+    };
+    // A grading bound that is no number stops the conversion before it starts, so the box
+    // keeps what it showed.
+    if (const auto summary = RunConversion(this, dialogs_, {CGauge3, Memo0, true}, convert)) {
+        host_.FileWritten(path);
+        dialogs_.Message(this, FromUtf8(ImportedRowsMessage(*summary)));
     }
-    frmMain_.AddLoadableFile(path);
-    dialogs_.Message(this, FromUtf8(CqtSummary(points)));
 }
 
 void TFrmCQT::Button1Click() {

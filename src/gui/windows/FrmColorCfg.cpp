@@ -7,7 +7,7 @@
 #include <QListWidget>
 #include <QPushButton>
 
-#include "app/Dialogs.h"
+#include "common/Dialogs.h"
 #include "common/Errors.h"
 
 namespace orvane {

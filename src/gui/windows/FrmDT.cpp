@@ -19,9 +19,10 @@
 #include <string>
 #include <vector>
 
-#include "app/Mainform.h"
-#include "app/OutputSettings.h"
-#include "app/WaitCursor.h"
+#include "common/DesktopHost.h"
+#include "common/DesktopSettings.h"
+#include "common/RunConversion.h"
+#include "common/WaitCursor.h"
 #include "legend/ThematicLegend.h"
 #include "windows/LegendPanel.h"
 #include "windows/WindowParts.h"
@@ -72,8 +73,8 @@ QString WithKmlExtension(const QString& path) {
     return (dot > slash ? path.left(dot) : path) + ".kml";
 }
 
-TFrmDT::TFrmDT(TFrmMain& frmMain, Dialogs& dialogs, TFrmColorCfg& colorCfg)
-    : QDialog(&frmMain), frmMain_(frmMain), dialogs_(dialogs) {
+TFrmDT::TFrmDT(DesktopHost& host, Dialogs& dialogs, TFrmColorCfg& colorCfg, QWidget* parent)
+    : QDialog(parent), host_(host), dialogs_(dialogs) {
     setObjectName("FrmDT");
     setWindowTitle(QStringLiteral("DT数据->KML"));
     setModal(false);
@@ -174,7 +175,7 @@ void TFrmDT::SpeedButton3Click() {
     options.directory = QDir::currentPath();
     const std::optional<QString> path = dialogs_.OpenFile(this, options);
     if (path) {
-        OpenInputFile(*path);
+        ReportErrors(this, dialogs_, [this, &path] { OpenInputFile(*path); });
     }
 }
 
@@ -246,29 +247,21 @@ void TFrmDT::SpeedButton4Click() {
 }
 
 void TFrmDT::SpeedButton6Click() {
-    frmMain_.OpenOnGlobe(EdtFName2->text());
+    ReportErrors(this, dialogs_, [this] { host_.ShowOnGlobe(EdtFName2->text()); });
 }
 
 DtConversionRequest TFrmDT::Request() const {
     DtConversionRequest request;
     request.dtPath = LocalPath(EdtDtFName->text());
     request.outPath = LocalPath(EdtFName2->text());
-    request.layout = SavedKmlLayout();
+    request.layout = host_.Settings().Layout();
     request.lonColumn = ChosenField(*CBox_Long);
     request.latColumn = ChosenField(*CBox_Lat);
     request.themeColumn = CBoxFNList->currentIndex();
     request.legend = Legend->Legend();
     request.lineWidth = CSpinEdtWidth->value();
-    request.breakDistance = frmMain_.BreakDistance;
+    request.breakDistance = host_.Settings().BreakDistance();
     return request;
-}
-
-void TFrmDT::AddInfoLine(const QString& line) {
-    if (clearInfoOnNextLine_) {
-        Memo0->clear();
-        clearInfoOnNextLine_ = false;
-    }
-    Memo0->appendPlainText(line);
 }
 
 void TFrmDT::Button6Click() {
@@ -281,21 +274,15 @@ void TFrmDT::Button6Click() {
         return;
     }
     const QString path = EdtFName2->text();
-    ConversionObserver observer;
-    observer.info = [this](std::string_view line) {
-        AddInfoLine(QString::fromUtf8(line.data(), static_cast<int>(line.size())));
+    const auto convert = [this](const ConversionObserver& observer) {
+        return ConvertDtToKml(Request(), observer);
     };
-    observer.progress = [this](int percent) { CGauge2->setValue(percent); };
-    // A grading bound that is no number stops the conversion before its first line, so
-    // the box keeps what it showed.
-    clearInfoOnNextLine_ = true;
-    const ProgressReset reset(*CGauge2);
-    {
-        const WaitCursor wait;
-        ConvertDtToKml(Request(), observer);
+    // A grading bound that is no number stops the conversion before it starts, so the box
+    // keeps what it showed.
+    if (RunConversion(this, dialogs_, {CGauge2, Memo0, true}, convert)) {
+        host_.FileWritten(path);
+        dialogs_.Message(this, QStringLiteral("导出完成."));
     }
-    frmMain_.AddLoadableFile(path);
-    dialogs_.Message(this, QStringLiteral("导出完成."));
 }
 
 void TFrmDT::Button1Click() {

@@ -18,7 +18,8 @@
 #include <string>
 #include <vector>
 
-#include "app/WaitCursor.h"
+#include "common/RunConversion.h"
+#include "common/WaitCursor.h"
 #include "windows/FrmDT.h"
 
 namespace orvane {
@@ -153,7 +154,7 @@ void TFrmGPS::showEvent(QShowEvent* event) {
 
 void TFrmGPS::done(int result) {
     QDialog::done(result);
-    detected_ = {LongitudeColumn, LatitudeColumn};
+    detected_ = choice_.columns;
 }
 
 void TFrmGPS::SpeedButton3Click() {
@@ -171,9 +172,12 @@ void TFrmGPS::SpeedButton3Click() {
     const QString latitude = CBox_Lat->currentText();
 
     std::vector<std::string> names;
-    {
+    const auto readHeader = [&names, &path] {
         const WaitCursor wait;
         names = ReadPlaybackHeader(QFile::encodeName(*path).toStdString());
+    };
+    if (!ReportErrors(this, dialogs_, readHeader)) {
+        return;
     }
     QStringList items;
     for (const std::string& name : names) {
@@ -207,8 +211,8 @@ void TFrmGPS::Button3Click() {
         dialogs_.Message(this, QStringLiteral("没有相关KML文件."));
         return;
     }
-    LongitudeColumn = ChosenField(*CBox_Long);
-    LatitudeColumn = ChosenField(*CBox_Lat);
+    choice_ = {
+        EdtDtFName->text(), EdtKmlFName->text(), {ChosenField(*CBox_Long), ChosenField(*CBox_Lat)}};
     accept();
 }
 

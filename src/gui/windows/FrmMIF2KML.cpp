@@ -10,8 +10,9 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "app/OutputSettings.h"
-#include "app/WaitCursor.h"
+#include "common/DesktopHost.h"
+#include "common/DesktopSettings.h"
+#include "common/RunConversion.h"
 #include "conversions/Mif2kml.h"
 
 namespace orvane {
@@ -37,7 +38,8 @@ QLineEdit* PathBox(QWidget* parent, const QString& name) {
 
 }  // namespace
 
-TFrmMIF2KML::TFrmMIF2KML(Dialogs& dialogs, QWidget* parent) : QDialog(parent), dialogs_(dialogs) {
+TFrmMIF2KML::TFrmMIF2KML(DesktopHost& host, Dialogs& dialogs, QWidget* parent)
+    : QDialog(parent), host_(host), dialogs_(dialogs) {
     setObjectName("FrmMIF2KML");
     setWindowTitle(QStringLiteral("转换Mapinfo MIF 为KML格式 "));
 
@@ -95,12 +97,15 @@ void TFrmMIF2KML::SpeedButton4Click() {
 }
 
 void TFrmMIF2KML::Button1Click() {
-    {
-        WaitCursor wait;
-        ConvertMifToKml(QFile::encodeName(MifFileName).toStdString(),
-                        QFile::encodeName(KmlFileName).toStdString(), {}, SavedKmlLayout());
+    const auto convert = [this](const ConversionObserver& observer) {
+        return ConvertMifToKml(
+            {QFile::encodeName(MifFileName).toStdString(),
+             QFile::encodeName(KmlFileName).toStdString(), host_.Settings().Layout()},
+            observer);
+    };
+    if (RunConversion(this, dialogs_, {}, convert)) {
+        dialogs_.Message(this, QStringLiteral("完成！"));
     }
-    dialogs_.Message(this, QStringLiteral("完成！"));
 }
 
 void TFrmMIF2KML::Button2Click() {

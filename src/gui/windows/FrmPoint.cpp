@@ -16,10 +16,10 @@
 #include <string>
 #include <vector>
 
-#include "app/Mainform.h"
-#include "app/OutputSettings.h"
-#include "app/WaitCursor.h"
+#include "common/DesktopHost.h"
+#include "common/DesktopSettings.h"
 #include "common/Kml_baseclass.h"
+#include "common/RunConversion.h"
 
 namespace orvane {
 
@@ -58,8 +58,8 @@ QString DemoLine(const TFrmPoint::DemoPoint& point, CoordinateFormat format) {
 
 }  // namespace
 
-TFrmPoint::TFrmPoint(TFrmMain& frmMain, Dialogs& dialogs)
-    : QDialog(&frmMain), frmMain_(frmMain), dialogs_(dialogs) {
+TFrmPoint::TFrmPoint(DesktopHost& host, Dialogs& dialogs, QWidget* parent)
+    : QDialog(parent), host_(host), dialogs_(dialogs) {
     setObjectName("FrmPoint");
     setWindowTitle(QStringLiteral("离散点数据->KML"));
     setModal(false);
@@ -169,7 +169,7 @@ void TFrmPoint::RadioGroup1Click() {
     MemoDemo->setPlainText(lines.join('\n'));
 }
 
-void TFrmPoint::WriteFile(WriteProcedure write) {
+void TFrmPoint::WriteFile(PtGeometry geometry) {
     const QString path = EdtFName0->text();
     if (path.isEmpty()) {
         dialogs_.Message(this, QStringLiteral("请选择输出的文件名！"));
@@ -186,24 +186,31 @@ void TFrmPoint::WriteFile(WriteProcedure write) {
         texts.push_back(line.toStdString());
     }
     const std::vector<std::string_view> views(texts.begin(), texts.end());
-    {
-        WaitCursor wait;
-        write(views, SelectedFormat(), QFile::encodeName(path).toStdString(), SavedKmlLayout());
+    PtConversionRequest request;
+    request.lines = views;
+    request.format = SelectedFormat();
+    request.geometry = geometry;
+    request.outPath = QFile::encodeName(path).toStdString();
+    request.layout = host_.Settings().Layout();
+    const auto convert = [&request](const ConversionObserver& observer) {
+        return ConvertPtToKml(request, observer);
+    };
+    if (RunConversion(this, dialogs_, {}, convert)) {
+        host_.FileWritten(path);
+        dialogs_.Message(this, QStringLiteral("完成！"));
     }
-    frmMain_.AddLoadableFile(path);
-    dialogs_.Message(this, QStringLiteral("完成！"));
 }
 
 void TFrmPoint::Button2Click() {
-    WriteFile(&WritePointFile);
+    WriteFile(PtGeometry::Point);
 }
 
 void TFrmPoint::Button3Click() {
-    WriteFile(&WriteLineFile);
+    WriteFile(PtGeometry::Line);
 }
 
 void TFrmPoint::Button4Click() {
-    WriteFile(&WritePolygonFile);
+    WriteFile(PtGeometry::Polygon);
 }
 
 void TFrmPoint::SpeedButton5Click() {
@@ -216,7 +223,7 @@ void TFrmPoint::SpeedButton5Click() {
 }
 
 void TFrmPoint::SpeedButton8Click() {
-    frmMain_.OpenOnGlobe(EdtFName0->text());
+    ReportErrors(this, dialogs_, [this] { host_.ShowOnGlobe(EdtFName0->text()); });
 }
 
 void TFrmPoint::Button1Click() {

@@ -24,9 +24,9 @@
 #include <QVBoxLayout>
 #include <array>
 
-#include "app/Dialogs.h"
-#include "app/WaitCursor.h"
+#include "common/Dialogs.h"
 #include "common/Kml_baseclass.h"
+#include "common/WaitCursor.h"
 #include "windows/FrmColorCfg.h"
 
 namespace orvane {

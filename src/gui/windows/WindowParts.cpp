@@ -85,10 +85,6 @@ QLayout* ConverterColumn(std::initializer_list<QWidget*> rows, QGroupBox* inform
     return column;
 }
 
-ProgressReset::~ProgressReset() {
-    bar_.setValue(0);
-}
-
 void ColumnChoice::showPopup() {
     if (onDropDown) {
         onDropDown();

@@ -55,18 +55,6 @@ QGroupBox* InformationBox(QPlainTextEdit*& memo, QWidget* parent);
 QLayout* ConverterColumn(std::initializer_list<QWidget*> rows, QGroupBox* information,
                          QPushButton* generate, QPushButton* close);
 
-// Sets the progress bar back to 0 when a conversion ends, also when it stops with an error.
-class ProgressReset {
-  public:
-    explicit ProgressReset(QProgressBar& bar) : bar_(bar) {}
-    ~ProgressReset();
-    ProgressReset(const ProgressReset&) = delete;
-    ProgressReset& operator=(const ProgressReset&) = delete;
-
-  private:
-    QProgressBar& bar_;
-};
-
 // A drop-down list of worksheet columns that is filled again each time it opens (its
 // DropDown event), so that it offers what the other choices leave.
 class ColumnChoice : public QComboBox {
