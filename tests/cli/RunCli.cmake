@@ -6,10 +6,14 @@
 #   EXPECT_STDERR (exact standard error, or unset), EXPECT_NO_OUTPUT (ON: no file at OUTPUT),
 #   PRESET_OUTPUT (text written to OUTPUT before the run; it must survive a failed run),
 #   SCHEMA (the OGC KML 2.2 schema the KML must validate against, or unset),
-#   EXPECT_OGR (texts separated by "|" that ogrinfo's LIBKML report of OUTPUT must hold).
+#   EXPECT_OGR (texts separated by "|" that ogrinfo's LIBKML report of OUTPUT must hold),
+#   REPORT (a second output, CSV) and EXPECT_CSV (the file it must equal byte for byte).
 # A .kmz OUTPUT must be a zip archive holding doc.kml alone; its doc.kml is the KML checked.
 string(REPLACE "|" ";" arguments "${ARGS}")
 file(REMOVE "${OUTPUT}")
+if(DEFINED REPORT)
+    file(REMOVE "${REPORT}")
+endif()
 if(DEFINED PRESET_OUTPUT)
     file(WRITE "${OUTPUT}" "${PRESET_OUTPUT}")
 endif()
@@ -72,6 +76,16 @@ if(EXPECT_OGR)
                                 "${report}${errors}")
         endif()
     endforeach()
+endif()
+if(DEFINED EXPECT_CSV)
+    execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files "${REPORT}" "${EXPECT_CSV}"
+                    RESULT_VARIABLE different)
+    if(different)
+        message(FATAL_ERROR "${REPORT} differs from ${EXPECT_CSV}")
+    endif()
+endif()
+if(EXPECT_NO_OUTPUT AND DEFINED REPORT AND EXISTS "${REPORT}")
+    message(FATAL_ERROR "${REPORT} was written although the conversion failed")
 endif()
 if(EXPECT_NO_OUTPUT AND EXISTS "${OUTPUT}")
     message(FATAL_ERROR "${OUTPUT} was written although the conversion failed")

@@ -134,6 +134,9 @@ ConversionSummary ConvertDtToKml(const DtConversionRequest& request,
     TrackWriter writer(document);
     document.OpenFile(request.outPath);
     document.AddLineStyles(legend.Colours(), request.lineWidth);
+    if (request.serving) {
+        AddServingCellStyles(document, legend);
+    }
 
     std::optional<DtTextFile> readNow;
     const DtTextFile& file =
@@ -156,6 +159,10 @@ ConversionSummary ConvertDtToKml(const DtConversionRequest& request,
                       legend.EntryOf(theme), theme);
     }
     segmenter.End();
+    if (request.serving) {
+        WriteServingCells(document, file, {lon, lat, themePosition}, legend, *request.serving,
+                          observer);
+    }
 
     SaveOrThrow(document);
     observer.Info(std::string(kDtConversionFinished) + request.outPath);

@@ -30,6 +30,9 @@ class KmlLayoutWriter {
     void Start();
     // One element with everything under it.
     void WriteElement(const TKMLNode& node);
+    // The start and end tags of an element whose children are written one by one between.
+    void StartElement(const TKMLNode& node) { StartTag(node); }
+    void EndElement(const TKMLNode& node) { EndTag(node); }
     // After the last part: the ends of Document and of the root, with whatever was added
     // under the root after Document.
     void Finish();

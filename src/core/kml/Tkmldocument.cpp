@@ -39,6 +39,9 @@ TKMLNode& TKMLDocument::AddNodeById(TKMLNode& parent, std::uint16_t nameId) {
     if (parent.Index == 1 && nextPart_ == -1) {
         nextPart_ = index;
     }
+    if (folder_ && parent.Index == folder_->Index && nextFolderPart_ == -1) {
+        nextFolderPart_ = index;
+    }
     return node;
 }
 
@@ -70,11 +73,12 @@ void TKMLDocument::OpenFile(std::string fileName) {
 }
 
 void TKMLDocument::CompleteParts() {
-    if (holding_ || nextPart_ == -1) {
+    if (holding_ || (nextPart_ == -1 && nextFolderPart_ == -1)) {
         return;
     }
     KmlLayoutWriter writer(store_, layout_, laidOut_);
     LayOutPendingParts(writer);
+    LayOutFolderParts(writer);
     writtenBelow_ = NodeCount();
     store_.ReleaseNodesBelow(writtenBelow_);
     store_.ReleaseTextsOfWrittenNodes();
@@ -89,6 +93,17 @@ void TKMLDocument::LayOutPendingParts(KmlLayoutWriter& writer) {
         const TKMLNode& part = Node(static_cast<size_t>(nextPart_));
         writer.WriteElement(part);
         nextPart_ = part.NextSiblingIndex;
+        if (laidOut_.size() >= kHandOverSize) {
+            HandOver();
+        }
+    }
+}
+
+void TKMLDocument::LayOutFolderParts(KmlLayoutWriter& writer) {
+    while (nextFolderPart_ != -1) {
+        const TKMLNode& part = Node(static_cast<size_t>(nextFolderPart_));
+        writer.WriteElement(part);
+        nextFolderPart_ = part.NextSiblingIndex;
         if (laidOut_.size() >= kHandOverSize) {
             HandOver();
         }

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -90,6 +91,20 @@ class TKMLDocument {
     // As above, with the wedges' rings already drawn: ring k faces azimuth k.
     void AddSiteFolder(const TSitePlacemark& site, std::span<const std::string> rings);
 
+    // ---- Folders written placemark by placemark (kml/KmlFolders.cpp) ----
+    // Opens a folder under Document: until EndFolder, AddFolderLine and AddFolderWedge add to
+    // it, and each of its placemarks is written as soon as it is complete, so that a folder
+    // of any size needs little memory. One folder at a time; not while AddNode holds nodes.
+    void BeginFolder(std::string_view name);
+    void EndFolder();
+    void AddFolderLine(const TLinePlacemark& placemark);
+    // A polygon whose balloon is the table rows of `Description`.
+    void AddFolderWedge(const TPointPlacemark& placemark);
+    // Style i is "SERVINGSTYLEi" in colour i, lines `width` pixels wide.
+    void AddServingLineStyles(std::span<const std::int32_t> colours, std::int32_t width);
+    // "PROBLEM_RED" and "PROBLEM_ORANGE": outlined, lightly filled wedges.
+    void AddProblemCellStyles();
+
   private:
     TKMLNode& AddNodeById(TKMLNode& parent, std::uint16_t nameId);
     TKMLNode& AddTextNode(TKMLNode& parent, std::uint16_t nameId, std::string_view text);
@@ -109,6 +124,9 @@ class TKMLDocument {
     // Lays out the parts not laid out yet, handing what grows large to the output.
     void LayOutPendingParts(KmlLayoutWriter& writer);
     void HandOver();
+    // Document's part that a builder adds to: the open folder, else Document.
+    TKMLNode& PartParent();
+    void LayOutFolderParts(KmlLayoutWriter& writer);
 
     KmlLayout layout_;
     KmlNodeStore store_;
@@ -123,6 +141,10 @@ class TKMLDocument {
     size_t writtenBelow_ = 2;     // nodes from 2 up to here are laid out
     bool closed_ = false;
     bool saved_ = false;
+    // The open folder, written up to its last complete placemark: a copy of its node, since
+    // the store lets written nodes go.
+    std::optional<TKMLNode> folder_;
+    std::int32_t nextFolderPart_ = -1;  // the folder's first child not laid out yet
 };
 
 }  // namespace orvane
