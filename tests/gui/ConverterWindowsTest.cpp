@@ -180,7 +180,8 @@ class ConverterWindowsTest : public QObject {
         ChooseOutput(path);
         Point().Memo1->setPlainText("25.7,113.1");
         QTest::mouseClick(Point().Button4, Qt::LeftButton);
-        QCOMPARE(dialogs_.errors, QStringList({"Cannot create file " + path}));
+        QCOMPARE(dialogs_.errors,
+                 QStringList({"Cannot create file " + path + "：输出文件所在的目录不存在"}));
         QVERIFY(dialogs_.messages.isEmpty());
         QCOMPARE(Main().TreeView2->topLevelItemCount(), 0);
         QVERIFY(QApplication::overrideCursor() == nullptr);

@@ -8,6 +8,7 @@
 
 #include "app/PlaybackController.h"
 #include "common/DesktopSettings.h"
+#include "common/ErrorTexts.h"
 #include "common/RunConversion.h"
 #include "tests/gui/GuiHelpers.h"
 #include "tests/gui/GuiTestMain.h"
@@ -64,6 +65,31 @@ class DesktopPartsTest : public QObject {
         QVERIFY(QApplication::overrideCursor() == nullptr);
         QVERIFY(!ReportErrors(nullptr, dialogs_, [] { throw 7; }));
         QCOMPARE(dialogs_.errors.last(), QString());
+    }
+
+    void theCoresOwnTextsAreShownInChineseAndTheFixedTextsStay() {
+        const QString folder = QDir::tempPath();
+        for (const auto& [english, shown] : std::initializer_list<std::pair<QString, QString>>{
+                 {"Cannot read workbook /d/a.xls: it is not an Excel workbook",
+                  "无法读取表格文件 /d/a.xls：它不是Excel表格文件"},
+                 {"Cannot read workbook /d/a.xlsx: the file is damaged (no sheets)",
+                  "无法读取表格文件 /d/a.xlsx：文件已损坏 (no sheets)"},
+                 {"Cannot read file /d/big.txt: it is larger than 64 MB, the most Orvane reads",
+                  "无法读取文件 /d/big.txt：文件过大，超过Orvane在本机上能读取的大小"},
+                 {"Cannot create file /d/out.kml: the output file is read-only",
+                  "Cannot create file /d/out.kml：输出文件是只读文件"},
+                 {"Cannot create file " + folder,
+                  "Cannot create file " + folder + "：输出文件是一个目录"},
+                 {"Cell (3, 0) lies outside the sheet", "单元格（3, 0）不在工作表内"},
+                 {"Cannot open file /d/a.txt", "Cannot open file /d/a.txt"},
+                 {"'1.5' is not a valid integer value", "'1.5' is not a valid integer value"},
+                 {"List index out of bounds (0)", "List index out of bounds (0)"},
+             }) {
+            QCOMPARE(DesktopErrorText(english.toStdString()), shown);
+        }
+        // The error box of a window shows the desktop's words.
+        ReportErrors(nullptr, dialogs_, [] { throw std::bad_alloc(); });
+        QCOMPARE(dialogs_.errors, QStringList({"内存不足"}));
     }
 
     void theBreakDistanceHoldsForTheRunWithinItsLimits() {

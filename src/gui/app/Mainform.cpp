@@ -19,6 +19,7 @@
 #include <QToolBox>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <array>
 
 #include "app/AboutBox.h"
@@ -163,9 +164,17 @@ QWidget* TFrmMain::CreatePlaybackGroup() {
     TrackBar1->setValue(5);
     TrackBar1->setTickInterval(1);
     TrackBar1->setTickPosition(QSlider::TicksBelow);
+    // The slider sets the time between two steps: the left end plays fastest.
+    TrackBar1->setToolTip(QStringLiteral("回放速度：向左更快，向右更慢"));
+    auto* fast = new QLabel(QStringLiteral("快"), group);
+    fast->setObjectName("TrackBar1Fast");
+    auto* slow = new QLabel(QStringLiteral("慢"), group);
+    slow->setObjectName("TrackBar1Slow");
     auto* speed = new QHBoxLayout;
     speed->addWidget(speedLabel);
-    speed->addWidget(TrackBar1);
+    speed->addWidget(fast);
+    speed->addWidget(TrackBar1, 1);
+    speed->addWidget(slow);
 
     StringGrid1 = new QTableWidget(4, 2, group);
     StringGrid1->setObjectName("StringGrid1");
@@ -224,7 +233,8 @@ void TFrmMain::CreateStatusBar() {
     statusBar()->setFixedHeight(24);
     MarqueePane = new MarqueeLabel(QString::fromUtf8(kMakerName), this);
     MarqueePane->setObjectName("MarqueePane");
-    MarqueePane->setMinimumWidth(220);
+    // Wide enough for the whole text: it scrolls through the pane without being cut short.
+    MarqueePane->setMinimumWidth(std::max(220, MarqueePane->sizeHint().width()));
     auto* glyph = new QLabel(this);
     glyph->setPixmap(ProgramIcon().pixmap(16, 16));
     statusBar()->addWidget(MarqueePane);
@@ -315,6 +325,19 @@ void TFrmMain::AddLoadableFile(const QString& path) {
     auto* item = new QTreeWidgetItem(TreeView2, {path});
     item->setToolTip(0, path);
     loadableFiles_->Added(*item);
+}
+
+void TFrmMain::OpenLoadableFile(const QString& path) {
+    const bool listed = !TreeView2->findItems(path, Qt::MatchExactly).isEmpty();
+    AddLoadableFile(path);
+    try {
+        OpenOnGlobe(path);
+    } catch (...) {
+        if (!listed) {
+            delete TreeView2->findItems(path, Qt::MatchExactly).value(0);
+        }
+        throw;
+    }
 }
 
 void TFrmMain::TreeView2DblClick() {

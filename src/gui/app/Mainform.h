@@ -58,6 +58,9 @@ class TFrmMain : public QMainWindow {
     // Operations the converter windows use.
     TApplicationGE& AppGE0() { return *AppGE0_; }
     void EmbedGoogleEarth();
+    // Opens a KML file given from outside: listed under "可加载文件" and shown on the globe;
+    // a file the globe cannot open leaves the list as it was.
+    void OpenLoadableFile(const QString& path);
     void AddLoadableFile(const QString& path);
     // Shows an existing KML file on the globe, embedding the globe first when it is not
     // ready; a path with no file does nothing.

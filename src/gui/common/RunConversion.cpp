@@ -6,6 +6,7 @@
 #include <string>
 
 #include "common/Dialogs.h"
+#include "common/ErrorTexts.h"
 #include "common/WaitCursor.h"
 
 namespace orvane {
@@ -69,7 +70,7 @@ bool ReportErrors(QWidget* window, Dialogs& dialogs, const std::function<void()>
         work();
         return true;
     } catch (const std::exception& error) {
-        dialogs.ErrorBox(window, QString::fromUtf8(error.what()));
+        dialogs.ErrorBox(window, DesktopErrorText(error));
     } catch (...) {
         // Something that is no error object is reported with an empty message.
         dialogs.ErrorBox(window, {});

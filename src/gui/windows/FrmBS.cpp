@@ -40,12 +40,6 @@ std::string Utf8(const QString& text) {
 
 }  // namespace
 
-QString WithExtension(const QString& path, const QString& extension) {
-    const int slash = std::max(path.lastIndexOf('/'), path.lastIndexOf('\\'));
-    const int dot = path.lastIndexOf('.');
-    return (dot > slash ? path.left(dot) : path) + extension;
-}
-
 TFrmBS::TFrmBS(DesktopHost& host, Dialogs& dialogs, QWidget* parent)
     : QDialog(parent), host_(host), dialogs_(dialogs) {
     setObjectName("FrmBS");
@@ -189,9 +183,23 @@ void TFrmBS::OpenInputFile(const QString& path) {
     // A file that cannot be read leaves the box empty and the workbook before open, so the
     // box never names a file beside another file's sheets.
     source_.OpenWorkbook(LocalPath(path));
+    workbook_.Read(source_);
     EdtxlsFName->setText(path);
     ShowSheets();
+    PreselectUsualColumns(true);
     EdtFName1->setText(WithExtension(path, ".KML"));
+}
+
+void TFrmBS::PreselectUsualColumns(bool newWorkbook) {
+    PreselectColumns(
+        source_.columnEntries(),
+        {{CBBox_Sitename,
+          {"SITE_NAME", "SITENAME", "基站名称", "站名", "小区名称", "CELL_NAME", "名称"}},
+         {CBBox_Lon, {"经度", "LON", "LONGITUDE", "LNG"}},
+         {CBBox_Lat, {"纬度", "LAT", "LATITUDE"}},
+         {CBBox_Direct, {"方向角", "方位角", "AZIMUTH", "DIRECTION"}},
+         {CBBox_Beamwidth, {"波束宽度", "水平波瓣宽度", "BEAMWIDTH"}}},
+        newWorkbook);
 }
 
 void TFrmBS::ShowSheets() {
@@ -212,7 +220,9 @@ void TFrmBS::CbBoxSheetChange() {
         // The sheet that stays current is shown as chosen.
         const QSignalBlocker quiet(CbBoxSheet);
         CbBoxSheet->setCurrentIndex(source_.currentSheet());
+        return;
     }
+    PreselectUsualColumns(false);
 }
 
 void TFrmBS::FillChoice(int opening) {
@@ -321,9 +331,24 @@ bool TFrmBS::RequiredChoicesMade() const {
            request.azimuthColumn != 0;
 }
 
+bool TFrmBS::WorkbookAsItStands() {
+    const WaitCursor wait;
+    const QStringList gone = workbook_.Refresh(
+        source_, {CBBox_Sitename, CBBox_Lon, CBBox_Lat, CBBox_Direct, CBBox_Beamwidth});
+    if (!gone.isEmpty()) {
+        dialogs_.Message(this, ColumnsGoneMessage(gone));
+        return false;
+    }
+    ShowSheets();
+    return true;
+}
+
 void TFrmBS::Button5Click() {
     if (EdtxlsFName->text().isEmpty()) {
         dialogs_.Message(this, QStringLiteral("请打开要导入的Excel文件!"));
+        return;
+    }
+    if (!WorkbookAsItStands()) {
         return;
     }
     if (!RequiredChoicesMade()) {

@@ -123,6 +123,7 @@ QWidget* TFrmCQT::CreateOutputRows() {
     auto* rows = new QWidget(this);
     Label18 = Caption(QStringLiteral("KML文件输出："), "Label18", rows);
     EdtFName3 = PathBox("EdtFName3", rows);
+    EdtFName3->setReadOnly(false);  // a path may be typed as well as chosen
     SpeedButton10 = PictureButton("SpeedButton10", QStyle::SP_DialogSaveButton,
                                   QStringLiteral("选择输出的KML文件"), rows);
     SpeedButton11 =
@@ -165,9 +166,21 @@ void TFrmCQT::OpenInputFile(const QString& path) {
         // they were.
         const WaitCursor wait;
         source_.OpenWorkbook(LocalPath(path));
+        workbook_.Read(source_);
     }
     EdtCQTFName->setText(path);
     ShowSheetNames();
+    PreselectUsualColumns(true);
+    EdtFName3->setText(WithExtension(path, ".KML"));
+}
+
+void TFrmCQT::PreselectUsualColumns(bool newWorkbook) {
+    // The theme field is the user's to choose: choosing it scans the column.
+    PreselectColumns(source_.columnEntries(),
+                     {{CBBox_Name1, {"标识名称", "名称", "NAME", "测试点", "地点"}},
+                      {CBBox_Lon1, {"经度", "LON", "LONGITUDE", "LNG"}},
+                      {CBBox_Lat1, {"纬度", "LAT", "LATITUDE"}}},
+                     newWorkbook);
 }
 
 void TFrmCQT::ShowSheetNames() {
@@ -187,6 +200,7 @@ void TFrmCQT::CbBoxSheet1Change() {
     CbBoxSheet1->setCurrentIndex(source_.currentSheet());
     if (ReportErrors(this, dialogs_, [this, chosen] { source_.SelectSheet(chosen); })) {
         CbBoxSheet1->setCurrentIndex(chosen);
+        PreselectUsualColumns(false);
     }
 }
 
@@ -220,6 +234,7 @@ void TFrmCQT::CBBox_ThemeChange() {
 void TFrmCQT::SpeedButton10Click() {
     FileDialogOptions options = KmlFileDialog();
     options.directory = QDir::currentPath();
+    options.fileName = EdtFName3->text();
     options.promptOverwrite = true;
     if (const std::optional<QString> path = dialogs_.SaveFile(this, options)) {
         EdtFName3->setText(*path);
@@ -249,9 +264,24 @@ CqtConversionRequest TFrmCQT::Request() const {
     return request;
 }
 
+bool TFrmCQT::WorkbookAsItStands() {
+    const WaitCursor wait;
+    const std::array<ColumnChoice*, 4> choices = ColumnChoices();
+    const QStringList gone = workbook_.Refresh(source_, {choices.begin(), choices.end()});
+    if (!gone.isEmpty()) {
+        dialogs_.Message(this, ColumnsGoneMessage(gone));
+        return false;
+    }
+    ShowSheetNames();
+    return true;
+}
+
 void TFrmCQT::Button7Click() {
     if (EdtCQTFName->text().isEmpty()) {
         dialogs_.Message(this, QStringLiteral("请打开要导入的Excel文件!"));
+        return;
+    }
+    if (!WorkbookAsItStands()) {
         return;
     }
     // A choice showing an entry the current sheet lacks binds no column, like an empty one.

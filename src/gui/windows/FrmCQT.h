@@ -12,6 +12,7 @@
 
 #include "common/Dialogs.h"
 #include "conversions/Cqt2kml.h"
+#include "windows/FreshWorkbook.h"
 #include "windows/WindowParts.h"
 #include "workbooks/WorksheetSource.h"
 
@@ -85,10 +86,14 @@ class TFrmCQT : public QDialog {
     // current sheet.
     std::int32_t ColumnOf(const QComboBox& choice) const;
     void ShowSheetNames();
+    void PreselectUsualColumns(bool newWorkbook);
+    // False when the workbook changed on disk and lost a chosen column (the user is told).
+    bool WorkbookAsItStands();
 
     DesktopHost& host_;
     Dialogs& dialogs_;
     WorksheetSource source_;
+    FreshWorkbook workbook_;
 };
 
 }  // namespace orvane

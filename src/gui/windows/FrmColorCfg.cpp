@@ -8,6 +8,7 @@
 #include <QPushButton>
 
 #include "common/Dialogs.h"
+#include "common/ErrorTexts.h"
 #include "common/Errors.h"
 #include "common/RunConversion.h"
 
@@ -81,7 +82,7 @@ bool TFrmColorCfg::FillList(QWidget* owner) {
         }
         return true;
     } catch (const Error& error) {
-        dialogs_.ErrorBox(owner, QString::fromStdString(error.what()));
+        dialogs_.ErrorBox(owner, DesktopErrorText(error));
         return false;
     }
 }
@@ -113,7 +114,7 @@ bool TFrmColorCfg::N1Click(QWidget* owner, std::vector<LegendEntry>& rows) {
         rows = std::move(loaded);
         return true;
     } catch (const Error& error) {
-        dialogs_.ErrorBox(owner, QString::fromStdString(error.what()));
+        dialogs_.ErrorBox(owner, DesktopErrorText(error));
         return false;
     }
 }
@@ -131,7 +132,7 @@ bool TFrmColorCfg::N2Click(QWidget* owner, const QString& themeName,
     try {
         SaveScheme(path_.toStdString(), {SchemeName().toStdString(), rows}, layout);
     } catch (const Error& error) {
-        dialogs_.ErrorBox(owner, QString::fromStdString(error.what()));
+        dialogs_.ErrorBox(owner, DesktopErrorText(error));
         return false;
     }
     dialogs_.Message(owner, QString::fromUtf8("保存完毕!"));

@@ -21,6 +21,8 @@
 
 #include "common/DesktopHost.h"
 #include "common/DesktopSettings.h"
+#include "common/Encoding.h"
+#include "common/Errors.h"
 #include "common/RunConversion.h"
 #include "common/WaitCursor.h"
 #include "legend/ThematicLegend.h"
@@ -30,6 +32,21 @@
 namespace orvane {
 
 namespace {
+
+// A log is judged by its first 4 KB: a binary file picked by mistake would otherwise show
+// its bytes as field names.
+void RefuseBinaryFile(const QString& path) {
+    constexpr qint64 kJudgedBytes = 4096;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return;  // reading it reports why
+    }
+    const QByteArray start = file.read(kJudgedBytes);
+    if (!LooksLikeText(std::string_view(start.constData(), static_cast<size_t>(start.size())),
+                       !file.atEnd())) {
+        throw Error(QStringLiteral("%1 不是文本文件，不能作为DT数据读取").arg(path).toStdString());
+    }
+}
 
 QComboBox* FieldBox(const QString& name, bool editable, QWidget* parent) {
     auto* box = new QComboBox(parent);
@@ -183,6 +200,7 @@ void TFrmDT::SpeedButton3Click() {
 }
 
 void TFrmDT::OpenInputFile(const QString& path) {
+    RefuseBinaryFile(path);
     EdtDtFName->setText(path);
     EdtFName2->setText(WithKmlExtension(path));
     {
