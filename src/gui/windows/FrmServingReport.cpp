@@ -6,6 +6,8 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScreen>
+#include <QScrollBar>
 #include <QSortFilterProxyModel>
 #include <QStandardItemModel>
 #include <QTableView>
@@ -128,6 +130,14 @@ void TFrmServingReport::FillRows() {
     }
     shown_->setFilterKeyColumn(header.size() - 1);
     GridCells->resizeColumnsToContents();
+    // Wide enough for every column, the verdict last among them, where the screen allows.
+    const int needed = GridCells->horizontalHeader()->length() +
+                       GridCells->verticalScrollBar()->sizeHint().width() +
+                       4 * GridCells->frameWidth() + layout()->contentsMargins().left() +
+                       layout()->contentsMargins().right();
+    const QScreen* screen = this->screen();
+    const int room = screen != nullptr ? screen->availableGeometry().width() : needed;
+    resize(std::max(width(), std::min(needed, room)), height());
 }
 
 QString TFrmServingReport::Summary() const {
