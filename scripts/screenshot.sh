@@ -8,7 +8,9 @@
 #                        beamwidth and 2500 m, opened on the globe from the view button;
 #   docs/cqt-window.png  CQT window with the sample table graded by RxLev, opened on the
 #                        embedded globe from the window's view button;
-#   docs/playback.png    a playback of the sample log running, the view zoomed out meanwhile.
+#   docs/playback.png    a playback of the sample log running, the view zoomed out meanwhile;
+#   docs/serving-cells.png  drive-test window with "服务小区分析" on the sample table, the
+#                        report "小区统计" below, the globe flown to the crossed-feeder cell.
 # Needs a configured build in build/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -20,6 +22,9 @@ ORVANE_SCREENSHOT="$PWD/docs/screenshot.png" \
 ORVANE_SCREENSHOT="$PWD/docs/dt-window.png" \
     xvfb-run -a -s "-screen 0 1720x670x24" ./build/tests/FieldGlobeTest \
     gradedSampleRouteShowsWholeInItsColours
+ORVANE_SCREENSHOT="$PWD/docs/serving-cells.png" \
+    xvfb-run -a -s "-screen 0 1760x1130x24" ./build/tests/FieldGlobeTest \
+    servingCellsOfTheSampleRouteShowOnTheGlobe
 ORVANE_SCREENSHOT="$PWD/docs/bs-window.png" \
     xvfb-run -a -s "-screen 0 1460x690x24" ./build/tests/GlobeTest \
     baseStationSitesFromTheBsWindowShowOnTheGlobe

@@ -1,6 +1,7 @@
 // The real Marble globe for field work, under Xvfb: the sample log graded by 场强 shows whole
 // in its colours at the zoom that opening it chooses, the view comes down to street level
-// with every field theme, and "可加载文件" hides, shows and removes the route.
+// with every field theme, "可加载文件" hides, shows and removes the route, and the serving
+// cells of the route show with it.
 
 #include <marble/MarbleWidget.h>
 #include <QAction>
@@ -12,6 +13,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSpinBox>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QToolBox>
 #include <QToolButton>
@@ -30,6 +32,8 @@
 #include "tests/gui/GuiHelpers.h"
 #include "tests/gui/GuiTestMain.h"
 #include "windows/FrmDT.h"
+#include "windows/FrmServingReport.h"
+#include "windows/ServingCellGroup.h"
 
 using namespace orvane;
 using namespace orvane::test;
@@ -176,6 +180,38 @@ class FieldGlobeTest : public QObject {
         QTest::qWait(300);
         const double share = CoveredShare(*globe_->Map(), route);
         QVERIFY2(share >= 0.9, qPrintable(QString::number(share)));
+
+        Main().GroupBar->setCurrentIndex(2);
+        TakeScreenIfAsked();
+    }
+
+    // The serving-cell analysis of the sample route: the lines and problem cells with the
+    // route on the globe, and a double-click in "小区统计" that centres the globe on the cell.
+    void servingCellsOfTheSampleRouteShowOnTheGlobe() {
+        TFrmDT& dt = desktop_->FrmDT();
+        dt.GroupServing->setChecked(true);
+        dialogs_.openPaths = {QStringLiteral(ORVANE_EXAMPLES "/serving-cells.csv")};
+        QTest::mouseClick(dt.GroupServing->BtnOpenCells, Qt::LeftButton);
+        GradeSampleRoute();
+        QTest::mouseClick(dt.SpeedButton6, Qt::LeftButton);
+        QCOMPARE(dialogs_.errors, QStringList());
+
+        TFrmServingReport& report = *dt.FrmServingReport;
+        QVERIFY(QTest::qWaitForWindowExposed(&report));
+        report.move(0, Main().frameGeometry().bottom() + 8);
+        QTableView& rows = *report.GridCells;
+        const QModelIndex crossed =
+            rows.model()
+                ->match(rows.model()->index(0, 11), Qt::DisplayRole, "疑似天馈接反")
+                .value(0);
+        QVERIFY(crossed.isValid());
+        const QPoint centre = rows.visualRect(crossed.siblingAtColumn(0)).center();
+        QTest::mouseClick(rows.viewport(), Qt::LeftButton, {}, centre);
+        QTest::mouseDClick(rows.viewport(), Qt::LeftButton, {}, centre);
+        QCOMPARE(dialogs_.errors, QStringList());
+        const ICameraInfoGE camera = Main().AppGE0().GetCamera(1);
+        QVERIFY(std::abs(camera.FocusPointLongitude - 112.985) < 1e-3);
+        QVERIFY(std::abs(camera.FocusPointLatitude - 25.822) < 1e-3);
 
         Main().GroupBar->setCurrentIndex(2);
         TakeScreenIfAsked();

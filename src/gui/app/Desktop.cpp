@@ -1,6 +1,7 @@
 #include "app/Desktop.h"
 
 #include <QFileInfo>
+#include <algorithm>
 
 #include "app/AboutBox.h"
 #include "app/InputFiles.h"
@@ -17,6 +18,12 @@
 #include "windows/FrmPoint.h"
 
 namespace orvane {
+
+namespace {
+// Metres from the camera to a point flown to: a sector and its neighbours fill the view.
+constexpr double kFlyToRange = 3000;
+constexpr double kFlyToSpeed = 5.0;
+}  // namespace
 
 // The windows' one way to the main window and the globe.
 class Desktop::Host final : public DesktopHost {
@@ -42,6 +49,17 @@ class Desktop::Host final : public DesktopHost {
                 window->raise();
             }
         }
+    }
+
+    void FlyTo(double longitude, double latitude) override {
+        TApplicationGE& globe = main_.AppGE0();
+        if (globe.IsInitialized() == 0) {
+            main_.EmbedGoogleEarth();
+        }
+        const ICameraInfoGE camera = globe.GetCamera(1);
+        const double range = camera.Range > 0 ? std::min(camera.Range, kFlyToRange) : kFlyToRange;
+        globe.SetCameraParams(latitude, longitude, 0, camera.FocusPointAltitudeMode, range,
+                              camera.Tilt, camera.Azimuth, kFlyToSpeed);
     }
 
     const DesktopSettings& Settings() const override { return settings_; }

@@ -22,6 +22,9 @@ class DesktopHost {
     // Shows an existing KML file on the globe as it stands: attaches to the running globe or
     // starts it, never embeds it; a globe started just now shows its own window.
     virtual void ShowOnGlobeAsItStands(const QString& path) = 0;
+    // Centres the globe on a point, embedding the globe first when it is not ready; the view
+    // closes in to a few kilometres when it is farther out, and keeps its tilt and heading.
+    virtual void FlyTo(double longitude, double latitude) = 0;
     virtual const DesktopSettings& Settings() const = 0;
 };
 

@@ -16,6 +16,7 @@
 #include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -26,7 +27,10 @@
 #include "common/RunConversion.h"
 #include "common/WaitCursor.h"
 #include "legend/ThematicLegend.h"
+#include "windows/FrmBS.h"
+#include "windows/FrmServingReport.h"
 #include "windows/LegendPanel.h"
+#include "windows/ServingCellGroup.h"
 #include "windows/WindowParts.h"
 
 namespace orvane {
@@ -108,10 +112,16 @@ TFrmDT::TFrmDT(DesktopHost& host, Dialogs& dialogs, TFrmColorCfg& colorCfg, QWid
 
     GroupBox4 = InformationBox(Memo0, this);
 
-    auto* layout = new QHBoxLayout(this);
-    layout->addLayout(ConverterColumn({source, output}, GroupBox4, Button6, Button1), 1);
-    layout->addWidget(Legend);
-    setFixedSize(720, 470);
+    GroupServing = new ServingCellGroup(dialogs_, this);
+    FrmServingReport = new TFrmServingReport(host_, dialogs_, this);
+
+    auto* route = new QHBoxLayout;
+    route->addLayout(ConverterColumn({source, output}, GroupBox4, Button6, Button1), 1);
+    route->addWidget(Legend);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(route, 1);
+    layout->addWidget(GroupServing);
+    setFixedSize(760, 640);
 }
 
 TFrmDT::~TFrmDT() = default;
@@ -217,6 +227,7 @@ void TFrmDT::ReadHeader() {
     // A file without lines has no header: "List index out of bounds (0)".
     const std::vector<std::string> names = lines_->HeaderNames();
     const PositionColumns detected = DetectPositionColumns(names);
+    GroupServing->SetLogFields(names);
 
     QStringList items;
     for (const std::string& name : names) {
@@ -294,16 +305,39 @@ void TFrmDT::Button6Click() {
         dialogs_.Message(this, QStringLiteral("请选择输出的文件名！"));
         return;
     }
+    if (GroupServing->isChecked()) {
+        if (const std::optional<QString> missing = GroupServing->MissingChoice()) {
+            dialogs_.Message(this, *missing);
+            return;
+        }
+    }
     const QString path = EdtFName2->text();
-    const auto convert = [this](const ConversionObserver& observer) {
-        return ConvertDtToKml(Request(), observer);
-    };
-    // A grading bound that is no number stops the conversion before it starts, so the box
-    // keeps what it showed.
-    if (RunConversion(this, dialogs_, {CGauge2, Memo0, true}, convert)) {
+    if (Convert()) {
         host_.FileWritten(path);
         dialogs_.Message(this, QStringLiteral("导出完成."));
     }
+}
+
+std::optional<ConversionSummary> TFrmDT::Convert() {
+    std::unique_ptr<ServingAnalysis> analysis;
+    const auto convert = [this, &analysis](const ConversionObserver& observer) {
+        DtConversionRequest request = Request();
+        if (GroupServing->isChecked()) {
+            analysis = std::make_unique<ServingAnalysis>(GroupServing->ReadTable());
+            request.serving = GroupServing->Options(analysis->cells, &analysis->report);
+        }
+        return ConvertDtToKml(request, observer);
+    };
+    // A grading bound that is no number, or a base-station table that cannot be read, stops
+    // the conversion before it starts, so the box keeps what it showed.
+    std::optional<ConversionSummary> summary =
+        RunConversion(this, dialogs_, {CGauge2, Memo0, true}, convert);
+    if (summary && analysis) {
+        GroupServing->Remember();
+        FrmServingReport->ShowReport(
+            std::move(analysis), WithExtension(EdtFName2->text(), QStringLiteral("_小区统计.csv")));
+    }
+    return summary;
 }
 
 void TFrmDT::Button1Click() {

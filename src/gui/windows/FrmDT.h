@@ -27,6 +27,8 @@ namespace orvane {
 class LegendPanel;
 class TFrmColorCfg;
 class DesktopHost;
+class ServingCellGroup;
+class TFrmServingReport;
 
 class TFrmDT : public QDialog {
     Q_OBJECT
@@ -70,6 +72,8 @@ class TFrmDT : public QDialog {
     QGroupBox* GroupBox4;
     QPlainTextEdit* Memo0;
     QPushButton* Button1;
+    ServingCellGroup* GroupServing;
+    TFrmServingReport* FrmServingReport;  // shown after a conversion with the analysis
 
   private:
     QWidget* CreateSourceRows();
@@ -79,6 +83,8 @@ class TFrmDT : public QDialog {
     void ReadHeader();
     // Scans the chosen theme field of the log and shows the legends it allows.
     void RefreshLegend();
+    // Converts with the serving-cell analysis when its group is on, then shows its report.
+    std::optional<ConversionSummary> Convert();
 
     DesktopHost& host_;
     Dialogs& dialogs_;
