@@ -77,6 +77,7 @@ int RunDt(const std::vector<std::string>& words) {
     if (servingOptions) {
         CheckServingPaths(*servingOptions, request.outPath, inputs);
     }
+    CheckStatsPath(options, request.outPath, inputs);
     CheckOutputPath(request.outPath, inputs);
     std::optional<CellTable> cells;
     if (servingOptions) {
@@ -103,6 +104,11 @@ int RunDt(const std::vector<std::string>& words) {
             .report = &report};
     }
 
+    LegendStatistics statistics;
+    if (options.stats) {
+        request.statistics = &statistics;
+    }
+
     TerminalProgress progress;
     ReadingInput(request.dtPath, request.outPath,
                  [&] { ConvertDtToKml(request, PrintingObserver(progress)); });
@@ -112,6 +118,7 @@ int RunDt(const std::vector<std::string>& words) {
         PrintLine("小区统计已导出：" + *servingOptions->report);
     }
     PrintLine("导出完成.");
+    ReportLegendStatistics(options, statistics);
     return kSuccess;
 }
 

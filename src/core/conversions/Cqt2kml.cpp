@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 
 #include "common/Errors.h"
 #include "common/Kml_baseclass.h"
@@ -24,6 +25,53 @@ void CheckColumn(std::int32_t column) {
         throw ListIndexError(column - 1);
     }
 }
+
+// Writes the points of the rows, each the whole row in its balloon.
+class CqtPointWriter {
+  public:
+    CqtPointWriter(TKMLDocument& document, const CqtConversionRequest& request,
+                   const WorksheetSource& source)
+        : document_(document), request_(request), source_(source) {
+        // The start of each description row, header included, is the same for every point.
+        // Cells are text in the balloon's HTML: a cell such as "<5" or "A&B" shows as it
+        // stands and cannot end the description early, and what XML cannot hold becomes
+        // U+FFFD.
+        const std::int32_t columnCount = source.columnCount();
+        rowStarts_.reserve(static_cast<size_t>(std::max(columnCount, 0)));
+        for (std::int32_t column = 1; column <= columnCount; ++column) {
+            std::string start = "<TR><TD>";
+            AppendXmlText(start, source.CellText(1, column), XmlQuotes::Escaped);
+            start += "</TD><TD>";
+            rowStarts_.push_back(std::move(start));
+        }
+    }
+
+    void Write(std::int32_t row, int entry) {
+        point_.Description.clear();
+        for (size_t column = 0; column < rowStarts_.size(); ++column) {
+            point_.Description += rowStarts_[column];
+            AppendXmlText(point_.Description,
+                          source_.CellText(row, static_cast<std::int32_t>(column + 1)),
+                          XmlQuotes::Escaped);
+            point_.Description += "</TD></TR>";
+        }
+        point_.Coordinates.clear();
+        AppendCoordinate(point_.Coordinates,
+                         ParseNumber(source_.CellText(row, request_.lonColumn), 0.0),
+                         ParseNumber(source_.CellText(row, request_.latColumn), 0.0));
+        point_.Name = source_.CellText(row, request_.nameColumn);
+        point_.StyleUrl = "#POINTSTYLE";
+        point_.StyleUrl += std::to_string(entry);
+        document_.AddPointPlacemark(point_);
+    }
+
+  private:
+    TKMLDocument& document_;
+    const CqtConversionRequest& request_;
+    const WorksheetSource& source_;
+    std::vector<std::string> rowStarts_;
+    TPointPlacemark point_;
+};
 
 }  // namespace
 
@@ -49,26 +97,17 @@ ConversionSummary ConvertCqtToKml(const CqtConversionRequest& request,
     const WorksheetSource& source = OpenWorkbookOf(request.source);
     observer.Started();
     const std::int32_t rowCount = source.rowCount();
-    const std::int32_t columnCount = source.columnCount();
 
     TKMLDocument document(request.layout);
     document.OpenFile(request.outPath);
     document.AddPointStyles(legend.Colours());
-
-    // The start of each description row, header included, is the same for every point. Cells
-    // are text in the balloon's HTML: a cell such as "<5" or "A&B" shows as it stands and
-    // cannot end the description early, and what XML cannot hold becomes U+FFFD.
-    std::vector<std::string> rowStarts;
-    rowStarts.reserve(static_cast<size_t>(std::max(columnCount, 0)));
-    for (std::int32_t column = 1; column <= columnCount; ++column) {
-        std::string start = "<TR><TD>";
-        AppendXmlText(start, source.CellText(1, column), XmlQuotes::Escaped);
-        start += "</TD><TD>";
-        rowStarts.push_back(std::move(start));
-    }
+    CqtPointWriter writer(document, request, source);
     const std::vector<std::string>& entries = source.columnEntries();
 
-    TPointPlacemark point;
+    std::optional<LegendTally> tally;
+    if (request.statistics != nullptr) {
+        tally.emplace(request.legend, false, CqtNumberTest);
+    }
     ConversionSummary summary{.outputPath = request.outPath};
     ProgressTicker progress(observer);
     for (std::int32_t row = WorksheetSource::FirstDataRow; row <= rowCount; ++row) {
@@ -87,24 +126,17 @@ ConversionSummary ConvertCqtToKml(const CqtConversionRequest& request,
             ++summary.rowsReported;
             continue;
         }
-
-        point.Description.clear();
-        for (std::int32_t column = 1; column <= columnCount; ++column) {
-            point.Description += rowStarts[static_cast<size_t>(column - 1)];
-            AppendXmlText(point.Description, source.CellText(row, column), XmlQuotes::Escaped);
-            point.Description += "</TD></TR>";
+        const int entry = legend.EntryOf(theme);
+        if (tally) {
+            tally->AddValue(entry, theme);
         }
-        point.Coordinates.clear();
-        AppendCoordinate(point.Coordinates, ParseNumber(longitude, 0.0),
-                         ParseNumber(latitude, 0.0));
-        point.Name = name;
-        point.StyleUrl = "#POINTSTYLE";
-        point.StyleUrl += std::to_string(legend.EntryOf(theme));
-        document.AddPointPlacemark(point);
+        writer.Write(row, entry);
         ++summary.featuresWritten;
     }
-
     SaveOrThrow(document);
+    if (request.statistics != nullptr) {
+        *request.statistics = tally->Statistics();
+    }
     return summary;
 }
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "conversions/Conversion.h"
+#include "conversions/LegendStatistics.h"
 #include "kml/Tkmldocument.h"
 #include "legend/ThematicLegend.h"
 
@@ -28,6 +29,8 @@ struct CqtConversionRequest {
     KmlLayout layout = KmlLayout::Fixed;
     // Its kind, the entries of that kind, the boundary mode and the scan of the theme column.
     ThematicLegend legend;
+    // When set, receives the figures of the legend entries once the file is written.
+    LegendStatistics* statistics = nullptr;
 };
 
 // The cell texts of one column, rows 2 … rowCount, scanned with the CQT number test; reading

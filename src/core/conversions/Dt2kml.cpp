@@ -147,16 +147,26 @@ ConversionSummary ConvertDtToKml(const DtConversionRequest& request,
     const auto lineCount = static_cast<std::int64_t>(file.RecordCount() + 1);
     ProgressTicker progress(observer);
 
-    TrackSegmenter segmenter(request.breakDistance, [&writer](int entry, std::string_view name,
-                                                              std::span<const TrackPoint> points) {
+    std::optional<LegendTally> tally;
+    if (request.statistics != nullptr) {
+        tally.emplace(request.legend, true, DtNumberTest);
+    }
+    TrackSegmenter segmenter(request.breakDistance, [&](int entry, std::string_view name,
+                                                        std::span<const TrackPoint> points) {
+        if (tally) {
+            tally->AddLine(entry, points);
+        }
         writer.Write(entry, name, points);
     });
     for (size_t record = 0; record < file.RecordCount(); ++record) {
         progress.AtLine(static_cast<std::int64_t>(record + 2), lineCount);
         const std::string_view line = file.Record(record);
         const std::string_view theme = RecordField(line, themePosition);
-        segmenter.Add({RecordField(line, lon), RecordField(line, lat), std::nullopt},
-                      legend.EntryOf(theme), theme);
+        const int entry = legend.EntryOf(theme);
+        if (tally) {
+            tally->AddValue(entry, theme);
+        }
+        segmenter.Add({RecordField(line, lon), RecordField(line, lat), std::nullopt}, entry, theme);
     }
     segmenter.End();
     if (request.serving) {
@@ -167,6 +177,9 @@ ConversionSummary ConvertDtToKml(const DtConversionRequest& request,
     SaveOrThrow(document);
     observer.Info(std::string(kDtConversionFinished) + request.outPath);
     progress.Finish();
+    if (request.statistics != nullptr) {
+        *request.statistics = tally->Statistics();
+    }
     return {.recordsRead = static_cast<std::int64_t>(file.RecordCount()),
             .featuresWritten = writer.Written(),
             .outputPath = request.outPath};

@@ -14,6 +14,7 @@
 
 #include "conversions/Conversion.h"
 #include "conversions/DtServingCells.h"
+#include "conversions/LegendStatistics.h"
 #include "kml/Tkmldocument.h"
 #include "legend/ThematicLegend.h"
 
@@ -43,6 +44,8 @@ struct DtConversionRequest {
     const DtTextFile* log = nullptr;
     // Beyond the route, unused by default: the serving-cell lines and problem cells.
     std::optional<ServingCellOptions> serving;
+    // When set, receives the figures of the legend entries once the file is written.
+    LegendStatistics* statistics = nullptr;
 };
 
 // One point of a route: its coordinate texts as they stand in the log.
