@@ -104,6 +104,7 @@ int RunDt(const std::vector<std::string>& words) {
             .report = &report};
     }
 
+    request.legendFolders = options.folders;
     LegendStatistics statistics;
     if (options.stats) {
         request.statistics = &statistics;

@@ -70,6 +70,7 @@ LegendOptions ParseLegendOptions(const Arguments& arguments) {
     if (options.scheme) {
         options.colcfg = colcfg.value_or(DefaultColourConfigPath());
     }
+    options.folders = arguments.Flag("--legend-folders");
     options.stats = arguments.Value("--stats");
     return options;
 }

@@ -2,7 +2,7 @@
 
 // The legend options shared by the commands that colour by a theme field:
 // [--classify | --grades N] [--boundary left|right|both] [--scheme NAME [--colcfg FILE]],
-// and what is written about the legend: [--stats FILE.csv].
+// and what is written about the legend: [--legend-folders] [--stats FILE.csv].
 
 #include <optional>
 #include <set>
@@ -16,7 +16,7 @@ namespace orvane::cli {
 
 inline const std::set<std::string> kLegendValuedOptions = {"--grades", "--boundary", "--scheme",
                                                            "--colcfg", "--stats"};
-inline const std::set<std::string> kLegendFlags = {"--classify"};
+inline const std::set<std::string> kLegendFlags = {"--classify", "--legend-folders"};
 
 struct LegendOptions {
     bool classify = false;
@@ -24,6 +24,7 @@ struct LegendOptions {
     BoundaryMode boundary = BoundaryMode::LeftInclusive;
     std::optional<std::string> scheme;
     std::string colcfg;  // with a scheme only: --colcfg, else the usual ColCfg.col
+    bool folders = false;
     std::optional<std::string> stats;  // the CSV file of the legend's figures
 };
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <optional>
+#include <span>
 
 #include "common/Errors.h"
 #include "common/Kml_baseclass.h"
@@ -46,7 +47,7 @@ class CqtPointWriter {
         }
     }
 
-    void Write(std::int32_t row, int entry) {
+    void Write(std::int32_t row, int entry, bool inFolder) {
         point_.Description.clear();
         for (size_t column = 0; column < rowStarts_.size(); ++column) {
             point_.Description += rowStarts_[column];
@@ -62,7 +63,11 @@ class CqtPointWriter {
         point_.Name = source_.CellText(row, request_.nameColumn);
         point_.StyleUrl = "#POINTSTYLE";
         point_.StyleUrl += std::to_string(entry);
-        document_.AddPointPlacemark(point_);
+        if (inFolder) {
+            document_.AddFolderPoint(point_);
+        } else {
+            document_.AddPointPlacemark(point_);
+        }
     }
 
   private:
@@ -72,6 +77,31 @@ class CqtPointWriter {
     std::vector<std::string> rowStarts_;
     TPointPlacemark point_;
 };
+
+struct KeptPoint {
+    std::int32_t row;
+    int entry;
+};
+
+// The points kept back while the legend's figures were counted, one folder per legend row;
+// the folder of the values outside the legend only when it holds any.
+void WriteLegendFolders(TKMLDocument& document, CqtPointWriter& writer,
+                        std::span<const KeptPoint> points, const LegendTally& tally) {
+    const LegendStatistics& statistics = tally.Statistics();
+    for (size_t row = 0; row < statistics.rows.size(); ++row) {
+        const LegendStatisticsRow& figures = statistics.rows[row];
+        if (row + 1 == statistics.rows.size() && figures.count == 0) {
+            break;
+        }
+        document.BeginFolder(LegendRowSummary(statistics, figures));
+        for (const KeptPoint& point : points) {
+            if (tally.RowOf(point.entry) == row) {
+                writer.Write(point.row, point.entry, true);
+            }
+        }
+        document.EndFolder();
+    }
+}
 
 }  // namespace
 
@@ -104,10 +134,12 @@ ConversionSummary ConvertCqtToKml(const CqtConversionRequest& request,
     CqtPointWriter writer(document, request, source);
     const std::vector<std::string>& entries = source.columnEntries();
 
+    // Legend folders are named by their figures, so their points wait until all are counted.
     std::optional<LegendTally> tally;
-    if (request.statistics != nullptr) {
+    if (request.legendFolders || request.statistics != nullptr) {
         tally.emplace(request.legend, false, CqtNumberTest);
     }
+    std::vector<KeptPoint> kept;
     ConversionSummary summary{.outputPath = request.outPath};
     ProgressTicker progress(observer);
     for (std::int32_t row = WorksheetSource::FirstDataRow; row <= rowCount; ++row) {
@@ -130,9 +162,17 @@ ConversionSummary ConvertCqtToKml(const CqtConversionRequest& request,
         if (tally) {
             tally->AddValue(entry, theme);
         }
-        writer.Write(row, entry);
+        if (request.legendFolders) {
+            kept.push_back({row, entry});
+        } else {
+            writer.Write(row, entry, false);
+        }
         ++summary.featuresWritten;
     }
+    if (request.legendFolders) {
+        WriteLegendFolders(document, writer, kept, *tally);
+    }
+
     SaveOrThrow(document);
     if (request.statistics != nullptr) {
         *request.statistics = tally->Statistics();

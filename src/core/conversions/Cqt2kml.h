@@ -29,6 +29,9 @@ struct CqtConversionRequest {
     KmlLayout layout = KmlLayout::Fixed;
     // Its kind, the entries of that kind, the boundary mode and the scan of the theme column.
     ThematicLegend legend;
+    // The points in one folder per legend entry, in legend order, each named by its figures,
+    // then a folder of the points outside the legend when there are any.
+    bool legendFolders = false;
     // When set, receives the figures of the legend entries once the file is written.
     LegendStatistics* statistics = nullptr;
 };

@@ -21,7 +21,8 @@ class TrackWriter {
     explicit TrackWriter(TKMLDocument& document) : document_(document) {}
 
     // A blank before every point's coordinate text.
-    void Write(int entry, std::string_view name, std::span<const TrackPoint> points) {
+    void Write(int entry, std::string_view name, std::span<const TrackPoint> points,
+               bool inFolder = false) {
         placemark_.Name = name;
         placemark_.StyleUrl = "#LINESTYLE" + std::to_string(entry);
         placemark_.Coordinates.clear();
@@ -32,7 +33,11 @@ class TrackWriter {
             placemark_.Coordinates += point.latitude;
             placemark_.Coordinates += ",0 ";
         }
-        document_.AddLinePlacemark(placemark_);
+        if (inFolder) {
+            document_.AddFolderLine(placemark_);
+        } else {
+            document_.AddLinePlacemark(placemark_);
+        }
         ++written_;
     }
 
@@ -43,6 +48,50 @@ class TrackWriter {
     TLinePlacemark placemark_;
     std::int64_t written_ = 0;
 };
+
+// A line of the route by the records it joins, which follow each other in the log.
+struct RouteLine {
+    int entry;
+    size_t first;
+    size_t count;
+};
+
+struct RouteFields {
+    size_t longitude;
+    size_t latitude;
+    size_t theme;
+};
+
+// The lines kept back while the legend's figures were counted, one folder per legend row;
+// the folder of the values outside the legend only when it holds any.
+void WriteLegendFolders(TKMLDocument& document, TrackWriter& writer, const DtTextFile& file,
+                        RouteFields fields, std::span<const RouteLine> lines,
+                        const LegendTally& tally) {
+    const LegendStatistics& statistics = tally.Statistics();
+    std::vector<TrackPoint> points;
+    for (size_t row = 0; row < statistics.rows.size(); ++row) {
+        const LegendStatisticsRow& figures = statistics.rows[row];
+        if (row + 1 == statistics.rows.size() && figures.count == 0) {
+            break;
+        }
+        document.BeginFolder(LegendRowSummary(statistics, figures));
+        for (const RouteLine& line : lines) {
+            if (tally.RowOf(line.entry) != row) {
+                continue;
+            }
+            points.clear();
+            for (size_t record = line.first; record < line.first + line.count; ++record) {
+                const std::string_view text = file.Record(record);
+                points.push_back({RecordField(text, fields.longitude),
+                                  RecordField(text, fields.latitude), std::nullopt});
+            }
+            const std::string_view name =
+                RecordField(file.Record(line.first + line.count - 1), fields.theme);
+            writer.Write(line.entry, name, points, true);
+        }
+        document.EndFolder();
+    }
+}
 
 }  // namespace
 
@@ -147,19 +196,29 @@ ConversionSummary ConvertDtToKml(const DtConversionRequest& request,
     const auto lineCount = static_cast<std::int64_t>(file.RecordCount() + 1);
     ProgressTicker progress(observer);
 
+    // Legend folders are named by their figures, so their lines wait until all are counted:
+    // as record ranges of the log, read again when written, which costs far less memory than
+    // their coordinate text.
     std::optional<LegendTally> tally;
-    if (request.statistics != nullptr) {
+    if (request.legendFolders || request.statistics != nullptr) {
         tally.emplace(request.legend, true, DtNumberTest);
     }
+    std::vector<RouteLine> kept;
+    size_t current = 0;  // the record being added: a line it finishes ends before it
     TrackSegmenter segmenter(request.breakDistance, [&](int entry, std::string_view name,
                                                         std::span<const TrackPoint> points) {
         if (tally) {
             tally->AddLine(entry, points);
         }
-        writer.Write(entry, name, points);
+        if (request.legendFolders) {
+            kept.push_back({entry, current - points.size(), points.size()});
+        } else {
+            writer.Write(entry, name, points);
+        }
     });
     for (size_t record = 0; record < file.RecordCount(); ++record) {
         progress.AtLine(static_cast<std::int64_t>(record + 2), lineCount);
+        current = record;
         const std::string_view line = file.Record(record);
         const std::string_view theme = RecordField(line, themePosition);
         const int entry = legend.EntryOf(theme);
@@ -168,7 +227,11 @@ ConversionSummary ConvertDtToKml(const DtConversionRequest& request,
         }
         segmenter.Add({RecordField(line, lon), RecordField(line, lat), std::nullopt}, entry, theme);
     }
+    current = file.RecordCount();
     segmenter.End();
+    if (request.legendFolders) {
+        WriteLegendFolders(document, writer, file, {lon, lat, themePosition}, kept, *tally);
+    }
     if (request.serving) {
         WriteServingCells(document, file, {lon, lat, themePosition}, legend, *request.serving,
                           observer);

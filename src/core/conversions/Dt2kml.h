@@ -44,6 +44,9 @@ struct DtConversionRequest {
     const DtTextFile* log = nullptr;
     // Beyond the route, unused by default: the serving-cell lines and problem cells.
     std::optional<ServingCellOptions> serving;
+    // The lines in one folder per legend entry, in legend order, each named by its figures,
+    // then a folder of the lines outside the legend when there are any.
+    bool legendFolders = false;
     // When set, receives the figures of the legend entries once the file is written.
     LegendStatistics* statistics = nullptr;
 };

@@ -98,6 +98,8 @@ class TKMLDocument {
     void BeginFolder(std::string_view name);
     void EndFolder();
     void AddFolderLine(const TLinePlacemark& placemark);
+    // As AddPointPlacemark, in the open folder.
+    void AddFolderPoint(const TPointPlacemark& placemark);
     // A polygon whose balloon is the table rows of `Description`.
     void AddFolderWedge(const TPointPlacemark& placemark);
     // Style i is "SERVINGSTYLEi" in colour i, lines `width` pixels wide.
