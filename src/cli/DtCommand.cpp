@@ -58,7 +58,9 @@ int RunDt(const std::vector<std::string>& words) {
                                     "--width", "--break", kLayoutOption};
     valued.insert(kLegendValuedOptions.begin(), kLegendValuedOptions.end());
     valued.insert(kServingValuedOptions.begin(), kServingValuedOptions.end());
-    const Arguments arguments(words, valued, kLegendFlags);
+    std::set<std::string> flags = kLegendFlags;
+    flags.insert("--merge-lines");
+    const Arguments arguments(words, valued, flags);
     arguments.ExpectPositional(2);
     const LegendOptions options = ParseLegendOptions(arguments);
     const std::optional<ServingCommandOptions> servingOptions = ParseServingOptions(arguments);
@@ -105,6 +107,7 @@ int RunDt(const std::vector<std::string>& words) {
     }
 
     request.legendFolders = options.folders;
+    request.mergeLines = arguments.Flag("--merge-lines");
     LegendStatistics statistics;
     if (options.stats) {
         request.statistics = &statistics;

@@ -24,3 +24,12 @@ add_cli_test(NAME standard.legend.cqt ARGS cqt ${legend_cqt} --legend-folders --
              SCHEMA)
 add_cli_test(NAME legend.stats-is-output ARGS dt ${legend_route} --stats @OUT@ STATUS 2
              NO_OUTPUT)
+
+# Merged lines: legend folders whose lines are one placemark per entry; dt only.
+add_cli_test(NAME legend.merged ARGS dt ${legend_route} --merge-lines
+             KML ${L}/legend-merged.kml)
+add_cli_test(NAME kmz.legend.merged ARGS dt ${legend_route} --merge-lines KMZ
+             KML ${L}/legend-merged.kml)
+add_cli_test(NAME standard.legend.merged ARGS dt ${legend_route} --merge-lines --layout standard
+             SCHEMA)
+add_cli_test(NAME legend.cqt-merged ARGS cqt ${legend_cqt} --merge-lines STATUS 2 NO_OUTPUT)

@@ -26,19 +26,31 @@ class TrackWriter {
         placemark_.Name = name;
         placemark_.StyleUrl = "#LINESTYLE" + std::to_string(entry);
         placemark_.Coordinates.clear();
-        for (const TrackPoint& point : points) {
-            placemark_.Coordinates += ' ';
-            placemark_.Coordinates += point.longitude;
-            placemark_.Coordinates += ',';
-            placemark_.Coordinates += point.latitude;
-            placemark_.Coordinates += ",0 ";
-        }
+        AppendPoints(placemark_.Coordinates, points);
         if (inFolder) {
             document_.AddFolderLine(placemark_);
         } else {
             document_.AddLinePlacemark(placemark_);
         }
         ++written_;
+    }
+
+    // The lines of one legend entry as one placemark named by the entry.
+    void WriteMerged(int entry, std::string_view name, std::span<const std::string> lines) {
+        placemark_.Name = name;
+        placemark_.StyleUrl = "#LINESTYLE" + std::to_string(entry);
+        document_.AddFolderMultiLine(placemark_, lines);
+        ++written_;
+    }
+
+    static void AppendPoints(std::string& coordinates, std::span<const TrackPoint> points) {
+        for (const TrackPoint& point : points) {
+            coordinates += ' ';
+            coordinates += point.longitude;
+            coordinates += ',';
+            coordinates += point.latitude;
+            coordinates += ",0 ";
+        }
     }
 
     std::int64_t Written() const { return written_; }
@@ -63,12 +75,16 @@ struct RouteFields {
 };
 
 // The lines kept back while the legend's figures were counted, one folder per legend row;
-// the folder of the values outside the legend only when it holds any.
+// the folder of the values outside the legend only when it holds any. Merged, a row's lines
+// are one placemark, named by the row, in the style of its lines (a row outside the legend
+// holds lines of one style: the classifier has one answer for "no entry").
 void WriteLegendFolders(TKMLDocument& document, TrackWriter& writer, const DtTextFile& file,
                         RouteFields fields, std::span<const RouteLine> lines,
-                        const LegendTally& tally) {
+                        const LegendTally& tally, bool merged) {
     const LegendStatistics& statistics = tally.Statistics();
     std::vector<TrackPoint> points;
+    std::vector<std::string> mergedLines;
+    int mergedEntry = 0;
     for (size_t row = 0; row < statistics.rows.size(); ++row) {
         const LegendStatisticsRow& figures = statistics.rows[row];
         if (row + 1 == statistics.rows.size() && figures.count == 0) {
@@ -85,9 +101,18 @@ void WriteLegendFolders(TKMLDocument& document, TrackWriter& writer, const DtTex
                 points.push_back({RecordField(text, fields.longitude),
                                   RecordField(text, fields.latitude), std::nullopt});
             }
+            if (merged) {
+                mergedEntry = line.entry;
+                TrackWriter::AppendPoints(mergedLines.emplace_back(), points);
+                continue;
+            }
             const std::string_view name =
                 RecordField(file.Record(line.first + line.count - 1), fields.theme);
             writer.Write(line.entry, name, points, true);
+        }
+        if (!mergedLines.empty()) {
+            writer.WriteMerged(mergedEntry, figures.label, mergedLines);
+            mergedLines.clear();
         }
         document.EndFolder();
     }
@@ -200,7 +225,8 @@ ConversionSummary ConvertDtToKml(const DtConversionRequest& request,
     // as record ranges of the log, read again when written, which costs far less memory than
     // their coordinate text.
     std::optional<LegendTally> tally;
-    if (request.legendFolders || request.statistics != nullptr) {
+    const bool folders = request.legendFolders || request.mergeLines;
+    if (folders || request.statistics != nullptr) {
         tally.emplace(request.legend, true, DtNumberTest);
     }
     std::vector<RouteLine> kept;
@@ -210,7 +236,7 @@ ConversionSummary ConvertDtToKml(const DtConversionRequest& request,
         if (tally) {
             tally->AddLine(entry, points);
         }
-        if (request.legendFolders) {
+        if (folders) {
             kept.push_back({entry, current - points.size(), points.size()});
         } else {
             writer.Write(entry, name, points);
@@ -229,8 +255,9 @@ ConversionSummary ConvertDtToKml(const DtConversionRequest& request,
     }
     current = file.RecordCount();
     segmenter.End();
-    if (request.legendFolders) {
-        WriteLegendFolders(document, writer, file, {lon, lat, themePosition}, kept, *tally);
+    if (folders) {
+        WriteLegendFolders(document, writer, file, {lon, lat, themePosition}, kept, *tally,
+                           request.mergeLines);
     }
     if (request.serving) {
         WriteServingCells(document, file, {lon, lat, themePosition}, legend, *request.serving,

@@ -47,6 +47,8 @@ struct DtConversionRequest {
     // The lines in one folder per legend entry, in legend order, each named by its figures,
     // then a folder of the lines outside the legend when there are any.
     bool legendFolders = false;
+    // Legend folders whose lines are one placemark per entry, a MultiGeometry of its lines.
+    bool mergeLines = false;
     // When set, receives the figures of the legend entries once the file is written.
     LegendStatistics* statistics = nullptr;
 };

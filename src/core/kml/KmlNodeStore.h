@@ -58,6 +58,7 @@ enum KmlNameId : std::uint16_t {
     kLinearRing,
     kLineString,
     kFolder,
+    kMultiGeometry,
     kBuiltInNameCount
 };
 
