@@ -13,12 +13,13 @@ constexpr size_t kHandOverSize = size_t{1} << 20;
 
 }  // namespace
 
-TKMLDocument::TKMLDocument(KmlLayout layout) : layout_(layout) {
+TKMLDocument::TKMLDocument(KmlLayout layout) : layout_(layout), partParent_(nullptr) {
     TKMLNode& root = store_.NewNode();
     root.NameId = kKml;
     const std::string_view uri = layout_ == KmlLayout::Standard ? StandardNamespace : Namespace;
     store_.StoreAttributes(root, std::string("xmlns=\"") + std::string(uri) + "\"");
     AddNodeById(Root(), kDocument);
+    partParent_ = &DocumentNode();
 }
 
 TKMLDocument::~TKMLDocument() = default;
@@ -36,7 +37,7 @@ TKMLNode& TKMLDocument::AddNodeById(TKMLNode& parent, std::uint16_t nameId) {
         Node(last).NextSiblingIndex = index;  // a written sibling is gone and needs no link
     }
     parent.LastChildIndex = index;
-    if (parent.Index == 1 && nextPart_ == -1) {
+    if (&parent == partParent_ && nextPart_ == -1) {
         nextPart_ = index;
     }
     return node;
@@ -56,6 +57,43 @@ void TKMLDocument::SetAttributes(TKMLNode& node, std::string_view attributes) {
 
 void TKMLDocument::SetText(TKMLNode& node, std::string_view text) {
     store_.StoreElementText(node, text);
+}
+
+void TKMLDocument::BeginFolder(std::string_view name) {
+    if (holding_ || partParent_ != &DocumentNode()) {
+        throw std::logic_error("A folder of parts is opened in Document, without AddNode");
+    }
+    CompleteParts();
+    TKMLNode& folder = AddNodeById(DocumentNode(), kFolder);
+    const TKMLNode& nameNode = AddEscapedTextNode(folder, kName, name);
+    KmlLayoutWriter writer(store_, layout_, laidOut_);
+    if (!started_) {
+        writer.Start();
+        started_ = true;
+    }
+    writer.StartTag(folder);
+    writer.WriteElement(nameNode);
+    openFolder_ = folder;
+    openFolder_.FirstChildIndex = -1;
+    openFolder_.LastChildIndex = -1;
+    partParent_ = &openFolder_;
+    nextPart_ = -1;
+    writtenBelow_ = NodeCount();
+    store_.ReleaseNodesBelow(writtenBelow_);
+}
+
+void TKMLDocument::EndFolder() {
+    if (partParent_ != &openFolder_) {
+        throw std::logic_error("No folder of parts is open");
+    }
+    CompleteParts();
+    KmlLayoutWriter writer(store_, layout_, laidOut_);
+    writer.EndTag(openFolder_);
+    partParent_ = &DocumentNode();
+    nextPart_ = -1;
+    if (laidOut_.size() >= kHandOverSize) {
+        HandOver();
+    }
 }
 
 void TKMLDocument::OpenFile(std::string fileName) {
@@ -120,6 +158,9 @@ void TKMLDocument::SaveAndClose() {
     writer.Finish();
     output_->Write(laidOut_);
     laidOut_.clear();
+    for (const KmlIcon icon : icons_) {
+        output_->AddFile(std::string(KmlIconFileName(icon)), KmlIconPng(icon));
+    }
     saved_ = output_->ok() && output_->Commit();
     output_.reset();
 }

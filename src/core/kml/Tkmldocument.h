@@ -6,10 +6,12 @@
 
 #include <cstdint>
 #include <memory>
+#include <set>
 #include <span>
 #include <string>
 #include <string_view>
 
+#include "kml/KmlIcons.h"
 #include "kml/KmlLayoutWriter.h"
 #include "kml/KmlNodeStore.h"
 #include "kml/Placemarks.h"
@@ -35,6 +37,9 @@ class TKMLDocument {
     TKMLDocument& operator=(const TKMLDocument&) = delete;
 
     KmlLayout Layout() const { return layout_; }
+    // Coordinates are rounded to this many decimals (1 to 15; 0, the default, writes them as
+    // they are given), trailing zeros dropped. Fields that are no numbers stay as they are.
+    void SetCoordinateDigits(int digits) { digits_ = digits; }
     TKMLNode& Root() { return Node(0); }
     TKMLNode& DocumentNode() { return Node(1); }
     // Every node ever added, written ones included.
@@ -73,17 +78,33 @@ class TKMLDocument {
     size_t HeldBytes() const;
 
     // ---- Style builders ----
+    // In the standard layout icons are the program's own (kml/KmlIcons.h), added to the
+    // output when it is saved, and colours keep their lower 24 bits.
     void AddOutlineStyles();
     void AddBsStyle();
     void AddPtStyle();
     // Style i of each is "LINESTYLEi" / "POINTSTYLEi" in colour i (a colour number 00BBGGRR).
+    // The standard layout also defines the styles of values outside the legend, "-9999" and
+    // "-1", in grey, so that every reference resolves.
     void AddLineStyles(std::span<const std::int32_t> colours, std::int32_t width);
     void AddPointStyles(std::span<const std::int32_t> colours);
+
+    // ---- Data (standard layout; the fixed layout has none) ----
+    // A Schema; add it after the styles and before the placemarks that refer to it.
+    void AddSchema(const KmlSchema& schema);
+    // Placemarks added between the two go into a folder of that name; the folder may hold any
+    // number of them, written as they come. Not with AddNode.
+    void BeginFolder(std::string_view name);
+    void EndFolder();
 
     // ---- Placemark builders ----
     void AddPointPlacemark(const TPointPlacemark& placemark);
     void AddPolygonPlacemark(const TPolygonPlacemark& placemark);
     void AddLinePlacemark(const TLinePlacemark& placemark);
+    // One Polygon with its holes, or a MultiGeometry of several.
+    void AddRegionPlacemark(const TRegionPlacemark& placemark);
+    // A sector's wedge: its name, style and data, and the ring.
+    void AddSectorPlacemark(const TPlacemark& sector, std::string_view ring);
     // A site's folder: its icon, then one wedge per azimuth, `radiusSeconds` seconds of arc
     // long.
     void AddSiteFolder(const TSitePlacemark& site, std::int32_t radiusSeconds);
@@ -96,6 +117,11 @@ class TKMLDocument {
     TKMLNode& AddEscapedTextNode(TKMLNode& parent, std::uint16_t nameId, std::string_view text);
     TKMLNode& AddStyle(std::string_view id);
     void AddIconStyle(std::string_view id, std::string_view scale);
+    void AddIcon(TKMLNode& iconStyle, KmlIcon icon, std::string_view link);
+    void AddOutOfLegendStyles(std::string_view prefix, std::int32_t width);
+    void AddPolygon(TKMLNode& parent, const TRingPolygon& polygon);
+    void AddBoundary(TKMLNode& polygon, std::uint16_t nameId, std::string_view ring);
+    void AddExtendedData(TKMLNode& placemark, const TPlacemark& record);
     void AddDescribedPoint(TKMLNode& parent, const TPointPlacemark& placemark,
                            std::string_view styleUrl);
     void AddRingPlacemark(TKMLNode& parent, const std::string* name, std::string_view styleUrl,
@@ -123,6 +149,15 @@ class TKMLDocument {
     size_t writtenBelow_ = 2;     // nodes from 2 up to here are laid out
     bool closed_ = false;
     bool saved_ = false;
+
+    int digits_ = 0;
+    std::string coordinates_;  // reused for each coordinate text written
+    std::string attribute_;    // reused for each data attribute
+    std::set<KmlIcon> icons_;  // referred to by the standard layout's styles
+    // Parts are added under Document, or under the open folder: a copy of its node, whose
+    // start tag is written already.
+    TKMLNode* partParent_;
+    TKMLNode openFolder_;
 };
 
 }  // namespace orvane
