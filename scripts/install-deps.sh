@@ -24,6 +24,11 @@ for p in "${packages[@]}"; do
         missing+=("$p")
     fi
 done
+# The standard layout's tests convert KML with togeojson, which the tests install with npm;
+# any Node.js with npm serves, Debian's when there is none.
+if ! command -v npm >/dev/null; then
+    missing+=(npm)
+fi
 [ ${#missing[@]} -eq 0 ] && exit 0
 
 echo "Installing: ${missing[*]}"
