@@ -15,8 +15,8 @@ add_cli_test(NAME gis.bs ARGS bs ${EX}/bs-table.xlsx @OUT@ ${bs_columns} --layou
                  "Style = PEN(c:#00FF00FF,w:2" "orvane-site.png"
              GPKG "Layer name: 基站" "Layer name: 扇区" "Feature Count: 16" "方向角: Integer")
 add_cli_test(NAME gis.bs.kmz ARGS bs ${EX}/bs-table.xls @OUT@ ${bs_columns} --layout standard
-             KMZ ENTRIES doc.kml files/orvane-site.png SCHEMA
-             OGR "Feature Count: 16" "files/orvane-site.png")
+             --digits 7 KMZ ENTRIES doc.kml files/orvane-site.png SCHEMA
+             OGR "Feature Count: 16" "files/orvane-site.png" "((113.6042 24.6811 0,113.6039874 24.6816133 0,")
 
 add_cli_test(NAME gis.cqt ARGS cqt ${EX}/cqt-table.xlsx @OUT@ --name 测试点 --lon 经度 --lat 纬度
              --theme RxLev --layout standard --digits 3

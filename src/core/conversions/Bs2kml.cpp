@@ -112,8 +112,8 @@ void NameSector(std::string& name, std::string_view site, std::int32_t azimuth) 
 // on the calling thread, and only read while drawing.
 class WedgePainter {
   public:
-    WedgePainter(double radiusDegrees, bool trueShape)
-        : radiusDegrees_(radiusDegrees), trueShape_(trueShape) {}
+    WedgePainter(double radiusDegrees, bool trueShape, int digits)
+        : radiusDegrees_(radiusDegrees), trueShape_(trueShape), digits_(digits) {}
 
     // Looks up the shapes of the site's sectors; the site's rings are emptied, keeping
     // their memory for the next batch.
@@ -167,12 +167,12 @@ class WedgePainter {
   private:
     static constexpr size_t kParallelSites = 64;
 
-    static void DrawRange(std::span<PendingSite> sites, size_t begin, size_t end) {
+    void DrawRange(std::span<PendingSite> sites, size_t begin, size_t end) const {
         for (size_t i = begin; i < end; ++i) {
             PendingSite& pending = sites[i];
             for (size_t k = 0; k < pending.shapes.size(); ++k) {
                 AppendSectorRing(pending.rings[k], pending.site.Longitude, pending.site.Latitude,
-                                 *pending.shapes[k], pending.longitudeScale);
+                                 *pending.shapes[k], pending.longitudeScale, digits_);
             }
         }
     }
@@ -193,6 +193,7 @@ class WedgePainter {
 
     double radiusDegrees_;
     bool trueShape_;
+    int digits_;
     std::unordered_map<std::uint64_t, SectorShape> shapes_;
 };
 
@@ -204,7 +205,7 @@ class BsConverter {
           source_(OpenWorkbookOf(request.source)),
           painter_(request.radiusMetres ? *request.radiusMetres / kMetresPerDegree
                                         : request.sectorRadius * (1.0 / 3600),
-                   request.radiusMetres.has_value()) {
+                   request.radiusMetres.has_value(), request.digits) {
         pending_.reserve(kSitesPerBatch);  // sites keep pointers into their own shapes
     }
 
@@ -297,7 +298,9 @@ class BsConverter {
         if (!group_.empty() && (lon != group_.lonText || lat != group_.latText)) {
             FinishGroup();
         }
-        AppendRowText(group_.rowTexts, source_, row);
+        if (!sectorPass_) {  // the sectors need no balloon
+            AppendRowText(group_.rowTexts, source_, row);
+        }
         group_.rowEnds.push_back(group_.rowTexts.size());
         group_.lonText = lon;
         group_.latText = lat;
@@ -385,7 +388,9 @@ class BsConverter {
         PendingSite& pending = pending_[pendingCount_++];
         TSitePlacemark& site = pending.site;
         site.Name = group_.names;
-        site.Description = DescriptionTable();
+        if (!sectorPass_) {
+            site.Description = DescriptionTable();
+        }
         site.Coordinates = lon + "," + lat + ",0 ";
         site.Longitude = ParseNumber(lon, 0);
         site.Latitude = ParseNumber(lat, 0);

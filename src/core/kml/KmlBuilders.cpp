@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <stdexcept>
 
 #include "common/Kml_baseclass.h"
 #include "common/XmlText.h"
@@ -24,8 +25,8 @@ bool IsBlank(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
 
-// A coordinate field rounded to `digits` decimals without trailing zeros; a field that is no
-// plain number, or too large for fixed notation, stays as it is.
+// A coordinate field rounded to `digits` decimals; a field that is no plain number stays as
+// it is.
 void AppendRoundedField(std::string& out, std::string_view field, int digits) {
     double value = 0;
     const char* end = field.data() + field.size();
@@ -34,52 +35,43 @@ void AppendRoundedField(std::string& out, std::string_view field, int digits) {
         out += field;
         return;
     }
-    char text[48];
-    const auto result =
-        std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, digits);
-    std::string_view rounded(text, static_cast<size_t>(result.ptr - text));
-    while (rounded.ends_with('0')) {
-        rounded.remove_suffix(1);
+    AppendRoundedNumber(out, value, digits);
+}
+
+// A coordinate tuple with its comma-separated fields rounded.
+void AppendRoundedTuple(std::string& out, std::string_view tuple, int digits) {
+    for (size_t comma = tuple.find(','); comma != std::string_view::npos; comma = tuple.find(',')) {
+        AppendRoundedField(out, tuple.substr(0, comma), digits);
+        out += ',';
+        tuple.remove_prefix(comma + 1);
     }
-    if (rounded.ends_with('.')) {
-        rounded.remove_suffix(1);
-    }
-    out += rounded == "-0" ? std::string_view("0") : rounded;
+    AppendRoundedField(out, tuple, digits);
 }
 
 // The coordinate text with its fields rounded (digits > 0) and, for the standard layout, its
 // tuples separated by single blanks without blanks around them.
 void AppendCoordinateText(std::string& out, std::string_view text, int digits, bool singleBlanks) {
+    out.reserve(out.size() + text.size());
     size_t i = 0;
-    bool blankPending = false;
     while (i < text.size()) {
-        if (IsBlank(text[i])) {
-            if (!singleBlanks) {
-                out += text[i];
-            } else if (!out.empty()) {
-                blankPending = true;
-            }
+        const size_t blanks = i;
+        while (i < text.size() && IsBlank(text[i])) {
             ++i;
-            continue;
-        }
-        if (blankPending) {
-            out += ' ';
-            blankPending = false;
-        }
-        if (text[i] == ',') {
-            out += ',';
-            ++i;
-            continue;
         }
         const size_t begin = i;
-        while (i < text.size() && !IsBlank(text[i]) && text[i] != ',') {
+        while (i < text.size() && !IsBlank(text[i])) {
             ++i;
         }
-        const std::string_view field = text.substr(begin, i - begin);
+        if (!singleBlanks) {
+            out.append(text.substr(blanks, begin - blanks));
+        } else if (i > begin && !out.empty()) {
+            out += ' ';
+        }
+        const std::string_view tuple = text.substr(begin, i - begin);
         if (digits > 0) {
-            AppendRoundedField(out, field, digits);
+            AppendRoundedTuple(out, tuple, digits);
         } else {
-            out += field;
+            out += tuple;
         }
     }
 }
@@ -327,10 +319,17 @@ void TKMLDocument::AddStyleUrl(TKMLNode& placemark, std::string_view styleUrl) {
     AddEscapedTextNode(placemark, kStyleUrl, styleUrl);
 }
 
-void TKMLDocument::AddCoordinates(TKMLNode& parent, std::string_view coordinates) {
+void TKMLDocument::AddCoordinates(TKMLNode& parent, std::string_view coordinates,
+                                  CoordinateText form) {
     const bool standard = layout_ == KmlLayout::Standard;
     if (!standard && digits_ == 0) {
         AddEscapedTextNode(parent, kCoordinates, coordinates);
+        return;
+    }
+    if (form == CoordinateText::Computed) {
+        // single blanks and rounded already: only the final blank goes
+        AddEscapedTextNode(parent, kCoordinates,
+                           coordinates.substr(0, coordinates.find_last_not_of(' ') + 1));
         return;
     }
     coordinates_.clear();
@@ -349,10 +348,13 @@ void TKMLDocument::AddSchema(const KmlSchema& schema) {
     AppendXmlText(attribute_, schema.Id, XmlQuotes::Escaped);
     attribute_ += '"';
     store_.StoreAttributes(node, attribute_);
+    std::vector<std::string>& names = dataNames_[&schema];
+    names.clear();
     for (const KmlField& field : schema.Fields) {
         TKMLNode& simpleField = AddNodeById(node, kSimpleField);
         attribute_.clear();
         AppendSchemaName(attribute_, field.Name);
+        names.push_back(attribute_);
         attribute_ += " type=\"";
         attribute_ += FieldTypeText(field.Type);
         attribute_ += '"';
@@ -371,15 +373,18 @@ void TKMLDocument::AddExtendedData(TKMLNode& placemark, const TPlacemark& record
     AppendXmlText(attribute_, schema.Id, XmlQuotes::Escaped);
     attribute_ += '"';
     store_.StoreAttributes(data, attribute_);
-    const size_t count = std::min(schema.Fields.size(), record.Data.size());
+    const auto found = dataNames_.find(&schema);
+    if (found == dataNames_.end()) {
+        throw std::logic_error("Placemark data refers to a schema the document lacks");
+    }
+    const std::vector<std::string>& names = found->second;
+    const size_t count = std::min(names.size(), record.Data.size());
     for (size_t i = 0; i < count; ++i) {
         if (record.Data[i].empty()) {
             continue;  // no value: GIS programs read a null, not a zero
         }
         TKMLNode& value = AddEscapedTextNode(data, kSimpleData, record.Data[i]);
-        attribute_.clear();
-        AppendSchemaName(attribute_, schema.Fields[i].Name);
-        store_.StoreAttributes(value, attribute_);
+        store_.StoreAttributes(value, names[i]);
     }
 }
 
@@ -389,20 +394,22 @@ void TKMLDocument::AddPointPlacemark(const TPointPlacemark& placemark) {
 }
 
 void TKMLDocument::AddRingPlacemark(TKMLNode& parent, const std::string* name,
-                                    std::string_view styleUrl, std::string_view coordinates) {
+                                    std::string_view styleUrl, std::string_view coordinates,
+                                    CoordinateText form) {
     TKMLNode& node = AddNodeById(parent, kPlacemark);
     if (name != nullptr) {
         AddEscapedTextNode(node, kName, *name);
     }
     AddStyleUrl(node, styleUrl);
     TKMLNode& polygon = AddNodeById(node, kPolygon);
-    AddBoundary(polygon, kOuterBoundaryIs, coordinates);
+    AddBoundary(polygon, kOuterBoundaryIs, coordinates, form);
 }
 
-void TKMLDocument::AddBoundary(TKMLNode& polygon, std::uint16_t nameId, std::string_view ring) {
+void TKMLDocument::AddBoundary(TKMLNode& polygon, std::uint16_t nameId, std::string_view ring,
+                               CoordinateText form) {
     TKMLNode& boundary = AddNodeById(polygon, nameId);
     TKMLNode& linearRing = AddNodeById(boundary, kLinearRing);
-    AddCoordinates(linearRing, ring);
+    AddCoordinates(linearRing, ring, form);
 }
 
 void TKMLDocument::AddPolygonPlacemark(const TPolygonPlacemark& placemark) {
@@ -440,7 +447,7 @@ void TKMLDocument::AddSectorPlacemark(const TPlacemark& sector, std::string_view
     AddStyleUrl(node, sector.StyleUrl);
     AddExtendedData(node, sector);
     TKMLNode& polygon = AddNodeById(node, kPolygon);
-    AddBoundary(polygon, kOuterBoundaryIs, ring);
+    AddBoundary(polygon, kOuterBoundaryIs, ring, CoordinateText::Computed);
     CompleteParts();
 }
 
@@ -459,7 +466,8 @@ void TKMLDocument::AddLinePlacemark(const TLinePlacemark& placemark) {
 void TKMLDocument::AddSiteFolder(const TSitePlacemark& site, std::int32_t radiusSeconds) {
     std::vector<std::string> rings(site.Azimuths.size());
     for (size_t k = 0; k < rings.size(); ++k) {
-        AppendSectorRing(rings[k], site.Longitude, site.Latitude, site.Azimuths[k], radiusSeconds);
+        AppendSectorRing(rings[k], site.Longitude, site.Latitude, site.Azimuths[k], radiusSeconds,
+                         digits_);
     }
     AddSiteFolder(site, rings);
 }
@@ -470,7 +478,8 @@ void TKMLDocument::AddSiteFolder(const TSitePlacemark& site, std::span<const std
     AddDescribedPoint(folder, site, "#BS_STYLE");
     for (size_t k = 0; k < rings.size(); ++k) {
         // sectors have no name
-        AddRingPlacemark(folder, nullptr, SectorStyleUrl(site.Azimuths[k]), rings[k]);
+        AddRingPlacemark(folder, nullptr, SectorStyleUrl(site.Azimuths[k]), rings[k],
+                         CoordinateText::Computed);
     }
     CompleteParts();
 }

@@ -5,11 +5,13 @@
 // that add its parts from typed placemark records.
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <set>
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "kml/KmlIcons.h"
 #include "kml/KmlLayoutWriter.h"
@@ -103,12 +105,13 @@ class TKMLDocument {
     void AddLinePlacemark(const TLinePlacemark& placemark);
     // One Polygon with its holes, or a MultiGeometry of several.
     void AddRegionPlacemark(const TRegionPlacemark& placemark);
-    // A sector's wedge: its name, style and data, and the ring.
+    // A sector's wedge: its name, style and data, and its ring as AppendSectorRing draws it.
     void AddSectorPlacemark(const TPlacemark& sector, std::string_view ring);
     // A site's folder: its icon, then one wedge per azimuth, `radiusSeconds` seconds of arc
     // long.
     void AddSiteFolder(const TSitePlacemark& site, std::int32_t radiusSeconds);
-    // As above, with the wedges' rings already drawn: ring k faces azimuth k.
+    // As above, with the wedges' rings already drawn (AppendSectorRing, rounded to the
+    // coordinate digits): ring k faces azimuth k.
     void AddSiteFolder(const TSitePlacemark& site, std::span<const std::string> rings);
 
   private:
@@ -120,14 +123,20 @@ class TKMLDocument {
     void AddIcon(TKMLNode& iconStyle, KmlIcon icon, std::string_view link);
     void AddOutOfLegendStyles(std::string_view prefix, std::int32_t width);
     void AddPolygon(TKMLNode& parent, const TRingPolygon& polygon);
-    void AddBoundary(TKMLNode& polygon, std::uint16_t nameId, std::string_view ring);
+    // Coordinates as given, or computed by the program: tuples separated by single blanks,
+    // one after the last, rounded to the document's digits.
+    enum class CoordinateText { Given, Computed };
+    void AddBoundary(TKMLNode& polygon, std::uint16_t nameId, std::string_view ring,
+                     CoordinateText form = CoordinateText::Given);
     void AddExtendedData(TKMLNode& placemark, const TPlacemark& record);
     void AddDescribedPoint(TKMLNode& parent, const TPointPlacemark& placemark,
                            std::string_view styleUrl);
     void AddRingPlacemark(TKMLNode& parent, const std::string* name, std::string_view styleUrl,
-                          std::string_view coordinates);
+                          std::string_view coordinates,
+                          CoordinateText form = CoordinateText::Given);
     void AddStyleUrl(TKMLNode& placemark, std::string_view styleUrl);
-    void AddCoordinates(TKMLNode& parent, std::string_view coordinates);
+    void AddCoordinates(TKMLNode& parent, std::string_view coordinates,
+                        CoordinateText form = CoordinateText::Given);
 
     // Lays out the parts under Document that are complete and lets them go; a builder calls
     // it before it returns.
@@ -154,6 +163,9 @@ class TKMLDocument {
     std::string coordinates_;  // reused for each coordinate text written
     std::string attribute_;    // reused for each data attribute
     std::set<KmlIcon> icons_;  // referred to by the standard layout's styles
+    // The name attributes of each schema's data, made once: a schema's data is written for
+    // every placemark.
+    std::map<const KmlSchema*, std::vector<std::string>> dataNames_;
     // Parts are added under Document, or under the open folder: a copy of its node, whose
     // start tag is written already.
     TKMLNode* partParent_;
