@@ -118,11 +118,22 @@ std::vector<TRingPolygon> NestRings(const std::vector<std::string>& rings, size_
             polygons.push_back({rings[i], {}});
         }
     }
+    // A hole belongs to the deepest outer ring around it; rings that cross each other may
+    // leave none, and such a ring is a polygon of its own.
     for (size_t i = 0; i < count; ++i) {
-        if (depth[i] % 2 == 1) {
-            const auto parent = std::find_if(around[i].begin(), around[i].end(),
-                                             [&](size_t j) { return depth[j] == depth[i] - 1; });
-            polygons[polygonOf[*parent]].Holes.push_back(rings[i]);
+        if (depth[i] % 2 == 0) {
+            continue;
+        }
+        size_t parent = count;
+        for (const size_t j : around[i]) {
+            if (depth[j] % 2 == 0 && (parent == count || depth[j] > depth[parent])) {
+                parent = j;
+            }
+        }
+        if (parent == count) {
+            polygons.push_back({rings[i], {}});
+        } else {
+            polygons[polygonOf[parent]].Holes.push_back(rings[i]);
         }
     }
     return polygons;
