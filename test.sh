@@ -16,6 +16,15 @@ cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DORVANE_SANITIZE=ON -DORV
 cmake --build build-sanitize -j "$jobs"
 ctest --test-dir build-sanitize --output-on-failure -j "$jobs" -L core
 
+# The Windows build (MinGW-w64) and its command-line tests under Wine.
+if command -v x86_64-w64-mingw32-g++-posix >/dev/null && [ -x /usr/lib/wine/wine64 ]; then
+    ./scripts/build-windows.sh --no-install
+    ./scripts/test-windows.sh "$jobs"
+else
+    echo "Skipping the Windows tests: the MinGW-w64 cross compiler or Wine is missing" \
+        "(scripts/install-deps.sh installs them)"
+fi
+
 # Fuzz every target for a few seconds (clang, libFuzzer) with a fixed random seed, starting
 # from the committed corpus in fuzz/corpus/ and the test fixtures, and from what earlier runs
 # on this machine found (build-fuzz/corpus/). An input that makes a target fail is left in

@@ -18,7 +18,7 @@
 #include "app/Mainform.h"
 #include "bench/GeneratedDtLog.h"
 #include "conversions/Dt2kml.h"
-#include "earth/RecordingApplicationGE.h"
+#include "tests/gui/RecordingApplicationGE.h"
 #include "tests/gui/ScriptedDialogs.h"
 #include "windows/FrmDT.h"
 

@@ -16,7 +16,7 @@
 #include "app/Desktop.h"
 #include "app/Mainform.h"
 #include "bench/GeneratedDtLog.h"
-#include "earth/RecordingApplicationGE.h"
+#include "tests/gui/RecordingApplicationGE.h"
 #include "tests/gui/ScriptedDialogs.h"
 #include "windows/FrmGPS.h"
 

@@ -16,7 +16,27 @@ packages=(
     # schema files (shipped in python3-mapproxy's test folder) and GDAL's ogrinfo with its
     # LIBKML driver, and gdalinfo.
     libxml2-utils python3-mapproxy gdal-bin
+    # The Windows build (scripts/build-windows.sh) and its tests under Wine; dpkg-dev unpacks
+    # the source packages of the libraries it builds.
+    g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine64 dpkg-dev zip
 )
+
+sudo_cmd=()
+if [ "$(id -u)" -ne 0 ]; then
+    sudo_cmd=(sudo)
+fi
+
+# apt-get source needs a deb-src entry for Debian's main suites; added once, verified with the
+# archive's key like the binary entries.
+sources_entry=/etc/apt/sources.list.d/orvane-deb-src.sources
+refresh=()
+if ! grep -rqs '^Types:.*deb-src\|^deb-src ' /etc/apt/sources.list /etc/apt/sources.list.d/; then
+    printf '%s\n' 'Types: deb-src' 'URIs: http://deb.debian.org/debian' \
+        'Suites: bookworm bookworm-updates' 'Components: main' \
+        'Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg' |
+        "${sudo_cmd[@]}" tee "$sources_entry" >/dev/null
+    refresh=(update)
+fi
 
 missing=()
 for p in "${packages[@]}"; do
@@ -29,12 +49,13 @@ done
 if ! command -v npm >/dev/null; then
     missing+=(npm)
 fi
-[ ${#missing[@]} -eq 0 ] && exit 0
+if [ ${#missing[@]} -eq 0 ]; then
+    if [ ${#refresh[@]} -gt 0 ]; then
+        "${sudo_cmd[@]}" apt-get update -qq
+    fi
+    exit 0
+fi
 
 echo "Installing: ${missing[*]}"
-sudo_cmd=()
-if [ "$(id -u)" -ne 0 ]; then
-    sudo_cmd=(sudo)
-fi
 "${sudo_cmd[@]}" apt-get update -qq
 DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"

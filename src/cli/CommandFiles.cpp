@@ -1,8 +1,7 @@
 #include "CommandFiles.h"
 
-#include <sys/stat.h>
-
 #include "common/SafeFile.h"
+#include "common/SystemFiles.h"
 
 namespace orvane::cli {
 
@@ -19,16 +18,13 @@ namespace {
 }  // namespace
 
 void CheckOutputPath(const std::string& output, const std::vector<std::string>& inputs) {
-    struct stat target {};
-    if (::stat(output.c_str(), &target) != 0) {
+    const std::optional<FileIdentity> target = IdentityOf(output);
+    if (!target) {
         return;  // nothing there yet: no input can be it, and nothing refuses it
     }
     for (const std::string& input : inputs) {
-        struct stat source {};
-        // stat follows symbolic links (and /dev/stdin to what standard input is); a hard
-        // link is the same inode.
-        if (::stat(input.c_str(), &source) == 0 && source.st_dev == target.st_dev &&
-            source.st_ino == target.st_ino) {
+        // Links lead to their file; a hard link is the same file.
+        if (IdentityOf(input) == target) {
             RefuseOutput(output, "the output file is the input file");
         }
     }

@@ -41,7 +41,7 @@ Arguments::Arguments(const std::vector<std::string>& words, const std::set<std::
             if (!value || value->empty()) {
                 throw UsageError("option " + name + " needs a value");
             }
-            values_[name] = *value;
+            values_[name].push_back(*value);
         } else if (flags.contains(name) && !value) {
             flags_.insert(name);
         } else {
@@ -64,7 +64,12 @@ std::optional<std::string> Arguments::Value(const std::string& option) const {
     if (found == values_.end()) {
         return std::nullopt;
     }
-    return found->second;
+    return found->second.back();
+}
+
+std::vector<std::string> Arguments::Values(const std::string& option) const {
+    const auto found = values_.find(option);
+    return found == values_.end() ? std::vector<std::string>() : found->second;
 }
 
 std::optional<int> Arguments::IntegerValue(const std::string& option, int min, int max) const {

@@ -31,14 +31,17 @@ class Arguments {
     const std::vector<std::string>& positional() const { return positional_; }
     // Exactly `count` positional arguments, or a usage error.
     void ExpectPositional(size_t count) const;
+    // The last value given to the option.
     std::optional<std::string> Value(const std::string& option) const;
+    // Every value given to an option that may be repeated, in order.
+    std::vector<std::string> Values(const std::string& option) const;
     bool Flag(const std::string& option) const { return flags_.contains(option); }
     // The value as an integer within [min, max], or a usage error.
     std::optional<int> IntegerValue(const std::string& option, int min, int max) const;
 
   private:
     std::vector<std::string> positional_;
-    std::map<std::string, std::string> values_;
+    std::map<std::string, std::vector<std::string>> values_;
     std::set<std::string> flags_;
 };
 

@@ -2,6 +2,7 @@
 #include "CommandLine.h"
 #include "Commands.h"
 #include "LegendOptions.h"
+#include "ServingOptions.h"
 #include "conversions/Dt2kml.h"
 #include "conversions/DtTextFile.h"
 
@@ -56,9 +57,11 @@ int RunDt(const std::vector<std::string>& words) {
     std::set<std::string> valued = {"--lon",   "--lat",       "--theme",    "--width",
                                     "--break", kLayoutOption, kDigitsOption};
     valued.insert(kLegendValuedOptions.begin(), kLegendValuedOptions.end());
+    valued.insert(kServingValuedOptions.begin(), kServingValuedOptions.end());
     const Arguments arguments(words, valued, kLegendFlags);
     arguments.ExpectPositional(2);
     const LegendOptions options = ParseLegendOptions(arguments);
+    const std::optional<ServingCommandOptions> servingOptions = ParseServingOptions(arguments);
     DtConversionRequest request;
     request.dtPath = InputPath(arguments.positional()[0]);
     request.outPath = arguments.positional()[1];
@@ -72,7 +75,14 @@ int RunDt(const std::vector<std::string>& words) {
     if (options.scheme) {
         inputs.push_back(options.colcfg);
     }
+    if (servingOptions) {
+        CheckServingPaths(*servingOptions, request.outPath, inputs);
+    }
     CheckOutputPath(request.outPath, inputs);
+    std::optional<CellTable> cells;
+    if (servingOptions) {
+        cells.emplace(ReadServingTable(*servingOptions));
+    }
 
     // Read once: the header and the theme scan come from the same text that is converted,
     // so that a log coming through a pipe works.
@@ -80,11 +90,28 @@ int RunDt(const std::vector<std::string>& words) {
                                         [&] { return DtTextFile::Read(request.dtPath); });
     PrepareFromLog(arguments, options, log, request);
     request.log = &log;
+    ServingCellReport report;
+    if (servingOptions) {
+        const std::vector<std::string> names = log.HeaderNames();
+        request.serving = ServingCellOptions{
+            .cells = &*cells,
+            .keyFields = KeyFieldPositions(*servingOptions,
+                                           [&](const std::string& field) {
+                                               return FieldPosition(names, field, request.dtPath);
+                                           }),
+            .spacing = servingOptions->spacing,
+            .overshootRank = servingOptions->overshootRank,
+            .report = &report};
+    }
 
     TerminalProgress progress;
     ReadingInput(request.dtPath, request.outPath,
                  [&] { ConvertDtToKml(request, PrintingObserver(progress)); });
     progress.Clear();
+    if (servingOptions && servingOptions->report) {
+        WriteServingReportCsv(*servingOptions->report, report);
+        PrintLine("小区统计已导出：" + *servingOptions->report);
+    }
     PrintLine("导出完成.");
     return kSuccess;
 }

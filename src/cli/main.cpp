@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -9,7 +10,9 @@
 #include "CommandLine.h"
 #include "Commands.h"
 #include "common/Errors.h"
+#include "common/ProgramStart.h"
 #include "common/TemporaryFiles.h"
+#include "workbooks/ChildProcess.h"
 
 namespace {
 
@@ -133,12 +136,18 @@ int Run(const std::string& name, const std::vector<std::string>& words) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    const std::vector<std::string> arguments = orvane::ProgramArguments(argc, argv);
+    // Where .xls files are read by a new process (Windows), this process may be one.
+    if (const std::optional<int> status = orvane::RunChildTaskIfAsked(arguments)) {
+        return *status;
+    }
+    orvane::UseUtf8StandardStreams();
     std::ios::sync_with_stdio(false);
     orvane::RemoveTemporaryFilesOnSignals();
-    if (argc < 2) {
+    if (arguments.size() < 2) {
         return UsageFailure("no command given");
     }
-    const std::string name = argv[1];
+    const std::string& name = arguments[1];
     if (name == "--help" || name == "-h" || name == "help") {
         std::cout << kUsageText;
         return kSuccess;
@@ -147,7 +156,7 @@ int main(int argc, char** argv) {
         std::cout << "orvane-convert " << ORVANE_VERSION << '\n';
         return kSuccess;
     }
-    const std::vector<std::string> words(argv + 2, argv + argc);
+    const std::vector<std::string> words(arguments.begin() + 2, arguments.end());
     try {
         return Run(name, words);
     } catch (const orvane::cli::UsageError& error) {

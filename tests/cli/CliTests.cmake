@@ -1,6 +1,8 @@
 # add_cli_test(NAME name ARGS word... [STATUS n] [KML expected-file] [STDOUT text]
 #              [STDERR text] [NO_OUTPUT] [PRESET text] [KMZ] [SCHEMA] [OGR text...]
-#              [ENTRIES name...] [GPKG text...] [TOGEOJSON property])
+#              [CSV expected-file] [ENTRIES name...] [GPKG text...] [TOGEOJSON property])
+# The word @REPORT@ in ARGS stands for a second output, a CSV file compared with CSV (and
+# absent after a run with NO_OUTPUT).
 # The word @OUT@ in ARGS stands for the output path of the test: a .kmz path with KMZ, whose
 # archive must then hold only doc.kml (or the ENTRIES named), compared with KML. SCHEMA
 # validates the KML against the OGC KML 2.2 schema (xmllint); OGR lists texts that GDAL's
@@ -15,7 +17,8 @@ file(MAKE_DIRECTORY ${CLI_OUT})
 set(KML22_SCHEMA /usr/share/python3-mapproxy/test/schemas/kml/2.2.0/ogckml22.xsd)
 
 function(add_cli_test)
-    cmake_parse_arguments(T "NO_OUTPUT;KMZ;SCHEMA" "NAME;STATUS;KML;STDOUT;STDERR;PRESET;TOGEOJSON"
+    cmake_parse_arguments(T "NO_OUTPUT;KMZ;SCHEMA"
+                          "NAME;STATUS;KML;STDOUT;STDERR;PRESET;CSV;TOGEOJSON"
                           "ARGS;OGR;ENTRIES;GPKG" ${ARGN})
     if(NOT DEFINED T_STATUS)
         set(T_STATUS 0)
@@ -25,6 +28,8 @@ function(add_cli_test)
         set(output ${CLI_OUT}/${T_NAME}.kmz)
     endif()
     list(TRANSFORM T_ARGS REPLACE "@OUT@" "${output}")
+    set(report ${CLI_OUT}/${T_NAME}.csv)
+    list(TRANSFORM T_ARGS REPLACE "@REPORT@" "${report}")
     list(JOIN T_ARGS "|" joined)
     list(JOIN T_OGR "|" ogr)
     list(JOIN T_GPKG "|" gpkg)
@@ -32,7 +37,8 @@ function(add_cli_test)
         set(T_ENTRIES doc.kml)
     endif()
     list(JOIN T_ENTRIES "|" entries)
-    set(defines -DPROGRAM=$<TARGET_FILE:orvane-convert> "-DARGS=${joined}" -DOUTPUT=${output}
+    set(defines -DPROGRAM=$<TARGET_FILE:orvane-convert> "-DEMULATOR=${CMAKE_CROSSCOMPILING_EMULATOR}"
+        "-DARGS=${joined}" -DOUTPUT=${output}
         -DEXPECT_STATUS=${T_STATUS} -DEXPECT_NO_OUTPUT=${T_NO_OUTPUT} "-DEXPECT_OGR=${ogr}"
         "-DEXPECT_GPKG=${gpkg}" "-DEXPECT_ENTRIES=${entries}")
     if(T_TOGEOJSON)
@@ -44,6 +50,12 @@ function(add_cli_test)
     endif()
     if(T_KML)
         list(APPEND defines -DEXPECT_KML=${T_KML})
+    endif()
+    if(T_CSV)
+        list(APPEND defines -DEXPECT_CSV=${T_CSV})
+    endif()
+    if("@REPORT@" IN_LIST ARGN)
+        list(APPEND defines -DREPORT=${report})
     endif()
     if(DEFINED T_STDOUT)
         list(APPEND defines "-DEXPECT_STDOUT=${T_STDOUT}")
@@ -76,4 +88,6 @@ include(${CMAKE_CURRENT_LIST_DIR}/InputsCliTests.cmake)
 include(${CMAKE_CURRENT_LIST_DIR}/OutputCliTests.cmake)
 include(${CMAKE_CURRENT_LIST_DIR}/BsCliTests.cmake)
 include(${CMAKE_CURRENT_LIST_DIR}/CqtCliTests.cmake)
+include(${CMAKE_CURRENT_LIST_DIR}/PlatformCliTests.cmake)
+include(${CMAKE_CURRENT_LIST_DIR}/ServingCliTests.cmake)
 include(${CMAKE_CURRENT_LIST_DIR}/GisCliTests.cmake)

@@ -1,11 +1,13 @@
 # Runs orvane-convert once and checks what it did. Variables:
-#   PROGRAM, ARGS (words separated by "|"), OUTPUT (the KML path the command writes),
+#   PROGRAM, EMULATOR (what runs it, such as Wine, or empty), ARGS (words separated by "|"),
+#   OUTPUT (the KML path the command writes),
 #   EXPECT_STATUS, EXPECT_KML (file the output must equal byte for byte, or empty),
 #   EXPECT_STDOUT (exact standard output, "|" for line breaks, or unset),
 #   EXPECT_STDERR (exact standard error, or unset), EXPECT_NO_OUTPUT (ON: no file at OUTPUT),
 #   PRESET_OUTPUT (text written to OUTPUT before the run; it must survive a failed run),
 #   SCHEMA (the OGC KML 2.2 schema the KML must validate against, or unset),
 #   EXPECT_OGR (texts separated by "|" that ogrinfo's LIBKML report of OUTPUT must hold),
+#   REPORT (a second output, CSV) and EXPECT_CSV (the file it must equal byte for byte),
 #   EXPECT_GPKG (texts that ogrinfo must report for OUTPUT turned into a GeoPackage),
 #   EXPECT_ENTRIES (the entries of a .kmz archive, separated by "|"),
 #   TOGEOJSON, NODE_MODULES, TOGEOJSON_SCRIPT (the property every resolved style gives).
@@ -13,11 +15,14 @@
 # the KML checked.
 string(REPLACE "|" ";" arguments "${ARGS}")
 file(REMOVE "${OUTPUT}")
+if(DEFINED REPORT)
+    file(REMOVE "${REPORT}")
+endif()
 if(DEFINED PRESET_OUTPUT)
     file(WRITE "${OUTPUT}" "${PRESET_OUTPUT}")
 endif()
 execute_process(
-    COMMAND "${PROGRAM}" ${arguments}
+    COMMAND ${EMULATOR} "${PROGRAM}" ${arguments}
     RESULT_VARIABLE status
     OUTPUT_VARIABLE stdout
     ERROR_VARIABLE stderr)
@@ -100,6 +105,16 @@ if(DEFINED TOGEOJSON)
     if(failed)
         message(FATAL_ERROR "togeojson left styles of ${kml} unresolved:\n${report}${errors}")
     endif()
+endif()
+if(DEFINED EXPECT_CSV)
+    execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files "${REPORT}" "${EXPECT_CSV}"
+                    RESULT_VARIABLE different)
+    if(different)
+        message(FATAL_ERROR "${REPORT} differs from ${EXPECT_CSV}")
+    endif()
+endif()
+if(EXPECT_NO_OUTPUT AND DEFINED REPORT AND EXISTS "${REPORT}")
+    message(FATAL_ERROR "${REPORT} was written although the conversion failed")
 endif()
 if(EXPECT_NO_OUTPUT AND EXISTS "${OUTPUT}")
     message(FATAL_ERROR "${OUTPUT} was written although the conversion failed")

@@ -18,9 +18,9 @@
 
 #include "app/Desktop.h"
 #include "app/Mainform.h"
-#include "earth/RecordingApplicationGE.h"
 #include "tests/gui/GuiHelpers.h"
 #include "tests/gui/GuiTestMain.h"
+#include "tests/gui/RecordingApplicationGE.h"
 #include "windows/FrmBS.h"
 
 using namespace orvane;
@@ -116,7 +116,8 @@ class BsWindowTest : public QObject {
         QCOMPARE(dialogs_.fileDialogs.size(), 1);
         const FileDialogOptions options = dialogs_.fileDialogs.first();
         QCOMPARE(options.title, QString("打开Excel文件"));
-        QVERIFY(options.filter.startsWith("MicroSoft Excel Files(*.xls)|*.xls|"));
+        QVERIFY(options.filter.startsWith(
+            "表格文件(*.xls *.xlsx *.csv *.txt)|*.xls;*.xlsx;*.csv;*.txt|MicroSoft Excel Files"));
         QCOMPARE(options.directory, QDir::currentPath());
         QCOMPARE(Bs().EdtxlsFName->text(), kCases);
         QCOMPARE(Bs().EdtFName1->text(), kReviewed + "/bs-cases.KML");
@@ -153,6 +154,7 @@ class BsWindowTest : public QObject {
 
     void columnListsOfferWhatTheOtherChoicesLeave() {
         Open(kSample);
+        ClearChoices();  // those made from the headers
         const QStringList all = {"A:站名", "B:经度", "C:纬度", "D:方向角",
                                  "E:CI",   "F:LAC",  "G:频段", "H:波束宽度"};
         Bs().CBBox_LonDropDown();
@@ -172,6 +174,55 @@ class BsWindowTest : public QObject {
         Bs().CBBox_BeamwidthDropDown();
         QCOMPARE(Items(*Bs().CBBox_Beamwidth),
                  QStringList({"", "A:站名", "D:方向角", "E:CI", "F:LAC", "G:频段", "H:波束宽度"}));
+    }
+
+    void usualHeadersArePreselectedAndTheUsersChoiceWins() {
+        Open(kSample);
+        QCOMPARE(Texts(), QStringList({"A:站名", "B:经度", "C:纬度", "D:方向角", "H:波束宽度"}));
+
+        // An exact name comes before a header that only contains one.
+        const QString table = dir_.filePath("cells.csv");
+        WriteFile(table, "Cell_Name,小区经度,经度,纬度(度),azimuth\nC1,116.1,116.2,39.9,120\n");
+        Open(table);
+        // The beamwidth entry of the other file binds nothing here.
+        QCOMPARE(Texts(),
+                 QStringList({"A:Cell_Name", "C:经度", "D:纬度(度)", "E:azimuth", "H:波束宽度"}));
+        Choose(Bs().CBBox_Lon, "B:小区经度");
+        Open(table);
+        QCOMPARE(Bs().CBBox_Lon->currentText(), QString("B:小区经度"));
+    }
+
+    void aWorkbookChangedSinceItWasOpenedIsReadAgain() {
+        const QString table = dir_.filePath("sites.csv");
+        WriteFile(table, "站名,经度,纬度,方向角\nS1,116.1,39.9,0\n");
+        Open(table);
+        const QString out = dir_.filePath("sites.kml");
+        ChooseOutput(out);
+
+        // A column added in front moves the chosen ones; their headers keep them.
+        WriteFile(table, "备注,站名,经度,纬度,方向角\nx,S1,116.75,39.9,0\n");
+        QTest::mouseClick(Bs().Button5, Qt::LeftButton);
+        QVERIFY(FileBytes(out).contains("116.75"));
+        QCOMPARE(Bs().CBBox_Lon->currentText(), QString("C:经度"));
+
+        // A chosen column that is gone writes nothing.
+        WriteFile(table, "站名,经度,纬度\nS1,116.5,39.9\n");
+        QTest::mouseClick(Bs().Button5, Qt::LeftButton);
+        QCOMPARE(dialogs_.messages.last(),
+                 QString("表格文件在打开后已被修改，其中已没有所选的：E:方向角。未生成KML文件。"));
+        QVERIFY(FileBytes(out).contains("116.75"));
+
+        QFile::remove(table);
+        QTest::mouseClick(Bs().Button5, Qt::LeftButton);
+        QCOMPARE(dialogs_.errors, QStringList({"Cannot open file " + table}));
+    }
+
+    void aRefusedOutputSaysWhy() {
+        Open(kSample);
+        ChooseOutput(dir_.path());
+        QTest::mouseClick(Bs().Button5, Qt::LeftButton);
+        QCOMPARE(dialogs_.errors,
+                 QStringList({"Cannot create file " + dir_.path() + "：输出文件是一个目录"}));
     }
 
     void theSampleIsWrittenAsTheReviewedFile() {
@@ -229,6 +280,7 @@ class BsWindowTest : public QObject {
 
     void missingChoicesAreAskedFor() {
         Open(kCases);
+        Bs().CBBox_Direct->setCurrentIndex(-1);  // undo the choice made from the header
         const QString out = dir_.filePath("x.kml");
         ChooseOutput(out);
         QTest::mouseClick(Bs().Button5, Qt::LeftButton);
@@ -271,7 +323,8 @@ class BsWindowTest : public QObject {
         const QString nowhere = dir_.filePath("no-folder/out.kml");
         ChooseOutput(nowhere);
         QTest::mouseClick(Bs().Button5, Qt::LeftButton);
-        QCOMPARE(dialogs_.errors.last(), "Cannot create file " + nowhere);
+        QCOMPARE(dialogs_.errors.last(),
+                 "Cannot create file " + nowhere + "：输出文件所在的目录不存在");
         QVERIFY(dialogs_.messages.isEmpty());
     }
 
@@ -331,7 +384,15 @@ class BsWindowTest : public QObject {
         choice->setCurrentIndex(index);
     }
 
+    void ClearChoices() {
+        for (QComboBox* choice : {Bs().CBBox_Sitename, Bs().CBBox_Lon, Bs().CBBox_Lat,
+                                  Bs().CBBox_Direct, Bs().CBBox_Beamwidth}) {
+            choice->setCurrentIndex(-1);
+        }
+    }
+
     void ChooseSampleColumns() {
+        Bs().CBBox_Beamwidth->setCurrentIndex(-1);  // the reviewed files draw 45 degrees
         Choose(Bs().CBBox_Sitename, "A:站名");
         Choose(Bs().CBBox_Lon, "B:经度");
         Choose(Bs().CBBox_Lat, "C:纬度");
@@ -339,6 +400,15 @@ class BsWindowTest : public QObject {
     }
 
     void ChooseCaseColumns() { ChooseSampleColumns(); }
+
+    QStringList Texts() {
+        QStringList texts;
+        for (const QComboBox* choice : {Bs().CBBox_Sitename, Bs().CBBox_Lon, Bs().CBBox_Lat,
+                                        Bs().CBBox_Direct, Bs().CBBox_Beamwidth}) {
+            texts << choice->currentText();
+        }
+        return texts;
+    }
 
     ScriptedDialogs& dialogs_;
     std::unique_ptr<QTemporaryDir> temporary_;

@@ -19,11 +19,11 @@
 
 #include "app/Desktop.h"
 #include "app/Mainform.h"
-#include "app/OutputSettings.h"
+#include "common/DesktopSettings.h"
 #include "conversions/Pt2kml.h"
-#include "earth/RecordingApplicationGE.h"
 #include "tests/gui/GuiHelpers.h"
 #include "tests/gui/GuiTestMain.h"
+#include "tests/gui/RecordingApplicationGE.h"
 #include "windows/FrmMIF2KML.h"
 #include "windows/FrmPoint.h"
 
@@ -180,7 +180,8 @@ class ConverterWindowsTest : public QObject {
         ChooseOutput(path);
         Point().Memo1->setPlainText("25.7,113.1");
         QTest::mouseClick(Point().Button4, Qt::LeftButton);
-        QCOMPARE(dialogs_.errors, QStringList({"Cannot create file " + path}));
+        QCOMPARE(dialogs_.errors,
+                 QStringList({"Cannot create file " + path + "：输出文件所在的目录不存在"}));
         QVERIFY(dialogs_.messages.isEmpty());
         QCOMPARE(Main().TreeView2->topLevelItemCount(), 0);
         QVERIFY(QApplication::overrideCursor() == nullptr);
@@ -209,12 +210,12 @@ class ConverterWindowsTest : public QObject {
     // The layout chosen in the system parameters reaches the file; a .kmz name gives an
     // archive holding doc.kml.
     void writesKmzAndTheStandardLayoutOfTheSettings() {
-        SaveKmlLayout(KmlLayout::Standard);
+        DesktopSettings().SetLayout(KmlLayout::Standard);
         const QString path = dir_.filePath("area.KMZ");
         ChooseOutput(path);
         Point().Memo1->setPlainText("25.7,113.1\n25.8,113.2\n25.7,113.3");
         QTest::mouseClick(Point().Button4, Qt::LeftButton);
-        SaveKmlLayout(KmlLayout::Fixed);
+        DesktopSettings().SetLayout(KmlLayout::Fixed);
         QCOMPARE(dialogs_.errors, QStringList());
         QCOMPARE(TopLevelTexts(*Main().TreeView2), QStringList({path}));
         int error = 0;

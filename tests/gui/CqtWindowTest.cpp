@@ -23,9 +23,10 @@
 
 #include "app/Desktop.h"
 #include "app/Mainform.h"
-#include "earth/RecordingApplicationGE.h"
 #include "tests/gui/GuiHelpers.h"
 #include "tests/gui/GuiTestMain.h"
+#include "tests/gui/RecordingApplicationGE.h"
+#include "windows/FrmBS.h"
 #include "windows/FrmCQT.h"
 #include "windows/FrmColorCfg.h"
 #include "windows/LegendPanel.h"
@@ -95,7 +96,7 @@ class CqtWindowTest : public QObject {
         QCOMPARE(Cqt().Button7->text(), QString("生成KML文件"));
         QCOMPARE(Cqt().Button1->text(), QString("确定"));
         QVERIFY(Cqt().EdtCQTFName->isReadOnly());
-        QVERIFY(Cqt().EdtFName3->isReadOnly());
+        QVERIFY(!Cqt().EdtFName3->isReadOnly());  // typed as well as chosen
         QVERIFY(Cqt().Button7->isEnabled());
         QCOMPARE(Cqt().CGauge3->maximum(), 100);
         QCOMPARE(Cqt().CGauge3->value(), 0);
@@ -110,6 +111,7 @@ class CqtWindowTest : public QObject {
         Open(kCases);
         QTest::mouseClick(Cqt().Button7, Qt::LeftButton);
         BindColumns();
+        Cqt().EdtFName3->clear();  // the proposed output, emptied
         QTest::mouseClick(Cqt().Button7, Qt::LeftButton);
         QCOMPARE(dialogs_.messages,
                  QStringList({"请打开要导入的Excel文件!", "请选择导入时必需的对应列和字段!",
@@ -122,10 +124,10 @@ class CqtWindowTest : public QObject {
         Open(kCases);
         const FileDialogOptions options = dialogs_.fileDialogs.first();
         QCOMPARE(options.title, QString("打开Excel文件"));
-        QVERIFY(options.filter.startsWith("MicroSoft Excel Files(*.xls)|*.xls|"));
+        QVERIFY(options.filter.startsWith("表格文件(*.xls *.xlsx *.csv *.txt)|"));
         QCOMPARE(options.directory, QDir::currentPath());
         QCOMPARE(Cqt().EdtCQTFName->text(), kCases);
-        QCOMPARE(Cqt().EdtFName3->text(), QString("/kept/out.kml"));
+        QCOMPARE(Cqt().EdtFName3->text(), WithExtension(kCases, ".KML"));
         QCOMPARE(Items(*Cqt().CbBoxSheet1), QStringList({"等级", "分级", "表头", "复测"}));
         QCOMPARE(Cqt().CbBoxSheet1->currentIndex(), 0);
 
@@ -147,7 +149,7 @@ class CqtWindowTest : public QObject {
         WriteFile(notes, QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1 broken", 16));
         Open(notes);
         QCOMPARE(dialogs_.errors.size(), 1);
-        QVERIFY(dialogs_.errors[0].startsWith("Cannot read workbook " + notes));
+        QVERIFY(dialogs_.errors[0].startsWith("无法读取表格文件 " + notes));
         QCOMPARE(Cqt().EdtCQTFName->text(), kCases);
         QCOMPARE(Items(*Cqt().CbBoxSheet1).size(), 4);
         QCOMPARE(Cqt().Source().path(), kCases.toStdString());
@@ -269,12 +271,12 @@ class CqtWindowTest : public QObject {
         QCOMPARE(Cqt().Legend->GradeRows(), saved);
     }
 
-    void viewButtonUsesTheWindowsOwnGlobeConnection() {
+    void viewButtonShowsTheFileWithoutEmbeddingTheGlobe() {
+        Open(kCases);  // proposes an output beside the workbook: another is chosen
         ChooseOutput("view.kml");
         QTest::mouseClick(Cqt().SpeedButton11, Qt::LeftButton);
         QVERIFY(globe_->calls.isEmpty());  // nothing written yet
 
-        Open(kCases);
         BindColumns();
         QTest::mouseClick(Cqt().Button7, Qt::LeftButton);
         const QString out = Cqt().EdtFName3->text();

@@ -26,9 +26,9 @@
 #include "app/Desktop.h"
 #include "app/Mainform.h"
 #include "conversions/Dt2kml.h"
-#include "earth/RecordingApplicationGE.h"
 #include "tests/gui/GuiHelpers.h"
 #include "tests/gui/GuiTestMain.h"
+#include "tests/gui/RecordingApplicationGE.h"
 #include "windows/FrmColorCfg.h"
 #include "windows/FrmDT.h"
 #include "windows/LegendPanel.h"
@@ -271,6 +271,15 @@ class DtWindowTest : public QObject {
         QVERIFY(QApplication::overrideCursor() == nullptr);
     }
 
+    void aBinaryFileIsRefusedAsALog() {
+        Open(kData + "/route-utf8.txt");
+        const QString binary = dir_.filePath("photo.txt");
+        WriteFile(binary, QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16));
+        Open(binary);
+        QCOMPARE(dialogs_.errors, QStringList({binary + " 不是文本文件，不能作为DT数据读取"}));
+        QCOMPARE(Dt().CBoxFNList->count(), 5);
+    }
+
     void aFieldThatAllowsNoLegendSaysSo() {
         const auto* hint = Dt().findChild<QLabel*>("EmptyLegendHint");
         QVERIFY(hint != nullptr);
@@ -337,12 +346,12 @@ class DtWindowTest : public QObject {
         QCOMPARE(dialogs_.messages, QStringList({"导出完成."}));
     }
 
-    void theBreakDistanceIsTheMainWindowsAtConversionTime() {
+    void theBreakDistanceIsTheSettingsAtConversionTime() {
         Open(kData + "/route-utf8.txt");
         ChooseTheme("小区");
         const QString out = dir_.filePath("joined.kml");
         ChooseOutput(out);
-        Main().BreakDistance = 150;
+        desktop_->Settings().SetBreakDistance(150);
         QCOMPARE(Dt().Request().breakDistance, 150);
         QTest::mouseClick(Dt().Button6, Qt::LeftButton);
         QCOMPARE(dialogs_.errors, QStringList());
@@ -404,7 +413,8 @@ class DtWindowTest : public QObject {
         ChooseOutput(out);
 
         QTest::mouseClick(Dt().Button6, Qt::LeftButton);
-        QCOMPARE(dialogs_.errors, QStringList({"Cannot create file " + out}));
+        QCOMPARE(dialogs_.errors,
+                 QStringList({"Cannot create file " + out + "：输出文件所在的目录不存在"}));
         QCOMPARE(Lines(*Dt().Memo0), QStringList({"生成KML文件开始..."}));
         QVERIFY(dialogs_.messages.isEmpty());
         QCOMPARE(Main().TreeView2->topLevelItemCount(), 0);

@@ -18,10 +18,10 @@
 #include <memory>
 
 #include "app/Desktop.h"
-#include "app/Dialogs.h"
 #include "app/LoadableFileList.h"
 #include "app/Mainform.h"
-#include "earth/RecordingApplicationGE.h"
+#include "common/Dialogs.h"
+#include "tests/gui/RecordingApplicationGE.h"
 #include "tests/gui/GuiHelpers.h"
 #include "tests/gui/GuiTestMain.h"
 

@@ -19,7 +19,7 @@
 
 #include "app/Desktop.h"
 #include "app/Mainform.h"
-#include "app/OutputSettings.h"
+#include "common/DesktopSettings.h"
 #include "earth/MarbleGlobe.h"
 #include "tests/gui/GuiHelpers.h"
 #include "tests/gui/GuiTestMain.h"
@@ -108,14 +108,14 @@ class GlobeTest : public QObject {
     // The same polygon as a KMZ archive in the standard layout: Marble reads it too.
     void aKmzArchiveInTheStandardLayoutShowsOnTheGlobe() {
         const QString path = dir_.filePath("area.kmz");
-        SaveKmlLayout(KmlLayout::Standard);
+        DesktopSettings().SetLayout(KmlLayout::Standard);
         ClickItem(*Main().TreeView1, "离散点数据->KML");
         TFrmPoint& point = desktop_->FrmPoint();
         dialogs_.savePaths = {path};
         QTest::mouseClick(point.SpeedButton5, Qt::LeftButton);
         point.Memo1->setPlainText(point.MemoDemo->toPlainText());
         QTest::mouseClick(point.Button4, Qt::LeftButton);
-        SaveKmlLayout(KmlLayout::Fixed);
+        DesktopSettings().SetLayout(KmlLayout::Fixed);
         QCOMPARE(dialogs_.messages, QStringList({"完成！"}));
 
         QTest::mouseClick(point.SpeedButton8, Qt::LeftButton);

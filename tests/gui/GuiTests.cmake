@@ -2,16 +2,22 @@
 # the real Marble map run under Xvfb and carry the label "globe".
 find_package(Qt5 5.15 REQUIRED COMPONENTS Test)
 
+# The recording globe that the offscreen tests connect the desktop to instead of Marble.
+add_library(orvane_gui_testing STATIC ${CMAKE_CURRENT_LIST_DIR}/RecordingApplicationGE.cpp)
+target_include_directories(orvane_gui_testing PUBLIC ${PROJECT_SOURCE_DIR})
+target_link_libraries(orvane_gui_testing PUBLIC orvane_gui)
+set_target_properties(orvane_gui_testing PROPERTIES AUTOMOC ON)
+
 function(add_gui_test name)
     add_executable(${name} ${CMAKE_CURRENT_LIST_DIR}/${name}.cpp)
-    target_link_libraries(${name} PRIVATE orvane_gui Qt5::Test)
+    target_link_libraries(${name} PRIVATE orvane_gui orvane_gui_testing Qt5::Test)
     target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
     set_target_properties(${name} PROPERTIES AUTOMOC ON)
     target_compile_definitions(${name} PRIVATE ORVANE_TEST_DATA="${PROJECT_SOURCE_DIR}/tests/data"
                                                ORVANE_EXAMPLES="${PROJECT_SOURCE_DIR}/examples")
 endfunction()
 
-foreach(name MainFormTest ConverterWindowsTest StartupTest LegendPanelTest DtWindowTest
+foreach(name MainFormTest DesktopPartsTest ConverterWindowsTest StartupTest LegendPanelTest DtWindowTest
              BsWindowTest CqtWindowTest FieldDesktopTest FeatureLayerTest PlaybackTest
              ImageExportTest InputFilesTest SingleInstanceTest)
     add_gui_test(${name})

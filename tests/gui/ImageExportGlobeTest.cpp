@@ -124,7 +124,7 @@ class ImageExportGlobeTest : public QObject {
     // What a new user does with the sample regions: every pixel lands where it belongs.
     void sampleRegionsLieWhereTheTableAndTheWorldFileSay() {
         const QString kml = dir_.filePath("regions.kml");
-        ConvertMifToKml(ORVANE_EXAMPLES "/regions.mif", kml.toStdString());
+        ConvertMifToKml({ORVANE_EXAMPLES "/regions.mif", kml.toStdString()});
         main_->OpenOnGlobe(kml);
         // Turned and tilted, the regions in the middle, clear of the map's own controls.
         main_->AppGE0().SetCameraParams(25.7825, 113.02, 0.0, AltitudeModeGE::RelativeToGround,

@@ -9,7 +9,7 @@
 #include <memory>
 
 #include "app/Mainform.h"
-#include "earth/RecordingApplicationGE.h"
+#include "tests/gui/RecordingApplicationGE.h"
 #include "tests/gui/GuiHelpers.h"
 #include "tests/gui/GuiTestMain.h"
 
@@ -190,14 +190,16 @@ class ImageExportTest : public QObject {
         const QString path = dir_->filePath("missing/area.bmp");
         dialogs_.savePaths = {path};
         Export();
-        QCOMPARE(dialogs_.errors, QStringList({"Cannot create file " + path}));
+        QCOMPARE(dialogs_.errors,
+                 QStringList({"Cannot create file " + path + "：输出文件所在的目录不存在"}));
         QVERIFY(!QFile::exists(dir_->filePath("missing/area.TAB")));
 
         // A .TAB that cannot be created (a folder stands in its way): the bitmap is kept.
         QVERIFY(QDir(dir_->path()).mkdir("area.TAB"));
         dialogs_.savePaths = {dir_->filePath("area.bmp")};
         Export();
-        QCOMPARE(dialogs_.errors.last(), "Cannot create file " + dir_->filePath("area.TAB"));
+        QCOMPARE(dialogs_.errors.last(),
+                 "Cannot create file " + dir_->filePath("area.TAB") + "：输出文件是一个目录");
         QVERIFY(!QImage(dir_->filePath("area.bmp")).isNull());
         QVERIFY(QFile::exists(dir_->filePath("area.bpw")));
     }

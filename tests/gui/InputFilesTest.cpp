@@ -18,7 +18,7 @@
 #include "app/InputFiles.h"
 #include "app/Mainform.h"
 #include "app/TableKindDialog.h"
-#include "earth/RecordingApplicationGE.h"
+#include "tests/gui/RecordingApplicationGE.h"
 #include "tests/gui/GuiHelpers.h"
 #include "tests/gui/GuiTestMain.h"
 #include "windows/FrmBS.h"

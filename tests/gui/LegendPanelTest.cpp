@@ -116,6 +116,7 @@ class LegendPanelTest : public QObject {
     void schemeDialogWantsANameAndCanBeCancelled();
     void unreadableSchemeFilesAreReported();
     void aFailedSaveIsReportedWithoutTheDoneMessage();
+    void editedRangesStayWithTheirFieldAndValuesLeftOutAreCounted();
 };
 
 void LegendPanelTest::createsTheComponentsOfEitherWindow() {
@@ -425,7 +426,7 @@ void LegendPanelTest::unreadableSchemeFilesAreReported() {
     QCoreApplication::processEvents();
     QVERIFY(!shown);
     QCOMPARE(t.dialogs.errors.size(), 2);
-    QVERIFY(t.dialogs.errors[0].contains("is not well-formed"));
+    QVERIFY(t.dialogs.errors[0].contains("格式不正确"));
     QCOMPARE(test::ReadBytes(file), std::string("<ORVANE_Config_File><ColorConfig"));
 }
 
@@ -437,8 +438,39 @@ void LegendPanelTest::aFailedSaveIsReportedWithoutTheDoneMessage() {
     t.panel.ChooseThemeField([] { return Scan({"0", "1"}); });
     WhenDialogShows(t.colorCfg, [&] { Confirm(t.colorCfg, "Level"); });
     t.panel.N2Click();
-    QCOMPARE(t.dialogs.errors, QStringList{QString::fromStdString("Cannot create file " + file)});
+    QCOMPARE(t.dialogs.errors, QStringList{QString::fromStdString("Cannot create file " + file) +
+                                           "：输出文件所在的目录不存在"});
     QVERIFY(t.dialogs.messages.isEmpty());
+}
+
+void LegendPanelTest::editedRangesStayWithTheirFieldAndValuesLeftOutAreCounted() {
+    PanelUnderTest t(LegendWindow::Cqt);
+    t.theme->addItem("Quality");
+    auto* grid = t.Find<QTableWidget>("StringGrid3");
+    auto* hint = t.Find<QLabel>("OutsideRangeHint");
+    t.panel.ChooseThemeField([] { return Scan(Numbers(10)); });
+    QCoreApplication::processEvents();
+    QVERIFY(hint->isHidden());  // the default grading colours every value
+    const QString defaultLeft = t.Cell("StringGrid3", 0, 1);
+
+    grid->item(0, 1)->setText("3");  // 0, 1 and 2 now fall below the first range
+    QCoreApplication::processEvents();
+    QCOMPARE(hint->text(), QString("3个值不在任何分级范围内"));
+    QVERIFY(!hint->isHidden());
+
+    t.theme->setCurrentIndex(1);
+    t.panel.ChooseThemeField([] { return Scan(Numbers(10)); });
+    QCoreApplication::processEvents();
+    QCOMPARE(t.Cell("StringGrid3", 0, 1), defaultLeft);
+    QVERIFY(hint->isHidden());
+
+    t.theme->setCurrentIndex(0);
+    t.Find<QSpinBox>("CSpinEdit2")->setValue(2);  // the other field's count does not matter
+    t.panel.ChooseThemeField([] { return Scan(Numbers(10)); });
+    QCoreApplication::processEvents();
+    QCOMPARE(grid->rowCount(), 4);
+    QCOMPARE(t.Cell("StringGrid3", 0, 1), QString("3"));
+    QCOMPARE(hint->text(), QString("3个值不在任何分级范围内"));
 }
 
 QTEST_MAIN(LegendPanelTest)

@@ -16,12 +16,12 @@
 #include "app/AboutBox.h"
 #include "app/Desktop.h"
 #include "app/Mainform.h"
-#include "app/OutputSettings.h"
-#include "app/ProductInfo.h"
 #include "app/Sysoptions.h"
-#include "earth/RecordingApplicationGE.h"
+#include "common/DesktopSettings.h"
+#include "common/ProductInfo.h"
 #include "tests/gui/GuiHelpers.h"
 #include "tests/gui/GuiTestMain.h"
+#include "tests/gui/RecordingApplicationGE.h"
 #include "windows/FrmBS.h"
 #include "windows/FrmCQT.h"
 #include "windows/FrmDT.h"
@@ -68,7 +68,7 @@ class MainFormTest : public QObject {
         // Nothing touches the globe at start: the view stays black and empty.
         QVERIFY(globe_->calls.isEmpty());
         QVERIFY(Main().Panel01->findChildren<QWidget*>().isEmpty());
-        QCOMPARE(Main().BreakDistance, 20);
+        QCOMPARE(desktop_->Settings().BreakDistance(), 20);
         QCOMPARE(Main().TreeView2->topLevelItemCount(), 0);
         QCOMPARE(Main().StringGrid1->horizontalHeaderItem(0)->text(), QString("名称"));
         QCOMPARE(Main().StringGrid1->horizontalHeaderItem(1)->text(), QString("值"));
@@ -203,18 +203,19 @@ class MainFormTest : public QObject {
         TFrmSysOptions& options = desktop_->FrmSysOptions();
         AnswerModal(options, 75, options.BtnOK);
         Main().N7Click();
-        QCOMPARE(Main().BreakDistance, 75);
+        QCOMPARE(desktop_->Settings().BreakDistance(), 75);
 
         AnswerModal(options, 120, options.BtnCancel);
         Main().N7Click();
-        QCOMPARE(Main().BreakDistance, 75);
+        QCOMPARE(desktop_->Settings().BreakDistance(), 75);
         QCOMPARE(options.CSpinEdit1->minimum(), 1);
         QCOMPARE(options.CSpinEdit1->maximum(), 200);
     }
 
     void systemParametersKeepTheStandardLayoutInTheSettingsOnlyOnOk() {
         QSettings(kProductTitle, kProductTitle).clear();
-        QVERIFY(!TFrmSysOptions(nullptr).CBoxStandardKml->isChecked());  // off by default
+        QVERIFY(!TFrmSysOptions(desktop_->Settings(), nullptr)
+                     .CBoxStandardKml->isChecked());  // off by default
         TFrmSysOptions& options = desktop_->FrmSysOptions();
         QCOMPARE(options.CBoxStandardKml->text(), QString("标准KML格式（适用于GIS软件）"));
         const auto answer = [&options](bool checked, QPushButton* button) {
@@ -225,13 +226,14 @@ class MainFormTest : public QObject {
             options.exec();
         };
         answer(true, options.BtnOK);
-        QCOMPARE(SavedKmlLayout(), KmlLayout::Standard);
-        QVERIFY2(TFrmSysOptions(nullptr).CBoxStandardKml->isChecked(), "kept for the next run");
+        QCOMPARE(DesktopSettings().Layout(), KmlLayout::Standard);
+        QVERIFY2(TFrmSysOptions(desktop_->Settings(), nullptr).CBoxStandardKml->isChecked(),
+                 "kept for the next run");
         answer(false, options.BtnCancel);
-        QCOMPARE(SavedKmlLayout(), KmlLayout::Standard);
+        QCOMPARE(DesktopSettings().Layout(), KmlLayout::Standard);
         QVERIFY(options.CBoxStandardKml->isChecked());
         answer(false, options.BtnOK);
-        QCOMPARE(SavedKmlLayout(), KmlLayout::Fixed);
+        QCOMPARE(DesktopSettings().Layout(), KmlLayout::Fixed);
     }
 
     void anErrorInAHandlerIsShownAndTheWindowGoesOn() {

@@ -88,7 +88,7 @@ class PlaybackGlobeTest : public QObject {
 
     void viewFollowsTheLogUnderTheCross() {
         LoadAndStart(WriteRoute(dir_.filePath("cells.kml"), true));
-        QTRY_VERIFY_WITH_TIMEOUT(Main().PlaybackPosition >= 5, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(Main().Playback().Position() >= 5, 10000);
         QTest::mouseClick(Main().BtnPause, Qt::LeftButton);
         ExpectCentreOnCurrentLine();
 
@@ -118,9 +118,9 @@ class PlaybackGlobeTest : public QObject {
 
         // Zooming out while paused carries over to the next steps.
         globe_->Map()->setDistance(30.0);
-        const int before = Main().PlaybackPosition;
+        const int before = Main().Playback().Position();
         QTest::mouseClick(Main().BtnPause, Qt::LeftButton);
-        QTRY_VERIFY_WITH_TIMEOUT(Main().PlaybackPosition >= before + 2, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(Main().Playback().Position() >= before + 2, 10000);
         QTest::mouseClick(Main().BtnEnd, Qt::LeftButton);
         ExpectCentreOnCurrentLine();
         QVERIFY(qAbs(globe_->Map()->distance() - 30.0) < 1e-3);
@@ -136,11 +136,11 @@ class PlaybackGlobeTest : public QObject {
             QSKIP("ORVANE_SCREENSHOT names no file to write");
         }
         LoadAndStart(WriteRoute(dir_.filePath("dt-route.kml"), false));
-        QTRY_VERIFY_WITH_TIMEOUT(Main().PlaybackPosition >= 3, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(Main().Playback().Position() >= 3, 10000);
         QTest::mouseClick(Main().BtnPause, Qt::LeftButton);
         globe_->Map()->setDistance(22.0);
         QTest::mouseClick(Main().BtnPause, Qt::LeftButton);
-        QTRY_VERIFY_WITH_TIMEOUT(Main().PlaybackPosition >= 40, 30000);
+        QTRY_VERIFY_WITH_TIMEOUT(Main().Playback().Position() >= 40, 30000);
         QTest::qWait(2500);  // let the map finish drawing before the screen is taken
         QCOMPARE(QProcess::execute("import", {"-window", "root", shot}), 0);
     }
@@ -163,7 +163,7 @@ class PlaybackGlobeTest : public QObject {
         });
         Main().GPS1->trigger();
         QCOMPARE(dialogs_.messages, QStringList());
-        QCOMPARE(Main().PlaybackLines.size(), size_t(3001));
+        QCOMPARE(Main().Playback().Lines().size(), size_t(3001));
         Main().GroupBar->setCurrentIndex(1);
         Main().TrackBar1->setValue(Main().TrackBar1->minimum());
         QTest::mouseClick(Main().BtnStart, Qt::LeftButton);
@@ -171,8 +171,9 @@ class PlaybackGlobeTest : public QObject {
 
     void ExpectCentreOnCurrentLine() {
         std::vector<std::string> fields;
-        SplitTabFields(Main().PlaybackLines[static_cast<size_t>(Main().PlaybackPosition - 1)],
-                       fields);
+        SplitTabFields(
+            Main().Playback().Lines()[static_cast<size_t>(Main().Playback().Position() - 1)],
+            fields);
         QVERIFY(qAbs(globe_->Map()->centerLongitude() - ParseNumber(fields[1])) < 1e-6);
         QVERIFY(qAbs(globe_->Map()->centerLatitude() - ParseNumber(fields[2])) < 1e-6);
     }

@@ -16,9 +16,9 @@
 
 #include "app/Desktop.h"
 #include "app/Mainform.h"
-#include "earth/RecordingApplicationGE.h"
 #include "tests/gui/GuiHelpers.h"
 #include "tests/gui/GuiTestMain.h"
+#include "tests/gui/RecordingApplicationGE.h"
 #include "windows/FrmGPS.h"
 
 using namespace orvane;
@@ -120,8 +120,8 @@ class PlaybackTest : public QObject {
         Gps().SpeedButton1Click();  // cancelled
         WriteFile(dir_->filePath("b.kml"), "<kml/>");
         Gps().Button3Click();
-        QCOMPARE(Gps().LongitudeColumn, 2);
-        QCOMPARE(Gps().LatitudeColumn, 1);
+        QCOMPARE(Gps().Choice().columns.longitude, 2);
+        QCOMPARE(Gps().Choice().columns.latitude, 1);
 
         // Without a match the columns in use are proposed again; one past the new header
         // selects nothing, and OK then gives -1.
@@ -131,8 +131,8 @@ class PlaybackTest : public QObject {
         QCOMPARE(Gps().CBox_Lat->currentText(), QString("Level"));
         WriteFile(dir_->filePath("c.kml"), "<kml/>");
         Gps().Button3Click();
-        QCOMPARE(Gps().LongitudeColumn, -1);
-        QCOMPARE(Gps().LatitudeColumn, 1);
+        QCOMPARE(Gps().Choice().columns.longitude, -1);
+        QCOMPARE(Gps().Choice().columns.latitude, 1);
     }
 
     void chosenNamesStayChosenInTheNextLog() {
@@ -150,16 +150,16 @@ class PlaybackTest : public QObject {
         Gps().CBox_Lat->setEditText("nowhere");
         Gps().CBox_Long->setEditText("X_LON");
         Gps().Button3Click();
-        QCOMPARE(Gps().LongitudeColumn, 4);
-        QCOMPARE(Gps().LatitudeColumn, -1);
+        QCOMPARE(Gps().Choice().columns.longitude, 4);
+        QCOMPARE(Gps().Choice().columns.latitude, -1);
     }
 
     void cancellingTheDialogKeepsTheColumnsPlayed() {
         const QString log = Write("log.txt", "Lon\tLat\n113.1\t22.5\n");
         WriteFile(dir_->filePath("log.kml"), "<kml/>");
         Load(log);
-        QCOMPARE(Gps().LongitudeColumn, 0);
-        QCOMPARE(Gps().LatitudeColumn, 1);
+        QCOMPARE(Gps().Choice().columns.longitude, 0);
+        QCOMPARE(Gps().Choice().columns.latitude, 1);
 
         Main().EmbedGoogleEarth();
         QTimer::singleShot(0, &Gps(), [this] {
@@ -168,8 +168,8 @@ class PlaybackTest : public QObject {
             QTest::mouseClick(Gps().Button1, Qt::LeftButton);
         });
         Main().GPS1->trigger();
-        QCOMPARE(Gps().LongitudeColumn, 0);
-        QCOMPARE(Gps().LatitudeColumn, 1);
+        QCOMPARE(Gps().Choice().columns.longitude, 0);
+        QCOMPARE(Gps().Choice().columns.latitude, 1);
     }
 
     void loadingOpensTheKmlFileAndTakesASnapshot() {
@@ -179,7 +179,7 @@ class PlaybackTest : public QObject {
         globe_->calls.clear();
         Load(log);
         QCOMPARE(globe_->calls, QStringList({"OpenKmlFile(" + kml + ",1)", "GetCamera(1)"}));
-        QCOMPARE(Main().PlaybackLines.size(), size_t(2));
+        QCOMPARE(Main().Playback().Lines().size(), size_t(2));
         QCOMPARE(Main().PlaybackCamera->Range, 1000.0);
         QVERIFY(!Main().Timer1.isActive());  // playback does not start by itself
     }
@@ -196,10 +196,10 @@ class PlaybackTest : public QObject {
             QCOMPARE(globe_->calls,
                      QStringList({"IsInitialized", "SetCameraParams(22.25,113.5,7,2,1000,30,45,5)",
                                   "GetRenderHwnd"}));
-            QCOMPARE(Main().PlaybackPosition, 2);
+            QCOMPARE(Main().Playback().Position(), 2);
         }
         QCOMPARE(Column(*Main().StringGrid1, 1), QStringList({"08:00", "113.5", "22.25"}));
-        QCOMPARE(Main().PlaybackFields, QStringList({"08:00", "113.5", "22.25"}));
+        QCOMPARE(Main().Playback().Fields(), QStringList({"08:00", "113.5", "22.25"}));
     }
 
     void fourLinesLoopOverTheDataLines() {
@@ -242,7 +242,7 @@ class PlaybackTest : public QObject {
         globe_->calls.clear();
         Main().Timer1Timer();
         QCOMPARE(globe_->calls, QStringList({"IsInitialized"}));
-        QCOMPARE(Main().PlaybackPosition, 0);
+        QCOMPARE(Main().Playback().Position(), 0);
     }
 
     void pauseAndResumeTakeTheViewAsTheUserLeftIt() {
@@ -251,7 +251,7 @@ class PlaybackTest : public QObject {
         QTest::mouseClick(Main().BtnPause, Qt::LeftButton);
         QCOMPARE(Main().BtnPause->text(), QString("继续"));
         QVERIFY(!Main().Timer1.isActive());
-        QCOMPARE(Main().PlaybackPosition, 2);
+        QCOMPARE(Main().Playback().Position(), 2);
 
         // The user zooms and turns the view meanwhile.
         globe_->camera.Range = 250.0;
@@ -261,7 +261,7 @@ class PlaybackTest : public QObject {
         QCOMPARE(globe_->calls, QStringList({"GetCamera(1)"}));
         QCOMPARE(Main().BtnPause->text(), QString("暂停"));
         QVERIFY(Main().Timer1.isActive());
-        QCOMPARE(Main().PlaybackPosition, 2);
+        QCOMPARE(Main().Playback().Position(), 2);
 
         Main().Timer1Timer();
         QCOMPARE(globe_->camera.FocusPointLongitude, 3.0);
@@ -281,7 +281,7 @@ class PlaybackTest : public QObject {
         QVERIFY(Main().BtnStart->isEnabled());
         QCOMPARE(Main().BtnPause->text(), QString("继续"));
         QCOMPARE(Column(*Main().StringGrid1, 1), QStringList({"1", "2"}));
-        QCOMPARE(Main().PlaybackPosition, 2);
+        QCOMPARE(Main().Playback().Position(), 2);
         QVERIFY(!Main().findChild<QWidget*>("ViewCross")->isVisible());
     }
 
@@ -324,7 +324,12 @@ class PlaybackTest : public QObject {
         QVERIFY(dialogs_.errors.isEmpty());
 
         // A new playback reports again; a column of -1 names no field.
-        Gps().LatitudeColumn = -1;
+        QTimer::singleShot(0, &Gps(), [this] {
+            Gps().CBox_Lat->setEditText("nowhere");
+            QTest::mouseClick(Gps().Button3, Qt::LeftButton);
+        });
+        Main().GPS1->trigger();
+        QCOMPARE(Main().Playback().Columns().latitude, -1);
         QTest::mouseClick(Main().BtnStart, Qt::LeftButton);
         QCOMPARE(Main().StatusPane->text(), QString());
         Main().Timer1Timer();
@@ -339,7 +344,7 @@ class PlaybackTest : public QObject {
         Main().AppGE0().Disconnect();
         Main().Timer1Timer();
         Main().Timer1Timer();
-        QCOMPARE(Main().PlaybackPosition, 3);
+        QCOMPARE(Main().Playback().Position(), 3);
         QCOMPARE(Main().StatusPane->text(),
                  QString("回放跳过第2行：Globe failed。其后无法回放的行也将跳过。"));
         QVERIFY(dialogs_.errors.isEmpty());
@@ -359,7 +364,7 @@ class PlaybackTest : public QObject {
         });
         QTRY_COMPARE(dialogs_.errors, QStringList({"Cannot open file " + gone}));
         QCOMPARE(globe_->calls, QStringList({"OpenKmlFile(" + dir_->filePath("gone.kml") + ",1)"}));
-        QCOMPARE(Main().PlaybackLines[1], std::string_view("1\t2"));
+        QCOMPARE(Main().Playback().Lines()[1], std::string_view("1\t2"));
     }
 
     void aNewLogReplacesTheLinesOfARunningPlayback() {

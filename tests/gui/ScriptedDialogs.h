@@ -6,7 +6,7 @@
 #include <QStringList>
 #include <deque>
 
-#include "app/Dialogs.h"
+#include "common/Dialogs.h"
 
 namespace orvane::test {
 

@@ -14,7 +14,7 @@
 #include "app/InputFiles.h"
 #include "app/Mainform.h"
 #include "app/SingleInstance.h"
-#include "earth/RecordingApplicationGE.h"
+#include "tests/gui/RecordingApplicationGE.h"
 #include "tests/gui/GuiHelpers.h"
 #include "tests/gui/GuiTestMain.h"
 #include "windows/FrmDT.h"

@@ -8,9 +8,9 @@
 #include "app/Mainform.h"
 #include "app/Startup.h"
 #include "common/Errors.h"
-#include "earth/RecordingApplicationGE.h"
 #include "tests/gui/GuiHelpers.h"
 #include "tests/gui/GuiTestMain.h"
+#include "tests/gui/RecordingApplicationGE.h"
 
 using namespace orvane;
 using namespace orvane::test;
@@ -51,8 +51,23 @@ class StartupTest : public QObject {
             []() -> std::unique_ptr<TApplicationGE> { throw Error("The globe cannot start"); },
             [] { return false; });
         QCOMPARE(status, 1);
-        QCOMPARE(dialogs_.errors, QStringList({"The globe cannot start"}));
+        QCOMPARE(dialogs_.errors, QStringList({"Orvane 无法启动：The globe cannot start"}));
         QVERIFY(FindMainWindow() == nullptr);
+    }
+
+    void asRootTheWebEngineRunsWithoutItsSandboxOtherwiseItsFlagsStay() {
+        const QByteArray kept = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
+        qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu");
+        QVERIFY(!AllowWebEngineAsRoot(false));
+        QCOMPARE(qgetenv("QTWEBENGINE_CHROMIUM_FLAGS"), QByteArray("--disable-gpu"));
+        const std::optional<QString> note = AllowWebEngineAsRoot(true);
+        QVERIFY(note && note->contains("--no-sandbox"));
+        QCOMPARE(qgetenv("QTWEBENGINE_CHROMIUM_FLAGS"), QByteArray("--disable-gpu --no-sandbox"));
+        QVERIFY(!AllowWebEngineAsRoot(true));  // said once
+        qunsetenv("QTWEBENGINE_CHROMIUM_FLAGS");
+        QVERIFY(AllowWebEngineAsRoot(true));
+        QCOMPARE(qgetenv("QTWEBENGINE_CHROMIUM_FLAGS"), QByteArray("--no-sandbox"));
+        qputenv("QTWEBENGINE_CHROMIUM_FLAGS", kept);
     }
 
     void theRunEndsWhenTheMainWindowCloses() {

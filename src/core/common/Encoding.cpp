@@ -1,6 +1,7 @@
 #include "common/Encoding.h"
 
 #include <iconv.h>
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
@@ -308,6 +309,47 @@ std::string EncodeGbk(std::string_view utf8) {
         inLeft -= length;
     }
     return out;
+}
+
+namespace {
+
+bool HoldsOnlyTextCharacters(std::string_view text) {
+    return std::none_of(text.begin(), text.end(), [](char c) {
+        const auto u = static_cast<unsigned char>(c);
+        return u < 0x20 && c != '\t' && c != '\n' && c != '\r' && c != '\f' && u != 0x1A;
+    });
+}
+
+constexpr std::string_view kReplacementCharacter = "\xEF\xBF\xBD";
+
+}  // namespace
+
+bool LooksLikeText(std::string_view start, bool cutShort) {
+    if (HasUtf16ByteOrderMark(start)) {
+        std::string text = DecodeUtf16(start);
+        if (cutShort && text.ends_with(kReplacementCharacter)) {
+            text.resize(text.size() - kReplacementCharacter.size());
+        }
+        return HoldsOnlyTextCharacters(text) &&
+               text.find(kReplacementCharacter) == std::string::npos;
+    }
+    if (!HoldsOnlyTextCharacters(start)) {
+        return false;
+    }
+    // A character cut at the end takes at most three bytes in UTF-8 and GB18030.
+    const size_t cut = cutShort ? std::min<size_t>(3, start.size()) : 0;
+    for (size_t dropped = 0; dropped <= cut; ++dropped) {
+        if (IsValidUtf8(start.substr(0, start.size() - dropped))) {
+            return true;
+        }
+    }
+    for (size_t dropped = 0; dropped <= cut; ++dropped) {
+        const std::string text = DecodeGb18030(start.substr(0, start.size() - dropped));
+        if (text.find(kReplacementCharacter) == std::string::npos) {
+            return true;
+        }
+    }
+    return false;
 }
 
 }  // namespace orvane

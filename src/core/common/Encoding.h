@@ -44,6 +44,12 @@ std::optional<size_t> Utf8ContentOffset(std::string_view bytes);
 // GB18030.
 std::string DecodeText(std::string bytes);
 
+// Whether the first bytes of a file are text in an encoding the program reads: no NUL byte,
+// no control character but tab, line ends, form feed and end-of-file, and valid UTF-8, UTF-16
+// after its byte-order mark, or GB18030. `cutShort` says that the file goes on, so a
+// character cut at the end of the bytes is no fault.
+bool LooksLikeText(std::string_view start, bool cutShort);
+
 // UTF-8 as GBK; a character GBK lacks becomes an XML character reference ("&#8364;").
 std::string EncodeGbkWithCharacterReferences(std::string_view utf8);
 

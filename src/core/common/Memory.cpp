@@ -1,10 +1,11 @@
 #include "common/Memory.h"
 
-#include <fcntl.h>
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <sys/mman.h>
 #include <sys/resource.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#endif
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
@@ -12,12 +13,28 @@
 #include <utility>
 
 #include "common/Errors.h"
+#include "common/SystemFiles.h"
 
 namespace orvane {
 
 namespace {
 constexpr size_t kHugePage = size_t{2} << 20;
 }  // namespace
+
+#ifdef _WIN32
+
+// Committed memory reads as zeros; pages never touched take no room in the computer's memory.
+PageBlock::PageBlock(size_t bytes) {
+    mappingSize_ = bytes;
+    mapping_ = ::VirtualAlloc(nullptr, bytes, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
+    if (mapping_ == nullptr) {
+        throw std::bad_alloc();
+    }
+    data_ = static_cast<char*>(mapping_);
+    size_ = bytes;
+}
+
+#else
 
 PageBlock::PageBlock(size_t bytes) {
     // Over-allocate by one huge page so that the block can start on a huge-page boundary.
@@ -36,6 +53,8 @@ PageBlock::PageBlock(size_t bytes) {
         ::madvise(data_, bytes & ~(kHugePage - 1), MADV_HUGEPAGE);
     }
 }
+
+#endif
 
 PageBlock::~PageBlock() {
     Release();
@@ -60,13 +79,25 @@ PageBlock& PageBlock::operator=(PageBlock&& other) noexcept {
 
 void PageBlock::Release() {
     if (mapping_ != nullptr) {
+#ifdef _WIN32
+        ::VirtualFree(mapping_, 0, MEM_RELEASE);
+#else
         ::munmap(mapping_, mappingSize_);
+#endif
         mapping_ = nullptr;
     }
 }
 
 size_t InputSizeLimit() {
     size_t limit = size_t{4} << 30;
+#ifdef _WIN32
+    MEMORYSTATUSEX memory{};
+    memory.dwLength = sizeof memory;
+    if (::GlobalMemoryStatusEx(&memory)) {
+        limit = std::min(limit, static_cast<size_t>(memory.ullTotalPhys / 2));
+        limit = std::min(limit, static_cast<size_t>(memory.ullTotalVirtual / 4));
+    }
+#else
     const long pages = ::sysconf(_SC_PHYS_PAGES);
     const long pageSize = ::sysconf(_SC_PAGESIZE);
     if (pages > 0 && pageSize > 0) {
@@ -76,6 +107,7 @@ size_t InputSizeLimit() {
     if (::getrlimit(RLIMIT_AS, &addressSpace) == 0 && addressSpace.rlim_cur != RLIM_INFINITY) {
         limit = std::min(limit, static_cast<size_t>(addressSpace.rlim_cur / 4));
     }
+#endif
     return limit;
 }
 
@@ -86,7 +118,7 @@ class Descriptor {
     explicit Descriptor(int fd) : fd_(fd) {}
     ~Descriptor() {
         if (fd_ >= 0) {
-            ::close(fd_);
+            CloseFile(fd_);
         }
     }
     Descriptor(const Descriptor&) = delete;
@@ -100,9 +132,9 @@ class Descriptor {
 }  // namespace
 
 LoadedFile::LoadedFile(const std::string& path, size_t limit) {
-    const Descriptor file(path.empty() ? -1 : ::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    struct stat info {};
-    if (file.get() < 0 || ::fstat(file.get(), &info) != 0 || S_ISDIR(info.st_mode)) {
+    const Descriptor file(path.empty() ? -1 : OpenForReading(path));
+    FileStatus info{};
+    if (file.get() < 0 || StatFile(file.get(), info) != 0 || S_ISDIR(info.st_mode)) {
         throw CannotOpenFileError(path);
     }
     const bool regular = S_ISREG(info.st_mode);
@@ -118,7 +150,7 @@ LoadedFile::LoadedFile(const std::string& path, size_t limit) {
         block_ = PageBlock(room);
     }
     while (size_ < room) {
-        const ssize_t got = ::read(file.get(), block_.data() + size_, room - size_);
+        const long long got = ReadSome(file.get(), block_.data() + size_, room - size_);
         if (got < 0 && errno == EINTR) {
             continue;
         }

@@ -1,25 +1,39 @@
 #include "common/SafeFile.h"
 
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+#else
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 #include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <random>
 
+#include "common/SystemFiles.h"
+#ifdef _WIN32
+#include "common/windows/WideText.h"
+#endif
+
 namespace orvane {
 
 namespace {
 
-// As many links as the kernel follows in one path.
-constexpr int kMaxLinks = 40;
 constexpr size_t kUniqueLength = 6;
+#ifdef _WIN32
+constexpr std::string_view kSeparators = "/\\";
+#else
+constexpr std::string_view kSeparators = "/";
+#endif
 
 // The folder part of a path, "." when it has none.
 std::string FolderOf(const std::string& path) {
-    const size_t slash = path.find_last_of('/');
+    const size_t slash = path.find_last_of(kSeparators);
     if (slash == std::string::npos) {
         return ".";
     }
@@ -27,9 +41,22 @@ std::string FolderOf(const std::string& path) {
 }
 
 std::string NameOf(const std::string& path) {
-    const size_t slash = path.find_last_of('/');
+    const size_t slash = path.find_last_of(kSeparators);
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
+
+#ifdef _WIN32
+
+// Windows replaces the file a symbolic link names when the link is replaced: the path is the
+// file.
+std::optional<std::string> FollowLinks(std::string path) {
+    return path;
+}
+
+#else
+
+// As many links as the kernel follows in one path.
+constexpr int kMaxLinks = 40;
 
 // The file a path names once symbolic links are followed: the path itself, or where its last
 // link points (which need not exist yet). Nothing for links that go round in a loop.
@@ -50,6 +77,8 @@ std::optional<std::string> FollowLinks(std::string path) {
     return std::nullopt;
 }
 
+#endif
+
 // ".NAME.UNIQUE.orvane-tmp", NAME shortened at a character boundary so that the whole takes
 // at most `nameMax` bytes.
 std::string TemporaryName(std::string_view name, size_t nameMax, std::string_view unique) {
@@ -67,14 +96,56 @@ std::string TemporaryName(std::string_view name, size_t nameMax, std::string_vie
     return temporary;
 }
 
+#ifdef _WIN32
+
+using FileMode = int;
+constexpr size_t kNameMax = 255;  // UTF-16 units on NTFS; a UTF-8 byte never stands for more
+
+// A new file that may be deleted while open, so that the console control handler can remove
+// it while the conversion still writes.
+int CreateNewFile(const std::string& path, FileMode) {
+    const HANDLE handle =
+        ::CreateFileW(Widen(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                      nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        errno = ::GetLastError() == ERROR_FILE_EXISTS ? EEXIST : EACCES;
+        return -1;
+    }
+    const int fd = ::_open_osfhandle(reinterpret_cast<intptr_t>(handle), 0);
+    if (fd < 0) {
+        ::CloseHandle(handle);
+        return -1;
+    }
+    ::_setmode(fd, _O_BINARY);
+    return fd;
+}
+
+size_t NameMax(const std::string&) {
+    return kNameMax;
+}
+
+#else
+
+using FileMode = mode_t;
+
+int CreateNewFile(const std::string& path, FileMode mode) {
+    return ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+}
+
+size_t NameMax(const std::string& folder) {
+    const long limit = ::pathconf(folder.c_str(), _PC_NAME_MAX);
+    return limit > 0 ? static_cast<size_t>(limit) : NAME_MAX;
+}
+
+#endif
+
 // Creates a new temporary file for `file` in its folder; its path goes to `path`. Permissions
 // `mode` less the umask, as for any new file.
-int CreateTemporaryFile(const std::string& file, mode_t mode, std::string& path) {
+int CreateTemporaryFile(const std::string& file, FileMode mode, std::string& path) {
     static constexpr std::string_view kLetters =
         "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
     const std::string folder = FolderOf(file);
-    const long limit = ::pathconf(folder.c_str(), _PC_NAME_MAX);
-    const size_t nameMax = limit > 0 ? static_cast<size_t>(limit) : NAME_MAX;
+    const size_t nameMax = NameMax(folder);
     std::random_device random;
     for (int attempt = 0; attempt < 100; ++attempt) {
         std::uint64_t bits = (std::uint64_t{random()} << 32) | random();
@@ -84,7 +155,7 @@ int CreateTemporaryFile(const std::string& file, mode_t mode, std::string& path)
             bits /= kLetters.size();
         }
         path = folder + "/" + TemporaryName(NameOf(file), nameMax, unique);
-        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        const int fd = CreateNewFile(path, mode);
         if (fd >= 0 || errno != EEXIST) {
             return fd;
         }
@@ -92,16 +163,59 @@ int CreateTemporaryFile(const std::string& file, mode_t mode, std::string& path)
     return -1;
 }
 
+#ifdef _WIN32
+
+// Replacing keeps the existing file's attributes and access rights (RenamePath).
+void TakeOwnerAndPermissions(int, const FileStatus&) {}
+
+#else
+
 // The new file takes the place of `existing`: it keeps its owner and group where this process
 // may set them (a changed owner clears set-user-ID bits, so permissions come after).
-void TakeOwnerAndPermissions(int fd, const struct stat& existing) {
+void TakeOwnerAndPermissions(int fd, const FileStatus& existing) {
     if (::fchown(fd, existing.st_uid, existing.st_gid) != 0) {
         [[maybe_unused]] const int ignored = ::fchown(fd, static_cast<uid_t>(-1), existing.st_gid);
     }
     ::fchmod(fd, existing.st_mode & 07777);
 }
 
+#endif
+
 }  // namespace
+
+#ifdef _WIN32
+
+std::optional<std::string> OutputRefusal(const std::string& path) {
+    // Opened without access, only to look: devices (NUL, CON, COM1) and pipes open as well.
+    const HANDLE handle = ::CreateFileW(
+        Widen(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+        OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        return std::nullopt;  // nothing there yet; creating it tells what else is wrong
+    }
+    const DWORD type = ::GetFileType(handle);
+    BY_HANDLE_FILE_INFORMATION information{};
+    const bool known = type == FILE_TYPE_DISK && ::GetFileInformationByHandle(handle, &information);
+    ::CloseHandle(handle);
+    if (type == FILE_TYPE_PIPE) {
+        return "the output file is a named pipe";
+    }
+    if (type == FILE_TYPE_CHAR) {
+        return "the output file is a device";
+    }
+    if (!known) {
+        return "the output file is no regular file";
+    }
+    if (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        return "the output file is a folder";
+    }
+    if (information.dwFileAttributes & FILE_ATTRIBUTE_READONLY) {
+        return "the output file is read-only";
+    }
+    return std::nullopt;
+}
+
+#else
 
 std::optional<std::string> OutputRefusal(const std::string& path) {
     struct stat info {};
@@ -128,8 +242,11 @@ std::optional<std::string> OutputRefusal(const std::string& path) {
     return std::nullopt;
 }
 
+#endif
+
 AtomicFileWriter::AtomicFileWriter(std::string target) {
-    if (target.empty() || target.back() == '/' || OutputRefusal(target)) {
+    if (target.empty() || kSeparators.find(target.back()) != std::string_view::npos ||
+        OutputRefusal(target)) {
         return;
     }
     std::optional<std::string> file = FollowLinks(std::move(target));
@@ -137,8 +254,8 @@ AtomicFileWriter::AtomicFileWriter(std::string target) {
         return;
     }
     file_ = std::move(*file);
-    struct stat existing {};
-    const bool exists = ::stat(file_.c_str(), &existing) == 0;
+    FileStatus existing{};
+    const bool exists = StatPath(file_, existing) == 0;
     if (!exists && errno != ENOENT) {
         return;
     }
@@ -178,7 +295,7 @@ void AtomicFileWriter::Flush() {
 void AtomicFileWriter::WriteOut(std::string_view bytes) {
     flushed_ += bytes.size();
     while (fd_ >= 0 && !failed_ && !bytes.empty()) {
-        const ssize_t written = ::write(fd_, bytes.data(), bytes.size());
+        const long long written = WriteSome(fd_, bytes.data(), bytes.size());
         if (written < 0 && errno == EINTR) {
             continue;
         }
@@ -197,8 +314,7 @@ void AtomicFileWriter::Overwrite(std::uint64_t offset, std::string_view bytes) {
     }
     Flush();
     while (fd_ >= 0 && !failed_ && !bytes.empty()) {
-        const ssize_t written =
-            ::pwrite(fd_, bytes.data(), bytes.size(), static_cast<off_t>(offset));
+        const long long written = WriteAt(fd_, bytes.data(), bytes.size(), offset);
         if (written < 0 && errno == EINTR) {
             continue;
         }
@@ -219,7 +335,7 @@ bool AtomicFileWriter::Commit() {
     }
     const int fd = fd_;
     fd_ = -1;
-    if (::close(fd) != 0 || std::rename(temporary_.c_str(), file_.c_str()) != 0) {
+    if (CloseFile(fd) != 0 || RenamePath(temporary_, file_) != 0) {
         Discard();
         return false;
     }
@@ -230,11 +346,11 @@ bool AtomicFileWriter::Commit() {
 
 void AtomicFileWriter::Discard() {
     if (fd_ >= 0) {
-        ::close(fd_);
+        CloseFile(fd_);
         fd_ = -1;
     }
     if (!temporary_.empty()) {
-        ::unlink(temporary_.c_str());
+        RemovePath(temporary_);
         temporary_.clear();
     }
     registration_.reset();

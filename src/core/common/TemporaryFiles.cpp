@@ -1,10 +1,17 @@
 #include "common/TemporaryFiles.h"
 
+#ifdef _WIN32
+#include <process.h>
+#include <windows.h>
+#else
 #include <signal.h>
 #include <unistd.h>
+#endif
+#include <sys/types.h>
 #include <atomic>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 
 namespace orvane {
 
@@ -27,14 +34,43 @@ static_assert(std::atomic<int>::is_always_lock_free, "the signal handler reads t
 // enough that this is left as it is.
 Slot gSlots[RegisteredTemporaryFile::kCapacity];
 
+#ifdef _WIN32
+
+// The handler runs on a thread of its own, where any call may be made; the path is widened on
+// the stack.
+void RemoveFile(const char* path) {
+    wchar_t wide[RegisteredTemporaryFile::kMaxPathLength];
+    if (::MultiByteToWideChar(CP_UTF8, 0, path, -1, wide, std::size(wide)) > 0) {
+        ::DeleteFileW(wide);
+    }
+}
+
+#else
+
+void RemoveFile(const char* path) {
+    ::unlink(path);
+}
+
+#endif
+
 void RemoveRegisteredFiles() {
     const pid_t self = ::getpid();
     for (Slot& slot : gSlots) {
         if (slot.state.load(std::memory_order_acquire) == kReady && slot.owner == self) {
-            ::unlink(slot.path);
+            RemoveFile(slot.path);
         }
     }
 }
+
+#ifdef _WIN32
+
+// Ctrl+C, Ctrl+Break, a closed console window, logging off, shutting down.
+BOOL WINAPI RemoveTemporaryFilesOnControl(DWORD) {
+    RemoveRegisteredFiles();
+    return FALSE;  // the next handler, the system's, ends the process as it would have
+}
+
+#else
 
 void RemoveTemporaryFilesAndEnd(int signal) {
     RemoveRegisteredFiles();
@@ -43,7 +79,18 @@ void RemoveTemporaryFilesAndEnd(int signal) {
     ::raise(signal);
 }
 
+#endif
+
 }  // namespace
+
+#ifdef _WIN32
+
+void RemoveTemporaryFilesOnSignals() {
+    ::SetConsoleCtrlHandler(RemoveTemporaryFilesOnControl, TRUE);
+    std::atexit(RemoveRegisteredFiles);
+}
+
+#else
 
 void RemoveTemporaryFilesOnSignals() {
     for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGPIPE}) {
@@ -60,6 +107,8 @@ void RemoveTemporaryFilesOnSignals() {
     ::signal(SIGXFSZ, SIG_IGN);
     std::atexit(RemoveRegisteredFiles);
 }
+
+#endif
 
 RegisteredTemporaryFile::RegisteredTemporaryFile(const std::string& path) {
     if (path.size() >= kMaxPathLength) {

@@ -11,7 +11,8 @@ namespace orvane {
 // signal ends the process as it would have (a signal the process ignores stays ignored), and
 // makes exit() remove them too. Ignores SIGXFSZ, so that a file that reaches the file-size
 // limit fails to be written like any other write ("Cannot create file %s") instead of
-// killing the process. Programs call it once, at the start of main.
+// killing the process. On Windows, Ctrl+C, Ctrl+Break and a closed console window remove them
+// (a console control handler). Programs call it once, at the start of main.
 void RemoveTemporaryFilesOnSignals();
 
 // One temporary file in the table the signal handler reads, from construction until

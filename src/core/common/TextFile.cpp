@@ -1,8 +1,5 @@
 #include "common/TextFile.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <algorithm>
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -13,6 +10,7 @@
 
 #include "common/Encoding.h"
 #include "common/Errors.h"
+#include "common/SystemFiles.h"
 
 namespace orvane {
 
@@ -69,7 +67,7 @@ bool IsValidUtf8From(int fd, std::uint64_t offset) {
     std::string carried;
     for (;;) {
         block.resize(kReadBlockSize);
-        const ssize_t got = ::pread(fd, block.data(), block.size(), static_cast<off_t>(offset));
+        const long long got = ReadAt(fd, block.data(), block.size(), offset);
         if (got < 0 && errno == EINTR) {
             continue;
         }
@@ -96,13 +94,13 @@ class LineCursor::FileSource {
     explicit FileSource(const std::string& path) : path_(path) {
         // A pipe is looked at without opening it: opening it twice would lose what its writer
         // sent to the first reader.
-        struct stat info {};
-        if (path.empty() || ::stat(path.c_str(), &info) != 0 || S_ISDIR(info.st_mode)) {
+        FileStatus info{};
+        if (path.empty() || StatPath(path, info) != 0 || S_ISDIR(info.st_mode)) {
             throw CannotOpenFileError(path);
         }
         if (S_ISREG(info.st_mode)) {
-            fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-            if (fd_ < 0 || ::fstat(fd_, &info) != 0) {
+            fd_ = OpenForReading(path);
+            if (fd_ < 0 || StatFile(fd_, info) != 0) {
                 Close();
                 throw CannotOpenFileError(path);
             }
@@ -147,16 +145,16 @@ class LineCursor::FileSource {
 
     bool StartsWithUtf16ByteOrderMark() const {
         char head[2] = {};
-        return ::pread(fd_, head, sizeof head, 0) == 2 &&
+        return ReadAt(fd_, head, sizeof head, 0) == 2 &&
                HasUtf16ByteOrderMark(std::string_view(head, sizeof head));
     }
 
     void ReadBlock() {
         const size_t start = raw_.size();
         raw_.resize(start + kReadBlockSize);
-        ssize_t got = 0;
+        long long got = 0;
         do {
-            got = ::read(fd_, raw_.data() + start, kReadBlockSize);
+            got = ReadSome(fd_, raw_.data() + start, kReadBlockSize);
         } while (got < 0 && errno == EINTR);
         if (got < 0) {
             throw CannotOpenFileError(path_);
@@ -210,7 +208,7 @@ class LineCursor::FileSource {
 
     void Close() {
         if (fd_ >= 0) {
-            ::close(fd_);
+            CloseFile(fd_);
             fd_ = -1;
         }
     }

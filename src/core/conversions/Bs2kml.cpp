@@ -328,22 +328,11 @@ class BsConverter {
     void ReportSkipped(std::int32_t row, std::string_view name, std::string_view lon,
                        std::string_view lat, std::string_view azimuth) {
         ++summary_.rowsReported;
-        observer_.Info("第" + std::to_string(row) + "行数据未导入,原因:");
-        const auto reason = [this](std::string_view label, const std::string& entry) {
-            observer_.Info("  " + std::string(label) + " :" + entry + "无有效值!");
-        };
-        if (name.empty()) {
-            reason("站名", request_.siteNameEntry);
-        }
-        if (lon.empty()) {
-            reason("经度", request_.lonEntry);
-        }
-        if (lat.empty()) {
-            reason("纬度", request_.latEntry);
-        }
-        if (azimuth.empty()) {
-            reason("方向角", request_.azimuthEntry);
-        }
+        ReportEmptyCells(observer_, "第" + std::to_string(row) + "行数据未导入,原因:",
+                         {{"站名", name, request_.siteNameEntry},
+                          {"经度", lon, request_.lonEntry},
+                          {"纬度", lat, request_.latEntry},
+                          {"方向角", azimuth, request_.azimuthEntry}});
     }
 
     // One table row per worksheet column: the header text, then that column's text of every

@@ -14,6 +14,17 @@ std::string ImportedRowsMessage(const ConversionSummary& summary) {
     return "导出完成,共导入" + std::to_string(summary.featuresWritten) + "行数据.";
 }
 
+void ReportEmptyCells(const ConversionObserver& observer, std::string_view heading,
+                      std::initializer_list<BoundCell> cells) {
+    observer.Info(heading);
+    for (const BoundCell& cell : cells) {
+        if (cell.text.empty()) {
+            observer.Info("  " + std::string(cell.label) + " :" + std::string(cell.entry) +
+                          "无有效值!");
+        }
+    }
+}
+
 void ProgressTicker::AtRow(std::int64_t row, std::int64_t rowCount) {
     const double share = static_cast<double>(row) / static_cast<double>(rowCount - 1) * 100;
     AtPercent(static_cast<int>(std::clamp(share, 0.0, 100.0)));

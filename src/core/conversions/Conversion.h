@@ -5,6 +5,7 @@
 // an error, and the legend classifier that maps theme values to legend entries.
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,6 +30,19 @@ struct ConversionSummary {
 // "导出完成,共导入N行数据.", N counting the features written: the completion message of
 // the table conversions.
 std::string ImportedRowsMessage(const ConversionSummary& summary);
+
+// A bound cell of a row left out: the label the report gives it, its text, and the column
+// entry its choice shows ("C:纬度").
+struct BoundCell {
+    std::string_view label;
+    std::string_view text;
+    std::string_view entry;
+};
+
+// Reports a row left out for empty bound cells: `heading`, then "  LABEL :ENTRY无有效值!"
+// for each empty one.
+void ReportEmptyCells(const ConversionObserver& observer, std::string_view heading,
+                      std::initializer_list<BoundCell> cells);
 
 // Reports a conversion's progress to its observer, each percentage once as it changes.
 class ProgressTicker {

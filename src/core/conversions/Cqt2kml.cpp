@@ -13,11 +13,6 @@ namespace orvane {
 
 namespace {
 
-constexpr std::string_view kNameLabel = "标识名称";
-constexpr std::string_view kLongitudeLabel = "经度";
-constexpr std::string_view kLatitudeLabel = "纬度";
-constexpr std::string_view kThemeLabel = "专题字段";
-
 // The column's entry as its choice shows it ("B:经度").
 std::string_view EntryOf(const std::vector<std::string>& entries, std::int32_t column) {
     const auto index = static_cast<size_t>(column - 1);
@@ -42,28 +37,6 @@ ThemeFieldScan ScanCqtThemeColumn(const WorksheetSource& source, std::int32_t co
         }
     }
     return scanner.Finish();
-}
-
-std::vector<std::string> CqtInvalidRowReport(std::int32_t row, std::string_view name,
-                                             std::string_view longitude, std::string_view latitude,
-                                             std::string_view theme,
-                                             const std::vector<std::string>& entries) {
-    std::vector<std::string> lines;
-    lines.push_back("第" + std::to_string(row) + "行数据为无效数据,原因:");
-    const std::array<std::pair<std::string_view, std::string_view>, 4> fields = {
-        std::pair{kNameLabel, name}, std::pair{kLongitudeLabel, longitude},
-        std::pair{kLatitudeLabel, latitude}, std::pair{kThemeLabel, theme}};
-    for (size_t i = 0; i < fields.size(); ++i) {
-        if (fields[i].second.empty()) {
-            std::string line = "  ";
-            line += fields[i].first;
-            line += " :";
-            line += i < entries.size() ? entries[i] : std::string();
-            line += "无有效值!";
-            lines.push_back(std::move(line));
-        }
-    }
-    return lines;
 }
 
 ConversionSummary ConvertCqtToKml(const CqtConversionRequest& request,
@@ -97,11 +70,7 @@ ConversionSummary ConvertCqtToKml(const CqtConversionRequest& request,
         start += "</TD><TD>";
         rowStarts.push_back(std::move(start));
     }
-    const std::vector<std::string> entries = {
-        std::string(EntryOf(source.columnEntries(), request.nameColumn)),
-        std::string(EntryOf(source.columnEntries(), request.lonColumn)),
-        std::string(EntryOf(source.columnEntries(), request.latColumn)),
-        std::string(EntryOf(source.columnEntries(), request.themeColumn))};
+    const std::vector<std::string>& entries = source.columnEntries();
 
     TPointPlacemark point;
     point.Schema = &schema;
@@ -115,10 +84,11 @@ ConversionSummary ConvertCqtToKml(const CqtConversionRequest& request,
         const std::string_view latitude = source.CellText(row, request.latColumn);
         const std::string_view theme = source.CellText(row, request.themeColumn);
         if (name.empty() || longitude.empty() || latitude.empty() || theme.empty()) {
-            for (const std::string& line :
-                 CqtInvalidRowReport(row, name, longitude, latitude, theme, entries)) {
-                observer.Info(line);
-            }
+            ReportEmptyCells(observer, "第" + std::to_string(row) + "行数据为无效数据,原因:",
+                             {{"标识名称", name, EntryOf(entries, request.nameColumn)},
+                              {"经度", longitude, EntryOf(entries, request.lonColumn)},
+                              {"纬度", latitude, EntryOf(entries, request.latColumn)},
+                              {"专题字段", theme, EntryOf(entries, request.themeColumn)}});
             ++summary.rowsReported;
             continue;
         }

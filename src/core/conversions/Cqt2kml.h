@@ -36,13 +36,6 @@ struct CqtConversionRequest {
 // stops as soon as the scan allows neither kind of legend.
 ThemeFieldScan ScanCqtThemeColumn(const WorksheetSource& source, std::int32_t column);
 
-// The lines of the information box for a row whose name, longitude, latitude or theme text is
-// empty; `entries` are the column entries the four choices show.
-std::vector<std::string> CqtInvalidRowReport(std::int32_t row, std::string_view name,
-                                             std::string_view longitude, std::string_view latitude,
-                                             std::string_view theme,
-                                             const std::vector<std::string>& entries);
-
 // Checks the columns and reads the grading bounds, then writes the KML file; the summary
 // counts the rows read, the points written and the rows reported. Reports each row left out
 // through observer.info and progress once per row. Throws orvane::Error: "Cannot open file

@@ -152,6 +152,9 @@ ConversionSummary ConvertDtToKml(const DtConversionRequest& request,
     TrackWriter writer(document, legend, request.legend.kind == LegendKind::Grading);
     document.OpenFile(request.outPath);
     document.AddLineStyles(legend.Colours(), request.lineWidth);
+    if (request.serving) {
+        AddServingCellStyles(document, legend);
+    }
     document.AddSchema(writer.schema());
 
     std::optional<DtTextFile> readNow;
@@ -175,6 +178,10 @@ ConversionSummary ConvertDtToKml(const DtConversionRequest& request,
                       legend.EntryOf(theme), theme);
     }
     segmenter.End();
+    if (request.serving) {
+        WriteServingCells(document, file, {lon, lat, themePosition}, legend, *request.serving,
+                          observer);
+    }
 
     SaveOrThrow(document);
     observer.Info(std::string(kDtConversionFinished) + request.outPath);

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "conversions/Conversion.h"
+#include "conversions/DtServingCells.h"
 #include "kml/Tkmldocument.h"
 #include "legend/ThematicLegend.h"
 
@@ -43,6 +44,8 @@ struct DtConversionRequest {
     // The log of dtPath when it was read already (a log that comes through a pipe can be
     // read only once); unset: the conversion reads dtPath.
     const DtTextFile* log = nullptr;
+    // Beyond the route, unused by default: the serving-cell lines and problem cells.
+    std::optional<ServingCellOptions> serving;
 };
 
 // One point of a route: its coordinate texts as they stand in the log.

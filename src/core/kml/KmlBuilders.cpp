@@ -341,7 +341,7 @@ void TKMLDocument::AddSchema(const KmlSchema& schema) {
     if (layout_ != KmlLayout::Standard) {
         return;
     }
-    TKMLNode& node = AddNodeById(*partParent_, kSchema);
+    TKMLNode& node = AddNodeById(DocumentNode(), kSchema);
     attribute_.clear();
     AppendSchemaName(attribute_, schema.Id);
     attribute_ += " id=\"";
@@ -389,7 +389,7 @@ void TKMLDocument::AddExtendedData(TKMLNode& placemark, const TPlacemark& record
 }
 
 void TKMLDocument::AddPointPlacemark(const TPointPlacemark& placemark) {
-    AddDescribedPoint(*partParent_, placemark, placemark.StyleUrl);
+    AddDescribedPoint(FolderOrDocument(), placemark, placemark.StyleUrl);
     CompleteParts();
 }
 
@@ -413,7 +413,7 @@ void TKMLDocument::AddBoundary(TKMLNode& polygon, std::uint16_t nameId, std::str
 }
 
 void TKMLDocument::AddPolygonPlacemark(const TPolygonPlacemark& placemark) {
-    AddRingPlacemark(*partParent_, &placemark.Name, placemark.StyleUrl, placemark.Coordinates);
+    AddRingPlacemark(FolderOrDocument(), &placemark.Name, placemark.StyleUrl, placemark.Coordinates);
     CompleteParts();
 }
 
@@ -426,7 +426,7 @@ void TKMLDocument::AddPolygon(TKMLNode& parent, const TRingPolygon& polygon) {
 }
 
 void TKMLDocument::AddRegionPlacemark(const TRegionPlacemark& placemark) {
-    TKMLNode& node = AddNodeById(*partParent_, kPlacemark);
+    TKMLNode& node = AddNodeById(FolderOrDocument(), kPlacemark);
     AddEscapedTextNode(node, kName, placemark.Name);
     AddStyleUrl(node, placemark.StyleUrl);
     AddExtendedData(node, placemark);
@@ -442,7 +442,7 @@ void TKMLDocument::AddRegionPlacemark(const TRegionPlacemark& placemark) {
 }
 
 void TKMLDocument::AddSectorPlacemark(const TPlacemark& sector, std::string_view ring) {
-    TKMLNode& node = AddNodeById(*partParent_, kPlacemark);
+    TKMLNode& node = AddNodeById(FolderOrDocument(), kPlacemark);
     AddEscapedTextNode(node, kName, sector.Name);
     AddStyleUrl(node, sector.StyleUrl);
     AddExtendedData(node, sector);
@@ -452,7 +452,7 @@ void TKMLDocument::AddSectorPlacemark(const TPlacemark& sector, std::string_view
 }
 
 void TKMLDocument::AddLinePlacemark(const TLinePlacemark& placemark) {
-    TKMLNode& node = AddNodeById(*partParent_, kPlacemark);
+    TKMLNode& node = AddNodeById(FolderOrDocument(), kPlacemark);
     AddEscapedTextNode(node, kName, placemark.Name);
     if (!placemark.StyleUrl.empty()) {
         AddEscapedTextNode(node, kStyleUrl, placemark.StyleUrl);
@@ -473,7 +473,7 @@ void TKMLDocument::AddSiteFolder(const TSitePlacemark& site, std::int32_t radius
 }
 
 void TKMLDocument::AddSiteFolder(const TSitePlacemark& site, std::span<const std::string> rings) {
-    TKMLNode& folder = AddNodeById(*partParent_, kFolder);
+    TKMLNode& folder = AddNodeById(FolderOrDocument(), kFolder);
     AddEscapedTextNode(folder, kName, site.Name);
     AddDescribedPoint(folder, site, "#BS_STYLE");
     for (size_t k = 0; k < rings.size(); ++k) {

@@ -30,16 +30,17 @@ class KmlLayoutWriter {
     void Start();
     // One element with everything under it.
     void WriteElement(const TKMLNode& node);
+    // The start and end tags of an element whose children are written one by one between.
+    void StartElement(const TKMLNode& node) { StartTag(node); }
+    void EndElement(const TKMLNode& node) { EndTag(node); }
     // After the last part: the ends of Document and of the root, with whatever was added
     // under the root after Document.
     void Finish();
-    // The start tag alone, and the text and end tag alone, of an element whose children are
-    // written in between.
-    void StartTag(const TKMLNode& node);
-    void EndTag(const TKMLNode& node);
 
   private:
     void WriteChain(const TKMLNode& first);
+    void StartTag(const TKMLNode& node);
+    void EndTag(const TKMLNode& node);
     void WriteInline(const TKMLNode& node);
     void Indent(std::int32_t level) { out_.append(static_cast<size_t>(level), ' '); }
     void WriteContent(std::string_view text);

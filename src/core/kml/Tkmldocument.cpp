@@ -13,13 +13,12 @@ constexpr size_t kHandOverSize = size_t{1} << 20;
 
 }  // namespace
 
-TKMLDocument::TKMLDocument(KmlLayout layout) : layout_(layout), partParent_(nullptr) {
+TKMLDocument::TKMLDocument(KmlLayout layout) : layout_(layout) {
     TKMLNode& root = store_.NewNode();
     root.NameId = kKml;
     const std::string_view uri = layout_ == KmlLayout::Standard ? StandardNamespace : Namespace;
     store_.StoreAttributes(root, std::string("xmlns=\"") + std::string(uri) + "\"");
     AddNodeById(Root(), kDocument);
-    partParent_ = &DocumentNode();
 }
 
 TKMLDocument::~TKMLDocument() = default;
@@ -37,8 +36,11 @@ TKMLNode& TKMLDocument::AddNodeById(TKMLNode& parent, std::uint16_t nameId) {
         Node(last).NextSiblingIndex = index;  // a written sibling is gone and needs no link
     }
     parent.LastChildIndex = index;
-    if (&parent == partParent_ && nextPart_ == -1) {
+    if (parent.Index == 1 && nextPart_ == -1) {
         nextPart_ = index;
+    }
+    if (folder_ && parent.Index == folder_->Index && nextFolderPart_ == -1) {
+        nextFolderPart_ = index;
     }
     return node;
 }
@@ -59,43 +61,6 @@ void TKMLDocument::SetText(TKMLNode& node, std::string_view text) {
     store_.StoreElementText(node, text);
 }
 
-void TKMLDocument::BeginFolder(std::string_view name) {
-    if (holding_ || partParent_ != &DocumentNode()) {
-        throw std::logic_error("A folder of parts is opened in Document, without AddNode");
-    }
-    CompleteParts();
-    TKMLNode& folder = AddNodeById(DocumentNode(), kFolder);
-    const TKMLNode& nameNode = AddEscapedTextNode(folder, kName, name);
-    KmlLayoutWriter writer(store_, layout_, laidOut_);
-    if (!started_) {
-        writer.Start();
-        started_ = true;
-    }
-    writer.StartTag(folder);
-    writer.WriteElement(nameNode);
-    openFolder_ = folder;
-    openFolder_.FirstChildIndex = -1;
-    openFolder_.LastChildIndex = -1;
-    partParent_ = &openFolder_;
-    nextPart_ = -1;
-    writtenBelow_ = NodeCount();
-    store_.ReleaseNodesBelow(writtenBelow_);
-}
-
-void TKMLDocument::EndFolder() {
-    if (partParent_ != &openFolder_) {
-        throw std::logic_error("No folder of parts is open");
-    }
-    CompleteParts();
-    KmlLayoutWriter writer(store_, layout_, laidOut_);
-    writer.EndTag(openFolder_);
-    partParent_ = &DocumentNode();
-    nextPart_ = -1;
-    if (laidOut_.size() >= kHandOverSize) {
-        HandOver();
-    }
-}
-
 void TKMLDocument::OpenFile(std::string fileName) {
     if (handedOver_) {
         throw std::logic_error("The output of a KML document is chosen after it was written to");
@@ -108,11 +73,12 @@ void TKMLDocument::OpenFile(std::string fileName) {
 }
 
 void TKMLDocument::CompleteParts() {
-    if (holding_ || nextPart_ == -1) {
+    if (holding_ || (nextPart_ == -1 && nextFolderPart_ == -1)) {
         return;
     }
     KmlLayoutWriter writer(store_, layout_, laidOut_);
     LayOutPendingParts(writer);
+    LayOutFolderParts(writer);
     writtenBelow_ = NodeCount();
     store_.ReleaseNodesBelow(writtenBelow_);
     store_.ReleaseTextsOfWrittenNodes();
@@ -127,6 +93,17 @@ void TKMLDocument::LayOutPendingParts(KmlLayoutWriter& writer) {
         const TKMLNode& part = Node(static_cast<size_t>(nextPart_));
         writer.WriteElement(part);
         nextPart_ = part.NextSiblingIndex;
+        if (laidOut_.size() >= kHandOverSize) {
+            HandOver();
+        }
+    }
+}
+
+void TKMLDocument::LayOutFolderParts(KmlLayoutWriter& writer) {
+    while (nextFolderPart_ != -1) {
+        const TKMLNode& part = Node(static_cast<size_t>(nextFolderPart_));
+        writer.WriteElement(part);
+        nextFolderPart_ = part.NextSiblingIndex;
         if (laidOut_.size() >= kHandOverSize) {
             HandOver();
         }

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <span>
 #include <string>
@@ -92,14 +93,11 @@ class TKMLDocument {
     void AddPointStyles(std::span<const std::int32_t> colours);
 
     // ---- Data (standard layout; the fixed layout has none) ----
-    // A Schema; add it after the styles and before the placemarks that refer to it.
+    // A Schema; add it after the styles and before the placemarks that refer to it, outside
+    // folders.
     void AddSchema(const KmlSchema& schema);
-    // Placemarks added between the two go into a folder of that name; the folder may hold any
-    // number of them, written as they come. Not with AddNode.
-    void BeginFolder(std::string_view name);
-    void EndFolder();
 
-    // ---- Placemark builders ----
+    // ---- Placemark builders: under the open folder (below), else under Document ----
     void AddPointPlacemark(const TPointPlacemark& placemark);
     void AddPolygonPlacemark(const TPolygonPlacemark& placemark);
     void AddLinePlacemark(const TLinePlacemark& placemark);
@@ -113,6 +111,20 @@ class TKMLDocument {
     // As above, with the wedges' rings already drawn (AppendSectorRing, rounded to the
     // coordinate digits): ring k faces azimuth k.
     void AddSiteFolder(const TSitePlacemark& site, std::span<const std::string> rings);
+
+    // ---- Folders written placemark by placemark (kml/KmlFolders.cpp) ----
+    // Opens a folder under Document: until EndFolder, AddFolderLine and AddFolderWedge add to
+    // it, and each of its placemarks is written as soon as it is complete, so that a folder
+    // of any size needs little memory. One folder at a time; not while AddNode holds nodes.
+    void BeginFolder(std::string_view name);
+    void EndFolder();
+    void AddFolderLine(const TLinePlacemark& placemark);
+    // A polygon whose balloon is the table rows of `Description`.
+    void AddFolderWedge(const TPointPlacemark& placemark);
+    // Style i is "SERVINGSTYLEi" in colour i, lines `width` pixels wide.
+    void AddServingLineStyles(std::span<const std::int32_t> colours, std::int32_t width);
+    // "PROBLEM_RED" and "PROBLEM_ORANGE": outlined, lightly filled wedges.
+    void AddProblemCellStyles();
 
   private:
     TKMLNode& AddNodeById(TKMLNode& parent, std::uint16_t nameId);
@@ -144,6 +156,10 @@ class TKMLDocument {
     // Lays out the parts not laid out yet, handing what grows large to the output.
     void LayOutPendingParts(KmlLayoutWriter& writer);
     void HandOver();
+    // Document's part that a builder adds to: the open folder, else Document.
+    TKMLNode& PartParent();
+    TKMLNode& FolderOrDocument() { return folder_ ? *folder_ : DocumentNode(); }
+    void LayOutFolderParts(KmlLayoutWriter& writer);
 
     KmlLayout layout_;
     KmlNodeStore store_;
@@ -158,6 +174,10 @@ class TKMLDocument {
     size_t writtenBelow_ = 2;     // nodes from 2 up to here are laid out
     bool closed_ = false;
     bool saved_ = false;
+    // The open folder, written up to its last complete placemark: a copy of its node, since
+    // the store lets written nodes go.
+    std::optional<TKMLNode> folder_;
+    std::int32_t nextFolderPart_ = -1;  // the folder's first child not laid out yet
 
     int digits_ = 0;
     std::string coordinates_;  // reused for each coordinate text written
@@ -166,10 +186,6 @@ class TKMLDocument {
     // The name attributes of each schema's data, made once: a schema's data is written for
     // every placemark.
     std::map<const KmlSchema*, std::vector<std::string>> dataNames_;
-    // Parts are added under Document, or under the open folder: a copy of its node, whose
-    // start tag is written already.
-    TKMLNode* partParent_;
-    TKMLNode openFolder_;
 };
 
 }  // namespace orvane

@@ -1,12 +1,14 @@
 #include "workbooks/ChildProcess.h"
 
-#include <fcntl.h>
-#include <poll.h>
-#include <signal.h>
-#include <sys/wait.h>
+#ifdef _WIN32
+#include <io.h>
+#else
 #include <unistd.h>
+#endif
 #include <cerrno>
 #include <cstring>
+
+#include "workbooks/ChildProcessParts.h"
 
 namespace orvane {
 
@@ -65,106 +67,35 @@ std::optional<std::string_view> ChildAnswer::ReadText() {
 
 namespace {
 
-class Pipe {
-  public:
-    Pipe() {
-        if (::pipe2(fds_, O_CLOEXEC) != 0) {
-            fds_[0] = fds_[1] = -1;
-        }
-    }
-    ~Pipe() {
-        CloseRead();
-        CloseWrite();
-    }
-    Pipe(const Pipe&) = delete;
-    Pipe& operator=(const Pipe&) = delete;
-    bool ok() const { return fds_[0] >= 0; }
-    int read() const { return fds_[0]; }
-    int write() const { return fds_[1]; }
-    void CloseRead() { Close(fds_[0]); }
-    void CloseWrite() { Close(fds_[1]); }
-
-  private:
-    static void Close(int& fd) {
-        if (fd >= 0) {
-            ::close(fd);
-            fd = -1;
-        }
-    }
-    int fds_[2];
-};
-
-[[noreturn]] void RunChild(const std::function<void(ChildOutput&)>& work, int fd) {
-    int status = 0;
-    try {
-        ChildOutput output(fd);
-        work(output);
-        output.Flush();
-    } catch (...) {
-        status = 2;
-    }
-    // _exit: the child must not run the parent's exit handlers or flush its streams.
-    ::_exit(status);
-}
-
-// Reads everything from `fd` until the writer closes it; false on timeout.
-bool ReadUntilClosed(int fd, std::string& bytes, std::chrono::milliseconds limit) {
-    const auto deadline = std::chrono::steady_clock::now() + limit;
-    char piece[1 << 16];
-    for (;;) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-            deadline - std::chrono::steady_clock::now());
-        if (left.count() <= 0) {
-            return false;
-        }
-        pollfd wait{fd, POLLIN, 0};
-        const int ready = ::poll(&wait, 1, static_cast<int>(left.count()));
-        if (ready < 0 && errno == EINTR) {
-            continue;
-        }
-        if (ready <= 0) {
-            return false;
-        }
-        const ssize_t n = ::read(fd, piece, sizeof piece);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            return true;
-        }
-        bytes.append(piece, static_cast<size_t>(n));
-    }
+std::vector<const ChildTask*>& Tasks() {
+    static std::vector<const ChildTask*> tasks;
+    return tasks;
 }
 
 }  // namespace
 
-std::optional<std::string> RunInChildProcess(const std::function<void(ChildOutput&)>& work,
-                                             std::chrono::milliseconds limit) {
-    Pipe pipe;
-    if (!pipe.ok()) {
-        return std::nullopt;
+ChildTask::ChildTask(std::string_view name, ChildWork work) : name_(name), work_(work) {
+    Tasks().push_back(this);
+}
+
+const ChildTask* FindChildTask(std::string_view name) {
+    for (const ChildTask* task : Tasks()) {
+        if (task->name() == name) {
+            return task;
+        }
     }
-    const pid_t child = ::fork();
-    if (child < 0) {
-        return std::nullopt;
+    return nullptr;
+}
+
+int DoChildWork(const ChildTask& task, const std::vector<std::string>& arguments, int fd) {
+    try {
+        ChildOutput output(fd);
+        task.work()(arguments, output);
+        output.Flush();
+        return 0;
+    } catch (...) {
+        return 2;
     }
-    if (child == 0) {
-        pipe.CloseRead();
-        RunChild(work, pipe.write());
-    }
-    pipe.CloseWrite();
-    std::string bytes;
-    const bool finished = ReadUntilClosed(pipe.read(), bytes, limit);
-    if (!finished) {
-        ::kill(child, SIGKILL);
-    }
-    int status = 0;
-    while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
-    }
-    if (!finished || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-        return std::nullopt;
-    }
-    return bytes;
 }
 
 }  // namespace orvane

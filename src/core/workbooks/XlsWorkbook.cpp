@@ -134,10 +134,23 @@ void ReadSheet(const std::string& path, std::int32_t index, ChildOutput& output)
     }
 }
 
+// Arguments: the path.
+const ChildTask kDescribeWorkbook("xls-describe", [](const std::vector<std::string>& arguments,
+                                                     ChildOutput& output) {
+    DescribeWorkbook(arguments.at(0), output);
+});
+
+// Arguments: the path and the sheet's index.
+const ChildTask kReadSheet("xls-sheet",
+                           [](const std::vector<std::string>& arguments, ChildOutput& output) {
+                               ReadSheet(arguments.at(0), std::stoi(arguments.at(1)), output);
+                           });
+
 // ---- In the parent -----------------------------------------------------------------------
 
-ChildAnswer AskChild(const std::string& path, const std::function<void(ChildOutput&)>& work) {
-    auto answer = RunInChildProcess(work, XlsWorkbook::kTimeLimit);
+ChildAnswer AskChild(const std::string& path, const ChildTask& task,
+                     const std::vector<std::string>& arguments) {
+    auto answer = RunInChildProcess(task, arguments, XlsWorkbook::kTimeLimit);
     if (!answer) {
         throw WorkbookError(path, kDamaged);
     }
@@ -162,8 +175,7 @@ void ExpectSuccess(ChildAnswer& answer, const std::string& path, std::string_vie
 }  // namespace
 
 XlsWorkbook::XlsWorkbook(const std::string& path, std::string_view bytes) : Workbook(path) {
-    ChildAnswer answer =
-        AskChild(path, [&](ChildOutput& output) { DescribeWorkbook(path, output); });
+    ChildAnswer answer = AskChild(path, kDescribeWorkbook, {path});
     ExpectSuccess(answer, path, bytes);
     const auto password = answer.ReadNumber();
     const auto count = answer.ReadNumber();
@@ -190,8 +202,7 @@ XlsWorkbook::XlsWorkbook(const std::string& path, std::string_view bytes) : Work
 
 SheetCells XlsWorkbook::LoadSheet(std::int32_t index) {
     const std::string& file = path();
-    ChildAnswer answer =
-        AskChild(file, [&](ChildOutput& output) { ReadSheet(file, index, output); });
+    ChildAnswer answer = AskChild(file, kReadSheet, {file, std::to_string(index)});
     ExpectSuccess(answer, file, {});
     ExpectSuccess(answer, file, {});
     SheetCells cells;

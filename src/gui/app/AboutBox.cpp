@@ -9,7 +9,7 @@
 #include <QVBoxLayout>
 
 #include "app/Icons.h"
-#include "app/ProductInfo.h"
+#include "common/ProductInfo.h"
 
 namespace orvane {
 

@@ -4,7 +4,8 @@
 #include <exception>
 
 #include "app/Icons.h"
-#include "app/ProductInfo.h"
+#include "common/ErrorTexts.h"
+#include "common/ProductInfo.h"
 
 namespace orvane {
 
@@ -25,7 +26,7 @@ bool OrvaneApplication::notify(QObject* receiver, QEvent* event) {
     try {
         return QApplication::notify(receiver, event);
     } catch (const std::exception& error) {
-        dialogs_.ErrorBox(activeWindow(), QString::fromUtf8(error.what()));
+        dialogs_.ErrorBox(activeWindow(), DesktopErrorText(error));
     } catch (...) {
         // Something that is no error object is reported with an empty message.
         dialogs_.ErrorBox(activeWindow(), {});

@@ -3,7 +3,7 @@
 #include <QApplication>
 #include <QTranslator>
 
-#include "app/Dialogs.h"
+#include "common/Dialogs.h"
 
 namespace orvane {
 

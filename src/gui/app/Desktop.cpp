@@ -1,9 +1,12 @@
 #include "app/Desktop.h"
 
+#include <QFileInfo>
+
 #include "app/AboutBox.h"
 #include "app/InputFiles.h"
 #include "app/Mainform.h"
 #include "app/Sysoptions.h"
+#include "common/DesktopHost.h"
 #include "legend/Colcfg.h"
 #include "windows/FrmBS.h"
 #include "windows/FrmCQT.h"
@@ -14,6 +17,39 @@
 #include "windows/FrmPoint.h"
 
 namespace orvane {
+
+// The windows' one way to the main window and the globe.
+class Desktop::Host final : public DesktopHost {
+  public:
+    Host(TFrmMain& main, const DesktopSettings& settings) : main_(main), settings_(settings) {}
+
+    void FileWritten(const QString& path) override { main_.AddLoadableFile(path); }
+    void ShowOnGlobe(const QString& path) override { main_.OpenOnGlobe(path); }
+
+    void ShowOnGlobeAsItStands(const QString& path) override {
+        if (path.isEmpty() || !QFileInfo(path).isFile()) {
+            return;
+        }
+        TApplicationGE& globe = main_.AppGE0();
+        globe.Disconnect();
+        globe.Connect();
+        globe.OpenKmlFile(path, 1);
+        // A globe started just now shows its own window, as a newly started globe program
+        // does.
+        if (globe.IsInitialized() == 0) {
+            if (QWidget* window = globe.GetMainHwnd()) {
+                window->show();
+                window->raise();
+            }
+        }
+    }
+
+    const DesktopSettings& Settings() const override { return settings_; }
+
+  private:
+    TFrmMain& main_;
+    const DesktopSettings& settings_;
+};
 
 template <typename Window>
 Window& Desktop::Created(std::unique_ptr<Window>& slot, std::unique_ptr<Window> window) {
@@ -27,6 +63,7 @@ Window& Desktop::Created(std::unique_ptr<Window>& slot, std::unique_ptr<Window> 
 Desktop::Desktop(Dialogs& dialogs, const GlobeConnector& connectGlobe,
                  const QString& colourFilePath) {
     TFrmMain& main = Created(FrmMain_, std::make_unique<TFrmMain>(dialogs, connectGlobe()));
+    host_ = std::make_unique<Host>(main, settings_);
     Created(AboutBox_, std::make_unique<TAboutBox>(&main));
     Created(FrmGPS_, std::make_unique<TFrmGPS>(dialogs, &main));
     const QString colourFile = colourFilePath.isEmpty()
@@ -34,12 +71,12 @@ Desktop::Desktop(Dialogs& dialogs, const GlobeConnector& connectGlobe,
                                    : colourFilePath;
     TFrmColorCfg& colorCfg =
         Created(FrmColorCfg_, std::make_unique<TFrmColorCfg>(colourFile, dialogs, &main));
-    Created(FrmSysOptions_, std::make_unique<TFrmSysOptions>(&main));
-    Created(FrmMIF2KML_, std::make_unique<TFrmMIF2KML>(dialogs, &main));
-    Created(FrmBS_, std::make_unique<TFrmBS>(main, dialogs));
-    Created(FrmCQT_, std::make_unique<TFrmCQT>(main, dialogs, colorCfg, connectGlobe()));
-    Created(FrmDT_, std::make_unique<TFrmDT>(main, dialogs, colorCfg));
-    Created(FrmPoint_, std::make_unique<TFrmPoint>(main, dialogs));
+    Created(FrmSysOptions_, std::make_unique<TFrmSysOptions>(settings_, &main));
+    Created(FrmMIF2KML_, std::make_unique<TFrmMIF2KML>(*host_, dialogs, &main));
+    Created(FrmBS_, std::make_unique<TFrmBS>(*host_, dialogs, &main));
+    Created(FrmCQT_, std::make_unique<TFrmCQT>(*host_, dialogs, colorCfg, &main));
+    Created(FrmDT_, std::make_unique<TFrmDT>(*host_, dialogs, colorCfg, &main));
+    Created(FrmPoint_, std::make_unique<TFrmPoint>(*host_, dialogs, &main));
 
     TFrmMain::AppWindows windows;
     windows.AboutBox = AboutBox_.get();

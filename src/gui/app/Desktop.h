@@ -7,7 +7,8 @@
 #include <QStringList>
 #include <memory>
 
-#include "app/Dialogs.h"
+#include "common/DesktopSettings.h"
+#include "common/Dialogs.h"
 #include "earth/ApplicationGE.h"
 
 namespace orvane {
@@ -45,6 +46,9 @@ class Desktop {
     TFrmDT& FrmDT() const { return *FrmDT_; }
     TFrmPoint& FrmPoint() const { return *FrmPoint_; }
 
+    // The settings the windows read; the system parameters dialog changes them.
+    DesktopSettings& Settings() { return settings_; }
+
     // The windows that take input files handed over from outside the program.
     InputFileWindows InputWindows() const;
 
@@ -52,10 +56,15 @@ class Desktop {
     const QStringList& CreationOrder() const { return creationOrder_; }
 
   private:
+    class Host;
+
     template <typename Window>
     Window& Created(std::unique_ptr<Window>& slot, std::unique_ptr<Window> window);
 
     QStringList creationOrder_;
+    DesktopSettings settings_;
+    // Outlives the windows that hold it.
+    std::unique_ptr<Host> host_;
     // Declared in creation order, so that they are destroyed in reverse: the windows that
     // the main window owns as their parent go before it.
     std::unique_ptr<TFrmMain> FrmMain_;

@@ -12,6 +12,7 @@
 #include <exception>
 
 #include "app/Mainform.h"
+#include "common/ErrorTexts.h"
 
 namespace orvane {
 
@@ -104,7 +105,7 @@ void InputFileOpener::OpenPending() {
                 problems << *problem;
             }
         } catch (const std::exception& error) {
-            dialogs_.ErrorBox(&frmMain_, QString::fromUtf8(error.what()));
+            dialogs_.ErrorBox(&frmMain_, DesktopErrorText(error));
         } catch (...) {
             dialogs_.ErrorBox(&frmMain_, {});
         }
@@ -120,8 +121,7 @@ std::optional<QString> InputFileOpener::OpenOne(const QString& path) {
     }
     switch (KindOfInputFile(path)) {
         case InputFileKind::Kml:
-            frmMain_.AddLoadableFile(path);
-            frmMain_.OpenOnGlobe(path);
+            frmMain_.OpenLoadableFile(path);
             return std::nullopt;
         case InputFileKind::Mif:
             return OpenInWindow(windows_.FrmMIF2KML, path);

@@ -10,8 +10,8 @@
 #include <functional>
 #include <optional>
 
-#include "app/Dialogs.h"
 #include "app/TableKindDialog.h"
+#include "common/Dialogs.h"
 
 class QMimeData;
 class QWidget;

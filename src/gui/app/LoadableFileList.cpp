@@ -1,5 +1,7 @@
 #include "app/LoadableFileList.h"
 
+#include "common/RunConversion.h"
+
 #include <QAction>
 #include <QFileInfo>
 #include <QMenu>
@@ -30,21 +32,26 @@ class SynchroniseAtEnd {
 
 }  // namespace
 
-LoadableFileList::LoadableFileList(QTreeWidget& tree, TApplicationGE& globe,
+LoadableFileList::LoadableFileList(QTreeWidget& tree, TApplicationGE& globe, Dialogs& dialogs,
                                    std::function<void(const QString&)> openOnGlobe)
-    : tree_(tree), globe_(globe), openOnGlobe_(std::move(openOnGlobe)) {
+    : tree_(tree), globe_(globe), dialogs_(dialogs), openOnGlobe_(std::move(openOnGlobe)) {
     PopupMenu = new QMenu(&tree);
     PopupMenu->setObjectName("PopupMenuFiles");
     Locate = PopupMenu->addAction(QStringLiteral("定位"));
     Reload = PopupMenu->addAction(QStringLiteral("重新载入"));
     Remove = PopupMenu->addAction(QStringLiteral("从地球移除"));
-    connect(Locate, &QAction::triggered, this, &LoadableFileList::LocateClick);
-    connect(Reload, &QAction::triggered, this, &LoadableFileList::ReloadClick);
-    connect(Remove, &QAction::triggered, this, &LoadableFileList::RemoveClick);
+    connect(Locate, &QAction::triggered, this,
+            Guarded(this, dialogs_, &LoadableFileList::LocateClick));
+    connect(Reload, &QAction::triggered, this,
+            Guarded(this, dialogs_, &LoadableFileList::ReloadClick));
+    connect(Remove, &QAction::triggered, this,
+            Guarded(this, dialogs_, &LoadableFileList::RemoveClick));
 
     tree.setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(&tree, &QWidget::customContextMenuRequested, this, &LoadableFileList::ShowPopupMenu);
-    connect(&tree, &QTreeWidget::itemChanged, this, &LoadableFileList::ItemChanged);
+    connect(&tree, &QWidget::customContextMenuRequested, this,
+            Guarded(this, dialogs_, &LoadableFileList::ShowPopupMenu));
+    connect(&tree, &QTreeWidget::itemChanged, this,
+            Guarded(this, dialogs_, &LoadableFileList::ItemChanged));
     globe_.SetLoadedKmlFilesListener([this] { Synchronise(); });
 }
 

@@ -19,10 +19,12 @@ class QTreeWidgetItem;
 
 namespace orvane {
 
+class Dialogs;
+
 class LoadableFileList : public QObject {
   public:
     // openOnGlobe shows a file on the globe, embedding the globe first when needed.
-    LoadableFileList(QTreeWidget& tree, TApplicationGE& globe,
+    LoadableFileList(QTreeWidget& tree, TApplicationGE& globe, Dialogs& dialogs,
                      std::function<void(const QString&)> openOnGlobe);
     ~LoadableFileList() override;
     LoadableFileList(const LoadableFileList&) = delete;
@@ -52,6 +54,7 @@ class LoadableFileList : public QObject {
 
     QTreeWidget& tree_;
     TApplicationGE& globe_;
+    Dialogs& dialogs_;
     std::function<void(const QString&)> openOnGlobe_;
 };
 

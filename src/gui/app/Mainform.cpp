@@ -19,14 +19,16 @@
 #include <QToolBox>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <array>
 
 #include "app/AboutBox.h"
 #include "app/Icons.h"
 #include "app/LoadableFileList.h"
 #include "app/MarqueeLabel.h"
-#include "app/ProductInfo.h"
 #include "app/Sysoptions.h"
+#include "common/ProductInfo.h"
+#include "common/RunConversion.h"
 
 namespace orvane {
 
@@ -97,37 +99,36 @@ void TFrmMain::FormCreate() {
     GeMainWindow = nullptr;
     GeRenderWindow = nullptr;
     GeRenderParent = nullptr;
-    BreakDistance = 20;
-    PlaybackLines = {};
-    PlaybackFields.clear();
     StringGrid1->setHorizontalHeaderLabels({QStringLiteral("名称"), QStringLiteral("值")});
 }
 
 void TFrmMain::CreateMenus() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("文件"));
     N9 = file->addAction(QStringLiteral("保存平面影像为..."));
-    connect(N9, &QAction::triggered, this, &TFrmMain::N9Click);
+    connect(N9, &QAction::triggered, this, Guarded(this, dialogs_, &TFrmMain::N9Click));
     file->addSeparator();
     N4 = file->addAction(QStringLiteral("退出"));
-    connect(N4, &QAction::triggered, this, &TFrmMain::N4Click);
+    connect(N4, &QAction::triggered, this, Guarded(this, dialogs_, &TFrmMain::N4Click));
 
     QMenu* tools = menuBar()->addMenu(QStringLiteral("工具"));
     GPS1 = tools->addAction(QStringLiteral("GPS轨迹回放"));
     GPS1->setEnabled(false);  // enabled once the playback dialog exists
     MapinfoMifKML1 = tools->addAction(QStringLiteral("Mapinfo MIF转KML"));
-    connect(MapinfoMifKML1, &QAction::triggered, this, &TFrmMain::MapinfoMifKML1Click);
+    connect(MapinfoMifKML1, &QAction::triggered, this,
+            Guarded(this, dialogs_, &TFrmMain::MapinfoMifKML1Click));
 
     QMenu* options = menuBar()->addMenu(QStringLiteral("选项"));
     N7 = options->addAction(QStringLiteral("系统参数"));
-    connect(N7, &QAction::triggered, this, &TFrmMain::N7Click);
+    connect(N7, &QAction::triggered, this, Guarded(this, dialogs_, &TFrmMain::N7Click));
 
     ViewMenu = menuBar()->addMenu(QStringLiteral("视图"));
     ViewMenu->setObjectName("ViewMenu");
-    connect(ViewMenu, &QMenu::aboutToShow, this, &TFrmMain::FillMapThemeMenu);
+    connect(ViewMenu, &QMenu::aboutToShow, this,
+            Guarded(this, dialogs_, &TFrmMain::FillMapThemeMenu));
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("帮助"));
     N3 = help->addAction(QStringLiteral("关于..."));
-    connect(N3, &QAction::triggered, this, &TFrmMain::N3Click);
+    connect(N3, &QAction::triggered, this, Guarded(this, dialogs_, &TFrmMain::N3Click));
 }
 
 QWidget* TFrmMain::CreateFunctionTree() {
@@ -137,7 +138,8 @@ QWidget* TFrmMain::CreateFunctionTree() {
         auto* item = new QTreeWidgetItem(TreeView1, {kFunctionCaptions[i]});
         item->setIcon(0, FunctionIcon(i));
     }
-    connect(TreeView1, &QTreeWidget::itemClicked, this, [this] { TreeView1Click(); });
+    connect(TreeView1, &QTreeWidget::itemClicked, this,
+            Guarded(this, dialogs_, &TFrmMain::TreeView1Click));
     return TreeView1;
 }
 
@@ -162,9 +164,17 @@ QWidget* TFrmMain::CreatePlaybackGroup() {
     TrackBar1->setValue(5);
     TrackBar1->setTickInterval(1);
     TrackBar1->setTickPosition(QSlider::TicksBelow);
+    // The slider sets the time between two steps: the left end plays fastest.
+    TrackBar1->setToolTip(QStringLiteral("回放速度：向左更快，向右更慢"));
+    auto* fast = new QLabel(QStringLiteral("快"), group);
+    fast->setObjectName("TrackBar1Fast");
+    auto* slow = new QLabel(QStringLiteral("慢"), group);
+    slow->setObjectName("TrackBar1Slow");
     auto* speed = new QHBoxLayout;
     speed->addWidget(speedLabel);
-    speed->addWidget(TrackBar1);
+    speed->addWidget(fast);
+    speed->addWidget(TrackBar1, 1);
+    speed->addWidget(slow);
 
     StringGrid1 = new QTableWidget(4, 2, group);
     StringGrid1->setObjectName("StringGrid1");
@@ -192,9 +202,10 @@ QWidget* TFrmMain::CreateLeftColumn() {
     GroupBar->addItem(CreatePlaybackGroup(), QStringLiteral("回放控制"));
     TreeView2 = ReadOnlyTree(this, "TreeView2");
     TreeView2->setTextElideMode(Qt::ElideLeft);
-    connect(TreeView2, &QTreeWidget::itemDoubleClicked, this, [this] { TreeView2DblClick(); });
+    connect(TreeView2, &QTreeWidget::itemDoubleClicked, this,
+            Guarded(this, dialogs_, &TFrmMain::TreeView2DblClick));
     loadableFiles_ = std::make_unique<LoadableFileList>(
-        *TreeView2, *AppGE0_, [this](const QString& path) { OpenOnGlobe(path); });
+        *TreeView2, *AppGE0_, dialogs_, [this](const QString& path) { OpenOnGlobe(path); });
     GroupBar->addItem(TreeView2, QStringLiteral("可加载文件"));
     GroupBar->setCurrentIndex(0);
 
@@ -203,8 +214,8 @@ QWidget* TFrmMain::CreateLeftColumn() {
     Button1->setObjectName("Button1");
     Button2 = new QPushButton(QStringLiteral("载入GE窗口"), buttons);
     Button2->setObjectName("Button2");
-    connect(Button1, &QPushButton::clicked, this, &TFrmMain::Button1Click);
-    connect(Button2, &QPushButton::clicked, this, &TFrmMain::Button2Click);
+    connect(Button1, &QPushButton::clicked, this, Guarded(this, dialogs_, &TFrmMain::Button1Click));
+    connect(Button2, &QPushButton::clicked, this, Guarded(this, dialogs_, &TFrmMain::Button2Click));
     auto* layout = new QVBoxLayout(buttons);
     layout->setContentsMargins(2, 2, 2, 2);
     layout->addWidget(Button1);
@@ -222,7 +233,8 @@ void TFrmMain::CreateStatusBar() {
     statusBar()->setFixedHeight(24);
     MarqueePane = new MarqueeLabel(QString::fromUtf8(kMakerName), this);
     MarqueePane->setObjectName("MarqueePane");
-    MarqueePane->setMinimumWidth(220);
+    // Wide enough for the whole text: it scrolls through the pane without being cut short.
+    MarqueePane->setMinimumWidth(std::max(220, MarqueePane->sizeHint().width()));
     auto* glyph = new QLabel(this);
     glyph->setPixmap(ProgramIcon().pixmap(16, 16));
     statusBar()->addWidget(MarqueePane);
@@ -248,8 +260,9 @@ void TFrmMain::FillMapThemeMenu() {
         action->setChecked(theme.id == current);
         action->setData(theme.id);
         group->addAction(action);
-        connect(action, &QAction::triggered, this,
-                [this, id = theme.id] { AppGE0_->SetMapTheme(id); });
+        connect(action, &QAction::triggered, this, [this, id = theme.id] {
+            ReportErrors(this, dialogs_, [this, id] { AppGE0_->SetMapTheme(id); });
+        });
     }
     AddProjectionItems();
 }
@@ -312,6 +325,19 @@ void TFrmMain::AddLoadableFile(const QString& path) {
     auto* item = new QTreeWidgetItem(TreeView2, {path});
     item->setToolTip(0, path);
     loadableFiles_->Added(*item);
+}
+
+void TFrmMain::OpenLoadableFile(const QString& path) {
+    const bool listed = !TreeView2->findItems(path, Qt::MatchExactly).isEmpty();
+    AddLoadableFile(path);
+    try {
+        OpenOnGlobe(path);
+    } catch (...) {
+        if (!listed) {
+            delete TreeView2->findItems(path, Qt::MatchExactly).value(0);
+        }
+        throw;
+    }
 }
 
 void TFrmMain::TreeView2DblClick() {
@@ -435,10 +461,7 @@ void TFrmMain::N7Click() {
     if (windows_.FrmSysOptions == nullptr) {
         return;
     }
-    windows_.FrmSysOptions->CSpinEdit1->setValue(BreakDistance);
-    if (windows_.FrmSysOptions->exec() == QDialog::Accepted) {
-        BreakDistance = windows_.FrmSysOptions->CSpinEdit1->value();
-    }
+    windows_.FrmSysOptions->exec();
 }
 
 void TFrmMain::N3Click() {
@@ -468,8 +491,7 @@ void TFrmMain::FormDestroy() {
         }
     }
     Timer1.stop();
-    PlaybackLines = {};
-    PlaybackFields.clear();
+    playback_ = {};
     PlaybackCamera.reset();
     GiveRenderWindowBack();
     if (GeMainWindow) {

@@ -10,7 +10,8 @@
 #include <memory>
 #include <optional>
 
-#include "app/Dialogs.h"
+#include "app/PlaybackController.h"
+#include "common/Dialogs.h"
 #include "common/TextFile.h"
 #include "earth/ApplicationGE.h"
 #include "earth/ViewCross.h"
@@ -57,12 +58,14 @@ class TFrmMain : public QMainWindow {
     // Operations the converter windows use.
     TApplicationGE& AppGE0() { return *AppGE0_; }
     void EmbedGoogleEarth();
+    // Opens a KML file given from outside: listed under "可加载文件" and shown on the globe;
+    // a file the globe cannot open leaves the list as it was.
+    void OpenLoadableFile(const QString& path);
     void AddLoadableFile(const QString& path);
     // Shows an existing KML file on the globe, embedding the globe first when it is not
     // ready; a path with no file does nothing.
     void OpenOnGlobe(const QString& path);
     bool IsGoogleEarthRunning() const;
-    int BreakDistance = 20;
     // The check boxes and context menu of "可加载文件".
     LoadableFileList& LoadableFiles() { return *loadableFiles_; }
 
@@ -120,10 +123,8 @@ class TFrmMain : public QMainWindow {
     QPointer<QWidget> GeRenderWindow;
     QPointer<QWidget> GeRenderParent;
 
-    // Playback state.
-    int PlaybackPosition = 0;
-    TextLines PlaybackLines;
-    QStringList PlaybackFields;
+    // Track playback: where it is, and the view it moves.
+    const PlaybackController& Playback() const { return playback_; }
     std::optional<ICameraInfoGE> PlaybackCamera;
 
   signals:
@@ -152,7 +153,8 @@ class TFrmMain : public QMainWindow {
     void ConnectPlaybackControls();
     void ShowPlaybackNames();
     void ShowPlaybackValues();
-    void PlayLine(int line);
+    void ShowPlaybackState();
+    void PlayLine(const PlayedLine& played);
     void ReportUnplayableLine(int line, const QString& reason);
     void ReportPlaybackFault(const QString& text);
 
@@ -160,8 +162,7 @@ class TFrmMain : public QMainWindow {
     std::unique_ptr<TApplicationGE> AppGE0_;
     AppWindows windows_;
     std::optional<QRect> globeWindowPlace_;
-    // A line that cannot be played is reported once per playback, not at every step.
-    bool playbackFaultReported_ = false;
+    PlaybackController playback_;
     ViewCross viewCross_;
     // Declared last: it stops listening to the globe before the globe connection goes.
     std::unique_ptr<LoadableFileList> loadableFiles_;

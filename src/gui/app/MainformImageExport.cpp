@@ -14,6 +14,7 @@
 #include "app/Mainform.h"
 #include "common/Errors.h"
 #include "common/ImageRegistration.h"
+#include "common/RunConversion.h"
 #include "common/SafeFile.h"
 
 namespace orvane {
@@ -117,8 +118,10 @@ void TFrmMain::AddProjectionItems() {
         action->setCheckable(true);
         action->setChecked(projection == current);
         group->addAction(action);
-        connect(action, &QAction::triggered, this,
-                [this, projection = projection] { AppGE0_->SetProjection(projection); });
+        connect(action, &QAction::triggered, this, [this, projection = projection] {
+            ReportErrors(this, dialogs_,
+                         [this, projection] { AppGE0_->SetProjection(projection); });
+        });
     }
 }
 

@@ -2,24 +2,21 @@
 // KML file through the playback dialog; the controls of "回放控制" and Timer1 move the view
 // from one logged position to the next while the grid shows the values of the line played.
 //
-// States: Idle (timer off, "暂停" and "结束" disabled), Running (timer on, "暂停") and
-// Paused (timer off, "继续"). "开始" leads from any state to Running at the first data line.
+// The controller keeps the state: Stopped (timer off, "暂停" and "结束" disabled), Playing
+// (timer on, "暂停") and Paused (timer off, "继续"). "开始" leads from any state to Playing
+// at the first data line.
 
 #include <QAction>
 #include <QFile>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QSlider>
 #include <QTableWidget>
 #include <exception>
-#include <string>
-#include <vector>
 
 #include "app/Mainform.h"
-#include "app/WaitCursor.h"
-#include "common/Kml_baseclass.h"
-#include "conversions/TrackPlayback.h"
+#include "common/RunConversion.h"
+#include "common/WaitCursor.h"
 #include "windows/FrmGPS.h"
 
 namespace orvane {
@@ -31,15 +28,6 @@ const QString kResume = QStringLiteral("继续");
 constexpr double kPlaybackRange = 1000.0;
 constexpr double kCameraSpeed = 5.0;
 constexpr int kMillisecondsPerSpeedStep = 100;
-
-QStringList Texts(const std::vector<std::string>& fields) {
-    QStringList texts;
-    texts.reserve(static_cast<int>(fields.size()));
-    for (const std::string& field : fields) {
-        texts << QString::fromStdString(field);
-    }
-    return texts;
-}
 
 QString Reason(TrackPositionFault fault, const QStringList& fields,
                const PlaybackColumns& columns) {
@@ -69,12 +57,15 @@ void SetCell(QTableWidget& grid, int row, int column, const QString& text) {
 }  // namespace
 
 void TFrmMain::ConnectPlaybackControls() {
-    connect(GPS1, &QAction::triggered, this, &TFrmMain::GPS1Click);
-    connect(BtnStart, &QPushButton::clicked, this, &TFrmMain::BtnStartClick);
-    connect(BtnPause, &QPushButton::clicked, this, &TFrmMain::BtnPauseClick);
-    connect(BtnEnd, &QPushButton::clicked, this, &TFrmMain::BtnEndClick);
-    connect(TrackBar1, &QSlider::valueChanged, this, &TFrmMain::TrackBar1Change);
-    connect(&Timer1, &QTimer::timeout, this, &TFrmMain::Timer1Timer);
+    connect(GPS1, &QAction::triggered, this, Guarded(this, dialogs_, &TFrmMain::GPS1Click));
+    connect(BtnStart, &QPushButton::clicked, this,
+            Guarded(this, dialogs_, &TFrmMain::BtnStartClick));
+    connect(BtnPause, &QPushButton::clicked, this,
+            Guarded(this, dialogs_, &TFrmMain::BtnPauseClick));
+    connect(BtnEnd, &QPushButton::clicked, this, Guarded(this, dialogs_, &TFrmMain::BtnEndClick));
+    connect(TrackBar1, &QSlider::valueChanged, this,
+            Guarded(this, dialogs_, &TFrmMain::TrackBar1Change));
+    connect(&Timer1, &QTimer::timeout, this, Guarded(this, dialogs_, &TFrmMain::Timer1Timer));
 }
 
 void TFrmMain::GPS1Click() {
@@ -86,15 +77,19 @@ void TFrmMain::GPS1Click() {
     if (gps == nullptr || gps->exec() != QDialog::Accepted) {
         return;
     }
-    AppGE0_->OpenKmlFile(gps->EdtKmlFName->text(), 1);
-    {
+    const PlaybackChoice& choice = gps->Choice();
+    // A log that cannot be read stops here: the lines played so far stay.
+    const auto load = [this, &choice] {
+        AppGE0_->OpenKmlFile(choice.kmlPath, 1);
         const WaitCursor wait;
-        // A log that cannot be read stops here: the lines played so far stay.
-        PlaybackLines = ReadTextLines(QFile::encodeName(gps->EdtDtFName->text()).toStdString());
+        playback_.Load(ReadTextLines(QFile::encodeName(choice.logPath).toStdString()),
+                       choice.columns);
+    };
+    if (!ReportErrors(this, dialogs_, load)) {
+        return;
     }
-    playbackFaultReported_ = false;
     // A playback under way goes on with the new lines; its grid names their fields.
-    if (BtnEnd->isEnabled()) {
+    if (playback_.CurrentState() != PlaybackController::State::Stopped) {
         ShowPlaybackNames();
     }
     PlaybackCamera = AppGE0_->GetCamera(1);
@@ -102,26 +97,34 @@ void TFrmMain::GPS1Click() {
 }
 
 void TFrmMain::BtnStartClick() {
-    if (!IsGoogleEarthRunning() || PlaybackLines.size() < 2) {
+    if (!IsGoogleEarthRunning() || !playback_.HasLines()) {
         dialogs_.Message(this, QStringLiteral("GE进程未启动或无回放数据!"));
         return;
     }
-    PlaybackPosition = 0;
-    Timer1.start();
-    BtnPause->setEnabled(true);
-    BtnEnd->setEnabled(true);
-    BtnPause->setText(kPause);
-    playbackFaultReported_ = false;
+    playback_.Start();
+    ShowPlaybackState();
     StatusPane->clear();
     ShowPlaybackNames();
 }
 
-void TFrmMain::ShowPlaybackNames() {
-    std::vector<std::string> fields;
-    if (!PlaybackLines.empty()) {
-        SplitTabFields(PlaybackLines[0], fields);
+void TFrmMain::ShowPlaybackState() {
+    const PlaybackController::State state = playback_.CurrentState();
+    const bool stopped = state == PlaybackController::State::Stopped;
+    BtnPause->setEnabled(!stopped);
+    BtnEnd->setEnabled(!stopped);
+    // Stopped, the pause button keeps its last caption.
+    if (!stopped) {
+        BtnPause->setText(state == PlaybackController::State::Paused ? kResume : kPause);
     }
-    const QStringList names = Texts(fields);
+    if (state == PlaybackController::State::Playing) {
+        Timer1.start();
+    } else {
+        Timer1.stop();
+    }
+}
+
+void TFrmMain::ShowPlaybackNames() {
+    const QStringList names = playback_.FieldNames();
     StringGrid1->setRowCount(names.size());
     for (int row = 0; row < names.size(); ++row) {
         SetCell(*StringGrid1, row, 0, names[row]);
@@ -132,40 +135,27 @@ void TFrmMain::ShowPlaybackNames() {
 void TFrmMain::ShowPlaybackValues() {
     // Rows beyond the line's last field are emptied, not left with the previous line's values.
     for (int row = 0; row < StringGrid1->rowCount(); ++row) {
-        SetCell(*StringGrid1, row, 1, PlaybackFields.value(row));
+        SetCell(*StringGrid1, row, 1, playback_.Fields().value(row));
     }
 }
 
 void TFrmMain::Timer1Timer() {
-    const int last = static_cast<int>(PlaybackLines.size()) - 1;
     try {
-        if (AppGE0_->IsInitialized() == 0 || last < 1) {
+        if (AppGE0_->IsInitialized() == 0 || !playback_.HasLines()) {
             return;
         }
     } catch (const std::exception& error) {
         ReportPlaybackFault(QStringLiteral("回放出错：%1").arg(QString::fromUtf8(error.what())));
         return;
     }
-    if (PlaybackPosition == 0 || PlaybackPosition > last) {
-        PlaybackPosition = 1;
-    }
-    const int line = PlaybackPosition++;
-    PlayLine(line);
+    PlayLine(playback_.Step());
 }
 
-void TFrmMain::PlayLine(int line) {
-    std::vector<std::string> fields;
-    SplitTabFields(PlaybackLines[static_cast<size_t>(line)], fields);
-    PlaybackFields = Texts(fields);
+void TFrmMain::PlayLine(const PlayedLine& played) {
     ShowPlaybackValues();
-
-    const PlaybackColumns columns =
-        windows_.FrmGPS
-            ? PlaybackColumns{windows_.FrmGPS->LongitudeColumn, windows_.FrmGPS->LatitudeColumn}
-            : PlaybackColumns{};
-    const TrackPosition position = ReadTrackPosition(fields, columns);
-    if (!position.Playable()) {
-        ReportUnplayableLine(line, Reason(position.fault, PlaybackFields, columns));
+    if (!played.position.Playable()) {
+        ReportUnplayableLine(played.line,
+                             Reason(played.position.fault, played.fields, playback_.Columns()));
         return;
     }
     try {
@@ -173,14 +163,14 @@ void TFrmMain::PlayLine(int line) {
             PlaybackCamera = AppGE0_->GetCamera(1);
         }
         ICameraInfoGE& camera = *PlaybackCamera;
-        camera.FocusPointLongitude = position.longitude;
-        camera.FocusPointLatitude = position.latitude;
+        camera.FocusPointLongitude = played.position.longitude;
+        camera.FocusPointLatitude = played.position.latitude;
         AppGE0_->SetCameraParams(camera.FocusPointLatitude, camera.FocusPointLongitude,
                                  camera.FocusPointAltitude, camera.FocusPointAltitudeMode,
                                  camera.Range, camera.Tilt, camera.Azimuth, kCameraSpeed);
         DrawViewCross();
     } catch (const std::exception& error) {
-        ReportUnplayableLine(line, QString::fromUtf8(error.what()));
+        ReportUnplayableLine(played.line, QString::fromUtf8(error.what()));
     }
 }
 
@@ -191,8 +181,7 @@ void TFrmMain::ReportUnplayableLine(int line, const QString& reason) {
 }
 
 void TFrmMain::ReportPlaybackFault(const QString& text) {
-    if (!playbackFaultReported_) {
-        playbackFaultReported_ = true;
+    if (playback_.FirstFault()) {
         StatusPane->setText(text);
     }
 }
@@ -203,21 +192,19 @@ void TFrmMain::DrawViewCross() {
 }
 
 void TFrmMain::BtnPauseClick() {
-    if (BtnPause->text() == kPause) {
-        Timer1.stop();
-        BtnPause->setText(kResume);
-        return;
+    if (playback_.CurrentState() == PlaybackController::State::Paused) {
+        // Zoom, tilt and heading changed during the pause carry over.
+        PlaybackCamera = AppGE0_->GetCamera(1);
+        playback_.Resume();
+    } else {
+        playback_.Pause();
     }
-    // Zoom, tilt and heading changed during the pause carry over.
-    PlaybackCamera = AppGE0_->GetCamera(1);
-    Timer1.start();
-    BtnPause->setText(kPause);
+    ShowPlaybackState();
 }
 
 void TFrmMain::BtnEndClick() {
-    Timer1.stop();
-    BtnPause->setEnabled(false);
-    BtnEnd->setEnabled(false);
+    playback_.Stop();
+    ShowPlaybackState();
     viewCross_.Hide();
 }
 

@@ -9,6 +9,7 @@
 #include "app/InputFiles.h"
 #include "app/Mainform.h"
 #include "app/SingleInstance.h"
+#include "common/ErrorTexts.h"
 
 namespace orvane {
 
@@ -38,6 +39,20 @@ void RunUntilMainWindowCloses(OrvaneApplication& app, const GlobeConnector& conn
 }
 
 }  // namespace
+
+std::optional<QString> AllowWebEngineAsRoot(bool runsAsRoot) {
+    static constexpr char kFlags[] = "QTWEBENGINE_CHROMIUM_FLAGS";
+    static constexpr char kNoSandbox[] = "--no-sandbox";
+    const QByteArray flags = qgetenv(kFlags);
+    if (!runsAsRoot || flags.split(' ').contains(kNoSandbox)) {
+        return std::nullopt;
+    }
+    qputenv(kFlags, flags.isEmpty() ? QByteArray(kNoSandbox) : flags + ' ' + kNoSandbox);
+    return QStringLiteral(
+               "orvane: running as root, the globe's web engine runs without its "
+               "sandbox (%1 in %2)")
+        .arg(kNoSandbox, kFlags);
+}
 
 std::optional<StartRequest> ReadStartRequest(OrvaneApplication& app, SingleInstance& instance) {
     QCommandLineParser parser;
@@ -75,7 +90,8 @@ int RunDesktop(OrvaneApplication& app, const GlobeConnector& connectGlobe,
             app.exec();
         }
     } catch (const std::exception& error) {
-        app.dialogs().ErrorBox(nullptr, QString::fromUtf8(error.what()));
+        app.dialogs().ErrorBox(nullptr,
+                               QStringLiteral("Orvane 无法启动：") + DesktopErrorText(error));
         return 1;
     } catch (...) {
         app.dialogs().ErrorBox(nullptr, {});

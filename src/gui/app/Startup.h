@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <QStringList>
 #include <functional>
 #include <optional>
@@ -17,6 +18,13 @@ struct StartRequest {
     QStringList files;
     SingleInstance* instance = nullptr;
 };
+
+// The web engine that the globe loads ends the whole process, without a word, when it starts
+// as root with its sandbox on. Run as root, the program turns the sandbox off through the
+// engine's own flags (QTWEBENGINE_CHROMIUM_FLAGS), which it reads once, when the first web
+// view is made; this must happen before the application object exists. Returns the line for
+// the log when the flags were changed.
+std::optional<QString> AllowWebEngineAsRoot(bool runsAsRoot);
 
 // Reads the command line (--help and --version answer and end the program) and hands its
 // files to the program already running for this user and display, if any: then nothing is

@@ -8,12 +8,12 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
-#include "app/OutputSettings.h"
-#include "conversions/Dt2kml.h"
+#include "common/DesktopSettings.h"
 
 namespace orvane {
 
-TFrmSysOptions::TFrmSysOptions(QWidget* parent) : QDialog(parent) {
+TFrmSysOptions::TFrmSysOptions(DesktopSettings& settings, QWidget* parent)
+    : QDialog(parent), settings_(settings) {
     setObjectName("FrmSysOptions");
     setWindowTitle(QStringLiteral("系统参数"));
 
@@ -22,7 +22,6 @@ TFrmSysOptions::TFrmSysOptions(QWidget* parent) : QDialog(parent) {
     CSpinEdit1 = new QSpinBox(group);
     CSpinEdit1->setObjectName("CSpinEdit1");
     CSpinEdit1->setRange(kMinBreakDistance, kMaxBreakDistance);
-    CSpinEdit1->setValue(kDefaultBreakDistance);
     auto* unit = new QLabel(QStringLiteral("米"), group);
     auto* groupLayout = new QHBoxLayout(group);
     groupLayout->addWidget(label);
@@ -32,7 +31,6 @@ TFrmSysOptions::TFrmSysOptions(QWidget* parent) : QDialog(parent) {
 
     CBoxStandardKml = new QCheckBox(QStringLiteral("标准KML格式（适用于GIS软件）"), this);
     CBoxStandardKml->setObjectName("CBoxStandardKml");
-    CBoxStandardKml->setChecked(SavedKmlLayout() == KmlLayout::Standard);
 
     BtnOK = new QPushButton(QStringLiteral("确定"), this);
     BtnOK->setDefault(true);
@@ -49,13 +47,25 @@ TFrmSysOptions::TFrmSysOptions(QWidget* parent) : QDialog(parent) {
     layout->addWidget(CBoxStandardKml);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
+    ShowSettings();
+}
+
+void TFrmSysOptions::ShowSettings() {
+    CSpinEdit1->setValue(settings_.BreakDistance());
+    CBoxStandardKml->setChecked(settings_.Layout() == KmlLayout::Standard);
+}
+
+void TFrmSysOptions::showEvent(QShowEvent* event) {
+    ShowSettings();
+    QDialog::showEvent(event);
 }
 
 void TFrmSysOptions::done(int result) {
     if (result == QDialog::Accepted) {
-        SaveKmlLayout(CBoxStandardKml->isChecked() ? KmlLayout::Standard : KmlLayout::Fixed);
+        settings_.SetBreakDistance(CSpinEdit1->value());
+        settings_.SetLayout(CBoxStandardKml->isChecked() ? KmlLayout::Standard : KmlLayout::Fixed);
     } else {
-        CBoxStandardKml->setChecked(SavedKmlLayout() == KmlLayout::Standard);
+        ShowSettings();
     }
     QDialog::done(result);
 }

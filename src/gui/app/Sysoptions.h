@@ -8,12 +8,15 @@ class QSpinBox;
 
 namespace orvane {
 
-// The system parameters dialog: the drive-test path break distance in metres, and the KML
-// layout, which the dialog itself keeps in the program's settings when OK is pressed.
+class DesktopSettings;
+
+// The system parameters dialog: the drive-test path break distance in metres and the KML
+// layout, both shown from the desktop's settings when it opens and taken into them only
+// when OK is pressed.
 class TFrmSysOptions : public QDialog {
     Q_OBJECT
   public:
-    explicit TFrmSysOptions(QWidget* parent);
+    TFrmSysOptions(DesktopSettings& settings, QWidget* parent);
 
     void done(int result) override;
 
@@ -21,6 +24,14 @@ class TFrmSysOptions : public QDialog {
     QCheckBox* CBoxStandardKml;
     QPushButton* BtnOK;
     QPushButton* BtnCancel;
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+
+  private:
+    void ShowSettings();
+
+    DesktopSettings& settings_;
 };
 
 }  // namespace orvane

@@ -14,8 +14,8 @@
 #include <malloc.h>
 #endif
 
-#include "app/WaitCursor.h"
 #include "common/Errors.h"
+#include "common/WaitCursor.h"
 
 namespace orvane {
 

@@ -4,10 +4,14 @@
 #include <marble/MapThemeManager.h>
 #include <marble/MarbleWidget.h>
 #include <QFileInfo>
+#include <QLabel>
 #include <QStandardItemModel>
+#include <QTimer>
 #include <algorithm>
 #include <cmath>
 
+#include "common/ErrorTexts.h"
+#include "common/Errors.h"
 #include "earth/StreetLevelZoom.h"
 
 namespace orvane {
@@ -17,7 +21,9 @@ namespace {
 // Both ship with marble-qt-data and need no network.
 constexpr const char* kOfflineTheme = "earth/bluemarble/bluemarble.dgml";
 constexpr const char* kFallbackTheme = "earth/plain/plain.dgml";
+constexpr const char* kStreetTheme = "earth/openstreetmap/openstreetmap.dgml";
 constexpr double kMetresPerKilometre = 1000.0;
+constexpr int kTileWaitMilliseconds = 6000;
 
 // The two maps of field work: the satellite view that needs no network, and the streets
 // (tiles downloaded and cached by Marble when a network is there).
@@ -27,7 +33,7 @@ struct FieldTheme {
 };
 constexpr FieldTheme kFieldThemes[] = {
     {kOfflineTheme, "卫星影像（离线）"},
-    {"earth/openstreetmap/openstreetmap.dgml", "街道地图 OpenStreetMap（需联网）"},
+    {kStreetTheme, "街道地图 OpenStreetMap（需联网）"},
 };
 
 Marble::Projection MarbleProjection(MapProjection projection) {
@@ -56,6 +62,17 @@ void MarbleGlobe::Start() {
     if (window_) {
         return;
     }
+    try {
+        CreateWindow();
+    } catch (const std::exception& error) {
+        files_.Detach();
+        delete window_.data();
+        throw Error(
+            QStringLiteral("地球窗口无法启动：%1").arg(DesktopErrorText(error)).toStdString());
+    }
+}
+
+void MarbleGlobe::CreateWindow() {
     window_ = new GlobeWindow(QStringLiteral("Orvane 地球"));
     map_ = new Marble::MarbleWidget(window_);
     map_->setObjectName("GlobeMap");
@@ -65,6 +82,21 @@ void MarbleGlobe::Start() {
     QObject::connect(map_, &Marble::MarbleWidget::themeChanged, map_,
                      [map = map_.data()] { AllowStreetLevel(*map); });
     files_.Attach(*map_);
+    tileHint_ =
+        new QLabel(QStringLiteral("无法连接地图服务器，请检查网络或改用离线卫星影像"), map_);
+    tileHint_->setObjectName("TileServerHint");
+    tileHint_->setStyleSheet(
+        QStringLiteral("background: rgba(255, 255, 224, 230); color: black; padding: 6px;"));
+    tileHint_->adjustSize();
+    tileHint_->move(12, 12);
+    tileHint_->hide();
+    QObject::connect(map_, &Marble::MarbleWidget::renderStatusChanged, tileHint_,
+                     [hint = tileHint_.data()](Marble::RenderStatus status) {
+                         if (status == Marble::Complete) {
+                             hint->hide();
+                         }
+                     });
+    WatchStreetTiles();
     // The window is the running globe: closing it ends the globe, as quitting would.
     QObject::connect(window_, &GlobeWindow::Closed, window_, [this] {
         files_.Detach();
@@ -195,6 +227,24 @@ void MarbleGlobe::SetMapThemeId(const QString& id) {
     if (map_) {
         map_->setMapThemeId(id);
         AllowStreetLevel(*map_);
+        WatchStreetTiles();
+    }
+}
+
+void MarbleGlobe::WatchStreetTiles() {
+    tileHint_->hide();
+    const int watch = ++tileWatch_;
+    if (mapThemeId_ == kStreetTheme) {
+        QTimer::singleShot(kTileWaitMilliseconds, tileHint_,
+                           [this, watch] { ShowTileHintIfStillEmpty(watch); });
+    }
+}
+
+void MarbleGlobe::ShowTileHintIfStillEmpty(int watch) {
+    // A later theme change started its own watch.
+    if (watch == tileWatch_ && map_ && map_->renderStatus() != Marble::Complete) {
+        tileHint_->show();
+        tileHint_->raise();
     }
 }
 

@@ -7,6 +7,8 @@
 #include <QPointer>
 #include <QString>
 
+class QLabel;
+
 #include "earth/ApplicationGE.h"
 #include "earth/GlobeWindow.h"
 #include "earth/LoadedKmlFiles.h"
@@ -25,7 +27,8 @@ class MarbleGlobe {
     MarbleGlobe(const MarbleGlobe&) = delete;
     MarbleGlobe& operator=(const MarbleGlobe&) = delete;
 
-    // Creates the globe window once; it stays hidden until someone shows it.
+    // Creates the globe window once; it stays hidden until someone shows it. A failure is an
+    // error in the desktop's words, and leaves no half-made window.
     void Start();
     bool IsRunning() const { return window_ != nullptr; }
     GlobeWindow* Window() const { return window_; }
@@ -51,11 +54,18 @@ class MarbleGlobe {
     void SetProjection(MapProjection projection);
 
   private:
+    void CreateWindow();
+    // The street map needs its tile server: a view still without tiles a few seconds after
+    // the theme was chosen says so on the map, instead of staying black.
+    void WatchStreetTiles();
+    void ShowTileHintIfStillEmpty(int watch);
     void BringIntoView(const Marble::GeoDataLatLonBox& extent);
 
     LoadedKmlFiles files_;
     QPointer<GlobeWindow> window_;
     QPointer<Marble::MarbleWidget> map_;
+    QPointer<QLabel> tileHint_;
+    int tileWatch_ = 0;
     QString mapThemeId_;
     MapProjection projection_ = MapProjection::Spherical;
     // What the flat map cannot show is kept so that a camera read back equals the one set.

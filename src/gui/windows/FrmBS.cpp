@@ -21,9 +21,10 @@
 #include <string>
 #include <vector>
 
-#include "app/Mainform.h"
-#include "app/OutputSettings.h"
-#include "app/WaitCursor.h"
+#include "common/DesktopHost.h"
+#include "common/DesktopSettings.h"
+#include "common/RunConversion.h"
+#include "common/WaitCursor.h"
 
 namespace orvane {
 
@@ -37,57 +38,18 @@ std::string Utf8(const QString& text) {
     return text.toStdString();
 }
 
-// The information lines of a conversion, added to the box in pieces: a table with many
-// rows left out is reported without adding each line to the box on its own.
-class InfoLines {
-  public:
-    explicit InfoLines(QPlainTextEdit& memo) : memo_(memo) {}
-    ~InfoLines() { Flush(); }
-    InfoLines(const InfoLines&) = delete;
-    InfoLines& operator=(const InfoLines&) = delete;
-
-    void Add(std::string_view line) {
-        if (!pending_.empty()) {
-            pending_ += '\n';
-        }
-        pending_ += line;
-        if (pending_.size() >= kPieceBytes) {
-            Flush();
-        }
-    }
-
-    void Flush() {
-        if (!pending_.empty()) {
-            memo_.appendPlainText(
-                QString::fromUtf8(pending_.data(), static_cast<int>(pending_.size())));
-            pending_.clear();
-        }
-    }
-
-  private:
-    static constexpr size_t kPieceBytes = 1 << 16;
-    QPlainTextEdit& memo_;
-    std::string pending_;
-};
-
 }  // namespace
 
-QString WithExtension(const QString& path, const QString& extension) {
-    const int slash = std::max(path.lastIndexOf('/'), path.lastIndexOf('\\'));
-    const int dot = path.lastIndexOf('.');
-    return (dot > slash ? path.left(dot) : path) + extension;
-}
-
-TFrmBS::TFrmBS(TFrmMain& frmMain, Dialogs& dialogs)
-    : QDialog(&frmMain), frmMain_(frmMain), dialogs_(dialogs) {
+TFrmBS::TFrmBS(DesktopHost& host, Dialogs& dialogs, QWidget* parent)
+    : QDialog(parent), host_(host), dialogs_(dialogs) {
     setObjectName("FrmBS");
     setWindowTitle(QStringLiteral("基站表->KML"));
     setModal(false);
 
     Button5 = CommandButton(QStringLiteral("生成KML文件"), "Button5", this);
     Button1 = CommandButton(QStringLiteral("确定"), "Button1", this);
-    connect(Button5, &QPushButton::clicked, this, &TFrmBS::Button5Click);
-    connect(Button1, &QPushButton::clicked, this, &TFrmBS::Button1Click);
+    connect(Button5, &QPushButton::clicked, this, Guarded(this, dialogs_, &TFrmBS::Button5Click));
+    connect(Button1, &QPushButton::clicked, this, Guarded(this, dialogs_, &TFrmBS::Button1Click));
 
     GroupBox4 = InformationBox(Memo0, this);
 
@@ -107,9 +69,10 @@ QWidget* TFrmBS::CreateSourceRows() {
     Label19 = Caption(QStringLiteral("工作表选择："), "Label19", rows);
     CbBoxSheet = new QComboBox(rows);
     CbBoxSheet->setObjectName("CbBoxSheet");
-    connect(SpeedButton2, &QToolButton::clicked, this, &TFrmBS::SpeedButton2Click);
+    connect(SpeedButton2, &QToolButton::clicked, this,
+            Guarded(this, dialogs_, &TFrmBS::SpeedButton2Click));
     connect(CbBoxSheet, qOverload<int>(&QComboBox::currentIndexChanged), this,
-            &TFrmBS::CbBoxSheetChange);
+            Guarded(this, dialogs_, &TFrmBS::CbBoxSheetChange));
 
     auto* layout = new QGridLayout(rows);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -167,7 +130,7 @@ QWidget* TFrmBS::CreateOutputRows() {
     CBoxRadiusUnit->setToolTip(
         QStringLiteral("秒：经纬度方向相同的角秒偏移；米：地面距离，扇形保持真实形状"));
     connect(CBoxRadiusUnit, qOverload<int>(&QComboBox::currentIndexChanged), this,
-            &TFrmBS::CBoxRadiusUnitChange);
+            Guarded(this, dialogs_, &TFrmBS::CBoxRadiusUnitChange));
     Label3 = Caption(QStringLiteral("KML文件输出："), "Label3", rows);
     EdtFName1 = PathBox("EdtFName1", rows);
     SpeedButton1 = PictureButton("SpeedButton1", QStyle::SP_DialogSaveButton,
@@ -175,8 +138,10 @@ QWidget* TFrmBS::CreateOutputRows() {
     SpeedButton7 =
         PictureButton("SpeedButton7", QStyle::SP_ArrowRight, QStringLiteral("在地球上查看"), rows);
     CGauge1 = ProgressGauge("CGauge1", rows);
-    connect(SpeedButton1, &QToolButton::clicked, this, &TFrmBS::SpeedButton1Click);
-    connect(SpeedButton7, &QToolButton::clicked, this, &TFrmBS::SpeedButton7Click);
+    connect(SpeedButton1, &QToolButton::clicked, this,
+            Guarded(this, dialogs_, &TFrmBS::SpeedButton1Click));
+    connect(SpeedButton7, &QToolButton::clicked, this,
+            Guarded(this, dialogs_, &TFrmBS::SpeedButton7Click));
 
     auto* radius = new QHBoxLayout;
     radius->addWidget(Label2);
@@ -205,7 +170,7 @@ void TFrmBS::SpeedButton2Click() {
     options.filter = kWorkbookFilter;
     options.directory = QDir::currentPath();
     if (const std::optional<QString> path = dialogs_.OpenFile(this, options)) {
-        OpenInputFile(*path);
+        ReportErrors(this, dialogs_, [this, &path] { OpenInputFile(*path); });
     }
 }
 
@@ -218,9 +183,23 @@ void TFrmBS::OpenInputFile(const QString& path) {
     // A file that cannot be read leaves the box empty and the workbook before open, so the
     // box never names a file beside another file's sheets.
     source_.OpenWorkbook(LocalPath(path));
+    workbook_.Read(source_);
     EdtxlsFName->setText(path);
     ShowSheets();
+    PreselectUsualColumns(true);
     EdtFName1->setText(WithExtension(path, ".KML"));
+}
+
+void TFrmBS::PreselectUsualColumns(bool newWorkbook) {
+    PreselectColumns(
+        source_.columnEntries(),
+        {{CBBox_Sitename,
+          {"SITE_NAME", "SITENAME", "基站名称", "站名", "小区名称", "CELL_NAME", "名称"}},
+         {CBBox_Lon, {"经度", "LON", "LONGITUDE", "LNG"}},
+         {CBBox_Lat, {"纬度", "LAT", "LATITUDE"}},
+         {CBBox_Direct, {"方向角", "方位角", "AZIMUTH", "DIRECTION"}},
+         {CBBox_Beamwidth, {"波束宽度", "水平波瓣宽度", "BEAMWIDTH"}}},
+        newWorkbook);
 }
 
 void TFrmBS::ShowSheets() {
@@ -237,14 +216,13 @@ void TFrmBS::CbBoxSheetChange() {
     if (index < 0) {
         return;
     }
-    try {
-        source_.SelectSheet(index);
-    } catch (...) {
+    if (!ReportErrors(this, dialogs_, [this, index] { source_.SelectSheet(index); })) {
         // The sheet that stays current is shown as chosen.
         const QSignalBlocker quiet(CbBoxSheet);
         CbBoxSheet->setCurrentIndex(source_.currentSheet());
-        throw;
+        return;
     }
+    PreselectUsualColumns(false);
 }
 
 void TFrmBS::FillChoice(int opening) {
@@ -320,7 +298,7 @@ void TFrmBS::SpeedButton1Click() {
 }
 
 void TFrmBS::SpeedButton7Click() {
-    frmMain_.OpenOnGlobe(EdtFName1->text());
+    ReportErrors(this, dialogs_, [this] { host_.ShowOnGlobe(EdtFName1->text()); });
 }
 
 BsConversionRequest TFrmBS::Request() const {
@@ -337,7 +315,7 @@ BsConversionRequest TFrmBS::Request() const {
     // A beamwidth entry this sheet does not have counts as no choice.
     bind(*CBBox_Beamwidth, request.beamwidthColumn, request.beamwidthEntry);
     request.outPath = LocalPath(EdtFName1->text());
-    request.layout = SavedKmlLayout();
+    request.layout = host_.Settings().Layout();
     if (CBoxRadiusUnit->currentIndex() == 1) {
         request.radiusMetres = CSpinEdit1->value();
     } else {
@@ -353,9 +331,24 @@ bool TFrmBS::RequiredChoicesMade() const {
            request.azimuthColumn != 0;
 }
 
+bool TFrmBS::WorkbookAsItStands() {
+    const WaitCursor wait;
+    const QStringList gone = workbook_.Refresh(
+        source_, {CBBox_Sitename, CBBox_Lon, CBBox_Lat, CBBox_Direct, CBBox_Beamwidth});
+    if (!gone.isEmpty()) {
+        dialogs_.Message(this, ColumnsGoneMessage(gone));
+        return false;
+    }
+    ShowSheets();
+    return true;
+}
+
 void TFrmBS::Button5Click() {
     if (EdtxlsFName->text().isEmpty()) {
         dialogs_.Message(this, QStringLiteral("请打开要导入的Excel文件!"));
+        return;
+    }
+    if (!WorkbookAsItStands()) {
         return;
     }
     if (!RequiredChoicesMade()) {
@@ -367,19 +360,13 @@ void TFrmBS::Button5Click() {
         return;
     }
     Memo0->clear();
-    InfoLines info(*Memo0);
-    ConversionObserver observer;
-    observer.info = [&info](std::string_view line) { info.Add(line); };
-    observer.progress = [this](int percent) { CGauge1->setValue(percent); };
-    const ProgressReset reset(*CGauge1);
-    std::int32_t sites = 0;
-    {
-        const WaitCursor wait;
-        sites = ConvertBsToKml(Request(), observer);
+    const auto convert = [this](const ConversionObserver& observer) {
+        return ConvertBsToKml(Request(), observer);
+    };
+    if (const auto summary = RunConversion(this, dialogs_, {CGauge1, Memo0}, convert)) {
+        host_.FileWritten(EdtFName1->text());
+        dialogs_.Message(this, QString::fromStdString(ImportedRowsMessage(*summary)));
     }
-    info.Flush();
-    frmMain_.AddLoadableFile(EdtFName1->text());
-    dialogs_.Message(this, QString::fromStdString(BsSummary(sites)));
 }
 
 void TFrmBS::Button1Click() {

@@ -9,8 +9,9 @@
 #include <QString>
 #include <functional>
 
-#include "app/Dialogs.h"
+#include "common/Dialogs.h"
 #include "conversions/Bs2kml.h"
+#include "windows/FreshWorkbook.h"
 #include "windows/WindowParts.h"
 #include "workbooks/WorksheetSource.h"
 
@@ -26,14 +27,14 @@ class QToolButton;
 
 namespace orvane {
 
-class TFrmMain;
+class DesktopHost;
 
 inline constexpr int kDefaultRadiusMetres = 300;
 
 class TFrmBS : public QDialog {
     Q_OBJECT
   public:
-    TFrmBS(TFrmMain& frmMain, Dialogs& dialogs);
+    TFrmBS(DesktopHost& host, Dialogs& dialogs, QWidget* parent);
     ~TFrmBS() override;
 
     // What a conversion started now would be given: the workbook and the controls as they
@@ -95,17 +96,17 @@ class TFrmBS : public QDialog {
     // Refills the choice `opening` (0 ... 3 the four bound fields, 4 the beamwidth).
     void FillChoice(int opening);
     bool RequiredChoicesMade() const;
+    // False when the workbook changed on disk and lost a chosen column (the user is told).
+    bool WorkbookAsItStands();
     void ShowSheets();
+    void PreselectUsualColumns(bool newWorkbook);
 
-    TFrmMain& frmMain_;
+    DesktopHost& host_;
     Dialogs& dialogs_;
     WorksheetSource source_;
+    FreshWorkbook workbook_;
     int secondsRadius_ = kDefaultSectorRadius;
     int metresRadius_ = kDefaultRadiusMetres;
 };
-
-// The path with the extension of its file name replaced by `extension` (".KML"), or with
-// `extension` appended when the name has none.
-QString WithExtension(const QString& path, const QString& extension);
 
 }  // namespace orvane

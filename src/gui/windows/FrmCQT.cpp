@@ -2,7 +2,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -17,9 +16,10 @@
 #include <QVBoxLayout>
 #include <string>
 
-#include "app/Mainform.h"
-#include "app/OutputSettings.h"
-#include "app/WaitCursor.h"
+#include "common/DesktopHost.h"
+#include "common/DesktopSettings.h"
+#include "common/RunConversion.h"
+#include "common/WaitCursor.h"
 #include "windows/LegendPanel.h"
 
 namespace orvane {
@@ -32,9 +32,8 @@ QString FromUtf8(std::string_view text) {
 
 }  // namespace
 
-TFrmCQT::TFrmCQT(TFrmMain& frmMain, Dialogs& dialogs, TFrmColorCfg& colorCfg,
-                 std::unique_ptr<TApplicationGE> appGE)
-    : QDialog(&frmMain), frmMain_(frmMain), dialogs_(dialogs), AppGE0_(std::move(appGE)) {
+TFrmCQT::TFrmCQT(DesktopHost& host, Dialogs& dialogs, TFrmColorCfg& colorCfg, QWidget* parent)
+    : QDialog(parent), host_(host), dialogs_(dialogs) {
     setObjectName("FrmCQT");
     setWindowTitle(QStringLiteral("CQT数据->KML"));
     setModal(false);
@@ -43,8 +42,8 @@ TFrmCQT::TFrmCQT(TFrmMain& frmMain, Dialogs& dialogs, TFrmColorCfg& colorCfg,
     Legend = new LegendPanel(LegendWindow::Cqt, dialogs, colorCfg, this);
     Button7 = CommandButton(QStringLiteral("生成KML文件"), "Button7", this);
     Button1 = CommandButton(QStringLiteral("确定"), "Button1", this);
-    connect(Button7, &QPushButton::clicked, this, &TFrmCQT::Button7Click);
-    connect(Button1, &QPushButton::clicked, this, &TFrmCQT::Button1Click);
+    connect(Button7, &QPushButton::clicked, this, Guarded(this, dialogs_, &TFrmCQT::Button7Click));
+    connect(Button1, &QPushButton::clicked, this, Guarded(this, dialogs_, &TFrmCQT::Button1Click));
 
     QWidget* source = CreateSourceRows();
     QWidget* output = CreateOutputRows();
@@ -98,10 +97,13 @@ QWidget* TFrmCQT::CreateSourceRows() {
     Label16 = Caption(QStringLiteral("选择专题字段："), "Label16", rows);
     CBBox_Theme = CreateColumnChoice("CBBox_Theme", rows);
 
-    connect(SpeedButton9, &QToolButton::clicked, this, &TFrmCQT::SpeedButton9Click);
+    connect(SpeedButton9, &QToolButton::clicked, this,
+            Guarded(this, dialogs_, &TFrmCQT::SpeedButton9Click));
     // Only a user's pick counts as a change; refilling the lists does not.
-    connect(CbBoxSheet1, qOverload<int>(&QComboBox::activated), this, &TFrmCQT::CbBoxSheet1Change);
-    connect(CBBox_Theme, qOverload<int>(&QComboBox::activated), this, &TFrmCQT::CBBox_ThemeChange);
+    connect(CbBoxSheet1, qOverload<int>(&QComboBox::activated), this,
+            Guarded(this, dialogs_, &TFrmCQT::CbBoxSheet1Change));
+    connect(CBBox_Theme, qOverload<int>(&QComboBox::activated), this,
+            Guarded(this, dialogs_, &TFrmCQT::CBBox_ThemeChange));
 
     auto* layout = new QGridLayout(rows);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -121,13 +123,16 @@ QWidget* TFrmCQT::CreateOutputRows() {
     auto* rows = new QWidget(this);
     Label18 = Caption(QStringLiteral("KML文件输出："), "Label18", rows);
     EdtFName3 = PathBox("EdtFName3", rows);
+    EdtFName3->setReadOnly(false);  // a path may be typed as well as chosen
     SpeedButton10 = PictureButton("SpeedButton10", QStyle::SP_DialogSaveButton,
                                   QStringLiteral("选择输出的KML文件"), rows);
     SpeedButton11 =
         PictureButton("SpeedButton11", QStyle::SP_ArrowRight, QStringLiteral("在地球上查看"), rows);
     CGauge3 = ProgressGauge("CGauge3", rows);
-    connect(SpeedButton10, &QToolButton::clicked, this, &TFrmCQT::SpeedButton10Click);
-    connect(SpeedButton11, &QToolButton::clicked, this, &TFrmCQT::SpeedButton11Click);
+    connect(SpeedButton10, &QToolButton::clicked, this,
+            Guarded(this, dialogs_, &TFrmCQT::SpeedButton10Click));
+    connect(SpeedButton11, &QToolButton::clicked, this,
+            Guarded(this, dialogs_, &TFrmCQT::SpeedButton11Click));
 
     auto* path = new QHBoxLayout;
     path->addWidget(EdtFName3, 1);
@@ -151,19 +156,31 @@ void TFrmCQT::SpeedButton9Click() {
     options.filter = kWorkbookFilter;
     options.directory = QDir::currentPath();
     if (const std::optional<QString> path = dialogs_.OpenFile(this, options)) {
-        OpenInputFile(*path);
+        ReportErrors(this, dialogs_, [this, &path] { OpenInputFile(*path); });
     }
 }
 
 void TFrmCQT::OpenInputFile(const QString& path) {
     {
         // A file that cannot be read leaves the workbook, the file box and the sheets as
-        // they were; the error reaches the user from the event loop.
+        // they were.
         const WaitCursor wait;
         source_.OpenWorkbook(LocalPath(path));
+        workbook_.Read(source_);
     }
     EdtCQTFName->setText(path);
     ShowSheetNames();
+    PreselectUsualColumns(true);
+    EdtFName3->setText(WithExtension(path, ".KML"));
+}
+
+void TFrmCQT::PreselectUsualColumns(bool newWorkbook) {
+    // The theme field is the user's to choose: choosing it scans the column.
+    PreselectColumns(source_.columnEntries(),
+                     {{CBBox_Name1, {"标识名称", "名称", "NAME", "测试点", "地点"}},
+                      {CBBox_Lon1, {"经度", "LON", "LONGITUDE", "LNG"}},
+                      {CBBox_Lat1, {"纬度", "LAT", "LATITUDE"}}},
+                     newWorkbook);
 }
 
 void TFrmCQT::ShowSheetNames() {
@@ -181,8 +198,10 @@ void TFrmCQT::CbBoxSheet1Change() {
     // that cannot be read leaves the one before shown.
     const QSignalBlocker quiet(CbBoxSheet1);
     CbBoxSheet1->setCurrentIndex(source_.currentSheet());
-    source_.SelectSheet(chosen);
-    CbBoxSheet1->setCurrentIndex(chosen);
+    if (ReportErrors(this, dialogs_, [this, chosen] { source_.SelectSheet(chosen); })) {
+        CbBoxSheet1->setCurrentIndex(chosen);
+        PreselectUsualColumns(false);
+    }
 }
 
 void TFrmCQT::ColumnChoiceDropDown(ColumnChoice* opening) {
@@ -215,6 +234,7 @@ void TFrmCQT::CBBox_ThemeChange() {
 void TFrmCQT::SpeedButton10Click() {
     FileDialogOptions options = KmlFileDialog();
     options.directory = QDir::currentPath();
+    options.fileName = EdtFName3->text();
     options.promptOverwrite = true;
     if (const std::optional<QString> path = dialogs_.SaveFile(this, options)) {
         EdtFName3->setText(*path);
@@ -222,22 +242,9 @@ void TFrmCQT::SpeedButton10Click() {
 }
 
 void TFrmCQT::SpeedButton11Click() {
-    const QString path = EdtFName3->text();
-    if (path.isEmpty() || !QFileInfo(path).isFile()) {
-        return;
-    }
-    // This window's own connection: it attaches to the running globe or starts it, and
-    // leaves the view where it is (embedded or not).
-    AppGE0_->Disconnect();
-    AppGE0_->Connect();
-    AppGE0_->OpenKmlFile(path, 1);
-    // A globe started just now shows its own window, as a newly started globe program does.
-    if (AppGE0_->IsInitialized() == 0) {
-        if (QWidget* globe = AppGE0_->GetMainHwnd()) {
-            globe->show();
-            globe->raise();
-        }
-    }
+    // Unlike the other windows' view buttons, this one leaves the view where it is
+    // (embedded or not).
+    ReportErrors(this, dialogs_, [this] { host_.ShowOnGlobeAsItStands(EdtFName3->text()); });
 }
 
 std::int32_t TFrmCQT::ColumnOf(const QComboBox& choice) const {
@@ -252,14 +259,29 @@ CqtConversionRequest TFrmCQT::Request() const {
     request.latColumn = ColumnOf(*CBBox_Lat1);
     request.themeColumn = ColumnOf(*CBBox_Theme);
     request.outPath = LocalPath(EdtFName3->text());
-    request.layout = SavedKmlLayout();
+    request.layout = host_.Settings().Layout();
     request.legend = Legend->Legend();
     return request;
+}
+
+bool TFrmCQT::WorkbookAsItStands() {
+    const WaitCursor wait;
+    const std::array<ColumnChoice*, 4> choices = ColumnChoices();
+    const QStringList gone = workbook_.Refresh(source_, {choices.begin(), choices.end()});
+    if (!gone.isEmpty()) {
+        dialogs_.Message(this, ColumnsGoneMessage(gone));
+        return false;
+    }
+    ShowSheetNames();
+    return true;
 }
 
 void TFrmCQT::Button7Click() {
     if (EdtCQTFName->text().isEmpty()) {
         dialogs_.Message(this, QStringLiteral("请打开要导入的Excel文件!"));
+        return;
+    }
+    if (!WorkbookAsItStands()) {
         return;
     }
     // A choice showing an entry the current sheet lacks binds no column, like an empty one.
@@ -274,20 +296,15 @@ void TFrmCQT::Button7Click() {
         return;
     }
     const QString path = EdtFName3->text();
-    // A grading bound that is no number stops here, before the box is cleared.
-    const CqtConversion conversion(Request());
-    Memo0->clear();
-    ConversionObserver observer;
-    observer.info = [this](std::string_view line) { Memo0->appendPlainText(FromUtf8(line)); };
-    observer.progress = [this](int percent) { CGauge3->setValue(percent); };
-    const ProgressReset reset(*CGauge3);
-    std::int64_t points = 0;
-    {
-        const WaitCursor wait;
-        points = conversion.Run(observer);
+    const auto convert = [this](const ConversionObserver& observer) {
+        return ConvertCqtToKml(Request(), observer);
+    };
+    // A grading bound that is no number stops the conversion before it starts, so the box
+    // keeps what it showed.
+    if (const auto summary = RunConversion(this, dialogs_, {CGauge3, Memo0, true}, convert)) {
+        host_.FileWritten(path);
+        dialogs_.Message(this, FromUtf8(ImportedRowsMessage(*summary)));
     }
-    frmMain_.AddLoadableFile(path);
-    dialogs_.Message(this, FromUtf8(CqtSummary(points)));
 }
 
 void TFrmCQT::Button1Click() {

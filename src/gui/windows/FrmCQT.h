@@ -9,11 +9,10 @@
 #include <QString>
 #include <array>
 #include <functional>
-#include <memory>
 
-#include "app/Dialogs.h"
+#include "common/Dialogs.h"
 #include "conversions/Cqt2kml.h"
-#include "earth/ApplicationGE.h"
+#include "windows/FreshWorkbook.h"
 #include "windows/WindowParts.h"
 #include "workbooks/WorksheetSource.h"
 
@@ -29,19 +28,17 @@ namespace orvane {
 
 class LegendPanel;
 class TFrmColorCfg;
-class TFrmMain;
+class DesktopHost;
 
 class TFrmCQT : public QDialog {
     Q_OBJECT
   public:
-    TFrmCQT(TFrmMain& frmMain, Dialogs& dialogs, TFrmColorCfg& colorCfg,
-            std::unique_ptr<TApplicationGE> appGE);
+    TFrmCQT(DesktopHost& host, Dialogs& dialogs, TFrmColorCfg& colorCfg, QWidget* parent);
     ~TFrmCQT() override;
 
     // What a conversion started now would be given: the controls as they stand.
     CqtConversionRequest Request() const;
     const WorksheetSource& Source() const { return source_; }
-    TApplicationGE& AppGE0() { return *AppGE0_; }
 
     void SpeedButton9Click();
     // Opens a workbook as choosing it in the open dialog does (a file given from outside).
@@ -89,11 +86,14 @@ class TFrmCQT : public QDialog {
     // current sheet.
     std::int32_t ColumnOf(const QComboBox& choice) const;
     void ShowSheetNames();
+    void PreselectUsualColumns(bool newWorkbook);
+    // False when the workbook changed on disk and lost a chosen column (the user is told).
+    bool WorkbookAsItStands();
 
-    TFrmMain& frmMain_;
+    DesktopHost& host_;
     Dialogs& dialogs_;
     WorksheetSource source_;
-    std::unique_ptr<TApplicationGE> AppGE0_;
+    FreshWorkbook workbook_;
 };
 
 }  // namespace orvane

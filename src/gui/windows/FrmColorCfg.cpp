@@ -7,8 +7,10 @@
 #include <QListWidget>
 #include <QPushButton>
 
-#include "app/Dialogs.h"
+#include "common/Dialogs.h"
+#include "common/ErrorTexts.h"
 #include "common/Errors.h"
+#include "common/RunConversion.h"
 
 namespace orvane {
 
@@ -39,8 +41,10 @@ TFrmColorCfg::TFrmColorCfg(QString colourFilePath, Dialogs& dialogs, QWidget* pa
     layout->addWidget(Button2, 3, 2);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
-    connect(ListBox1, &QListWidget::itemClicked, this, &TFrmColorCfg::ListBox1Click);
-    connect(Button1, &QPushButton::clicked, this, &TFrmColorCfg::Button1Click);
+    connect(ListBox1, &QListWidget::itemClicked, this,
+            Guarded(this, dialogs_, &TFrmColorCfg::ListBox1Click));
+    connect(Button1, &QPushButton::clicked, this,
+            Guarded(this, dialogs_, &TFrmColorCfg::Button1Click));
     connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
 }
 
@@ -78,7 +82,7 @@ bool TFrmColorCfg::FillList(QWidget* owner) {
         }
         return true;
     } catch (const Error& error) {
-        dialogs_.ErrorBox(owner, QString::fromStdString(error.what()));
+        dialogs_.ErrorBox(owner, DesktopErrorText(error));
         return false;
     }
 }
@@ -110,7 +114,7 @@ bool TFrmColorCfg::N1Click(QWidget* owner, std::vector<LegendEntry>& rows) {
         rows = std::move(loaded);
         return true;
     } catch (const Error& error) {
-        dialogs_.ErrorBox(owner, QString::fromStdString(error.what()));
+        dialogs_.ErrorBox(owner, DesktopErrorText(error));
         return false;
     }
 }
@@ -128,7 +132,7 @@ bool TFrmColorCfg::N2Click(QWidget* owner, const QString& themeName,
     try {
         SaveScheme(path_.toStdString(), {SchemeName().toStdString(), rows}, layout);
     } catch (const Error& error) {
-        dialogs_.ErrorBox(owner, QString::fromStdString(error.what()));
+        dialogs_.ErrorBox(owner, DesktopErrorText(error));
         return false;
     }
     dialogs_.Message(owner, QString::fromUtf8("保存完毕!"));

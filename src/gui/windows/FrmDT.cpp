@@ -19,9 +19,12 @@
 #include <string>
 #include <vector>
 
-#include "app/Mainform.h"
-#include "app/OutputSettings.h"
-#include "app/WaitCursor.h"
+#include "common/DesktopHost.h"
+#include "common/DesktopSettings.h"
+#include "common/Encoding.h"
+#include "common/Errors.h"
+#include "common/RunConversion.h"
+#include "common/WaitCursor.h"
 #include "legend/ThematicLegend.h"
 #include "windows/LegendPanel.h"
 #include "windows/WindowParts.h"
@@ -29,6 +32,21 @@
 namespace orvane {
 
 namespace {
+
+// A log is judged by its first 4 KB: a binary file picked by mistake would otherwise show
+// its bytes as field names.
+void RefuseBinaryFile(const QString& path) {
+    constexpr qint64 kJudgedBytes = 4096;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return;  // reading it reports why
+    }
+    const QByteArray start = file.read(kJudgedBytes);
+    if (!LooksLikeText(std::string_view(start.constData(), static_cast<size_t>(start.size())),
+                       !file.atEnd())) {
+        throw Error(QStringLiteral("%1 不是文本文件，不能作为DT数据读取").arg(path).toStdString());
+    }
+}
 
 QComboBox* FieldBox(const QString& name, bool editable, QWidget* parent) {
     auto* box = new QComboBox(parent);
@@ -72,8 +90,8 @@ QString WithKmlExtension(const QString& path) {
     return (dot > slash ? path.left(dot) : path) + ".kml";
 }
 
-TFrmDT::TFrmDT(TFrmMain& frmMain, Dialogs& dialogs, TFrmColorCfg& colorCfg)
-    : QDialog(&frmMain), frmMain_(frmMain), dialogs_(dialogs) {
+TFrmDT::TFrmDT(DesktopHost& host, Dialogs& dialogs, TFrmColorCfg& colorCfg, QWidget* parent)
+    : QDialog(parent), host_(host), dialogs_(dialogs) {
     setObjectName("FrmDT");
     setWindowTitle(QStringLiteral("DT数据->KML"));
     setModal(false);
@@ -81,8 +99,8 @@ TFrmDT::TFrmDT(TFrmMain& frmMain, Dialogs& dialogs, TFrmColorCfg& colorCfg)
     Legend = new LegendPanel(LegendWindow::DriveTest, dialogs, colorCfg, this);
     Button6 = CommandButton(QStringLiteral("生成KML文件"), "Button6", this);
     Button1 = CommandButton(QStringLiteral("确定"), "Button1", this);
-    connect(Button6, &QPushButton::clicked, this, &TFrmDT::Button6Click);
-    connect(Button1, &QPushButton::clicked, this, &TFrmDT::Button1Click);
+    connect(Button6, &QPushButton::clicked, this, Guarded(this, dialogs_, &TFrmDT::Button6Click));
+    connect(Button1, &QPushButton::clicked, this, Guarded(this, dialogs_, &TFrmDT::Button1Click));
 
     QWidget* source = CreateSourceRows();
     QWidget* output = CreateOutputRows();
@@ -110,9 +128,10 @@ QWidget* TFrmDT::CreateSourceRows() {
     CBox_Lat = FieldBox("CBox_Lat", true, rows);
     Label8 = Caption(QStringLiteral("选择专题字段："), "Label8", rows);
     CBoxFNList = FieldBox("CBoxFNList", false, rows);
-    connect(SpeedButton3, &QToolButton::clicked, this, &TFrmDT::SpeedButton3Click);
+    connect(SpeedButton3, &QToolButton::clicked, this,
+            Guarded(this, dialogs_, &TFrmDT::SpeedButton3Click));
     connect(CBoxFNList, qOverload<int>(&QComboBox::currentIndexChanged), this,
-            &TFrmDT::CBoxFNListChange);
+            Guarded(this, dialogs_, &TFrmDT::CBoxFNListChange));
 
     auto* layout = new QGridLayout(rows);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -144,8 +163,10 @@ QWidget* TFrmDT::CreateOutputRows() {
     SpeedButton6 =
         PictureButton("SpeedButton6", QStyle::SP_ArrowRight, QStringLiteral("在地球上查看"), rows);
     CGauge2 = ProgressGauge("CGauge2", rows);
-    connect(SpeedButton4, &QToolButton::clicked, this, &TFrmDT::SpeedButton4Click);
-    connect(SpeedButton6, &QToolButton::clicked, this, &TFrmDT::SpeedButton6Click);
+    connect(SpeedButton4, &QToolButton::clicked, this,
+            Guarded(this, dialogs_, &TFrmDT::SpeedButton4Click));
+    connect(SpeedButton6, &QToolButton::clicked, this,
+            Guarded(this, dialogs_, &TFrmDT::SpeedButton6Click));
 
     auto* width = new QHBoxLayout;
     width->addWidget(Label23);
@@ -174,11 +195,12 @@ void TFrmDT::SpeedButton3Click() {
     options.directory = QDir::currentPath();
     const std::optional<QString> path = dialogs_.OpenFile(this, options);
     if (path) {
-        OpenInputFile(*path);
+        ReportErrors(this, dialogs_, [this, &path] { OpenInputFile(*path); });
     }
 }
 
 void TFrmDT::OpenInputFile(const QString& path) {
+    RefuseBinaryFile(path);
     EdtDtFName->setText(path);
     EdtFName2->setText(WithKmlExtension(path));
     {
@@ -246,29 +268,21 @@ void TFrmDT::SpeedButton4Click() {
 }
 
 void TFrmDT::SpeedButton6Click() {
-    frmMain_.OpenOnGlobe(EdtFName2->text());
+    ReportErrors(this, dialogs_, [this] { host_.ShowOnGlobe(EdtFName2->text()); });
 }
 
 DtConversionRequest TFrmDT::Request() const {
     DtConversionRequest request;
     request.dtPath = LocalPath(EdtDtFName->text());
     request.outPath = LocalPath(EdtFName2->text());
-    request.layout = SavedKmlLayout();
+    request.layout = host_.Settings().Layout();
     request.lonColumn = ChosenField(*CBox_Long);
     request.latColumn = ChosenField(*CBox_Lat);
     request.themeColumn = CBoxFNList->currentIndex();
     request.legend = Legend->Legend();
     request.lineWidth = CSpinEdtWidth->value();
-    request.breakDistance = frmMain_.BreakDistance;
+    request.breakDistance = host_.Settings().BreakDistance();
     return request;
-}
-
-void TFrmDT::AddInfoLine(const QString& line) {
-    if (clearInfoOnNextLine_) {
-        Memo0->clear();
-        clearInfoOnNextLine_ = false;
-    }
-    Memo0->appendPlainText(line);
 }
 
 void TFrmDT::Button6Click() {
@@ -281,21 +295,15 @@ void TFrmDT::Button6Click() {
         return;
     }
     const QString path = EdtFName2->text();
-    ConversionObserver observer;
-    observer.info = [this](std::string_view line) {
-        AddInfoLine(QString::fromUtf8(line.data(), static_cast<int>(line.size())));
+    const auto convert = [this](const ConversionObserver& observer) {
+        return ConvertDtToKml(Request(), observer);
     };
-    observer.progress = [this](int percent) { CGauge2->setValue(percent); };
-    // A grading bound that is no number stops the conversion before its first line, so
-    // the box keeps what it showed.
-    clearInfoOnNextLine_ = true;
-    const ProgressReset reset(*CGauge2);
-    {
-        const WaitCursor wait;
-        ConvertDtToKml(Request(), observer);
+    // A grading bound that is no number stops the conversion before it starts, so the box
+    // keeps what it showed.
+    if (RunConversion(this, dialogs_, {CGauge2, Memo0, true}, convert)) {
+        host_.FileWritten(path);
+        dialogs_.Message(this, QStringLiteral("导出完成."));
     }
-    frmMain_.AddLoadableFile(path);
-    dialogs_.Message(this, QStringLiteral("导出完成."));
 }
 
 void TFrmDT::Button1Click() {

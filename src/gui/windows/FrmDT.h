@@ -8,7 +8,7 @@
 #include <QString>
 #include <optional>
 
-#include "app/Dialogs.h"
+#include "common/Dialogs.h"
 #include "conversions/Dt2kml.h"
 #include "conversions/DtTextFile.h"
 
@@ -26,16 +26,16 @@ namespace orvane {
 
 class LegendPanel;
 class TFrmColorCfg;
-class TFrmMain;
+class DesktopHost;
 
 class TFrmDT : public QDialog {
     Q_OBJECT
   public:
-    TFrmDT(TFrmMain& frmMain, Dialogs& dialogs, TFrmColorCfg& colorCfg);
+    TFrmDT(DesktopHost& host, Dialogs& dialogs, TFrmColorCfg& colorCfg, QWidget* parent);
     ~TFrmDT() override;
 
     // What a conversion started now would be given: the controls as they stand and the
-    // main window's break distance.
+    // settings' break distance and layout.
     DtConversionRequest Request() const;
 
     // Reads the log and offers its fields, as when it is chosen in the file dialog.
@@ -79,14 +79,11 @@ class TFrmDT : public QDialog {
     void ReadHeader();
     // Scans the chosen theme field of the log and shows the legends it allows.
     void RefreshLegend();
-    void AddInfoLine(const QString& line);
 
-    TFrmMain& frmMain_;
+    DesktopHost& host_;
     Dialogs& dialogs_;
     // The log as read when it was chosen; the theme field is scanned from it.
     std::optional<DtTextFile> lines_;
-    // The first information line of a conversion replaces what the box held.
-    bool clearInfoOnNextLine_ = false;
 };
 
 // The path with its extension (what follows the last dot of the file name) replaced by

@@ -18,7 +18,8 @@
 #include <string>
 #include <vector>
 
-#include "app/WaitCursor.h"
+#include "common/RunConversion.h"
+#include "common/WaitCursor.h"
 #include "windows/FrmDT.h"
 
 namespace orvane {
@@ -82,8 +83,8 @@ TFrmGPS::TFrmGPS(Dialogs& dialogs, QWidget* parent) : QDialog(parent), dialogs_(
     Button1 = new QPushButton(QStringLiteral("取消"), this);
     Button1->setObjectName("Button1");
     Button1->setAutoDefault(false);
-    connect(Button3, &QPushButton::clicked, this, &TFrmGPS::Button3Click);
-    connect(Button1, &QPushButton::clicked, this, &TFrmGPS::Button1Click);
+    connect(Button3, &QPushButton::clicked, this, Guarded(this, dialogs_, &TFrmGPS::Button3Click));
+    connect(Button1, &QPushButton::clicked, this, Guarded(this, dialogs_, &TFrmGPS::Button1Click));
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -108,8 +109,10 @@ QWidget* TFrmGPS::CreateFileRows() {
     Label2 = Caption(QStringLiteral("KML文件（*.KML）"), "Label2", rows);
     EdtKmlFName = PathBox("EdtKmlFName", rows);
     SpeedButton1 = FolderButton("SpeedButton1", QStringLiteral("打开KML文件"), rows);
-    connect(SpeedButton3, &QToolButton::clicked, this, &TFrmGPS::SpeedButton3Click);
-    connect(SpeedButton1, &QToolButton::clicked, this, &TFrmGPS::SpeedButton1Click);
+    connect(SpeedButton3, &QToolButton::clicked, this,
+            Guarded(this, dialogs_, &TFrmGPS::SpeedButton3Click));
+    connect(SpeedButton1, &QToolButton::clicked, this,
+            Guarded(this, dialogs_, &TFrmGPS::SpeedButton1Click));
 
     auto* layout = new QGridLayout(rows);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -153,7 +156,7 @@ void TFrmGPS::showEvent(QShowEvent* event) {
 
 void TFrmGPS::done(int result) {
     QDialog::done(result);
-    detected_ = {LongitudeColumn, LatitudeColumn};
+    detected_ = choice_.columns;
 }
 
 void TFrmGPS::SpeedButton3Click() {
@@ -171,9 +174,12 @@ void TFrmGPS::SpeedButton3Click() {
     const QString latitude = CBox_Lat->currentText();
 
     std::vector<std::string> names;
-    {
+    const auto readHeader = [&names, &path] {
         const WaitCursor wait;
         names = ReadPlaybackHeader(QFile::encodeName(*path).toStdString());
+    };
+    if (!ReportErrors(this, dialogs_, readHeader)) {
+        return;
     }
     QStringList items;
     for (const std::string& name : names) {
@@ -207,8 +213,8 @@ void TFrmGPS::Button3Click() {
         dialogs_.Message(this, QStringLiteral("没有相关KML文件."));
         return;
     }
-    LongitudeColumn = ChosenField(*CBox_Long);
-    LatitudeColumn = ChosenField(*CBox_Lat);
+    choice_ = {
+        EdtDtFName->text(), EdtKmlFName->text(), {ChosenField(*CBox_Long), ChosenField(*CBox_Lat)}};
     accept();
 }
 

@@ -4,9 +4,9 @@
 // log's position fields. The main window then plays the log (see MainformPlayback.cpp).
 
 #include <QDialog>
-#include <cstdint>
+#include <QString>
 
-#include "app/Dialogs.h"
+#include "common/Dialogs.h"
 #include "conversions/TrackPlayback.h"
 
 class QComboBox;
@@ -18,14 +18,20 @@ class QToolButton;
 
 namespace orvane {
 
+// What the playback dialog hands to playback when it closes with OK.
+struct PlaybackChoice {
+    QString logPath;
+    QString kmlPath;
+    PlaybackColumns columns;
+};
+
 class TFrmGPS : public QDialog {
     Q_OBJECT
   public:
     TFrmGPS(Dialogs& dialogs, QWidget* parent);
 
-    // The position fields of a played line, as the dialog last closed with OK.
-    std::int32_t LongitudeColumn = 0;
-    std::int32_t LatitudeColumn = 0;
+    // The files and position fields as the dialog last closed with OK.
+    const PlaybackChoice& Choice() const { return choice_; }
 
     void SpeedButton3Click();
     void SpeedButton1Click();
@@ -56,6 +62,7 @@ class TFrmGPS : public QDialog {
     QGroupBox* CreateColumnGroup();
 
     Dialogs& dialogs_;
+    PlaybackChoice choice_;
     // The columns proposed by the field names. Only OK hands them to playback: a dialog
     // left with "取消" leaves playback reading the columns it read, and proposes from them
     // again next time.

@@ -10,8 +10,9 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "app/OutputSettings.h"
-#include "app/WaitCursor.h"
+#include "common/DesktopHost.h"
+#include "common/DesktopSettings.h"
+#include "common/RunConversion.h"
 #include "conversions/Mif2kml.h"
 
 namespace orvane {
@@ -37,7 +38,8 @@ QLineEdit* PathBox(QWidget* parent, const QString& name) {
 
 }  // namespace
 
-TFrmMIF2KML::TFrmMIF2KML(Dialogs& dialogs, QWidget* parent) : QDialog(parent), dialogs_(dialogs) {
+TFrmMIF2KML::TFrmMIF2KML(DesktopHost& host, Dialogs& dialogs, QWidget* parent)
+    : QDialog(parent), host_(host), dialogs_(dialogs) {
     setObjectName("FrmMIF2KML");
     setWindowTitle(QStringLiteral("转换Mapinfo MIF 为KML格式 "));
 
@@ -49,10 +51,14 @@ TFrmMIF2KML::TFrmMIF2KML(Dialogs& dialogs, QWidget* parent) : QDialog(parent), d
     Button1->setObjectName("Button1");
     Button2 = new QPushButton(QStringLiteral("确定"), this);
     Button2->setObjectName("Button2");
-    connect(SpeedButton3, &QToolButton::clicked, this, &TFrmMIF2KML::SpeedButton3Click);
-    connect(SpeedButton4, &QToolButton::clicked, this, &TFrmMIF2KML::SpeedButton4Click);
-    connect(Button1, &QPushButton::clicked, this, &TFrmMIF2KML::Button1Click);
-    connect(Button2, &QPushButton::clicked, this, &TFrmMIF2KML::Button2Click);
+    connect(SpeedButton3, &QToolButton::clicked, this,
+            Guarded(this, dialogs_, &TFrmMIF2KML::SpeedButton3Click));
+    connect(SpeedButton4, &QToolButton::clicked, this,
+            Guarded(this, dialogs_, &TFrmMIF2KML::SpeedButton4Click));
+    connect(Button1, &QPushButton::clicked, this,
+            Guarded(this, dialogs_, &TFrmMIF2KML::Button1Click));
+    connect(Button2, &QPushButton::clicked, this,
+            Guarded(this, dialogs_, &TFrmMIF2KML::Button2Click));
 
     auto* grid = new QGridLayout;
     grid->addWidget(new QLabel(QStringLiteral("读入Mapinfo MIF 文件："), this), 0, 0);
@@ -95,12 +101,15 @@ void TFrmMIF2KML::SpeedButton4Click() {
 }
 
 void TFrmMIF2KML::Button1Click() {
-    {
-        WaitCursor wait;
-        ConvertMifToKml(QFile::encodeName(MifFileName).toStdString(),
-                        QFile::encodeName(KmlFileName).toStdString(), {}, SavedKmlLayout());
+    const auto convert = [this](const ConversionObserver& observer) {
+        return ConvertMifToKml(
+            {QFile::encodeName(MifFileName).toStdString(),
+             QFile::encodeName(KmlFileName).toStdString(), host_.Settings().Layout()},
+            observer);
+    };
+    if (RunConversion(this, dialogs_, {}, convert)) {
+        dialogs_.Message(this, QStringLiteral("完成！"));
     }
-    dialogs_.Message(this, QStringLiteral("完成！"));
 }
 
 void TFrmMIF2KML::Button2Click() {

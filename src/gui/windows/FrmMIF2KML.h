@@ -5,7 +5,7 @@
 #include <QDialog>
 #include <QString>
 
-#include "app/Dialogs.h"
+#include "common/Dialogs.h"
 
 class QLineEdit;
 class QPushButton;
@@ -13,10 +13,12 @@ class QToolButton;
 
 namespace orvane {
 
+class DesktopHost;
+
 class TFrmMIF2KML : public QDialog {
     Q_OBJECT
   public:
-    TFrmMIF2KML(Dialogs& dialogs, QWidget* parent);
+    TFrmMIF2KML(DesktopHost& host, Dialogs& dialogs, QWidget* parent);
 
     // The paths chosen in the dialogs; the conversion uses these.
     QString MifFileName;
@@ -38,6 +40,7 @@ class TFrmMIF2KML : public QDialog {
     QPushButton* Button2;
 
   private:
+    DesktopHost& host_;
     Dialogs& dialogs_;
 };
 

@@ -16,10 +16,10 @@
 #include <string>
 #include <vector>
 
-#include "app/Mainform.h"
-#include "app/OutputSettings.h"
-#include "app/WaitCursor.h"
+#include "common/DesktopHost.h"
+#include "common/DesktopSettings.h"
 #include "common/Kml_baseclass.h"
+#include "common/RunConversion.h"
 
 namespace orvane {
 
@@ -58,8 +58,8 @@ QString DemoLine(const TFrmPoint::DemoPoint& point, CoordinateFormat format) {
 
 }  // namespace
 
-TFrmPoint::TFrmPoint(TFrmMain& frmMain, Dialogs& dialogs)
-    : QDialog(&frmMain), frmMain_(frmMain), dialogs_(dialogs) {
+TFrmPoint::TFrmPoint(DesktopHost& host, Dialogs& dialogs, QWidget* parent)
+    : QDialog(parent), host_(host), dialogs_(dialogs) {
     setObjectName("FrmPoint");
     setWindowTitle(QStringLiteral("离散点数据->KML"));
     setModal(false);
@@ -78,9 +78,12 @@ TFrmPoint::TFrmPoint(TFrmMain& frmMain, Dialogs& dialogs)
     Button3->setObjectName("Button3");
     Button4 = new QPushButton(QStringLiteral("生成＜面＞KML文件"), this);
     Button4->setObjectName("Button4");
-    connect(Button2, &QPushButton::clicked, this, &TFrmPoint::Button2Click);
-    connect(Button3, &QPushButton::clicked, this, &TFrmPoint::Button3Click);
-    connect(Button4, &QPushButton::clicked, this, &TFrmPoint::Button4Click);
+    connect(Button2, &QPushButton::clicked, this,
+            Guarded(this, dialogs_, &TFrmPoint::Button2Click));
+    connect(Button3, &QPushButton::clicked, this,
+            Guarded(this, dialogs_, &TFrmPoint::Button3Click));
+    connect(Button4, &QPushButton::clicked, this,
+            Guarded(this, dialogs_, &TFrmPoint::Button4Click));
     auto* writeButtons = new QHBoxLayout;
     writeButtons->addWidget(Button2);
     writeButtons->addWidget(Button3);
@@ -89,7 +92,8 @@ TFrmPoint::TFrmPoint(TFrmMain& frmMain, Dialogs& dialogs)
     Button1 = new QPushButton(QStringLiteral("确定"), this);
     Button1->setObjectName("Button1");
     Button1->setAutoDefault(false);
-    connect(Button1, &QPushButton::clicked, this, &TFrmPoint::Button1Click);
+    connect(Button1, &QPushButton::clicked, this,
+            Guarded(this, dialogs_, &TFrmPoint::Button1Click));
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(CreateFormatGroup());
@@ -116,7 +120,8 @@ QWidget* TFrmPoint::CreateFormatGroup() {
         layout->addWidget(radio);
     }
     RadioButtons->button(0)->setChecked(true);
-    connect(RadioButtons, &QButtonGroup::idClicked, this, &TFrmPoint::RadioGroup1Click);
+    connect(RadioButtons, &QButtonGroup::idClicked, this,
+            Guarded(this, dialogs_, &TFrmPoint::RadioGroup1Click));
     return RadioGroup1;
 }
 
@@ -134,8 +139,10 @@ QWidget* TFrmPoint::CreateOutputRow() {
     SpeedButton8->setObjectName("SpeedButton8");
     SpeedButton8->setIcon(style()->standardIcon(QStyle::SP_ArrowRight));
     SpeedButton8->setToolTip(QStringLiteral("在地球上查看"));
-    connect(SpeedButton5, &QToolButton::clicked, this, &TFrmPoint::SpeedButton5Click);
-    connect(SpeedButton8, &QToolButton::clicked, this, &TFrmPoint::SpeedButton8Click);
+    connect(SpeedButton5, &QToolButton::clicked, this,
+            Guarded(this, dialogs_, &TFrmPoint::SpeedButton5Click));
+    connect(SpeedButton8, &QToolButton::clicked, this,
+            Guarded(this, dialogs_, &TFrmPoint::SpeedButton8Click));
     auto* layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(Label2);
@@ -169,7 +176,7 @@ void TFrmPoint::RadioGroup1Click() {
     MemoDemo->setPlainText(lines.join('\n'));
 }
 
-void TFrmPoint::WriteFile(WriteProcedure write) {
+void TFrmPoint::WriteFile(PtGeometry geometry) {
     const QString path = EdtFName0->text();
     if (path.isEmpty()) {
         dialogs_.Message(this, QStringLiteral("请选择输出的文件名！"));
@@ -186,24 +193,31 @@ void TFrmPoint::WriteFile(WriteProcedure write) {
         texts.push_back(line.toStdString());
     }
     const std::vector<std::string_view> views(texts.begin(), texts.end());
-    {
-        WaitCursor wait;
-        write(views, SelectedFormat(), QFile::encodeName(path).toStdString(), SavedKmlLayout());
+    PtConversionRequest request;
+    request.lines = views;
+    request.format = SelectedFormat();
+    request.geometry = geometry;
+    request.outPath = QFile::encodeName(path).toStdString();
+    request.layout = host_.Settings().Layout();
+    const auto convert = [&request](const ConversionObserver& observer) {
+        return ConvertPtToKml(request, observer);
+    };
+    if (RunConversion(this, dialogs_, {}, convert)) {
+        host_.FileWritten(path);
+        dialogs_.Message(this, QStringLiteral("完成！"));
     }
-    frmMain_.AddLoadableFile(path);
-    dialogs_.Message(this, QStringLiteral("完成！"));
 }
 
 void TFrmPoint::Button2Click() {
-    WriteFile(&WritePointFile);
+    WriteFile(PtGeometry::Point);
 }
 
 void TFrmPoint::Button3Click() {
-    WriteFile(&WriteLineFile);
+    WriteFile(PtGeometry::Line);
 }
 
 void TFrmPoint::Button4Click() {
-    WriteFile(&WritePolygonFile);
+    WriteFile(PtGeometry::Polygon);
 }
 
 void TFrmPoint::SpeedButton5Click() {
@@ -216,7 +230,7 @@ void TFrmPoint::SpeedButton5Click() {
 }
 
 void TFrmPoint::SpeedButton8Click() {
-    frmMain_.OpenOnGlobe(EdtFName0->text());
+    ReportErrors(this, dialogs_, [this] { host_.ShowOnGlobe(EdtFName0->text()); });
 }
 
 void TFrmPoint::Button1Click() {

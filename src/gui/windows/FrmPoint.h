@@ -6,7 +6,7 @@
 #include <QStringList>
 #include <array>
 
-#include "app/Dialogs.h"
+#include "common/Dialogs.h"
 #include "conversions/Pt2kml.h"
 
 class QButtonGroup;
@@ -19,12 +19,12 @@ class QToolButton;
 
 namespace orvane {
 
-class TFrmMain;
+class DesktopHost;
 
 class TFrmPoint : public QDialog {
     Q_OBJECT
   public:
-    TFrmPoint(TFrmMain& frmMain, Dialogs& dialogs);
+    TFrmPoint(DesktopHost& host, Dialogs& dialogs, QWidget* parent);
 
     struct DemoPoint {
         double longitude;
@@ -64,13 +64,11 @@ class TFrmPoint : public QDialog {
     QPushButton* Button1;
 
   private:
-    using WriteProcedure = void (*)(std::span<const std::string_view>, CoordinateFormat,
-                                    const std::string&, KmlLayout);
-    void WriteFile(WriteProcedure write);
+    void WriteFile(PtGeometry geometry);
     QWidget* CreateFormatGroup();
     QWidget* CreateOutputRow();
 
-    TFrmMain& frmMain_;
+    DesktopHost& host_;
     Dialogs& dialogs_;
 };
 

@@ -21,12 +21,16 @@
 #include <QStyledItemDelegate>
 #include <QTabWidget>
 #include <QTableWidget>
+#include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <array>
 
-#include "app/Dialogs.h"
-#include "app/WaitCursor.h"
+#include "common/Dialogs.h"
+#include "common/Errors.h"
 #include "common/Kml_baseclass.h"
+#include "common/RunConversion.h"
+#include "common/WaitCursor.h"
 #include "windows/FrmColorCfg.h"
 
 namespace orvane {
@@ -225,7 +229,8 @@ LegendPanel::LegendPanel(LegendWindow window, Dialogs& dialogs, TFrmColorCfg& co
     layout->addWidget(emptyHint_, 1);
     layout->addWidget(settingsGroup_);
 
-    connect(pageControl_, &QTabWidget::currentChanged, this, &LegendPanel::PageControlChange);
+    connect(pageControl_, &QTabWidget::currentChanged, this,
+            Guarded(this, dialogs_, &LegendPanel::PageControlChange));
 }
 
 void LegendPanel::BuildClassPage(const LegendPanelNames& names) {
@@ -253,8 +258,15 @@ void LegendPanel::BuildGradePage(const LegendPanelNames& names) {
         gradeGrid_->setColumnWidth(column, names.gradeWidths[static_cast<size_t>(column)]);
     }
     gradeGrid_->viewport()->installEventFilter(this);
+    outsideHint_ = new QLabel(gradeSheet_);
+    outsideHint_->setObjectName("OutsideRangeHint");
+    outsideHint_->setWordWrap(true);
+    outsideHint_->setStyleSheet(QStringLiteral("color: #b00000;"));
+    outsideHint_->hide();
+    connect(gradeGrid_, &QTableWidget::itemChanged, this, [this] { ScheduleOutsideCount(); });
     auto* layout = new QVBoxLayout(gradeSheet_);
     layout->addWidget(gradeGrid_);
+    layout->addWidget(outsideHint_);
     pageControl_->addTab(gradeSheet_, Text("分级方式"));
 
     popupMenu_ = new QMenu(this);
@@ -263,8 +275,8 @@ void LegendPanel::BuildGradePage(const LegendPanelNames& names) {
     load->setObjectName("N1");
     QAction* save = popupMenu_->addAction(Text("保存色彩配置文件"));
     save->setObjectName("N2");
-    connect(load, &QAction::triggered, this, &LegendPanel::N1Click);
-    connect(save, &QAction::triggered, this, &LegendPanel::N2Click);
+    connect(load, &QAction::triggered, this, Guarded(this, dialogs_, &LegendPanel::N1Click));
+    connect(save, &QAction::triggered, this, Guarded(this, dialogs_, &LegendPanel::N2Click));
     gradeGrid_->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(gradeGrid_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
         popupMenu_->popup(gradeGrid_->viewport()->mapToGlobal(at));
@@ -306,11 +318,14 @@ void LegendPanel::BuildSettings(const LegendPanelNames& names) {
     layout->addWidget(ruleLabel_, 2, 0, 1, 3);
 
     connect(gradeCount_, qOverload<int>(&QSpinBox::valueChanged), this,
-            &LegendPanel::SpinEditChange);
-    connect(defaultButton_, &QPushButton::clicked, this, &LegendPanel::Button2Click);
+            Guarded(this, dialogs_, &LegendPanel::SpinEditChange));
+    connect(defaultButton_, &QPushButton::clicked, this,
+            Guarded(this, dialogs_, &LegendPanel::Button2Click));
+    connect(boundaryButtons_, &QButtonGroup::idClicked, this, [this] { ScheduleOutsideCount(); });
     // The CQT window's label keeps its text whatever the mode.
     if (window_ == LegendWindow::DriveTest) {
-        connect(boundaryButtons_, &QButtonGroup::idClicked, this, &LegendPanel::RadioGroupClick);
+        connect(boundaryButtons_, &QButtonGroup::idClicked, this,
+                Guarded(this, dialogs_, &LegendPanel::RadioGroupClick));
     }
 }
 
@@ -336,7 +351,16 @@ void LegendPanel::ChooseThemeField(const std::function<ThemeFieldScan()>& scan) 
 }
 
 void LegendPanel::ShowScan(ThemeFieldScan scan) {
+    KeepEditedGrading();
+    themeField_ = themeSelector_ ? themeSelector_->currentText() : QString();
     scan_ = std::move(scan);
+    scanNumbers_.clear();
+    if (scan_.canGrade) {
+        scanNumbers_.reserve(scan_.distinctValues.size());
+        for (const std::string& value : scan_.distinctValues) {
+            scanNumbers_.push_back(ParseNumber(value));
+        }
+    }
     const int pageBefore = activePage_;
     const QSignalBlocker quiet(pageControl_);
     if (scan_.canClassify) {
@@ -349,7 +373,7 @@ void LegendPanel::ShowScan(ThemeFieldScan scan) {
     if (scan_.canGrade) {
         SetGenerateEnabled(true);
         SetPageShown(kGradePage, true);
-        SetGradeRows(ComputeDefaultGrading(scan_, gradeCount_->value()));
+        SetGradeRows(GradingOfThemeField());
         settingsGroup_->setVisible(true);
     } else {
         SetPageShown(kGradePage, false);
@@ -359,6 +383,59 @@ void LegendPanel::ShowScan(ThemeFieldScan scan) {
     pageControl_->setVisible(!noLegend);
     emptyHint_->setVisible(noLegend);
     KeepAShownPageActive(pageBefore);
+    ScheduleOutsideCount();
+}
+
+void LegendPanel::KeepEditedGrading() {
+    if (themeField_.isEmpty() || !scan_.canGrade) {
+        return;
+    }
+    const std::vector<LegendEntry> rows = GradeRows();
+    if (rows == ComputeDefaultGrading(scan_, gradeCount_->value())) {
+        editedGradings_.erase(themeField_);
+    } else {
+        editedGradings_[themeField_] = rows;
+    }
+}
+
+std::vector<LegendEntry> LegendPanel::GradingOfThemeField() {
+    const auto kept = editedGradings_.find(themeField_);
+    if (kept == editedGradings_.end()) {
+        return ComputeDefaultGrading(scan_, gradeCount_->value());
+    }
+    const QSignalBlocker quiet(gradeCount_);
+    gradeCount_->setValue(static_cast<int>(kept->second.size()));
+    return kept->second;
+}
+
+void LegendPanel::ScheduleOutsideCount() {
+    if (outsideCountPending_) {
+        return;
+    }
+    outsideCountPending_ = true;
+    QTimer::singleShot(0, this, [this] { CountValuesOutside(); });
+}
+
+void LegendPanel::CountValuesOutside() {
+    outsideCountPending_ = false;
+    size_t outside = 0;
+    if (scan_.canGrade) {
+        ThematicLegend grading;
+        grading.gradeEntries = GradeRows();
+        std::vector<GradeRange> ranges;
+        try {
+            ranges = LegendRanges(grading);
+        } catch (const Error&) {
+            outsideHint_->hide();  // a bound still being typed is no number yet
+            return;
+        }
+        const auto mode = static_cast<BoundaryMode>(boundaryButtons_->checkedId());
+        outside = static_cast<size_t>(std::count_if(
+            scanNumbers_.begin(), scanNumbers_.end(),
+            [&](double value) { return FindGradeEntry(ranges, mode, value) == NoEntry; }));
+    }
+    outsideHint_->setText(QStringLiteral("%1个值不在任何分级范围内").arg(outside));
+    outsideHint_->setVisible(outside > 0);
 }
 
 void LegendPanel::SetPageShown(int page, bool shown) {

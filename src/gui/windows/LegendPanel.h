@@ -9,9 +9,11 @@
 
 #include <QColor>
 #include <QPointer>
+#include <QString>
 #include <QWidget>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <vector>
 
 #include "legend/Colcfg.h"
@@ -49,6 +51,8 @@ class LegendPanel : public QWidget {
     void AttachWindowControls(QAbstractButton* generateButton, QComboBox* themeSelector);
 
     // A theme field was chosen: runs the scan under the wait cursor and shows its legends.
+    // Ranges the user edited are kept per theme field (the selector's text) while the window
+    // lives: a field chosen again shows them instead of the default grading.
     void ChooseThemeField(const std::function<ThemeFieldScan()>& scan);
     void ShowScan(ThemeFieldScan scan);
 
@@ -84,6 +88,12 @@ class LegendPanel : public QWidget {
     void KeepAShownPageActive(int pageBefore);
     void FillClassTable(const std::vector<LegendEntry>& entries);
     void ResizeGradeTable(int rows);
+    void KeepEditedGrading();
+    std::vector<LegendEntry> GradingOfThemeField();
+    // Edited ranges may leave values of the field without a colour; the hint under the
+    // grading table says how many distinct values, counted once the edits settle.
+    void ScheduleOutsideCount();
+    void CountValuesOutside();
     // Colour cells open the colour dialog on any mouse press; true when handled.
     bool StringGridMouseDown(QTableWidget* table, const QPoint& position);
 
@@ -94,12 +104,17 @@ class LegendPanel : public QWidget {
     QPointer<QComboBox> themeSelector_;
     ThemeFieldScan scan_;
     int activePage_ = kGradePage;
+    std::vector<double> scanNumbers_;  // the distinct values of a field that can be graded
+    QString themeField_;
+    std::map<QString, std::vector<LegendEntry>> editedGradings_;
+    bool outsideCountPending_ = false;
 
     QTabWidget* pageControl_;
     QWidget* classSheet_;
     QTableWidget* classGrid_;
     QWidget* gradeSheet_;
     QTableWidget* gradeGrid_;
+    QLabel* outsideHint_;
     QGroupBox* settingsGroup_;
     QSpinBox* gradeCount_;
     QPushButton* defaultButton_;

@@ -8,10 +8,18 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QStringList>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace orvane {
+
+QString WithExtension(const QString& path, const QString& extension) {
+    const int slash = std::max(path.lastIndexOf('/'), path.lastIndexOf('\\'));
+    const int dot = path.lastIndexOf('.');
+    return (dot > slash ? path.left(dot) : path) + extension;
+}
 
 std::string LocalPath(const QString& path) {
     return QFile::encodeName(path).toStdString();
@@ -85,8 +93,61 @@ QLayout* ConverterColumn(std::initializer_list<QWidget*> rows, QGroupBox* inform
     return column;
 }
 
-ProgressReset::~ProgressReset() {
-    bar_.setValue(0);
+namespace {
+
+QString HeaderOf(const QString& entry) {
+    return entry.mid(entry.indexOf(':') + 1).trimmed();
+}
+
+// The first free entry whose header matches one of `names`, exactly or by containing it.
+int MatchingEntry(const QStringList& entries, const QStringList& names,
+                  const std::vector<bool>& taken, bool exact) {
+    for (const QString& name : names) {
+        for (int i = 0; i < entries.size(); ++i) {
+            const QString header = HeaderOf(entries[i]);
+            const bool matches = exact ? header.compare(name, Qt::CaseInsensitive) == 0
+                                       : header.contains(name, Qt::CaseInsensitive);
+            if (!taken[static_cast<size_t>(i)] && matches) {
+                return i;
+            }
+        }
+    }
+    return -1;
+}
+
+}  // namespace
+
+void PreselectColumns(const std::vector<std::string>& entries,
+                      const std::vector<UsualHeaders>& choices, bool newWorkbook) {
+    QStringList texts;
+    for (const std::string& entry : entries) {
+        texts << QString::fromStdString(entry);
+    }
+    std::vector<bool> taken(entries.size(), false);
+    std::vector<const UsualHeaders*> open;
+    for (const UsualHeaders& usual : choices) {
+        const QString shown = usual.choice->currentText();
+        const int chosen = texts.indexOf(shown);
+        if (chosen >= 0) {
+            taken[static_cast<size_t>(chosen)] = true;
+        } else if (shown.isEmpty() || newWorkbook) {
+            open.push_back(&usual);
+        }
+    }
+    for (const bool exact : {true, false}) {
+        for (const UsualHeaders* usual : open) {
+            if (texts.contains(usual->choice->currentText())) {
+                continue;  // matched exactly in the first round
+            }
+            const int match = MatchingEntry(texts, usual->names, taken, exact);
+            if (match >= 0) {
+                taken[static_cast<size_t>(match)] = true;
+                usual->choice->clear();
+                usual->choice->addItem(texts[match]);
+                usual->choice->setCurrentIndex(0);
+            }
+        }
+    }
 }
 
 void ColumnChoice::showPopup() {

@@ -8,6 +8,7 @@
 #include <functional>
 #include <initializer_list>
 #include <string>
+#include <vector>
 
 class QGroupBox;
 class QLabel;
@@ -22,10 +23,15 @@ class QWidget;
 namespace orvane {
 
 // The workbook kinds the worksheet source reads, for the open dialogs of the base-station
-// and CQT windows; the first is the one those windows have always offered.
+// and CQT windows; all of them first, so that no table is hidden by default.
 inline const QString kWorkbookFilter = QStringLiteral(
+    "表格文件(*.xls *.xlsx *.csv *.txt)|*.xls;*.xlsx;*.csv;*.txt|"
     "MicroSoft Excel Files(*.xls)|*.xls|MicroSoft Excel 2007 Files(*.xlsx)|*.xlsx|"
     "CSV/TXT(*.csv;*.txt)|*.csv;*.txt");
+
+// The path with the extension of its file name replaced by `extension` (".KML"), or with
+// `extension` appended when the name has none.
+QString WithExtension(const QString& path, const QString& extension);
 
 // A path as the core opens it: in the file system's encoding.
 std::string LocalPath(const QString& path);
@@ -55,17 +61,19 @@ QGroupBox* InformationBox(QPlainTextEdit*& memo, QWidget* parent);
 QLayout* ConverterColumn(std::initializer_list<QWidget*> rows, QGroupBox* information,
                          QPushButton* generate, QPushButton* close);
 
-// Sets the progress bar back to 0 when a conversion ends, also when it stops with an error.
-class ProgressReset {
-  public:
-    explicit ProgressReset(QProgressBar& bar) : bar_(bar) {}
-    ~ProgressReset();
-    ProgressReset(const ProgressReset&) = delete;
-    ProgressReset& operator=(const ProgressReset&) = delete;
-
-  private:
-    QProgressBar& bar_;
+// A column choice and the headers that usually name its column ("经度", "LON").
+struct UsualHeaders {
+    QComboBox* choice;
+    QStringList names;
 };
+
+// Shows in each choice that shows nothing yet the column whose header is one of its usual
+// names; failing that, the column whose header contains one. A column is taken by one choice
+// only, and a column the user chose stays chosen. `newWorkbook`: a choice showing an entry
+// the sheet lacks (made for another file) is open to the usual names too; on another sheet
+// of the same workbook it stays as the user left it.
+void PreselectColumns(const std::vector<std::string>& entries,
+                      const std::vector<UsualHeaders>& choices, bool newWorkbook);
 
 // A drop-down list of worksheet columns that is filled again each time it opens (its
 // DropDown event), so that it offers what the other choices leave.

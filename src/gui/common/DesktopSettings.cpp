@@ -1,8 +1,9 @@
-#include "app/OutputSettings.h"
+#include "common/DesktopSettings.h"
 
 #include <QSettings>
+#include <algorithm>
 
-#include "app/ProductInfo.h"
+#include "common/ProductInfo.h"
 
 namespace orvane {
 
@@ -10,15 +11,19 @@ namespace {
 constexpr const char* kStandardLayoutKey = "Output/StandardKmlLayout";
 }  // namespace
 
-KmlLayout SavedKmlLayout() {
+KmlLayout DesktopSettings::Layout() const {
     const QSettings settings(kProductTitle, kProductTitle);
     return settings.value(kStandardLayoutKey, false).toBool() ? KmlLayout::Standard
                                                               : KmlLayout::Fixed;
 }
 
-void SaveKmlLayout(KmlLayout layout) {
+void DesktopSettings::SetLayout(KmlLayout layout) {
     QSettings settings(kProductTitle, kProductTitle);
     settings.setValue(kStandardLayoutKey, layout == KmlLayout::Standard);
+}
+
+void DesktopSettings::SetBreakDistance(int metres) {
+    breakDistance_ = std::clamp(metres, kMinBreakDistance, kMaxBreakDistance);
 }
 
 }  // namespace orvane

@@ -1,4 +1,4 @@
-#include "earth/RecordingApplicationGE.h"
+#include "tests/gui/RecordingApplicationGE.h"
 
 #include <QFileInfo>
 

@@ -1,4 +1,4 @@
-#include "app/Dialogs.h"
+#include "common/Dialogs.h"
 
 #include <QColorDialog>
 #include <QCoreApplication>

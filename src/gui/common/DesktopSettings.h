@@ -1,0 +1,25 @@
+#pragma once
+
+// The desktop's settings, read and changed in one place. Both are chosen in the system
+// parameters dialog: the KML layout every window writes is kept in the program's settings
+// from one run to the next; the drive-test break distance holds for this run only.
+
+#include "conversions/Dt2kml.h"
+#include "kml/Tkmldocument.h"
+
+namespace orvane {
+
+class DesktopSettings {
+  public:
+    KmlLayout Layout() const;
+    void SetLayout(KmlLayout layout);
+
+    int BreakDistance() const { return breakDistance_; }
+    // Metres, kept within kMinBreakDistance ... kMaxBreakDistance.
+    void SetBreakDistance(int metres);
+
+  private:
+    int breakDistance_ = kDefaultBreakDistance;
+};
+
+}  // namespace orvane
