@@ -413,7 +413,8 @@ void TKMLDocument::AddBoundary(TKMLNode& polygon, std::uint16_t nameId, std::str
 }
 
 void TKMLDocument::AddPolygonPlacemark(const TPolygonPlacemark& placemark) {
-    AddRingPlacemark(FolderOrDocument(), &placemark.Name, placemark.StyleUrl, placemark.Coordinates);
+    AddRingPlacemark(FolderOrDocument(), &placemark.Name, placemark.StyleUrl,
+                     placemark.Coordinates);
     CompleteParts();
 }
 
