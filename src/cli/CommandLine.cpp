@@ -99,7 +99,7 @@ KmlLayout LayoutOf(const Arguments& arguments) {
 }
 
 int DigitsOf(const Arguments& arguments) {
-    return arguments.IntegerValue(kDigitsOption, 1, 15).value_or(0);
+    return arguments.IntegerValue(kDigitsOption, 1, kMaxCoordinateDigits).value_or(0);
 }
 
 TerminalProgress::TerminalProgress() : terminal_(::isatty(STDERR_FILENO) == 1) {}

@@ -60,6 +60,25 @@ void MifHeaderReader::Take(std::string_view line) {
     }
 }
 
+MifHeader ReadMifHeader(const std::string& mifPath) {
+    LineCursor lines = LineCursor::OfFile(mifPath);
+    MifHeaderReader header;
+    while (const auto line = lines.Next()) {
+        if (Trim(*line) == "Data") {
+            break;
+        }
+        header.Take(*line);
+    }
+    return header.header();
+}
+
+size_t DefaultNameColumn(const std::vector<MifColumn>& columns) {
+    return static_cast<size_t>(
+        std::find_if(columns.begin(), columns.end(),
+                     [](const MifColumn& column) { return column.character; }) -
+        columns.begin());
+}
+
 std::optional<std::string> MidPathBeside(const std::string& mifPath) {
     for (const char* extension : {".mid", ".MID", ".Mid"}) {
         std::filesystem::path path(mifPath);

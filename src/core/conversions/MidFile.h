@@ -39,6 +39,14 @@ class MifHeaderReader {
     std::int32_t columnsLeft_ = 0;
 };
 
+// The table a MIF file declares in the lines before "Data" (all its lines when there is
+// none). Throws "Cannot open file %s".
+MifHeader ReadMifHeader(const std::string& mifPath);
+
+// The column that names the regions when none is chosen: the first Char column; past the
+// columns when there is none.
+size_t DefaultNameColumn(const std::vector<MifColumn>& columns);
+
 // The .mid file beside a .mif: the same name with the extension ".mid" (or ".MID"); nothing
 // when there is none.
 std::optional<std::string> MidPathBeside(const std::string& mifPath);

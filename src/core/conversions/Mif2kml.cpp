@@ -219,10 +219,7 @@ class RegionWriter {
     size_t NameColumn() const {
         const auto& columns = header_.columns;
         if (request_.nameColumn.empty()) {
-            return static_cast<size_t>(
-                std::find_if(columns.begin(), columns.end(),
-                             [](const MifColumn& column) { return column.character; }) -
-                columns.begin());
+            return DefaultNameColumn(columns);
         }
         for (const bool exact : {true, false}) {
             for (size_t i = 0; i < columns.size(); ++i) {

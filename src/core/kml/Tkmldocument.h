@@ -23,6 +23,8 @@ namespace orvane {
 
 class KmlOutput;
 
+inline constexpr int kMaxCoordinateDigits = 15;
+
 // The document is written as it is built: each style, placemark or folder that a builder
 // adds under Document is laid out and handed to the output file as soon as the builder
 // returns, and its nodes and texts leave memory, so that a document of any size needs little
@@ -40,8 +42,9 @@ class TKMLDocument {
     TKMLDocument& operator=(const TKMLDocument&) = delete;
 
     KmlLayout Layout() const { return layout_; }
-    // Coordinates are rounded to this many decimals (1 to 15; 0, the default, writes them as
-    // they are given), trailing zeros dropped. Fields that are no numbers stay as they are.
+    // Coordinates are rounded to this many decimals (1 to kMaxCoordinateDigits; 0, the
+    // default, writes them as they are given), trailing zeros dropped. Fields that are no
+    // numbers stay as they are.
     void SetCoordinateDigits(int digits) { digits_ = digits; }
     TKMLNode& Root() { return Node(0); }
     TKMLNode& DocumentNode() { return Node(1); }
