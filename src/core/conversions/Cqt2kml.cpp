@@ -52,8 +52,12 @@ ConversionSummary ConvertCqtToKml(const CqtConversionRequest& request,
     const std::int32_t columnCount = source.columnCount();
 
     TKMLDocument document(request.layout);
+    document.SetCoordinateDigits(request.digits);
     document.OpenFile(request.outPath);
     document.AddPointStyles(legend.Colours());
+    const KmlSchema schema =
+        request.layout == KmlLayout::Standard ? WorksheetSchema(source, "CqtPoint") : KmlSchema{};
+    document.AddSchema(schema);
 
     // The start of each description row, header included, is the same for every point. Cells
     // are text in the balloon's HTML: a cell such as "<5" or "A&B" shows as it stands and
@@ -69,6 +73,7 @@ ConversionSummary ConvertCqtToKml(const CqtConversionRequest& request,
     const std::vector<std::string>& entries = source.columnEntries();
 
     TPointPlacemark point;
+    point.Schema = &schema;
     ConversionSummary summary{.outputPath = request.outPath};
     ProgressTicker progress(observer);
     for (std::int32_t row = WorksheetSource::FirstDataRow; row <= rowCount; ++row) {
@@ -89,7 +94,9 @@ ConversionSummary ConvertCqtToKml(const CqtConversionRequest& request,
         }
 
         point.Description.clear();
+        point.Data.clear();
         for (std::int32_t column = 1; column <= columnCount; ++column) {
+            point.Data.push_back(source.CellText(row, column));
             point.Description += rowStarts[static_cast<size_t>(column - 1)];
             AppendXmlText(point.Description, source.CellText(row, column), XmlQuotes::Escaped);
             point.Description += "</TD></TR>";

@@ -18,12 +18,26 @@ size_t ColumnPosition(int column) {
 // Turns the segments of a route into line placemarks.
 class TrackWriter {
   public:
-    explicit TrackWriter(TKMLDocument& document) : document_(document) {}
+    TrackWriter(TKMLDocument& document, const LegendClassifier& legend, bool graded)
+        : document_(document), legend_(legend) {
+        const KmlFieldType value = graded ? KmlFieldType::Double : KmlFieldType::String;
+        schema_ = {"DtLine",
+                   {{"图例序号", KmlFieldType::Int},
+                    {"图例", KmlFieldType::String},
+                    {"首记录值", value},
+                    {"末记录值", value}}};
+        placemark_.Schema = &schema_;
+    }
+
+    const KmlSchema& schema() const { return schema_; }
 
     // A blank before every point's coordinate text.
     void Write(int entry, std::string_view name, std::span<const TrackPoint> points) {
         placemark_.Name = name;
         placemark_.StyleUrl = "#LINESTYLE" + std::to_string(entry);
+        entryText_ = std::to_string(entry);
+        placemark_.Data = {entryText_, legend_.EntryText(entry), points.front().theme,
+                           points.back().theme};
         placemark_.Coordinates.clear();
         for (const TrackPoint& point : points) {
             placemark_.Coordinates += ' ';
@@ -40,6 +54,9 @@ class TrackWriter {
 
   private:
     TKMLDocument& document_;
+    const LegendClassifier& legend_;
+    KmlSchema schema_;
+    std::string entryText_;
     TLinePlacemark placemark_;
     std::int64_t written_ = 0;
 };
@@ -131,12 +148,14 @@ ConversionSummary ConvertDtToKml(const DtConversionRequest& request,
     observer.Started();
     observer.Info(kDtConversionStarted);
     TKMLDocument document(request.layout);
-    TrackWriter writer(document);
+    document.SetCoordinateDigits(request.digits);
+    TrackWriter writer(document, legend, request.legend.kind == LegendKind::Grading);
     document.OpenFile(request.outPath);
     document.AddLineStyles(legend.Colours(), request.lineWidth);
     if (request.serving) {
         AddServingCellStyles(document, legend);
     }
+    document.AddSchema(writer.schema());
 
     std::optional<DtTextFile> readNow;
     const DtTextFile& file =
@@ -155,7 +174,7 @@ ConversionSummary ConvertDtToKml(const DtConversionRequest& request,
         progress.AtLine(static_cast<std::int64_t>(record + 2), lineCount);
         const std::string_view line = file.Record(record);
         const std::string_view theme = RecordField(line, themePosition);
-        segmenter.Add({RecordField(line, lon), RecordField(line, lat), std::nullopt},
+        segmenter.Add({RecordField(line, lon), RecordField(line, lat), std::nullopt, theme},
                       legend.EntryOf(theme), theme);
     }
     segmenter.End();
