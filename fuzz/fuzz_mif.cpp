@@ -1,4 +1,5 @@
-// The MIF conversion from any bytes: the reader, the region scan and the safe writing.
+// The MIF conversion from any bytes: the reader, the region scan and the safe writing; inputs
+// of odd size also in the standard layout (regions nested into polygons with holes).
 
 #include <cstddef>
 #include <cstdint>
@@ -12,7 +13,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     folder.Prepare(data, size);
     bool failed = false;
     try {
-        orvane::ConvertMifToKml({folder.input(), folder.output()});
+        const auto layout = size % 2 == 1 ? orvane::KmlLayout::Standard : orvane::KmlLayout::Fixed;
+        orvane::ConvertMifToKml({folder.input(), folder.output(), layout});
     } catch (const orvane::Error&) {
         failed = true;
     }

@@ -44,6 +44,11 @@ for p in "${packages[@]}"; do
         missing+=("$p")
     fi
 done
+# The standard layout's tests convert KML with togeojson, which the tests install with npm;
+# any Node.js with npm serves, Debian's when there is none.
+if ! command -v npm >/dev/null; then
+    missing+=(npm)
+fi
 if [ ${#missing[@]} -eq 0 ]; then
     if [ ${#refresh[@]} -gt 0 ]; then
         "${sudo_cmd[@]}" apt-get update -qq

@@ -56,7 +56,7 @@ void Bind(const WorksheetSource& source, const std::string& option, std::int32_t
 int RunBs(const std::vector<std::string>& words) {
     const Arguments arguments(words,
                               {"--site", "--lon", "--lat", "--azimuth", "--sheet", "--radius",
-                               "--beamwidth", "--metres", kLayoutOption},
+                               "--beamwidth", "--metres", kLayoutOption, kDigitsOption},
                               {});
     arguments.ExpectPositional(2);
     BsOptions options;
@@ -76,6 +76,7 @@ int RunBs(const std::vector<std::string>& words) {
         throw UsageError("--radius and --metres exclude each other");
     }
     request.layout = LayoutOf(arguments);
+    request.digits = DigitsOf(arguments);
     const std::string input = InputPath(arguments.positional()[0]);
     request.outPath = arguments.positional()[1];
     CheckOutputPath(request.outPath, {input});

@@ -98,6 +98,10 @@ KmlLayout LayoutOf(const Arguments& arguments) {
     throw UsageError("--layout takes fixed or standard");
 }
 
+int DigitsOf(const Arguments& arguments) {
+    return arguments.IntegerValue(kDigitsOption, 1, kMaxCoordinateDigits).value_or(0);
+}
+
 TerminalProgress::TerminalProgress() : terminal_(::isatty(STDERR_FILENO) == 1) {}
 
 TerminalProgress::~TerminalProgress() {

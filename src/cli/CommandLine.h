@@ -50,6 +50,11 @@ class Arguments {
 inline constexpr const char* kLayoutOption = "--layout";
 KmlLayout LayoutOf(const Arguments& arguments);
 
+// Every conversion takes --digits N: coordinates rounded to N decimals (1 to 15); 0 when not
+// given, for coordinates as they are.
+inline constexpr const char* kDigitsOption = "--digits";
+int DigitsOf(const Arguments& arguments);
+
 // Prints progress on standard error when it is a terminal; silent otherwise.
 class TerminalProgress {
   public:

@@ -34,6 +34,7 @@ int RunCqt(const std::vector<std::string>& words) {
     std::set<std::string> valued(kColumnOptions.begin(), kColumnOptions.end());
     valued.insert("--sheet");
     valued.insert(kLayoutOption);
+    valued.insert(kDigitsOption);
     valued.insert(kLegendValuedOptions.begin(), kLegendValuedOptions.end());
     const Arguments arguments(words, valued, kLegendFlags);
     arguments.ExpectPositional(2);
@@ -42,6 +43,7 @@ int RunCqt(const std::vector<std::string>& words) {
 
     CqtConversionRequest request;
     request.layout = LayoutOf(arguments);
+    request.digits = DigitsOf(arguments);
     const std::string input = InputPath(arguments.positional()[0]);
     const std::string& output = arguments.positional()[1];
     request.outPath = output;

@@ -54,8 +54,8 @@ void PrepareFromLog(const Arguments& arguments, const LegendOptions& options, co
 }  // namespace
 
 int RunDt(const std::vector<std::string>& words) {
-    std::set<std::string> valued = {"--lon",   "--lat",   "--theme",
-                                    "--width", "--break", kLayoutOption};
+    std::set<std::string> valued = {"--lon",   "--lat",       "--theme",    "--width",
+                                    "--break", kLayoutOption, kDigitsOption};
     valued.insert(kLegendValuedOptions.begin(), kLegendValuedOptions.end());
     valued.insert(kServingValuedOptions.begin(), kServingValuedOptions.end());
     std::set<std::string> flags = kLegendFlags;
@@ -68,6 +68,7 @@ int RunDt(const std::vector<std::string>& words) {
     request.dtPath = InputPath(arguments.positional()[0]);
     request.outPath = arguments.positional()[1];
     request.layout = LayoutOf(arguments);
+    request.digits = DigitsOf(arguments);
     request.lineWidth =
         arguments.IntegerValue("--width", kMinLineWidth, kMaxLineWidth).value_or(kDefaultLineWidth);
     request.breakDistance = arguments.IntegerValue("--break", kMinBreakDistance, kMaxBreakDistance)

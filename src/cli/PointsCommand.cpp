@@ -25,14 +25,15 @@ PtGeometry GeometryOf(const Arguments& arguments) {
 }  // namespace
 
 int RunPoints(const std::vector<std::string>& words) {
-    const Arguments arguments(words, {"--format", "--geometry", kLayoutOption}, {});
+    const Arguments arguments(words, {"--format", "--geometry", kLayoutOption, kDigitsOption}, {});
     arguments.ExpectPositional(2);
     PtConversionRequest request{.lines = {},
                                 .format = static_cast<CoordinateFormat>(
                                     arguments.IntegerValue("--format", 0, 2).value_or(0)),
                                 .geometry = GeometryOf(arguments),
                                 .outPath = arguments.positional()[1],
-                                .layout = LayoutOf(arguments)};
+                                .layout = LayoutOf(arguments),
+                                .digits = DigitsOf(arguments)};
     const std::string input = InputPath(arguments.positional()[0]);
     const std::string& output = request.outPath;
     CheckOutputPath(output, {input});

@@ -26,21 +26,24 @@ constexpr std::string_view kUsageText =
 Converts survey data to KML, as the windows of Orvane do.
 
   orvane-convert points INPUT OUTPUT.kml [--format 0|1|2] [--geometry point|line|polygon]
-                       [--layout fixed|standard]
+                       [--layout fixed|standard] [--digits N]
       INPUT holds one coordinate line per line ("-" reads standard input).
       --format 0  latitude,longitude (default)
                1  longitude,latitude
                2  longitude latitude
       --geometry  one point per line (default), one line, or one closed polygon.
 
-  orvane-convert mif INPUT.mif OUTPUT.kml [--layout fixed|standard]
+  orvane-convert mif INPUT.mif OUTPUT.kml [--layout fixed|standard] [--digits N]
+                     [--name-column COL]
       Every polygon of the file's Region objects as a red outline ("-" reads standard
-      input).
+      input). In the standard layout each region is one placemark (rings inside rings
+      are holes) carrying its row of the .mid file beside the MIF, named by the column
+      COL (default: the first character column).
 
   orvane-convert dt INPUT.txt OUTPUT.kml [--lon FIELD] [--lat FIELD] [--theme FIELD]
                     [--classify | --grades N] [--boundary left|right|both]
                     [--scheme NAME [--colcfg FILE]] [--width N] [--break METRES]
-                    [--layout fixed|standard]
+                    [--layout fixed|standard] [--digits N]
       The route of a drive-test log (TAB-separated; UTF-8, GBK or UTF-16) as lines coloured by
       the theme field. FIELD is a header name (exact, then ignoring letter case);
       longitude and latitude default to the columns recognised by name, the theme to
@@ -54,7 +57,7 @@ Converts survey data to KML, as the windows of Orvane do.
 
   orvane-convert bs WORKBOOK OUTPUT.kml --site COL --lon COL --lat COL --azimuth COL
                     [--sheet SHEET] [--radius SECONDS] [--beamwidth COL] [--metres M]
-                    [--layout fixed|standard]
+                    [--layout fixed|standard] [--digits N]
       A base-station table (one sector per row) as site icons and sector wedges:
       consecutive rows with the same longitude and latitude texts form one site.
       COL is a column entry as the window shows it (B:经度), else a header text,
@@ -67,6 +70,7 @@ Converts survey data to KML, as the windows of Orvane do.
   orvane-convert cqt WORKBOOK OUTPUT.kml --name COL --lon COL --lat COL --theme COL
                      [--sheet SHEET] [--classify | --grades N] [--boundary left|right|both]
                      [--scheme NAME [--colcfg FILE]] [--layout fixed|standard]
+                     [--digits N]
       The test points of a CQT table (.xls, .xlsx, CSV or TAB-separated text; field
       names in row 1), one point per row, coloured by the theme column, with the whole
       row in its balloon. COL is a column entry as the window shows it (B:经度), a
@@ -77,7 +81,9 @@ Converts survey data to KML, as the windows of Orvane do.
   Every conversion writes a KMZ archive (a zip holding doc.kml) when OUTPUT ends in
   .kmz, and takes --layout fixed|standard: fixed (the default) is the program's own
   KML 2.1 layout; standard is OGC KML 2.2 as GIS programs read it (texts inline,
-  no padding).
+  no padding, typed attributes, base stations as two layers, the program's own icons
+  beside the file or inside the .kmz). --digits N (1 to 15) rounds coordinates to N
+  decimals in either layout.
 
   orvane-convert inspect WORKBOOK [--sheet SHEET] [--cells]
       Shows how Orvane reads a workbook (.xls, .xlsx, CSV or TAB-separated text): its

@@ -28,7 +28,7 @@ add_cli_test(NAME standard.points.polygon
              OGR "Name (String) = Polygon1" "Style = PEN(c:#FF0000FF,w:2")
 add_cli_test(NAME standard.mif ARGS mif ${M}/regions-gbk.mif @OUT@ --layout standard
              KML ${M}/regions-standard.kml SCHEMA
-             OGR "Feature Count: 4" "Name (String) = Region" "Style = PEN(c:#FF0000FF,w:2")
+             OGR "Feature Count: 3" "Name (String) = Region" "Style = PEN(c:#FF0000FF,w:2")
 add_cli_test(NAME standard.dt ARGS dt ${D}/route-gbk.txt @OUT@ --theme 小区 --layout standard
              KML ${D}/route-classes-standard.kml SCHEMA
              OGR "Name (String) = 城东2" "Style = PEN(c:#0000FFFF,w:4")

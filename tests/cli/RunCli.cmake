@@ -7,8 +7,12 @@
 #   PRESET_OUTPUT (text written to OUTPUT before the run; it must survive a failed run),
 #   SCHEMA (the OGC KML 2.2 schema the KML must validate against, or unset),
 #   EXPECT_OGR (texts separated by "|" that ogrinfo's LIBKML report of OUTPUT must hold),
-#   REPORT (a second output, CSV) and EXPECT_CSV (the file it must equal byte for byte).
-# A .kmz OUTPUT must be a zip archive holding doc.kml alone; its doc.kml is the KML checked.
+#   REPORT (a second output, CSV) and EXPECT_CSV (the file it must equal byte for byte),
+#   EXPECT_GPKG (texts that ogrinfo must report for OUTPUT turned into a GeoPackage),
+#   EXPECT_ENTRIES (the entries of a .kmz archive, separated by "|"),
+#   TOGEOJSON, NODE_MODULES, TOGEOJSON_SCRIPT (the property every resolved style gives).
+# A .kmz OUTPUT must be a zip archive holding EXPECT_ENTRIES, doc.kml first; its doc.kml is
+# the KML checked.
 string(REPLACE "|" ";" arguments "${ARGS}")
 file(REMOVE "${OUTPUT}")
 if(DEFINED REPORT)
@@ -40,8 +44,9 @@ set(kml "${OUTPUT}")
 if(OUTPUT MATCHES "\\.kmz$" AND EXPECT_STATUS EQUAL 0)
     execute_process(COMMAND ${CMAKE_COMMAND} -E tar tf "${OUTPUT}" OUTPUT_VARIABLE entries
                     RESULT_VARIABLE unreadable)
-    if(unreadable OR NOT entries STREQUAL "doc.kml\n")
-        message(FATAL_ERROR "${OUTPUT} holds '${entries}', expected doc.kml alone")
+    string(REPLACE "|" "\n" expected_entries "${EXPECT_ENTRIES}\n")
+    if(unreadable OR NOT entries STREQUAL expected_entries)
+        message(FATAL_ERROR "${OUTPUT} holds '${entries}', expected '${expected_entries}'")
     endif()
     set(unpacked "${OUTPUT}.unpacked")
     file(REMOVE_RECURSE "${unpacked}")
@@ -76,6 +81,30 @@ if(EXPECT_OGR)
                                 "${report}${errors}")
         endif()
     endforeach()
+endif()
+if(EXPECT_GPKG)
+    set(gpkg "${OUTPUT}.gpkg")
+    file(REMOVE "${gpkg}")
+    execute_process(COMMAND ogr2ogr --config OGR_SKIP KML -f GPKG "${gpkg}" "${OUTPUT}"
+                    RESULT_VARIABLE failed ERROR_VARIABLE errors)
+    if(failed)
+        message(FATAL_ERROR "ogr2ogr -f GPKG failed for ${OUTPUT}:\n${errors}")
+    endif()
+    execute_process(COMMAND ogrinfo -so -al "${gpkg}" OUTPUT_VARIABLE report)
+    string(REPLACE "|" ";" expected_texts "${EXPECT_GPKG}")
+    foreach(text IN LISTS expected_texts)
+        string(FIND "${report}" "${text}" at)
+        if(at EQUAL -1)
+            message(FATAL_ERROR "ogrinfo does not report '${text}' for ${gpkg}:\n${report}")
+        endif()
+    endforeach()
+endif()
+if(DEFINED TOGEOJSON)
+    execute_process(COMMAND node "${TOGEOJSON_SCRIPT}" "${NODE_MODULES}" "${kml}" "${TOGEOJSON}"
+                    OUTPUT_VARIABLE report ERROR_VARIABLE errors RESULT_VARIABLE failed)
+    if(failed)
+        message(FATAL_ERROR "togeojson left styles of ${kml} unresolved:\n${report}${errors}")
+    endif()
 endif()
 if(DEFINED EXPECT_CSV)
     execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files "${REPORT}" "${EXPECT_CSV}"

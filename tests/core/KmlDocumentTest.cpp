@@ -4,6 +4,7 @@
 
 #include "TestFiles.h"
 #include "common/Errors.h"
+#include "kml/KmlIcons.h"
 #include "kml/Tkmldocument.h"
 
 using namespace orvane;
@@ -538,4 +539,120 @@ TEST(StandardLayout, WritesKml22WithInlineTextsAndNoEmptyStyleReference) {
               "  </Document>\n"
               "</kml>\n");
     EXPECT_EQ(text.find('\r'), std::string::npos);
+}
+
+// ---- Data, folders, icons and precision for GIS programs -------------------------------
+
+TEST(StandardLayout, WritesTypedSchemasAndDataWithoutEmptyValues) {
+    const KmlSchema schema{"Row",
+                           {{"名称", KmlFieldType::String},
+                            {"a\"b", KmlFieldType::Double},
+                            {"CI", KmlFieldType::Int}}};
+    TPointPlacemark point;
+    point.Name = "P";
+    point.Schema = &schema;
+    point.Data = {"A&B", "", "7"};
+    point.Coordinates = "1,2,0";
+    TKMLDocument fixed;
+    fixed.AddSchema(schema);
+    fixed.AddPointPlacemark(point);
+    EXPECT_EQ(fixed.ToText().find("Schema"), std::string::npos) << "the fixed layout has no data";
+
+    TKMLDocument document(KmlLayout::Standard);
+    document.AddSchema(schema);
+    document.AddPointPlacemark(point);
+    const std::string text = document.ToText();
+    EXPECT_NE(text.find("    <Schema name=\"Row\" id=\"Row\">\n"
+                        "      <SimpleField name=\"名称\" type=\"string\"></SimpleField>\n"
+                        "      <SimpleField name=\"a&quot;b\" type=\"double\"></SimpleField>\n"
+                        "      <SimpleField name=\"CI\" type=\"int\"></SimpleField>\n"
+                        "    </Schema>\n"),
+              std::string::npos);
+    EXPECT_NE(text.find("      <ExtendedData>\n"
+                        "        <SchemaData schemaUrl=\"#Row\">\n"
+                        "          <SimpleData name=\"名称\">A&amp;B</SimpleData>\n"
+                        "          <SimpleData name=\"CI\">7</SimpleData>\n"
+                        "        </SchemaData>\n"
+                        "      </ExtendedData>\n"
+                        "      <Point>\n"),
+              std::string::npos);
+}
+
+TEST(KmlFieldTypeScan, ChoosesTheNarrowestTypeOfTheValues) {
+    const auto typeOf = [](std::initializer_list<std::string_view> values) {
+        KmlFieldTypeScan scan;
+        for (const std::string_view value : values) {
+            scan.Add(value);
+        }
+        return scan.Type();
+    };
+    EXPECT_EQ(typeOf({"-1", "", "120"}), KmlFieldType::Int);
+    EXPECT_EQ(typeOf({"3", "113.6042", "1e-3"}), KmlFieldType::Double);
+    EXPECT_EQ(typeOf({"3", "GSM900"}), KmlFieldType::String);
+    EXPECT_EQ(typeOf({"007"}), KmlFieldType::String) << "a code keeps its zeros";
+    EXPECT_EQ(typeOf({"3000000000"}), KmlFieldType::Double);
+    EXPECT_EQ(typeOf({}), KmlFieldType::String);
+}
+
+TEST(StandardLayout, StreamsAFolderOfAnyNumberOfPlacemarks) {
+    test::TempDir dir;
+    TKMLDocument document(KmlLayout::Standard);
+    document.OpenFile(dir.File("out.kml"));
+    document.AddPtStyle();
+    document.BeginFolder("基站");
+    size_t most = 0;
+    for (int step = 0; step < 20; ++step) {
+        AddPoints(document, 10'000, step * 10'000);
+        most = std::max(most, document.HeldBytes());
+    }
+    document.EndFolder();
+    AddPoints(document, 1);
+    document.SaveAndClose();
+    ASSERT_TRUE(document.Saved());
+    EXPECT_LT(most, size_t{16} << 20);
+    const std::string text = test::ReadBytes(dir.File("out.kml"));
+    EXPECT_NE(text.find("    <Folder>\n      <name>基站</name>\n      <Placemark>\n"
+                        "        <name>Point0</name>\n"),
+              std::string::npos);
+    EXPECT_NE(text.find("        <name>Point199999</name>\n"), std::string::npos);
+    EXPECT_NE(text.find("    </Folder>\n    <Placemark>\n      <name>Point0</name>\n"),
+              std::string::npos);
+    EXPECT_TRUE(text.ends_with("    </Placemark>\n  </Document>\n</kml>\n"));
+}
+
+TEST(StandardLayout, ResolvesEveryLegendStyleInTwentyFourBitsAndWritesItsIcons) {
+    test::TempDir dir;
+    TKMLDocument document(KmlLayout::Standard);
+    document.OpenFile(dir.File("out.kml"));
+    const std::int32_t colours[] = {16777471};  // above 24 bits
+    document.AddPointStyles(colours);
+    document.AddLineStyles(colours, 3);
+    document.SaveAndClose();
+    ASSERT_TRUE(document.Saved());
+    const std::string text = test::ReadBytes(dir.File("out.kml"));
+    EXPECT_EQ(text.find("ff10000FF"), std::string::npos);
+    for (const std::string id :
+         {"POINTSTYLE-9999", "POINTSTYLE-1", "LINESTYLE-9999", "LINESTYLE-1"}) {
+        const size_t style = text.find("<Style id=\"" + id + "\">");
+        ASSERT_NE(style, std::string::npos) << id;
+        EXPECT_EQ(text.find("<color>ff808080</color>", style), text.find("<color>", style)) << id;
+    }
+    EXPECT_NE(text.find("<href>orvane-square.png</href>"), std::string::npos);
+    EXPECT_EQ(test::ReadBytes(dir.File("orvane-square.png")), KmlIconPng(KmlIcon::Square));
+    EXPECT_TRUE(KmlIconPng(KmlIcon::Site).starts_with("\x89PNG\r\n\x1A\n"));
+    EXPECT_EQ(dir.EntryCount(), 2u);
+}
+
+TEST(KmlDocument, RoundsCoordinatesInEitherLayout) {
+    TPolygonPlacemark polygon;
+    polygon.Coordinates = " 113.123456789,25.5,0  abc,-0.00001,0 1e2,7.25,0 ";
+    for (const KmlLayout layout : {KmlLayout::Fixed, KmlLayout::Standard}) {
+        TKMLDocument document(layout);
+        document.SetCoordinateDigits(3);
+        document.AddPolygonPlacemark(polygon);
+        const std::string expected = layout == KmlLayout::Fixed
+                                         ? " 113.123,25.5,0  abc,0,0 100,7.25,0 "
+                                         : "113.123,25.5,0 abc,0,0 100,7.25,0";
+        EXPECT_NE(document.ToText().find(expected), std::string::npos) << document.ToText();
+    }
 }

@@ -2,6 +2,7 @@
 
 #include "TestFiles.h"
 #include "common/Errors.h"
+#include "conversions/MidFile.h"
 #include "conversions/Mif2kml.h"
 
 using namespace orvane;
@@ -136,4 +137,12 @@ TEST_F(MifConversion, ReportsMissingInputAndUnwritableOutput) {
     } catch (const Error& error) {
         EXPECT_EQ(std::string(error.what()), "Cannot create file " + output);
     }
+}
+
+TEST(MidFile, SplitsQuotedFieldsAtTheDelimiter) {
+    std::vector<std::string> fields;
+    SplitMidLine(R"(1,"城东,含""湖""", 12.5 ,"")", ',', fields);
+    EXPECT_EQ(fields, (std::vector<std::string>{"1", "城东,含\"湖\"", "12.5", ""}));
+    SplitMidLine("a\t\"b\tc\"", '\t', fields);
+    EXPECT_EQ(fields, (std::vector<std::string>{"a", "b\tc"}));
 }

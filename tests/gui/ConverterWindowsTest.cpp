@@ -296,6 +296,39 @@ class ConverterWindowsTest : public QObject {
         mif.hide();
     }
 
+    // The standard layout names the regions from the column chosen among those the MIF
+    // declares, and the system parameters' decimals round the coordinates.
+    void mifWindowNamesRegionsFromTheChosenColumnInTheStandardLayout() {
+        TFrmMIF2KML& mif = desktop_->FrmMIF2KML();
+        const QString mifPath = dir_.filePath("named.mif");
+        const QString kmlPath = dir_.filePath("named.kml");
+        QByteArray withNames = kMif;
+        withNames.replace("Columns 1\r\n  ID Integer\r\n",
+                          "Delimiter \",\"\r\nColumns 3\r\n  ID Integer\r\n  Name Char(10)\r\n"
+                          "  Area Char(10)\r\n");
+        WriteFile(mifPath, withNames);
+        WriteFile(dir_.filePath("named.mid"), "7,\"South\",\"12\"\r\n");
+        DesktopSettings().SetLayout(KmlLayout::Standard);
+        DesktopSettings().SetCoordinateDigits(1);
+        dialogs_.openPaths = {mifPath};
+        dialogs_.savePaths = {kmlPath};
+        mif.show();
+        QTest::mouseClick(mif.SpeedButton3, Qt::LeftButton);
+        QTest::mouseClick(mif.SpeedButton4, Qt::LeftButton);
+        QCOMPARE(mif.CBoxNameColumn->count(), 3);
+        QCOMPARE(mif.CBoxNameColumn->currentText(), QString("Name"));  // the first Char column
+        mif.CBoxNameColumn->setCurrentIndex(2);
+        QTest::mouseClick(mif.Button1, Qt::LeftButton);
+        DesktopSettings().SetLayout(KmlLayout::Fixed);
+        DesktopSettings().SetCoordinateDigits(0);
+        QCOMPARE(dialogs_.errors, QStringList());
+        const QByteArray kml = FileBytes(kmlPath);
+        QVERIFY(kml.contains("<name>12</name>"));
+        QVERIFY(kml.contains("<SimpleData name=\"Name\">South</SimpleData>"));
+        QVERIFY(kml.contains("113.1,25.7,0 113.2,25.7,0 113.2,25.8,0 113.1,25.7,0<"));
+        mif.hide();
+    }
+
     void mifWindowReportsMissingFilesWithoutSuccess() {
         TFrmMIF2KML& mif = desktop_->FrmMIF2KML();
         mif.show();

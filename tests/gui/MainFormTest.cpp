@@ -1,6 +1,7 @@
 // The main window and the start-up, against the recording globe and scripted dialogs.
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDesktopServices>
 #include <QMenuBar>
 #include <QPushButton>
@@ -234,6 +235,25 @@ class MainFormTest : public QObject {
         QVERIFY(options.CBoxStandardKml->isChecked());
         answer(false, options.BtnOK);
         QCOMPARE(DesktopSettings().Layout(), KmlLayout::Fixed);
+    }
+
+    void systemParametersKeepTheCoordinateDecimalsOnlyOnOk() {
+        TFrmSysOptions& options = desktop_->FrmSysOptions();
+        QCOMPARE(options.CBoxDigits->count(), 16);
+        QCOMPARE(options.CBoxDigits->itemText(0), QString("不变"));
+        const auto answer = [&options](int digits, QPushButton* button) {
+            QTimer::singleShot(0, &options, [&options, digits, button] {
+                options.CBoxDigits->setCurrentIndex(digits);
+                QTest::mouseClick(button, Qt::LeftButton);
+            });
+            options.exec();
+        };
+        answer(7, options.BtnOK);
+        QCOMPARE(DesktopSettings().CoordinateDigits(), 7);
+        answer(3, options.BtnCancel);
+        QCOMPARE(options.CBoxDigits->currentIndex(), 7);
+        answer(0, options.BtnOK);
+        QCOMPARE(DesktopSettings().CoordinateDigits(), 0);
     }
 
     void anErrorInAHandlerIsShownAndTheWindowGoesOn() {

@@ -264,6 +264,24 @@ void AppendNumber(std::string& out, double value) {
     }
 }
 
+void AppendRoundedNumber(std::string& out, double value, int digits) {
+    if (!(std::abs(value) < 1e15)) {
+        AppendNumber(out, value);
+        return;
+    }
+    char text[48];
+    const auto result =
+        std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, digits);
+    std::string_view rounded(text, static_cast<size_t>(result.ptr - text));
+    while (rounded.ends_with('0')) {
+        rounded.remove_suffix(1);
+    }
+    if (rounded.ends_with('.')) {
+        rounded.remove_suffix(1);
+    }
+    out += rounded == "-0" ? std::string_view("0") : rounded;
+}
+
 std::string FormatNumber(double value) {
     std::string s;
     AppendNumber(s, value);
@@ -404,10 +422,16 @@ std::int32_t ParseInteger(std::string_view text) {
 
 // ---- Geometry ----------------------------------------------------------------------------
 
-void AppendCoordinate(std::string& out, double longitude, double latitude) {
-    AppendNumber(out, longitude);
-    out += ',';
-    AppendNumber(out, latitude);
+void AppendCoordinate(std::string& out, double longitude, double latitude, int digits) {
+    if (digits > 0) {
+        AppendRoundedNumber(out, longitude, digits);
+        out += ',';
+        AppendRoundedNumber(out, latitude, digits);
+    } else {
+        AppendNumber(out, longitude);
+        out += ',';
+        AppendNumber(out, latitude);
+    }
     out += std::string_view(",0 ");
 }
 
@@ -435,29 +459,29 @@ SectorShape MakeSectorShape(std::int32_t azimuth, double widthDegrees, double ra
 }
 
 void AppendSectorRing(std::string& out, double longitude, double latitude, const SectorShape& shape,
-                      double longitudeScale) {
+                      double longitudeScale, int digits) {
     std::string centre;
     if (!shape.fullCircle) {
-        AppendCoordinate(centre, longitude, latitude);
+        AppendCoordinate(centre, longitude, latitude, digits);
         out += centre;
     }
     if (longitudeScale == 1) {
         for (const auto& [dx, dy] : shape.offsets) {
-            AppendCoordinate(out, longitude + dx, latitude + dy);
+            AppendCoordinate(out, longitude + dx, latitude + dy, digits);
         }
     } else {
         for (const auto& [dx, dy] : shape.offsets) {
-            AppendCoordinate(out, longitude + dx * longitudeScale, latitude + dy);
+            AppendCoordinate(out, longitude + dx * longitudeScale, latitude + dy, digits);
         }
     }
     out += centre;
 }
 
 void AppendSectorRing(std::string& out, double longitude, double latitude, std::int32_t azimuth,
-                      double radiusSeconds) {
+                      double radiusSeconds, int digits) {
     constexpr double kWidth = 45;
     AppendSectorRing(out, longitude, latitude,
-                     MakeSectorShape(azimuth, kWidth, radiusSeconds * (1.0 / 3600)));
+                     MakeSectorShape(azimuth, kWidth, radiusSeconds * (1.0 / 3600)), 1, digits);
 }
 
 std::string SectorRing(double longitude, double latitude, std::int32_t azimuth,

@@ -19,6 +19,9 @@ namespace orvane {
 // otherwise.
 std::string FormatNumber(double value);
 void AppendNumber(std::string& out, double value);
+// The value rounded to `digits` decimals (1 to 15) in fixed notation without trailing zeros
+// ("-0" is "0"); magnitudes from 1E15 up, infinities and NaN as AppendNumber writes them.
+void AppendRoundedNumber(std::string& out, double value, int digits);
 
 // A number is: spaces, an optional sign, digits with an optional fraction, an optional
 // exponent (whose digits may be missing), spaces. A lone "." reads as 0.
@@ -35,8 +38,9 @@ std::int32_t ParseInteger(std::string_view text);
 
 // ---- Geometry ----------------------------------------------------------------------------
 
-// One KML vertex: longitude "," latitude ",0 ".
-void AppendCoordinate(std::string& out, double longitude, double latitude);
+// One KML vertex: longitude "," latitude ",0 ", each rounded to `digits` decimals when that is
+// above 0.
+void AppendCoordinate(std::string& out, double longitude, double latitude, int digits = 0);
 
 // The arc of a wedge as offsets in degrees from its centre (longitude, latitude), one per
 // half degree of bearing: it depends only on azimuth, width and radius, so it is computed
@@ -51,14 +55,14 @@ SectorShape MakeSectorShape(std::int32_t azimuth, double widthDegrees, double ra
 // The ring of the shape around a centre: the centre, the arc, the centre again (a full circle
 // is the arc alone). The longitude offsets are multiplied by `longitudeScale`.
 void AppendSectorRing(std::string& out, double longitude, double latitude, const SectorShape& shape,
-                      double longitudeScale = 1);
+                      double longitudeScale = 1, int digits = 0);
 
 // A 45-degree wedge centred on the azimuth (centre, 91 arc vertices, centre), or for
 // azimuth -1 a full circle of 721 vertices. The radius is in seconds of arc.
 std::string SectorRing(double longitude, double latitude, std::int32_t azimuth,
                        double radiusSeconds);
 void AppendSectorRing(std::string& out, double longitude, double latitude, std::int32_t azimuth,
-                      double radiusSeconds);
+                      double radiusSeconds, int digits = 0);
 
 // Ground distance in metres on the Krassowsky ellipsoid.
 double GeoDistance(double longitude1, double latitude1, double longitude2, double latitude2);

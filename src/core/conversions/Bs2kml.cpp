@@ -66,6 +66,7 @@ struct SiteGroup {
     std::string names;            // site-name texts, each followed by a TAB
     std::vector<std::int32_t> azimuths;
     std::vector<std::int32_t> beamwidths;  // one per row when a beamwidth column is bound
+    std::vector<std::int32_t> rows;        // the worksheet rows
     std::string lonText;
     std::string latText;
 
@@ -76,6 +77,7 @@ struct SiteGroup {
         names.clear();
         azimuths.clear();
         beamwidths.clear();
+        rows.clear();
     }
 };
 
@@ -86,16 +88,32 @@ struct PendingSite {
     std::vector<const SectorShape*> shapes;  // one per sector
     std::vector<SectorShape> ownShapes;      // shapes beyond those kept for the whole table
     std::vector<std::string> rings;
+    std::vector<std::int32_t> rows;  // one per sector
     double longitudeScale = 1;
 };
+
+constexpr std::string_view kSiteFolder = "基站";
+constexpr std::string_view kSectorFolder = "扇区";
+
+// The sector's name: its site's name, "-" and the azimuth in degrees, or "全向".
+void NameSector(std::string& name, std::string_view site, std::int32_t azimuth) {
+    name = site;
+    name += '-';
+    if (azimuth % 360 == -1) {
+        name += "全向";
+    } else {
+        name += std::to_string(azimuth);
+        name += "°";
+    }
+}
 
 // Draws the wedges of finished sites. Their coordinate texts are most of a conversion's
 // work, so a batch of many sites is drawn on two threads; the shapes are looked up first,
 // on the calling thread, and only read while drawing.
 class WedgePainter {
   public:
-    WedgePainter(double radiusDegrees, bool trueShape)
-        : radiusDegrees_(radiusDegrees), trueShape_(trueShape) {}
+    WedgePainter(double radiusDegrees, bool trueShape, int digits)
+        : radiusDegrees_(radiusDegrees), trueShape_(trueShape), digits_(digits) {}
 
     // Looks up the shapes of the site's sectors; the site's rings are emptied, keeping
     // their memory for the next batch.
@@ -149,12 +167,12 @@ class WedgePainter {
   private:
     static constexpr size_t kParallelSites = 64;
 
-    static void DrawRange(std::span<PendingSite> sites, size_t begin, size_t end) {
+    void DrawRange(std::span<PendingSite> sites, size_t begin, size_t end) const {
         for (size_t i = begin; i < end; ++i) {
             PendingSite& pending = sites[i];
             for (size_t k = 0; k < pending.shapes.size(); ++k) {
                 AppendSectorRing(pending.rings[k], pending.site.Longitude, pending.site.Latitude,
-                                 *pending.shapes[k], pending.longitudeScale);
+                                 *pending.shapes[k], pending.longitudeScale, digits_);
             }
         }
     }
@@ -175,6 +193,7 @@ class WedgePainter {
 
     double radiusDegrees_;
     bool trueShape_;
+    int digits_;
     std::unordered_map<std::uint64_t, SectorShape> shapes_;
 };
 
@@ -186,7 +205,7 @@ class BsConverter {
           source_(OpenWorkbookOf(request.source)),
           painter_(request.radiusMetres ? *request.radiusMetres / kMetresPerDegree
                                         : request.sectorRadius * (1.0 / 3600),
-                   request.radiusMetres.has_value()) {
+                   request.radiusMetres.has_value(), request.digits) {
         pending_.reserve(kSitesPerBatch);  // sites keep pointers into their own shapes
     }
 
@@ -195,6 +214,7 @@ class BsConverter {
         observer_.Started();
         TKMLDocument document(request_.layout);
         document_ = &document;
+        document.SetCoordinateDigits(request_.digits);
         document.OpenFile(request_.outPath);
         document.AddBsStyle();
         document.AddOutlineStyles();
@@ -202,14 +222,12 @@ class BsConverter {
 
         const std::int32_t rowCount = source_.rowCount();
         ProgressTicker progress(observer_);
-        for (std::int32_t row = WorksheetSource::FirstDataRow; row <= rowCount; ++row) {
-            progress.AtRow(row, rowCount);
-            TakeRow(row);
+        if (request_.layout == KmlLayout::Standard) {
+            WriteLayers(progress);
+        } else {
+            ReadRows(progress, 0, 100);
+            WriteSites();
         }
-        if (!group_.empty()) {
-            FinishGroup();
-        }
-        WriteSites();
 
         SaveOrThrow(document);
         progress.Finish();
@@ -219,6 +237,37 @@ class BsConverter {
     }
 
   private:
+    // Every row, with progress from `firstPercent` over `percents`.
+    void ReadRows(ProgressTicker& progress, int firstPercent, int percents) {
+        const std::int32_t rowCount = source_.rowCount();
+        for (std::int32_t row = WorksheetSource::FirstDataRow; row <= rowCount; ++row) {
+            const double share = static_cast<double>(row) / static_cast<double>(rowCount - 1);
+            progress.AtPercent(firstPercent +
+                               static_cast<int>(std::clamp(share, 0.0, 1.0) * percents));
+            TakeRow(row);
+        }
+        if (!group_.empty()) {
+            FinishGroup();
+        }
+    }
+
+    // The standard layout's two layers, each from a pass over the rows: the sites' points,
+    // then the sectors' wedges (the rows are reported in the first pass only).
+    void WriteLayers(ProgressTicker& progress) {
+        siteSchema_ = {"Site", {{"站名", KmlFieldType::String}, {"扇区数", KmlFieldType::Int}}};
+        sectorSchema_ = WorksheetSchema(source_, "Sector");
+        document_->AddSchema(siteSchema_);
+        document_->AddSchema(sectorSchema_);
+        document_->BeginFolder(kSiteFolder);
+        ReadRows(progress, 0, 50);
+        document_->EndFolder();
+        sectorPass_ = true;
+        document_->BeginFolder(kSectorFolder);
+        ReadRows(progress, 50, 50);
+        WriteSites();
+        document_->EndFolder();
+    }
+
     void CheckColumns() const {
         for (const std::int32_t column : {request_.siteNameColumn, request_.lonColumn,
                                           request_.latColumn, request_.azimuthColumn}) {
@@ -241,19 +290,24 @@ class BsConverter {
         const std::string_view lat = source_.CellText(row, request_.latColumn);
         const std::string_view azimuth = source_.CellText(row, request_.azimuthColumn);
         if (name.empty() || lon.empty() || lat.empty() || azimuth.empty()) {
-            ReportSkipped(row, name, lon, lat, azimuth);
+            if (!sectorPass_) {
+                ReportSkipped(row, name, lon, lat, azimuth);
+            }
             return;  // a skipped row inside a site does not split it
         }
         if (!group_.empty() && (lon != group_.lonText || lat != group_.latText)) {
             FinishGroup();
         }
-        AppendRowText(group_.rowTexts, source_, row);
+        if (!sectorPass_) {  // the sectors need no balloon
+            AppendRowText(group_.rowTexts, source_, row);
+        }
         group_.rowEnds.push_back(group_.rowTexts.size());
         group_.lonText = lon;
         group_.latText = lat;
         group_.names += name;
         group_.names += '\t';
         group_.azimuths.push_back(ParseInteger(azimuth));
+        group_.rows.push_back(row);
         if (request_.beamwidthColumn != 0) {
             group_.beamwidths.push_back(RowBeamwidth(row));
         }
@@ -262,6 +316,9 @@ class BsConverter {
     std::int32_t RowBeamwidth(std::int32_t row) {
         if (const auto width = BeamwidthOf(source_.CellText(row, request_.beamwidthColumn))) {
             return *width;
+        }
+        if (sectorPass_) {
+            return kDefaultBeamwidth;
         }
         observer_.Info("第" + std::to_string(row) + "行波束宽度 :" + request_.beamwidthEntry +
                        "无有效值!按" + std::to_string(kDefaultBeamwidth) + "度绘制.");
@@ -308,6 +365,10 @@ class BsConverter {
     }
 
     void FinishGroup() {
+        if (request_.layout == KmlLayout::Standard && !sectorPass_) {
+            WriteSitePoint();
+            return;
+        }
         const std::string lon = FormatNumber(ParseNumber(group_.lonText, 0));
         const std::string lat = FormatNumber(ParseNumber(group_.latText, 0));
         if (pendingCount_ == pending_.size()) {
@@ -316,12 +377,15 @@ class BsConverter {
         PendingSite& pending = pending_[pendingCount_++];
         TSitePlacemark& site = pending.site;
         site.Name = group_.names;
-        site.Description = DescriptionTable();
+        if (!sectorPass_) {
+            site.Description = DescriptionTable();
+        }
         site.Coordinates = lon + "," + lat + ",0 ";
         site.Longitude = ParseNumber(lon, 0);
         site.Latitude = ParseNumber(lat, 0);
         site.Azimuths = group_.azimuths;
         pending.beamwidths = group_.beamwidths;
+        pending.rows = group_.rows;
         painter_.Prepare(pending);
         group_.clear();
         if (pendingCount_ == kSitesPerBatch) {
@@ -329,11 +393,50 @@ class BsConverter {
         }
     }
 
-    // Draws the wedges of the sites waiting and adds their folders to the document.
+    // The site's point in the standard layout: named once, its name and sector count as data.
+    void WriteSitePoint() {
+        TSitePlacemark& site = sitePoint_;
+        const std::string_view names = group_.names;
+        site.Name = names.substr(0, names.find('\t'));
+        site.StyleUrl = "#BS_STYLE";
+        site.Description = DescriptionTable();
+        site.Coordinates.clear();
+        AppendCoordinate(site.Coordinates, ParseNumber(group_.lonText, 0),
+                         ParseNumber(group_.latText, 0));
+        sectorCount_ = std::to_string(group_.rowEnds.size());
+        site.Schema = &siteSchema_;
+        site.Data = {site.Name, sectorCount_};
+        document_->AddPointPlacemark(site);
+        ++summary_.featuresWritten;
+        group_.clear();
+    }
+
+    // The standard layout's sectors: one wedge each, named, with its row as data.
+    void WriteSectors(const PendingSite& pending) {
+        sector_.Schema = &sectorSchema_;
+        for (size_t k = 0; k < pending.rings.size(); ++k) {
+            const std::int32_t row = pending.rows[k];
+            const std::int32_t azimuth = pending.site.Azimuths[k];
+            NameSector(sector_.Name, source_.CellText(row, request_.siteNameColumn), azimuth);
+            sector_.StyleUrl = SectorStyleUrl(azimuth);
+            sector_.Data.clear();
+            for (std::int32_t column = 1; column <= source_.columnCount(); ++column) {
+                sector_.Data.push_back(source_.CellText(row, column));
+            }
+            document_->AddSectorPlacemark(sector_, pending.rings[k]);
+        }
+    }
+
+    // Draws the wedges of the sites waiting and adds them to the document: each site's folder,
+    // or in the standard layout its sectors.
     void WriteSites() {
         const std::span<PendingSite> sites(pending_.data(), pendingCount_);
         painter_.Draw(sites);
         for (PendingSite& pending : sites) {
+            if (sectorPass_) {
+                WriteSectors(pending);
+                continue;
+            }
             document_->AddSiteFolder(pending.site, pending.rings);
             ++summary_.featuresWritten;
         }
@@ -352,6 +455,13 @@ class BsConverter {
     std::vector<PendingSite> pending_;
     size_t pendingCount_ = 0;
     ConversionSummary summary_;
+    // The standard layout's.
+    bool sectorPass_ = false;
+    KmlSchema siteSchema_;
+    KmlSchema sectorSchema_;
+    TSitePlacemark sitePoint_;
+    std::string sectorCount_;
+    TPlacemark sector_;
 };
 
 }  // namespace

@@ -38,7 +38,11 @@ struct BsConversionRequest {
     std::string latEntry;
     std::string azimuthEntry;
     std::string outPath;
+    // The standard layout writes two folders: "基站", one point per site, and "扇区", one
+    // wedge per sector named "SITE-AZIMUTH°" ("SITE-全向" when omnidirectional) with its row
+    // as data.
     KmlLayout layout = KmlLayout::Fixed;
+    int digits = 0;                                    // coordinate decimals; 0: as computed
     std::int32_t sectorRadius = kDefaultSectorRadius;  // seconds of arc
 
     // Beyond the usual wedge, both unused by default:

@@ -1,6 +1,7 @@
 #include "conversions/Conversion.h"
 
 #include <algorithm>
+#include <set>
 
 #include "common/Errors.h"
 #include "common/Kml_baseclass.h"
@@ -54,10 +55,45 @@ const WorksheetSource& OpenWorkbookOf(const WorksheetSource* source) {
     return *source;
 }
 
+KmlSchema WorksheetSchema(const WorksheetSource& source, std::string id) {
+    KmlSchema schema{std::move(id), {}};
+    std::set<std::string> taken;
+    for (std::int32_t column = 1; column <= source.columnCount(); ++column) {
+        std::string name(source.CellText(1, column));
+        if (name.empty()) {
+            name = ColumnLetters(column - 1);
+        }
+        const std::string base = name;
+        for (int copy = 2; !taken.insert(name).second; ++copy) {
+            name = base + "_" + std::to_string(copy);
+        }
+        KmlFieldTypeScan scan;
+        for (std::int32_t row = WorksheetSource::FirstDataRow;
+             row <= source.rowCount() && !scan.Settled(); ++row) {
+            scan.Add(source.CellText(row, column));
+        }
+        schema.Fields.push_back({std::move(name), scan.Type()});
+    }
+    return schema;
+}
+
 LegendClassifier::LegendClassifier(const ThematicLegend& legend) : legend_(legend) {
     if (legend.kind == LegendKind::Grading) {
         ranges_ = LegendRanges(legend);
     }
+    const auto& entries =
+        legend.kind == LegendKind::Grading ? legend.gradeEntries : legend.classEntries;
+    for (const LegendEntry& entry : entries) {
+        texts_.push_back(legend.kind == LegendKind::Grading ? entry.left + "~" + entry.right
+                                                            : entry.value);
+    }
+}
+
+std::string_view LegendClassifier::EntryText(int entry) const {
+    if (entry < 0 || static_cast<size_t>(entry) >= texts_.size()) {
+        return kOutOfLegendText;
+    }
+    return texts_[static_cast<size_t>(entry)];
 }
 
 int LegendClassifier::EntryOf(std::string_view value) const {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "common/Progress.h"
+#include "kml/Placemarks.h"
 #include "legend/ThematicLegend.h"
 
 namespace orvane {
@@ -70,6 +71,11 @@ void SaveOrThrow(TKMLDocument& document);
 // that a missing workbook stops every table conversion alike.
 const WorksheetSource& OpenWorkbookOf(const WorksheetSource* source);
 
+// The schema of a worksheet's rows: one field per column named by its header text (its
+// letters when empty; a repeated name gets "_2", "_3"...), typed by the column's values in
+// rows 2 … rowCount.
+KmlSchema WorksheetSchema(const WorksheetSource& source, std::string id);
+
 // A legend read once into typed ranges or classes. Reading it checks the grading bounds:
 // "'%s' is not a valid floating point value" for a bound that is no number.
 class LegendClassifier {
@@ -83,10 +89,14 @@ class LegendClassifier {
     // The entries' colour numbers in entry order; "'%s' is not a valid integer value" for
     // a colour that is no integer.
     std::vector<std::int32_t> Colours() const;
+    // The entry's text as the legend shows it: the class value, or the range "left~right";
+    // kOutOfLegendText for an entry outside the legend.
+    std::string_view EntryText(int entry) const;
 
   private:
     const ThematicLegend& legend_;
     std::vector<GradeRange> ranges_;
+    std::vector<std::string> texts_;
 };
 
 }  // namespace orvane

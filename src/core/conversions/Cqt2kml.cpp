@@ -31,8 +31,9 @@ void CheckColumn(std::int32_t column) {
 class CqtPointWriter {
   public:
     CqtPointWriter(TKMLDocument& document, const CqtConversionRequest& request,
-                   const WorksheetSource& source)
+                   const WorksheetSource& source, const KmlSchema& schema)
         : document_(document), request_(request), source_(source) {
+        point_.Schema = &schema;
         // The start of each description row, header included, is the same for every point.
         // Cells are text in the balloon's HTML: a cell such as "<5" or "A&B" shows as it
         // stands and cannot end the description early, and what XML cannot hold becomes
@@ -47,13 +48,15 @@ class CqtPointWriter {
         }
     }
 
-    void Write(std::int32_t row, int entry, bool inFolder) {
+    void Write(std::int32_t row, int entry) {
         point_.Description.clear();
+        point_.Data.clear();
         for (size_t column = 0; column < rowStarts_.size(); ++column) {
+            const std::string_view cell =
+                source_.CellText(row, static_cast<std::int32_t>(column + 1));
+            point_.Data.push_back(cell);
             point_.Description += rowStarts_[column];
-            AppendXmlText(point_.Description,
-                          source_.CellText(row, static_cast<std::int32_t>(column + 1)),
-                          XmlQuotes::Escaped);
+            AppendXmlText(point_.Description, cell, XmlQuotes::Escaped);
             point_.Description += "</TD></TR>";
         }
         point_.Coordinates.clear();
@@ -63,11 +66,7 @@ class CqtPointWriter {
         point_.Name = source_.CellText(row, request_.nameColumn);
         point_.StyleUrl = "#POINTSTYLE";
         point_.StyleUrl += std::to_string(entry);
-        if (inFolder) {
-            document_.AddFolderPoint(point_);
-        } else {
-            document_.AddPointPlacemark(point_);
-        }
+        document_.AddPointPlacemark(point_);
     }
 
   private:
@@ -96,7 +95,7 @@ void WriteLegendFolders(TKMLDocument& document, CqtPointWriter& writer,
         document.BeginFolder(LegendRowSummary(statistics, figures));
         for (const KeptPoint& point : points) {
             if (tally.RowOf(point.entry) == row) {
-                writer.Write(point.row, point.entry, true);
+                writer.Write(point.row, point.entry);
             }
         }
         document.EndFolder();
@@ -129,9 +128,13 @@ ConversionSummary ConvertCqtToKml(const CqtConversionRequest& request,
     const std::int32_t rowCount = source.rowCount();
 
     TKMLDocument document(request.layout);
+    document.SetCoordinateDigits(request.digits);
     document.OpenFile(request.outPath);
     document.AddPointStyles(legend.Colours());
-    CqtPointWriter writer(document, request, source);
+    const KmlSchema schema =
+        request.layout == KmlLayout::Standard ? WorksheetSchema(source, "CqtPoint") : KmlSchema{};
+    document.AddSchema(schema);
+    CqtPointWriter writer(document, request, source, schema);
     const std::vector<std::string>& entries = source.columnEntries();
 
     // Legend folders are named by their figures, so their points wait until all are counted.
@@ -165,7 +168,7 @@ ConversionSummary ConvertCqtToKml(const CqtConversionRequest& request,
         if (request.legendFolders) {
             kept.push_back({row, entry});
         } else {
-            writer.Write(row, entry, false);
+            writer.Write(row, entry);
         }
         ++summary.featuresWritten;
     }

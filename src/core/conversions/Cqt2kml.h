@@ -26,7 +26,9 @@ struct CqtConversionRequest {
     std::int32_t latColumn = 0;
     std::int32_t themeColumn = 0;
     std::string outPath;
+    // The standard layout gives each point its row as data.
     KmlLayout layout = KmlLayout::Fixed;
+    int digits = 0;  // coordinate decimals; 0: as computed
     // Its kind, the entries of that kind, the boundary mode and the scan of the theme column.
     ThematicLegend legend;
     // The points in one folder per legend entry, in legend order, each named by its figures,

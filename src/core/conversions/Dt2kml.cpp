@@ -18,20 +18,30 @@ size_t ColumnPosition(int column) {
 // Turns the segments of a route into line placemarks.
 class TrackWriter {
   public:
-    explicit TrackWriter(TKMLDocument& document) : document_(document) {}
+    TrackWriter(TKMLDocument& document, const LegendClassifier& legend, bool graded)
+        : document_(document), legend_(legend) {
+        const KmlFieldType value = graded ? KmlFieldType::Double : KmlFieldType::String;
+        schema_ = {"DtLine",
+                   {{"图例序号", KmlFieldType::Int},
+                    {"图例", KmlFieldType::String},
+                    {"首记录值", value},
+                    {"末记录值", value}}};
+        placemark_.Schema = &schema_;
+    }
+
+    const KmlSchema& schema() const { return schema_; }
 
     // A blank before every point's coordinate text.
-    void Write(int entry, std::string_view name, std::span<const TrackPoint> points,
-               bool inFolder = false) {
+    // Into the open folder, if any.
+    void Write(int entry, std::string_view name, std::span<const TrackPoint> points) {
         placemark_.Name = name;
         placemark_.StyleUrl = "#LINESTYLE" + std::to_string(entry);
+        entryText_ = std::to_string(entry);
+        placemark_.Data = {entryText_, legend_.EntryText(entry), points.front().theme,
+                           points.back().theme};
         placemark_.Coordinates.clear();
         AppendPoints(placemark_.Coordinates, points);
-        if (inFolder) {
-            document_.AddFolderLine(placemark_);
-        } else {
-            document_.AddLinePlacemark(placemark_);
-        }
+        document_.AddLinePlacemark(placemark_);
         ++written_;
     }
 
@@ -57,6 +67,9 @@ class TrackWriter {
 
   private:
     TKMLDocument& document_;
+    const LegendClassifier& legend_;
+    KmlSchema schema_;
+    std::string entryText_;
     TLinePlacemark placemark_;
     std::int64_t written_ = 0;
 };
@@ -99,7 +112,8 @@ void WriteLegendFolders(TKMLDocument& document, TrackWriter& writer, const DtTex
             for (size_t record = line.first; record < line.first + line.count; ++record) {
                 const std::string_view text = file.Record(record);
                 points.push_back({RecordField(text, fields.longitude),
-                                  RecordField(text, fields.latitude), std::nullopt});
+                                  RecordField(text, fields.latitude), std::nullopt,
+                                  RecordField(text, fields.theme)});
             }
             if (merged) {
                 mergedEntry = line.entry;
@@ -108,7 +122,7 @@ void WriteLegendFolders(TKMLDocument& document, TrackWriter& writer, const DtTex
             }
             const std::string_view name =
                 RecordField(file.Record(line.first + line.count - 1), fields.theme);
-            writer.Write(line.entry, name, points, true);
+            writer.Write(line.entry, name, points);
         }
         if (!mergedLines.empty()) {
             writer.WriteMerged(mergedEntry, figures.label, mergedLines);
@@ -205,12 +219,14 @@ ConversionSummary ConvertDtToKml(const DtConversionRequest& request,
     observer.Started();
     observer.Info(kDtConversionStarted);
     TKMLDocument document(request.layout);
-    TrackWriter writer(document);
+    document.SetCoordinateDigits(request.digits);
+    TrackWriter writer(document, legend, request.legend.kind == LegendKind::Grading);
     document.OpenFile(request.outPath);
     document.AddLineStyles(legend.Colours(), request.lineWidth);
     if (request.serving) {
         AddServingCellStyles(document, legend);
     }
+    document.AddSchema(writer.schema());
 
     std::optional<DtTextFile> readNow;
     const DtTextFile& file =
@@ -251,7 +267,8 @@ ConversionSummary ConvertDtToKml(const DtConversionRequest& request,
         if (tally) {
             tally->AddValue(entry, theme);
         }
-        segmenter.Add({RecordField(line, lon), RecordField(line, lat), std::nullopt}, entry, theme);
+        segmenter.Add({RecordField(line, lon), RecordField(line, lat), std::nullopt, theme}, entry,
+                      theme);
     }
     current = file.RecordCount();
     segmenter.End();

@@ -32,7 +32,10 @@ inline constexpr int kDefaultBreakDistance = 20;
 struct DtConversionRequest {
     std::string dtPath;
     std::string outPath;  // a .kmz path writes a KMZ archive
+    // The standard layout gives each line its legend entry (index and text) and the theme
+    // values of its first and last records as data.
     KmlLayout layout = KmlLayout::Fixed;
+    int digits = 0;     // coordinate decimals; 0: as they stand
     int lonColumn = 0;  // 0-based field positions; -1 (nothing chosen) means 0
     int latColumn = 0;
     int themeColumn = 0;
@@ -65,6 +68,8 @@ struct TrackPoint {
     // The stored position once known, so that a point measured as a record is not read
     // again as the segment's last point.
     mutable std::optional<std::pair<double, double>> knownPosition;
+    // The record's theme value.
+    std::string_view theme = {};
 };
 
 // Metres from a record's point (its texts parsed as they stand) to a stored point of the

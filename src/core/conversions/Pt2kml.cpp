@@ -64,47 +64,80 @@ std::string ConvertCoordinateLine(std::string_view line, CoordinateFormat format
     return coordinates;
 }
 
-void WritePointFile(std::span<const std::string_view> lines, CoordinateFormat format,
-                    const std::string& path, KmlLayout layout) {
-    TKMLDocument document(layout);
-    document.OpenFile(path);
-    document.AddPtStyle();
+namespace {
+
+TKMLDocument& Opened(TKMLDocument& document, const PtConversionRequest& request) {
+    document.SetCoordinateDigits(request.digits);
+    document.OpenFile(request.outPath);
+    return document;
+}
+
+void WritePoints(const PtConversionRequest& request) {
+    const bool standard = request.layout == KmlLayout::Standard;
+    TKMLDocument document(request.layout);
+    Opened(document, request).AddPtStyle();
+    const KmlSchema schema{"Point", {{"行号", KmlFieldType::Int}}};
+    document.AddSchema(schema);
     TPointPlacemark placemark;
-    for (size_t i = 0; i < lines.size(); ++i) {
+    placemark.StyleUrl = standard ? "#Pt_STYLE" : "";
+    placemark.Schema = &schema;
+    std::string lineNumber;
+    for (size_t i = 0; i < request.lines.size(); ++i) {
         placemark.Name = "Point";
         placemark.Name += std::to_string(i);
         placemark.Coordinates.clear();
-        AppendCoordinateLine(placemark.Coordinates, lines[i], format);
+        AppendCoordinateLine(placemark.Coordinates, request.lines[i], request.format);
+        lineNumber = std::to_string(i + 1);
+        placemark.Data = {lineNumber};
         document.AddPointPlacemark(placemark);
     }
     SaveOrThrow(document);
 }
 
-void WriteLineFile(std::span<const std::string_view> lines, CoordinateFormat format,
-                   const std::string& path, KmlLayout layout) {
-    TKMLDocument document(layout);
-    document.OpenFile(path);
+void WriteLine(const PtConversionRequest& request) {
+    TKMLDocument document(request.layout);
     TLinePlacemark placemark;
     placemark.Name = "Line1";
-    placemark.Coordinates = JoinedCoordinates(lines, format);
-    document.AddLinePlacemark(placemark);
+    placemark.Coordinates = JoinedCoordinates(request.lines, request.format);
+    Opened(document, request).AddLinePlacemark(placemark);
     SaveOrThrow(document);
+}
+
+void WritePolygon(const PtConversionRequest& request) {
+    TKMLDocument document(request.layout);
+    Opened(document, request).AddOutlineStyles();
+    TPolygonPlacemark placemark;
+    placemark.Name = "Polygon1";
+    placemark.StyleUrl = "#OUTLINE_RED";
+    placemark.Coordinates = JoinedCoordinates(request.lines, request.format);
+    if (!request.lines.empty()) {
+        // closes the ring
+        AppendCoordinateLine(placemark.Coordinates, request.lines.front(), request.format);
+    }
+    document.AddPolygonPlacemark(placemark);
+    SaveOrThrow(document);
+}
+
+PtConversionRequest FileRequest(std::span<const std::string_view> lines, CoordinateFormat format,
+                                const std::string& path, KmlLayout layout) {
+    return {.lines = lines, .format = format, .outPath = path, .layout = layout};
+}
+
+}  // namespace
+
+void WritePointFile(std::span<const std::string_view> lines, CoordinateFormat format,
+                    const std::string& path, KmlLayout layout) {
+    WritePoints(FileRequest(lines, format, path, layout));
+}
+
+void WriteLineFile(std::span<const std::string_view> lines, CoordinateFormat format,
+                   const std::string& path, KmlLayout layout) {
+    WriteLine(FileRequest(lines, format, path, layout));
 }
 
 void WritePolygonFile(std::span<const std::string_view> lines, CoordinateFormat format,
                       const std::string& path, KmlLayout layout) {
-    TKMLDocument document(layout);
-    document.OpenFile(path);
-    document.AddOutlineStyles();
-    TPolygonPlacemark placemark;
-    placemark.Name = "Polygon1";
-    placemark.StyleUrl = "#OUTLINE_RED";
-    placemark.Coordinates = JoinedCoordinates(lines, format);
-    if (!lines.empty()) {
-        AppendCoordinateLine(placemark.Coordinates, lines.front(), format);  // closes the ring
-    }
-    document.AddPolygonPlacemark(placemark);
-    SaveOrThrow(document);
+    WritePolygon(FileRequest(lines, format, path, layout));
 }
 
 ConversionSummary ConvertPtToKml(const PtConversionRequest& request,
@@ -115,14 +148,14 @@ ConversionSummary ConvertPtToKml(const PtConversionRequest& request,
                               .outputPath = request.outPath};
     switch (request.geometry) {
         case PtGeometry::Point:
-            WritePointFile(request.lines, request.format, request.outPath, request.layout);
+            WritePoints(request);
             summary.featuresWritten = summary.recordsRead;
             break;
         case PtGeometry::Line:
-            WriteLineFile(request.lines, request.format, request.outPath, request.layout);
+            WriteLine(request);
             break;
         case PtGeometry::Polygon:
-            WritePolygonFile(request.lines, request.format, request.outPath, request.layout);
+            WritePolygon(request);
             break;
     }
     return summary;

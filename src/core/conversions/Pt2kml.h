@@ -29,7 +29,9 @@ struct PtConversionRequest {
     CoordinateFormat format = CoordinateFormat::LatitudeLongitude;
     PtGeometry geometry = PtGeometry::Point;
     std::string outPath;  // a .kmz path writes a KMZ archive
+    // The standard layout gives points the style Pt_STYLE and their line number as data.
     KmlLayout layout = KmlLayout::Fixed;
+    int digits = 0;  // coordinate decimals; 0: as typed
 };
 
 // Writes the lines as one point each, or as one line or one polygon. Throws "Cannot create

@@ -2,10 +2,15 @@
 // Document from a typed record and hands it to the layout at once.
 
 #include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <stdexcept>
 
 #include "common/Kml_baseclass.h"
 #include "common/XmlText.h"
+#include "kml/KmlOutput.h"
 #include "kml/Tkmldocument.h"
+#include "legend/ThematicLegend.h"
 
 namespace orvane {
 
@@ -20,12 +25,36 @@ bool IsBlank(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
 
-// Coordinate tuples separated by single blanks, without blanks around them.
-std::string SingleBlankTuples(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
+// A coordinate field rounded to `digits` decimals; a field that is no plain number stays as
+// it is.
+void AppendRoundedField(std::string& out, std::string_view field, int digits) {
+    double value = 0;
+    const char* end = field.data() + field.size();
+    const auto [parsed, error] = std::from_chars(field.data(), end, value);
+    if (field.empty() || error != std::errc() || parsed != end || !(std::abs(value) < 1e15)) {
+        out += field;
+        return;
+    }
+    AppendRoundedNumber(out, value, digits);
+}
+
+// A coordinate tuple with its comma-separated fields rounded.
+void AppendRoundedTuple(std::string& out, std::string_view tuple, int digits) {
+    for (size_t comma = tuple.find(','); comma != std::string_view::npos; comma = tuple.find(',')) {
+        AppendRoundedField(out, tuple.substr(0, comma), digits);
+        out += ',';
+        tuple.remove_prefix(comma + 1);
+    }
+    AppendRoundedField(out, tuple, digits);
+}
+
+// The coordinate text with its fields rounded (digits > 0) and, for the standard layout, its
+// tuples separated by single blanks without blanks around them.
+void AppendCoordinateText(std::string& out, std::string_view text, int digits, bool singleBlanks) {
+    out.reserve(out.size() + text.size());
     size_t i = 0;
     while (i < text.size()) {
+        const size_t blanks = i;
         while (i < text.size() && IsBlank(text[i])) {
             ++i;
         }
@@ -33,14 +62,73 @@ std::string SingleBlankTuples(std::string_view text) {
         while (i < text.size() && !IsBlank(text[i])) {
             ++i;
         }
-        if (i > begin) {
-            if (!out.empty()) {
-                out += ' ';
-            }
-            out.append(text.substr(begin, i - begin));
+        if (!singleBlanks) {
+            out.append(text.substr(blanks, begin - blanks));
+        } else if (i > begin && !out.empty()) {
+            out += ' ';
+        }
+        const std::string_view tuple = text.substr(begin, i - begin);
+        if (digits > 0) {
+            AppendRoundedTuple(out, tuple, digits);
+        } else {
+            out += tuple;
         }
     }
-    return out;
+}
+
+void AppendSchemaName(std::string& out, std::string_view name) {
+    out += "name=\"";
+    AppendXmlText(out, name, XmlQuotes::Escaped);
+    out += '"';
+}
+
+std::string_view FieldTypeText(KmlFieldType type) {
+    switch (type) {
+        case KmlFieldType::Int:
+            return "int";
+        case KmlFieldType::Double:
+            return "double";
+        case KmlFieldType::String:
+            break;
+    }
+    return "string";
+}
+
+// Digits without a leading zero (but "0" itself), after an optional minus.
+bool IsPlainDigits(std::string_view text) {
+    const bool digits = !text.empty() && std::all_of(text.begin(), text.end(),
+                                                     [](char c) { return c >= '0' && c <= '9'; });
+    return digits && (text.size() == 1 || text.front() != '0');
+}
+
+// A number as GIS programs read one: "-12", "3.25", "1.5e-3"; not "007", "+1", " 2" or "1,5",
+// whose texts a number would change.
+bool IsPlainNumber(std::string_view text) {
+    double value = 0;
+    const char* end = text.data() + text.size();
+    const auto [parsed, error] = std::from_chars(text.data(), end, value);
+    if (text.empty() || error != std::errc() || parsed != end) {
+        return false;
+    }
+    std::string_view whole = text.substr(text.starts_with('-') ? 1 : 0);
+    whole = whole.substr(0, whole.find_first_of(".eE"));
+    return IsPlainDigits(whole) && !std::isinf(value) && !std::isnan(value);
+}
+
+bool TryParseWholeNumber(std::string_view text) {
+    std::int32_t value = 0;
+    const char* end = text.data() + text.size();
+    const auto [parsed, error] = std::from_chars(text.data(), end, value);
+    return error == std::errc() && parsed == end &&
+           IsPlainDigits(text.substr(text.starts_with('-') ? 1 : 0));
+}
+
+constexpr std::int32_t kOutOfLegendGrey = 0x808080;
+
+// The standard layout's colours are 24-bit, opaque: larger colour numbers lose their upper
+// bits, which would make the colour text longer than KML allows.
+std::string StyleColourText(std::int32_t colour, KmlLayout layout) {
+    return KmlColorText(layout == KmlLayout::Standard ? colour & 0xFFFFFF : colour);
 }
 
 std::string StyleIdAttribute(std::string_view id) {
@@ -50,8 +138,9 @@ std::string StyleIdAttribute(std::string_view id) {
     return attribute;
 }
 
-// The style a sector gets from the quadrant its antenna faces.
-std::string_view SectorStyle(std::int32_t azimuth) {
+}  // namespace
+
+std::string_view SectorStyleUrl(std::int32_t azimuth) {
     const std::int32_t folded = azimuth % 360;
     if (folded == -1) {
         return "#OUTLINE_AQUA";
@@ -67,8 +156,6 @@ std::string_view SectorStyle(std::int32_t azimuth) {
     }
     return "#OUTLINE_BLUE";
 }
-
-}  // namespace
 
 std::string KmlColorText(std::int32_t colour) {
     static constexpr char kHex[] = "0123456789ABCDEF";
@@ -129,12 +216,21 @@ void TKMLDocument::AddOutlineStyles() {
     CompleteParts();
 }
 
+void TKMLDocument::AddIcon(TKMLNode& iconStyle, KmlIcon icon, std::string_view link) {
+    TKMLNode& iconNode = AddNodeById(iconStyle, kIcon);
+    if (layout_ == KmlLayout::Fixed) {
+        AddTextNode(iconNode, kHref, link);
+        return;
+    }
+    icons_.insert(icon);
+    AddEscapedTextNode(iconNode, kHref, KmlFileReference(fileName_, KmlIconFileName(icon)));
+}
+
 void TKMLDocument::AddIconStyle(std::string_view id, std::string_view scale) {
     TKMLNode& style = AddStyle(id);
     TKMLNode& iconStyle = AddNodeById(style, kIconStyle);
     AddTextNode(iconStyle, kScale, scale);
-    TKMLNode& icon = AddNodeById(iconStyle, kIcon);
-    AddTextNode(icon, kHref, kSiteIcon);
+    AddIcon(iconStyle, KmlIcon::Site, kSiteIcon);
 }
 
 void TKMLDocument::AddBsStyle() {
@@ -150,28 +246,52 @@ void TKMLDocument::AddPtStyle() {
 void TKMLDocument::AddLineStyles(std::span<const std::int32_t> colours, std::int32_t width) {
     const std::string widthText = std::to_string(width);
     for (size_t i = 0; i < colours.size(); ++i) {
-        const std::string colourText = KmlColorText(colours[i]);
+        const std::string colourText = StyleColourText(colours[i], layout_);
         TKMLNode& style = AddStyle("LINESTYLE" + std::to_string(i));
         TKMLNode& lineStyle = AddNodeById(style, kLineStyle);
         AddTextNode(lineStyle, kColor, colourText);
         AddTextNode(lineStyle, kWidth, widthText);
     }
+    AddOutOfLegendStyles("LINESTYLE", width);
     CompleteParts();
 }
 
 void TKMLDocument::AddPointStyles(std::span<const std::int32_t> colours) {
     for (size_t i = 0; i < colours.size(); ++i) {
-        const std::string colourText = KmlColorText(colours[i]);
+        const std::string colourText = StyleColourText(colours[i], layout_);
         TKMLNode& style = AddStyle("POINTSTYLE" + std::to_string(i));
         TKMLNode& iconStyle = AddNodeById(style, kIconStyle);
         AddTextNode(iconStyle, kColor, colourText);
         AddTextNode(iconStyle, kScale, "0.5");
-        TKMLNode& icon = AddNodeById(iconStyle, kIcon);
-        AddTextNode(icon, kHref, kSquareIcon);
+        AddIcon(iconStyle, KmlIcon::Square, kSquareIcon);
         TKMLNode& labelStyle = AddNodeById(style, kLabelStyle);
         AddTextNode(labelStyle, kColor, "40ffffff");
     }
+    AddOutOfLegendStyles("POINTSTYLE", 0);
     CompleteParts();
+}
+
+// Line styles of `width`, or point styles for width 0.
+void TKMLDocument::AddOutOfLegendStyles(std::string_view prefix, std::int32_t width) {
+    if (layout_ != KmlLayout::Standard) {
+        return;
+    }
+    const std::string grey = KmlColorText(kOutOfLegendGrey);
+    for (const std::int32_t entry : {NoEntry, kUnscannedClassEntry}) {
+        TKMLNode& style = AddStyle(std::string(prefix) + std::to_string(entry));
+        if (width > 0) {
+            TKMLNode& lineStyle = AddNodeById(style, kLineStyle);
+            AddTextNode(lineStyle, kColor, grey);
+            AddTextNode(lineStyle, kWidth, std::to_string(width));
+            continue;
+        }
+        TKMLNode& iconStyle = AddNodeById(style, kIconStyle);
+        AddTextNode(iconStyle, kColor, grey);
+        AddTextNode(iconStyle, kScale, "0.5");
+        AddIcon(iconStyle, KmlIcon::Square, kSquareIcon);
+        TKMLNode& labelStyle = AddNodeById(style, kLabelStyle);
+        AddTextNode(labelStyle, kColor, "40ffffff");
+    }
 }
 
 void TKMLDocument::AddDescribedPoint(TKMLNode& parent, const TPointPlacemark& placemark,
@@ -186,6 +306,7 @@ void TKMLDocument::AddDescribedPoint(TKMLNode& parent, const TPointPlacemark& pl
     description += kDescriptionEnd;
     AddTextNode(node, kDescription, description);
     AddStyleUrl(node, styleUrl);
+    AddExtendedData(node, placemark);
     TKMLNode& point = AddNodeById(node, kPoint);
     AddCoordinates(point, placemark.Coordinates);
 }
@@ -198,43 +319,146 @@ void TKMLDocument::AddStyleUrl(TKMLNode& placemark, std::string_view styleUrl) {
     AddEscapedTextNode(placemark, kStyleUrl, styleUrl);
 }
 
-void TKMLDocument::AddCoordinates(TKMLNode& parent, std::string_view coordinates) {
-    if (layout_ == KmlLayout::Standard) {
-        AddEscapedTextNode(parent, kCoordinates, SingleBlankTuples(coordinates));
-    } else {
+void TKMLDocument::AddCoordinates(TKMLNode& parent, std::string_view coordinates,
+                                  CoordinateText form) {
+    const bool standard = layout_ == KmlLayout::Standard;
+    if (!standard && digits_ == 0) {
         AddEscapedTextNode(parent, kCoordinates, coordinates);
+        return;
+    }
+    if (form == CoordinateText::Computed) {
+        // single blanks and rounded already: only the final blank goes
+        AddEscapedTextNode(parent, kCoordinates,
+                           coordinates.substr(0, coordinates.find_last_not_of(' ') + 1));
+        return;
+    }
+    coordinates_.clear();
+    AppendCoordinateText(coordinates_, coordinates, digits_, standard);
+    AddEscapedTextNode(parent, kCoordinates, coordinates_);
+}
+
+void TKMLDocument::AddSchema(const KmlSchema& schema) {
+    if (layout_ != KmlLayout::Standard) {
+        return;
+    }
+    TKMLNode& node = AddNodeById(DocumentNode(), kSchema);
+    attribute_.clear();
+    AppendSchemaName(attribute_, schema.Id);
+    attribute_ += " id=\"";
+    AppendXmlText(attribute_, schema.Id, XmlQuotes::Escaped);
+    attribute_ += '"';
+    store_.StoreAttributes(node, attribute_);
+    std::vector<std::string>& names = dataNames_[&schema];
+    names.clear();
+    for (const KmlField& field : schema.Fields) {
+        TKMLNode& simpleField = AddNodeById(node, kSimpleField);
+        attribute_.clear();
+        AppendSchemaName(attribute_, field.Name);
+        names.push_back(attribute_);
+        attribute_ += " type=\"";
+        attribute_ += FieldTypeText(field.Type);
+        attribute_ += '"';
+        store_.StoreAttributes(simpleField, attribute_);
+    }
+    CompleteParts();
+}
+
+void TKMLDocument::AddExtendedData(TKMLNode& placemark, const TPlacemark& record) {
+    if (layout_ != KmlLayout::Standard || record.Schema == nullptr) {
+        return;
+    }
+    const KmlSchema& schema = *record.Schema;
+    TKMLNode& data = AddNodeById(AddNodeById(placemark, kExtendedData), kSchemaData);
+    attribute_ = "schemaUrl=\"#";
+    AppendXmlText(attribute_, schema.Id, XmlQuotes::Escaped);
+    attribute_ += '"';
+    store_.StoreAttributes(data, attribute_);
+    const auto found = dataNames_.find(&schema);
+    if (found == dataNames_.end()) {
+        throw std::logic_error("Placemark data refers to a schema the document lacks");
+    }
+    const std::vector<std::string>& names = found->second;
+    const size_t count = std::min(names.size(), record.Data.size());
+    for (size_t i = 0; i < count; ++i) {
+        if (record.Data[i].empty()) {
+            continue;  // no value: GIS programs read a null, not a zero
+        }
+        TKMLNode& value = AddEscapedTextNode(data, kSimpleData, record.Data[i]);
+        store_.StoreAttributes(value, names[i]);
     }
 }
 
 void TKMLDocument::AddPointPlacemark(const TPointPlacemark& placemark) {
-    AddDescribedPoint(DocumentNode(), placemark, placemark.StyleUrl);
+    AddDescribedPoint(FolderOrDocument(), placemark, placemark.StyleUrl);
     CompleteParts();
 }
 
 void TKMLDocument::AddRingPlacemark(TKMLNode& parent, const std::string* name,
-                                    std::string_view styleUrl, std::string_view coordinates) {
+                                    std::string_view styleUrl, std::string_view coordinates,
+                                    CoordinateText form) {
     TKMLNode& node = AddNodeById(parent, kPlacemark);
     if (name != nullptr) {
         AddEscapedTextNode(node, kName, *name);
     }
     AddStyleUrl(node, styleUrl);
     TKMLNode& polygon = AddNodeById(node, kPolygon);
-    TKMLNode& boundary = AddNodeById(polygon, kOuterBoundaryIs);
-    TKMLNode& ring = AddNodeById(boundary, kLinearRing);
-    AddCoordinates(ring, coordinates);
+    AddBoundary(polygon, kOuterBoundaryIs, coordinates, form);
+}
+
+void TKMLDocument::AddBoundary(TKMLNode& polygon, std::uint16_t nameId, std::string_view ring,
+                               CoordinateText form) {
+    TKMLNode& boundary = AddNodeById(polygon, nameId);
+    TKMLNode& linearRing = AddNodeById(boundary, kLinearRing);
+    AddCoordinates(linearRing, ring, form);
 }
 
 void TKMLDocument::AddPolygonPlacemark(const TPolygonPlacemark& placemark) {
-    AddRingPlacemark(DocumentNode(), &placemark.Name, placemark.StyleUrl, placemark.Coordinates);
+    AddRingPlacemark(FolderOrDocument(), &placemark.Name, placemark.StyleUrl,
+                     placemark.Coordinates);
+    CompleteParts();
+}
+
+void TKMLDocument::AddPolygon(TKMLNode& parent, const TRingPolygon& polygon) {
+    TKMLNode& node = AddNodeById(parent, kPolygon);
+    AddBoundary(node, kOuterBoundaryIs, polygon.Outer);
+    for (const std::string_view hole : polygon.Holes) {
+        AddBoundary(node, kInnerBoundaryIs, hole);
+    }
+}
+
+void TKMLDocument::AddRegionPlacemark(const TRegionPlacemark& placemark) {
+    TKMLNode& node = AddNodeById(FolderOrDocument(), kPlacemark);
+    AddEscapedTextNode(node, kName, placemark.Name);
+    AddStyleUrl(node, placemark.StyleUrl);
+    AddExtendedData(node, placemark);
+    if (placemark.Polygons.size() == 1) {
+        AddPolygon(node, placemark.Polygons.front());
+    } else {
+        TKMLNode& geometries = AddNodeById(node, kMultiGeometry);
+        for (const TRingPolygon& polygon : placemark.Polygons) {
+            AddPolygon(geometries, polygon);
+        }
+    }
+    CompleteParts();
+}
+
+void TKMLDocument::AddSectorPlacemark(const TPlacemark& sector, std::string_view ring) {
+    TKMLNode& node = AddNodeById(FolderOrDocument(), kPlacemark);
+    AddEscapedTextNode(node, kName, sector.Name);
+    AddStyleUrl(node, sector.StyleUrl);
+    AddExtendedData(node, sector);
+    TKMLNode& polygon = AddNodeById(node, kPolygon);
+    AddBoundary(polygon, kOuterBoundaryIs, ring, CoordinateText::Computed);
     CompleteParts();
 }
 
 void TKMLDocument::AddLinePlacemark(const TLinePlacemark& placemark) {
-    TKMLNode& node = AddNodeById(DocumentNode(), kPlacemark);
+    TKMLNode& node = AddNodeById(FolderOrDocument(), kPlacemark);
     AddEscapedTextNode(node, kName, placemark.Name);
     if (!placemark.StyleUrl.empty()) {
         AddEscapedTextNode(node, kStyleUrl, placemark.StyleUrl);
     }
+    AddExtendedData(node, placemark);
     TKMLNode& line = AddNodeById(node, kLineString);
     AddCoordinates(line, placemark.Coordinates);
     CompleteParts();
@@ -243,20 +467,33 @@ void TKMLDocument::AddLinePlacemark(const TLinePlacemark& placemark) {
 void TKMLDocument::AddSiteFolder(const TSitePlacemark& site, std::int32_t radiusSeconds) {
     std::vector<std::string> rings(site.Azimuths.size());
     for (size_t k = 0; k < rings.size(); ++k) {
-        AppendSectorRing(rings[k], site.Longitude, site.Latitude, site.Azimuths[k], radiusSeconds);
+        AppendSectorRing(rings[k], site.Longitude, site.Latitude, site.Azimuths[k], radiusSeconds,
+                         digits_);
     }
     AddSiteFolder(site, rings);
 }
 
 void TKMLDocument::AddSiteFolder(const TSitePlacemark& site, std::span<const std::string> rings) {
-    TKMLNode& folder = AddNodeById(DocumentNode(), kFolder);
+    TKMLNode& folder = AddNodeById(FolderOrDocument(), kFolder);
     AddEscapedTextNode(folder, kName, site.Name);
     AddDescribedPoint(folder, site, "#BS_STYLE");
     for (size_t k = 0; k < rings.size(); ++k) {
         // sectors have no name
-        AddRingPlacemark(folder, nullptr, SectorStyle(site.Azimuths[k]), rings[k]);
+        AddRingPlacemark(folder, nullptr, SectorStyleUrl(site.Azimuths[k]), rings[k],
+                         CoordinateText::Computed);
     }
     CompleteParts();
+}
+
+void KmlFieldTypeScan::Add(std::string_view value) {
+    if (value.empty() || type_ == KmlFieldType::String) {
+        return;
+    }
+    seen_ = true;
+    if (type_ == KmlFieldType::Int && TryParseWholeNumber(value)) {
+        return;
+    }
+    type_ = IsPlainNumber(value) ? KmlFieldType::Double : KmlFieldType::String;
 }
 
 }  // namespace orvane

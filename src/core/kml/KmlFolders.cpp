@@ -71,11 +71,6 @@ void TKMLDocument::AddFolderMultiLine(const TLinePlacemark& placemark,
     CompleteParts();
 }
 
-void TKMLDocument::AddFolderPoint(const TPointPlacemark& placemark) {
-    AddDescribedPoint(PartParent(), placemark, placemark.StyleUrl);
-    CompleteParts();
-}
-
 void TKMLDocument::AddFolderWedge(const TPointPlacemark& placemark) {
     TKMLNode& node = AddNodeById(PartParent(), kPlacemark);
     AddEscapedTextNode(node, kName, placemark.Name);

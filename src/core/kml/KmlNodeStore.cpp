@@ -11,16 +11,37 @@ namespace orvane {
 
 namespace {
 
-constexpr std::string_view kBuiltInNames[kBuiltInNameCount] = {
-    "kml",          "Document",   "Style",
-    "LineStyle",    "color",      "width",
-    "PolyStyle",    "fill",       "IconStyle",
-    "scale",        "Icon",       "href",
-    "LabelStyle",   "Placemark",  "name",
-    "description",  "styleUrl",   "Point",
-    "coordinates",  "Polygon",    "outerBoundaryIs",
-    "LinearRing",   "LineString", "Folder",
-    "MultiGeometry"};
+constexpr std::string_view kBuiltInNames[kBuiltInNameCount] = {"kml",
+                                                               "Document",
+                                                               "Style",
+                                                               "LineStyle",
+                                                               "color",
+                                                               "width",
+                                                               "PolyStyle",
+                                                               "fill",
+                                                               "IconStyle",
+                                                               "scale",
+                                                               "Icon",
+                                                               "href",
+                                                               "LabelStyle",
+                                                               "Placemark",
+                                                               "name",
+                                                               "description",
+                                                               "styleUrl",
+                                                               "Point",
+                                                               "coordinates",
+                                                               "Polygon",
+                                                               "outerBoundaryIs",
+                                                               "LinearRing",
+                                                               "LineString",
+                                                               "Folder",
+                                                               "Schema",
+                                                               "SimpleField",
+                                                               "ExtendedData",
+                                                               "SchemaData",
+                                                               "SimpleData",
+                                                               "MultiGeometry",
+                                                               "innerBoundaryIs"};
 
 constexpr size_t kChunkSize = size_t{8} << 20;
 

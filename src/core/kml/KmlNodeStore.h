@@ -58,7 +58,13 @@ enum KmlNameId : std::uint16_t {
     kLinearRing,
     kLineString,
     kFolder,
+    kSchema,
+    kSimpleField,
+    kExtendedData,
+    kSchemaData,
+    kSimpleData,
     kMultiGeometry,
+    kInnerBoundaryIs,
     kBuiltInNameCount
 };
 

@@ -10,7 +10,10 @@
 #include <cctype>
 #include <cstdint>
 #include <ctime>
+#include <filesystem>
 #include <limits>
+#include <utility>
+#include <vector>
 
 #include "common/ParallelDeflate.h"
 #include "common/SafeFile.h"
@@ -19,15 +22,32 @@ namespace orvane {
 
 namespace {
 
+using AddedFiles = std::vector<std::pair<std::string, std::string>>;
+
 class KmlFileOutput : public KmlOutput {
   public:
-    explicit KmlFileOutput(const std::string& path) : file_(path) {}
+    explicit KmlFileOutput(const std::string& path) : path_(path), file_(path) {}
     bool ok() const override { return file_.ok(); }
     void Write(std::string_view bytes) override { file_.Write(bytes); }
-    bool Commit() override { return file_.Commit(); }
+    void AddFile(std::string name, std::string bytes) override {
+        files_.emplace_back(std::move(name), std::move(bytes));
+    }
+    // The files beside it first, so that a document in place never lacks them.
+    bool Commit() override {
+        for (const auto& [name, bytes] : files_) {
+            AtomicFileWriter beside((std::filesystem::path(path_).parent_path() / name).string());
+            beside.Write(bytes);
+            if (!beside.Commit()) {
+                return false;
+            }
+        }
+        return file_.Commit();
+    }
 
   private:
+    std::string path_;
     AtomicFileWriter file_;
+    AddedFiles files_;
 };
 
 // minizip's file interface over the atomic file writer: minizip appends, and seeks back once
@@ -132,6 +152,10 @@ class KmzOutput : public KmlOutput {
 
     bool ok() const override { return ok_ && file_.ok(); }
 
+    void AddFile(std::string name, std::string bytes) override {
+        files_.emplace_back(std::move(name), std::move(bytes));
+    }
+
     void Write(std::string_view bytes) override {
         // Without the zip64 extension an entry ends short of 4 GiB: an archive that every
         // reader opens is worth more than documents that large, which fail here early.
@@ -147,6 +171,9 @@ class KmzOutput : public KmlOutput {
         }
         bool closed =
             zipCloseFileInZipRaw64(zip_, deflate_.InputSize(), deflate_.Crc32()) == ZIP_OK;
+        for (const auto& [name, bytes] : files_) {
+            closed = closed && AddEntry(KmlFileReference("doc.kmz", name), bytes);
+        }
         closed = zipClose(zip_, nullptr) == ZIP_OK && closed;
         zip_ = nullptr;
         return closed && file_.Commit();
@@ -155,6 +182,16 @@ class KmzOutput : public KmlOutput {
   private:
     static constexpr int kLevel = 1;
     static constexpr std::uint64_t kMaxEntrySize = 0xFFFFFFFF;
+
+    // A small entry, deflated by minizip itself.
+    bool AddEntry(const std::string& name, std::string_view bytes) {
+        const zip_fileinfo info = EntryInfoNow();
+        return zipOpenNewFileInZip(zip_, name.c_str(), &info, nullptr, 0, nullptr, 0, nullptr,
+                                   Z_DEFLATED, Z_BEST_COMPRESSION) == ZIP_OK &&
+               zipWriteInFileInZip(zip_, bytes.data(), static_cast<unsigned>(bytes.size())) ==
+                   ZIP_OK &&
+               zipCloseFileInZip(zip_) == ZIP_OK;
+    }
 
     bool Append(std::string_view compressed) {
         while (ok_ && !compressed.empty()) {
@@ -170,6 +207,7 @@ class KmzOutput : public KmlOutput {
     ZipFileAccess access_;
     zipFile zip_ = nullptr;
     bool ok_ = false;
+    AddedFiles files_;
     ParallelDeflate deflate_;  // last: its workers stop before the archive goes
 };
 
@@ -181,6 +219,12 @@ bool IsKmzPath(std::string_view path) {
            std::equal(
                kSuffix.begin(), kSuffix.end(), path.end() - kSuffix.size(),
                [](char a, char b) { return a == std::tolower(static_cast<unsigned char>(b)); });
+}
+
+std::string KmlFileReference(std::string_view path, std::string_view name) {
+    std::string reference = IsKmzPath(path) ? "files/" : "";
+    reference += name;
+    return reference;
 }
 
 std::unique_ptr<KmlOutput> OpenKmlOutput(const std::string& path) {

@@ -135,6 +135,9 @@ void TKMLDocument::SaveAndClose() {
     writer.Finish();
     output_->Write(laidOut_);
     laidOut_.clear();
+    for (const KmlIcon icon : icons_) {
+        output_->AddFile(std::string(KmlIconFileName(icon)), KmlIconPng(icon));
+    }
     saved_ = output_->ok() && output_->Commit();
     output_.reset();
 }

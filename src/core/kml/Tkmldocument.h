@@ -5,12 +5,16 @@
 // that add its parts from typed placemark records.
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "kml/KmlIcons.h"
 #include "kml/KmlLayoutWriter.h"
 #include "kml/KmlNodeStore.h"
 #include "kml/Placemarks.h"
@@ -18,6 +22,8 @@
 namespace orvane {
 
 class KmlOutput;
+
+inline constexpr int kMaxCoordinateDigits = 15;
 
 // The document is written as it is built: each style, placemark or folder that a builder
 // adds under Document is laid out and handed to the output file as soon as the builder
@@ -36,6 +42,10 @@ class TKMLDocument {
     TKMLDocument& operator=(const TKMLDocument&) = delete;
 
     KmlLayout Layout() const { return layout_; }
+    // Coordinates are rounded to this many decimals (1 to kMaxCoordinateDigits; 0, the
+    // default, writes them as they are given), trailing zeros dropped. Fields that are no
+    // numbers stay as they are.
+    void SetCoordinateDigits(int digits) { digits_ = digits; }
     TKMLNode& Root() { return Node(0); }
     TKMLNode& DocumentNode() { return Node(1); }
     // Every node ever added, written ones included.
@@ -74,21 +84,35 @@ class TKMLDocument {
     size_t HeldBytes() const;
 
     // ---- Style builders ----
+    // In the standard layout icons are the program's own (kml/KmlIcons.h), added to the
+    // output when it is saved, and colours keep their lower 24 bits.
     void AddOutlineStyles();
     void AddBsStyle();
     void AddPtStyle();
     // Style i of each is "LINESTYLEi" / "POINTSTYLEi" in colour i (a colour number 00BBGGRR).
+    // The standard layout also defines the styles of values outside the legend, "-9999" and
+    // "-1", in grey, so that every reference resolves.
     void AddLineStyles(std::span<const std::int32_t> colours, std::int32_t width);
     void AddPointStyles(std::span<const std::int32_t> colours);
 
-    // ---- Placemark builders ----
+    // ---- Data (standard layout; the fixed layout has none) ----
+    // A Schema; add it after the styles and before the placemarks that refer to it, outside
+    // folders.
+    void AddSchema(const KmlSchema& schema);
+
+    // ---- Placemark builders: under the open folder (below), else under Document ----
     void AddPointPlacemark(const TPointPlacemark& placemark);
     void AddPolygonPlacemark(const TPolygonPlacemark& placemark);
     void AddLinePlacemark(const TLinePlacemark& placemark);
+    // One Polygon with its holes, or a MultiGeometry of several.
+    void AddRegionPlacemark(const TRegionPlacemark& placemark);
+    // A sector's wedge: its name, style and data, and its ring as AppendSectorRing draws it.
+    void AddSectorPlacemark(const TPlacemark& sector, std::string_view ring);
     // A site's folder: its icon, then one wedge per azimuth, `radiusSeconds` seconds of arc
     // long.
     void AddSiteFolder(const TSitePlacemark& site, std::int32_t radiusSeconds);
-    // As above, with the wedges' rings already drawn: ring k faces azimuth k.
+    // As above, with the wedges' rings already drawn (AppendSectorRing, rounded to the
+    // coordinate digits): ring k faces azimuth k.
     void AddSiteFolder(const TSitePlacemark& site, std::span<const std::string> rings);
 
     // ---- Folders written placemark by placemark (kml/KmlFolders.cpp) ----
@@ -101,8 +125,6 @@ class TKMLDocument {
     // One placemark whose MultiGeometry holds a line string per coordinate text of `lines`;
     // the placemark's own Coordinates are not used.
     void AddFolderMultiLine(const TLinePlacemark& placemark, std::span<const std::string> lines);
-    // As AddPointPlacemark, in the open folder.
-    void AddFolderPoint(const TPointPlacemark& placemark);
     // A polygon whose balloon is the table rows of `Description`.
     void AddFolderWedge(const TPointPlacemark& placemark);
     // Style i is "SERVINGSTYLEi" in colour i, lines `width` pixels wide.
@@ -116,12 +138,23 @@ class TKMLDocument {
     TKMLNode& AddEscapedTextNode(TKMLNode& parent, std::uint16_t nameId, std::string_view text);
     TKMLNode& AddStyle(std::string_view id);
     void AddIconStyle(std::string_view id, std::string_view scale);
+    void AddIcon(TKMLNode& iconStyle, KmlIcon icon, std::string_view link);
+    void AddOutOfLegendStyles(std::string_view prefix, std::int32_t width);
+    void AddPolygon(TKMLNode& parent, const TRingPolygon& polygon);
+    // Coordinates as given, or computed by the program: tuples separated by single blanks,
+    // one after the last, rounded to the document's digits.
+    enum class CoordinateText { Given, Computed };
+    void AddBoundary(TKMLNode& polygon, std::uint16_t nameId, std::string_view ring,
+                     CoordinateText form = CoordinateText::Given);
+    void AddExtendedData(TKMLNode& placemark, const TPlacemark& record);
     void AddDescribedPoint(TKMLNode& parent, const TPointPlacemark& placemark,
                            std::string_view styleUrl);
     void AddRingPlacemark(TKMLNode& parent, const std::string* name, std::string_view styleUrl,
-                          std::string_view coordinates);
+                          std::string_view coordinates,
+                          CoordinateText form = CoordinateText::Given);
     void AddStyleUrl(TKMLNode& placemark, std::string_view styleUrl);
-    void AddCoordinates(TKMLNode& parent, std::string_view coordinates);
+    void AddCoordinates(TKMLNode& parent, std::string_view coordinates,
+                        CoordinateText form = CoordinateText::Given);
 
     // Lays out the parts under Document that are complete and lets them go; a builder calls
     // it before it returns.
@@ -131,6 +164,7 @@ class TKMLDocument {
     void HandOver();
     // Document's part that a builder adds to: the open folder, else Document.
     TKMLNode& PartParent();
+    TKMLNode& FolderOrDocument() { return folder_ ? *folder_ : DocumentNode(); }
     void LayOutFolderParts(KmlLayoutWriter& writer);
 
     KmlLayout layout_;
@@ -150,6 +184,14 @@ class TKMLDocument {
     // the store lets written nodes go.
     std::optional<TKMLNode> folder_;
     std::int32_t nextFolderPart_ = -1;  // the folder's first child not laid out yet
+
+    int digits_ = 0;
+    std::string coordinates_;  // reused for each coordinate text written
+    std::string attribute_;    // reused for each data attribute
+    std::set<KmlIcon> icons_;  // referred to by the standard layout's styles
+    // The name attributes of each schema's data, made once: a schema's data is written for
+    // every placemark.
+    std::map<const KmlSchema*, std::vector<std::string>> dataNames_;
 };
 
 }  // namespace orvane

@@ -1,6 +1,7 @@
 #include "app/Sysoptions.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -32,6 +33,18 @@ TFrmSysOptions::TFrmSysOptions(DesktopSettings& settings, QWidget* parent)
     CBoxStandardKml = new QCheckBox(QStringLiteral("标准KML格式（适用于GIS软件）"), this);
     CBoxStandardKml->setObjectName("CBoxStandardKml");
 
+    // Item i rounds to i decimals; item 0 keeps coordinates as they are.
+    CBoxDigits = new QComboBox(this);
+    CBoxDigits->setObjectName("CBoxDigits");
+    CBoxDigits->addItem(QStringLiteral("不变"));
+    for (int digits = 1; digits <= kMaxCoordinateDigits; ++digits) {
+        CBoxDigits->addItem(QString::number(digits));
+    }
+    auto* digits = new QHBoxLayout;
+    digits->addWidget(new QLabel(QStringLiteral("坐标小数位数："), this));
+    digits->addWidget(CBoxDigits);
+    digits->addStretch();
+
     BtnOK = new QPushButton(QStringLiteral("确定"), this);
     BtnOK->setDefault(true);
     BtnCancel = new QPushButton(QStringLiteral("取消"), this);
@@ -45,6 +58,7 @@ TFrmSysOptions::TFrmSysOptions(DesktopSettings& settings, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(group);
     layout->addWidget(CBoxStandardKml);
+    layout->addLayout(digits);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
     ShowSettings();
@@ -53,6 +67,7 @@ TFrmSysOptions::TFrmSysOptions(DesktopSettings& settings, QWidget* parent)
 void TFrmSysOptions::ShowSettings() {
     CSpinEdit1->setValue(settings_.BreakDistance());
     CBoxStandardKml->setChecked(settings_.Layout() == KmlLayout::Standard);
+    CBoxDigits->setCurrentIndex(settings_.CoordinateDigits());
 }
 
 void TFrmSysOptions::showEvent(QShowEvent* event) {
@@ -64,6 +79,7 @@ void TFrmSysOptions::done(int result) {
     if (result == QDialog::Accepted) {
         settings_.SetBreakDistance(CSpinEdit1->value());
         settings_.SetLayout(CBoxStandardKml->isChecked() ? KmlLayout::Standard : KmlLayout::Fixed);
+        settings_.SetCoordinateDigits(CBoxDigits->currentIndex());
     } else {
         ShowSettings();
     }

@@ -3,6 +3,7 @@
 #include <QDialog>
 
 class QCheckBox;
+class QComboBox;
 class QPushButton;
 class QSpinBox;
 
@@ -22,6 +23,7 @@ class TFrmSysOptions : public QDialog {
 
     QSpinBox* CSpinEdit1;
     QCheckBox* CBoxStandardKml;
+    QComboBox* CBoxDigits;
     QPushButton* BtnOK;
     QPushButton* BtnCancel;
 

@@ -9,6 +9,7 @@ namespace orvane {
 
 namespace {
 constexpr const char* kStandardLayoutKey = "Output/StandardKmlLayout";
+constexpr const char* kDigitsKey = "Output/CoordinateDigits";
 }  // namespace
 
 KmlLayout DesktopSettings::Layout() const {
@@ -20,6 +21,16 @@ KmlLayout DesktopSettings::Layout() const {
 void DesktopSettings::SetLayout(KmlLayout layout) {
     QSettings settings(kProductTitle, kProductTitle);
     settings.setValue(kStandardLayoutKey, layout == KmlLayout::Standard);
+}
+
+int DesktopSettings::CoordinateDigits() const {
+    const QSettings settings(kProductTitle, kProductTitle);
+    return std::clamp(settings.value(kDigitsKey, 0).toInt(), 0, kMaxCoordinateDigits);
+}
+
+void DesktopSettings::SetCoordinateDigits(int digits) {
+    QSettings settings(kProductTitle, kProductTitle);
+    settings.setValue(kDigitsKey, std::clamp(digits, 0, kMaxCoordinateDigits));
 }
 
 void DesktopSettings::SetBreakDistance(int metres) {

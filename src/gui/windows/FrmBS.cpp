@@ -316,6 +316,7 @@ BsConversionRequest TFrmBS::Request() const {
     bind(*CBBox_Beamwidth, request.beamwidthColumn, request.beamwidthEntry);
     request.outPath = LocalPath(EdtFName1->text());
     request.layout = host_.Settings().Layout();
+    request.digits = host_.Settings().CoordinateDigits();
     if (CBoxRadiusUnit->currentIndex() == 1) {
         request.radiusMetres = CSpinEdit1->value();
     } else {

@@ -260,6 +260,7 @@ CqtConversionRequest TFrmCQT::Request() const {
     request.themeColumn = ColumnOf(*CBBox_Theme);
     request.outPath = LocalPath(EdtFName3->text());
     request.layout = host_.Settings().Layout();
+    request.digits = host_.Settings().CoordinateDigits();
     request.legend = Legend->Legend();
     return request;
 }

@@ -287,6 +287,7 @@ DtConversionRequest TFrmDT::Request() const {
     request.dtPath = LocalPath(EdtDtFName->text());
     request.outPath = LocalPath(EdtFName2->text());
     request.layout = host_.Settings().Layout();
+    request.digits = host_.Settings().CoordinateDigits();
     request.lonColumn = ChosenField(*CBox_Long);
     request.latColumn = ChosenField(*CBox_Lat);
     request.themeColumn = CBoxFNList->currentIndex();

@@ -1,5 +1,6 @@
 #include "windows/FrmMIF2KML.h"
 
+#include <QComboBox>
 #include <QFile>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -12,7 +13,9 @@
 
 #include "common/DesktopHost.h"
 #include "common/DesktopSettings.h"
+#include "common/Errors.h"
 #include "common/RunConversion.h"
+#include "conversions/MidFile.h"
 #include "conversions/Mif2kml.h"
 
 namespace orvane {
@@ -51,6 +54,8 @@ TFrmMIF2KML::TFrmMIF2KML(DesktopHost& host, Dialogs& dialogs, QWidget* parent)
     Button1->setObjectName("Button1");
     Button2 = new QPushButton(QStringLiteral("确定"), this);
     Button2->setObjectName("Button2");
+    CBoxNameColumn = new QComboBox(this);
+    CBoxNameColumn->setObjectName("CBoxNameColumn");
     connect(SpeedButton3, &QToolButton::clicked, this,
             Guarded(this, dialogs_, &TFrmMIF2KML::SpeedButton3Click));
     connect(SpeedButton4, &QToolButton::clicked, this,
@@ -67,6 +72,10 @@ TFrmMIF2KML::TFrmMIF2KML(DesktopHost& host, Dialogs& dialogs, QWidget* parent)
     grid->addWidget(new QLabel(QStringLiteral("输出KML 文件："), this), 2, 0);
     grid->addWidget(LabeledEdit2, 3, 0);
     grid->addWidget(SpeedButton4, 3, 1);
+    auto* nameColumn = new QHBoxLayout;
+    nameColumn->addWidget(new QLabel(QStringLiteral("名称字段（标准KML格式）："), this));
+    nameColumn->addWidget(CBoxNameColumn, 1);
+    grid->addLayout(nameColumn, 4, 0, 1, 2);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(Button1);
@@ -90,6 +99,24 @@ void TFrmMIF2KML::SpeedButton3Click() {
 void TFrmMIF2KML::OpenInputFile(const QString& path) {
     MifFileName = path;
     LabeledEdit1->setText(MifFileName);
+    ShowColumns();
+}
+
+// The columns the MIF declares, its first character column chosen; none for a file that
+// cannot be read (the conversion reports that).
+void TFrmMIF2KML::ShowColumns() {
+    CBoxNameColumn->clear();
+    std::vector<MifColumn> columns;
+    try {
+        columns = ReadMifHeader(QFile::encodeName(MifFileName).toStdString()).columns;
+    } catch (const Error&) {
+        return;
+    }
+    for (const MifColumn& column : columns) {
+        CBoxNameColumn->addItem(QString::fromStdString(column.name));
+    }
+    const size_t chosen = DefaultNameColumn(columns);
+    CBoxNameColumn->setCurrentIndex(chosen < columns.size() ? static_cast<int>(chosen) : -1);
 }
 
 void TFrmMIF2KML::SpeedButton4Click() {
@@ -101,11 +128,15 @@ void TFrmMIF2KML::SpeedButton4Click() {
 }
 
 void TFrmMIF2KML::Button1Click() {
-    const auto convert = [this](const ConversionObserver& observer) {
-        return ConvertMifToKml(
-            {QFile::encodeName(MifFileName).toStdString(),
-             QFile::encodeName(KmlFileName).toStdString(), host_.Settings().Layout()},
-            observer);
+    MifConversionRequest request{.mifPath = QFile::encodeName(MifFileName).toStdString(),
+                                 .outPath = QFile::encodeName(KmlFileName).toStdString(),
+                                 .layout = host_.Settings().Layout(),
+                                 .digits = host_.Settings().CoordinateDigits()};
+    if (request.layout == KmlLayout::Standard) {
+        request.nameColumn = CBoxNameColumn->currentText().toStdString();
+    }
+    const auto convert = [&request](const ConversionObserver& observer) {
+        return ConvertMifToKml(request, observer);
     };
     if (RunConversion(this, dialogs_, {}, convert)) {
         dialogs_.Message(this, QStringLiteral("完成！"));

@@ -7,6 +7,7 @@
 
 #include "common/Dialogs.h"
 
+class QComboBox;
 class QLineEdit;
 class QPushButton;
 class QToolButton;
@@ -38,8 +39,12 @@ class TFrmMIF2KML : public QDialog {
     QToolButton* SpeedButton4;
     QPushButton* Button1;
     QPushButton* Button2;
+    // The MIF's columns; the chosen one names the regions (standard layout only).
+    QComboBox* CBoxNameColumn;
 
   private:
+    void ShowColumns();
+
     DesktopHost& host_;
     Dialogs& dialogs_;
 };

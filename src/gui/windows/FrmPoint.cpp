@@ -199,6 +199,7 @@ void TFrmPoint::WriteFile(PtGeometry geometry) {
     request.geometry = geometry;
     request.outPath = QFile::encodeName(path).toStdString();
     request.layout = host_.Settings().Layout();
+    request.digits = host_.Settings().CoordinateDigits();
     const auto convert = [&request](const ConversionObserver& observer) {
         return ConvertPtToKml(request, observer);
     };

@@ -1,0 +1,21 @@
+#pragma once
+
+// The icons the standard layout refers to, drawn by the program so that a file needs no
+// network to show them: written beside a .kml file, packed under files/ in a .kmz.
+
+#include <string>
+#include <string_view>
+
+namespace orvane {
+
+enum class KmlIcon {
+    Site,    // a base station or a typed point: a red mast on a white disc
+    Square,  // a test point: white, so that a style's colour tints it
+};
+
+// The icon's file name ("orvane-site.png").
+std::string_view KmlIconFileName(KmlIcon icon);
+// The icon's PNG bytes; the same on every run.
+std::string KmlIconPng(KmlIcon icon);
+
+}  // namespace orvane
