@@ -11,6 +11,10 @@ set(legend_cqt ${CLI_DATA}/workbooks/cqt-cases.xlsx @OUT@ --name 测试点 --lon
 add_cli_test(NAME legend.dt ARGS dt ${legend_route} --legend-folders --stats @REPORT@
              KML ${L}/legend-folders.kml CSV ${L}/legend-stats.csv
              STDOUT "生成KML文件开始...|生成KML文件完成：${CLI_OUT}/legend.dt.kml|导出完成.|-100 ≤ x < -85：5个点，20.8%，0.0 km，最小-91，平均-88.8，最大-86|-85 ≤ x < -75：7个点，29.2%，0.1 km，最小-85，平均-80.9，最大-76|-75 ≤ x ≤ -60：9个点，37.5%，0.1 km，最小-75，平均-71，最大-67|不在图例范围内：3个点，12.5%，0.0 km，最小-58，平均-55，最大-52|图例统计已导出：${CLI_OUT}/legend.dt.csv|")
+# Classes: folders named by the class text, in legend order; no theme value is a number.
+add_cli_test(NAME legend.dt.classes
+             ARGS dt ${L}/legend-route.txt @OUT@ --theme 小区 --legend-folders --stats @REPORT@
+             KML ${L}/legend-classes.kml CSV ${L}/legend-classes.csv)
 # The figures alone leave the route as it is.
 add_cli_test(NAME legend.dt.stats-only ARGS dt ${legend_route} --stats @REPORT@
              KML ${L}/legend-plain.kml CSV ${L}/legend-stats.csv)
