@@ -51,6 +51,7 @@ int RunCqt(const std::vector<std::string>& words) {
     if (legendOptions.scheme) {
         inputs.push_back(legendOptions.colcfg);
     }
+    CheckStatsPath(legendOptions, output, inputs);
     CheckOutputPath(output, inputs);
 
     WorksheetSource source;
@@ -71,11 +72,18 @@ int RunCqt(const std::vector<std::string>& words) {
     });
     request.legend = ChooseLegend(legendOptions, std::move(scan), themeEntry);
 
+    request.legendFolders = legendOptions.folders;
+    LegendStatistics statistics;
+    if (legendOptions.stats) {
+        request.statistics = &statistics;
+    }
+
     TerminalProgress progress;
     const ConversionSummary summary = ReadingInput(
         input, output, [&] { return ConvertCqtToKml(request, PrintingObserver(progress)); });
     progress.Clear();
     PrintLine(ImportedRowsMessage(summary));
+    ReportLegendStatistics(legendOptions, statistics);
     return kSuccess;
 }
 

@@ -58,7 +58,9 @@ int RunDt(const std::vector<std::string>& words) {
                                     "--break", kLayoutOption, kDigitsOption};
     valued.insert(kLegendValuedOptions.begin(), kLegendValuedOptions.end());
     valued.insert(kServingValuedOptions.begin(), kServingValuedOptions.end());
-    const Arguments arguments(words, valued, kLegendFlags);
+    std::set<std::string> flags = kLegendFlags;
+    flags.insert("--merge-lines");
+    const Arguments arguments(words, valued, flags);
     arguments.ExpectPositional(2);
     const LegendOptions options = ParseLegendOptions(arguments);
     const std::optional<ServingCommandOptions> servingOptions = ParseServingOptions(arguments);
@@ -78,6 +80,7 @@ int RunDt(const std::vector<std::string>& words) {
     if (servingOptions) {
         CheckServingPaths(*servingOptions, request.outPath, inputs);
     }
+    CheckStatsPath(options, request.outPath, inputs);
     CheckOutputPath(request.outPath, inputs);
     std::optional<CellTable> cells;
     if (servingOptions) {
@@ -104,6 +107,13 @@ int RunDt(const std::vector<std::string>& words) {
             .report = &report};
     }
 
+    request.legendFolders = options.folders;
+    request.mergeLines = arguments.Flag("--merge-lines");
+    LegendStatistics statistics;
+    if (options.stats) {
+        request.statistics = &statistics;
+    }
+
     TerminalProgress progress;
     ReadingInput(request.dtPath, request.outPath,
                  [&] { ConvertDtToKml(request, PrintingObserver(progress)); });
@@ -113,6 +123,7 @@ int RunDt(const std::vector<std::string>& words) {
         PrintLine("小区统计已导出：" + *servingOptions->report);
     }
     PrintLine("导出完成.");
+    ReportLegendStatistics(options, statistics);
     return kSuccess;
 }
 

@@ -2,6 +2,8 @@
 
 #include <map>
 
+#include "CommandFiles.h"
+#include "common/CsvText.h"
 #include "common/Errors.h"
 #include "legend/Colcfg.h"
 
@@ -68,6 +70,8 @@ LegendOptions ParseLegendOptions(const Arguments& arguments) {
     if (options.scheme) {
         options.colcfg = colcfg.value_or(DefaultColourConfigPath());
     }
+    options.folders = arguments.Flag("--legend-folders");
+    options.stats = arguments.Value("--stats");
     return options;
 }
 
@@ -90,6 +94,30 @@ ThematicLegend ChooseLegend(const LegendOptions& options, ThemeFieldScan scan,
         UseClassification(legend, field);
     }
     return legend;
+}
+
+void CheckStatsPath(const LegendOptions& options, const std::string& output,
+                    const std::vector<std::string>& inputs) {
+    if (!options.stats) {
+        return;
+    }
+    if (*options.stats == output) {
+        throw UsageError("--stats needs a file other than the KML output");
+    }
+    std::vector<std::string> others = inputs;
+    others.push_back(output);
+    CheckOutputPath(*options.stats, others);
+}
+
+void ReportLegendStatistics(const LegendOptions& options, const LegendStatistics& statistics) {
+    if (!options.stats) {
+        return;
+    }
+    for (const LegendStatisticsRow& row : statistics.rows) {
+        PrintLine(LegendRowReport(statistics, row));
+    }
+    WriteCsvFile(*options.stats, LegendStatisticsCsv(statistics));
+    PrintLine("图例统计已导出：" + *options.stats);
 }
 
 }  // namespace orvane::cli

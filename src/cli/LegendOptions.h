@@ -1,20 +1,22 @@
 #pragma once
 
 // The legend options shared by the commands that colour by a theme field:
-// [--classify | --grades N] [--boundary left|right|both] [--scheme NAME [--colcfg FILE]].
+// [--classify | --grades N] [--boundary left|right|both] [--scheme NAME [--colcfg FILE]],
+// and what is written about the legend: [--legend-folders] [--stats FILE.csv].
 
 #include <optional>
 #include <set>
 #include <string>
 
 #include "CommandLine.h"
+#include "conversions/LegendStatistics.h"
 #include "legend/ThematicLegend.h"
 
 namespace orvane::cli {
 
 inline const std::set<std::string> kLegendValuedOptions = {"--grades", "--boundary", "--scheme",
-                                                           "--colcfg"};
-inline const std::set<std::string> kLegendFlags = {"--classify"};
+                                                           "--colcfg", "--stats"};
+inline const std::set<std::string> kLegendFlags = {"--classify", "--legend-folders"};
 
 struct LegendOptions {
     bool classify = false;
@@ -22,6 +24,8 @@ struct LegendOptions {
     BoundaryMode boundary = BoundaryMode::LeftInclusive;
     std::optional<std::string> scheme;
     std::string colcfg;  // with a scheme only: --colcfg, else the usual ColCfg.col
+    bool folders = false;
+    std::optional<std::string> stats;  // the CSV file of the legend's figures
 };
 
 // Reads and checks the options; every mistake is a UsageError, found before any file is read.
@@ -33,5 +37,12 @@ LegendOptions ParseLegendOptions(const Arguments& arguments);
 // lacks a bound or a colour (naming the scheme and the row).
 ThematicLegend ChooseLegend(const LegendOptions& options, ThemeFieldScan scan,
                             const std::string& field);
+
+// Refuses a statistics file that is the output or an input, before anything is read.
+void CheckStatsPath(const LegendOptions& options, const std::string& output,
+                    const std::vector<std::string>& inputs);
+
+// With --stats, after the summary: one line per legend row, then the CSV file written.
+void ReportLegendStatistics(const LegendOptions& options, const LegendStatistics& statistics);
 
 }  // namespace orvane::cli

@@ -2,6 +2,8 @@
 
 #include <cmath>
 #include <filesystem>
+#include <numbers>
+#include <tuple>
 
 #include "TestFiles.h"
 #include "common/Errors.h"
@@ -296,4 +298,71 @@ TEST_F(DtConversion, ReportsItsStepsAndAnOutputThatCannotBeCreated) {
     } catch (const Error& error) {
         EXPECT_EQ(std::string(error.what()), "Cannot open file " + request.dtPath);
     }
+}
+
+// ---- Legend statistics ----------------------------------------------------------------
+
+// Six samples 0.0001° apart on the equator, where GeoDistance is the Krasovsky ellipsoid's
+// equatorial radius times the angle: 11.1319852 m a step. Ranges -100 … -80 and -80 … -60
+// (left bounds included); -50 lies outside. The lines: [r0 r1] in range 0, [r1 r2 r3] in
+// range 1, [r3 r4] outside, [r4 r5] in range 0, five steps in all.
+TEST_F(DtConversion, CountsSamplesSharesAndKilometresPerLegendEntry) {
+    DtConversionRequest request = Request(kHeader +
+                                              "t0\t0.0000\t0\t-90\n"
+                                              "t1\t0.0001\t0\t-85\n"
+                                              "t2\t0.0002\t0\t-70\n"
+                                              "t3\t0.0003\t0\t-65\n"
+                                              "t4\t0.0004\t0\t-50\n"
+                                              "t5\t0.0005\t0\t-90\n",
+                                          3, LegendKind::Grading);
+    request.legend.gradeEntries = {{"255", "", "-100", "-80"}, {"65280", "", "-80", "-60"}};
+    LegendStatistics statistics;
+    request.statistics = &statistics;
+    ConvertDtToKml(request);
+
+    const double step = 6378245 * 0.0001 * std::numbers::pi / 180 / 1000;
+    ASSERT_EQ(statistics.rows.size(), 3u);
+    const auto& [first, second, outside] =
+        std::tie(statistics.rows[0], statistics.rows[1], statistics.rows[2]);
+    EXPECT_EQ(first.label, "-100 ≤ x < -80");
+    EXPECT_EQ(second.label, "-80 ≤ x ≤ -60") << "the last range holds its right bound";
+    EXPECT_EQ(outside.label, "不在图例范围内");
+    EXPECT_EQ(statistics.total, 6);
+    EXPECT_EQ(std::vector<std::int64_t>({first.count, second.count, outside.count}),
+              std::vector<std::int64_t>({3, 2, 1}));
+    EXPECT_NEAR(statistics.Share(first) + statistics.Share(second) + statistics.Share(outside), 100,
+                1e-9);
+    // Within a millimetre: the formula's arc cosine of so small an angle is that coarse.
+    EXPECT_NEAR(first.kilometres, 2 * step, 1e-6);
+    EXPECT_NEAR(second.kilometres, 2 * step, 1e-6);
+    EXPECT_NEAR(outside.kilometres, step, 1e-6);
+    EXPECT_NEAR(first.kilometres + second.kilometres + outside.kilometres, 5 * step, 1e-6)
+        << "the rows add up to the route";
+    EXPECT_EQ(std::vector<double>({first.minimum, first.Mean(), first.maximum}),
+              std::vector<double>({-90, (-90 - 85 - 90) / 3.0, -85}));
+    EXPECT_EQ(outside.Mean(), -50);
+
+    EXPECT_EQ(LegendRowReport(statistics, first),
+              "-100 ≤ x < -80：3个点，50.0%，0.0 km，最小-90，平均-88.3，最大-85");
+    EXPECT_EQ(LegendStatisticsCsv(statistics),
+              "\xEF\xBB\xBF图例项,数量,占比(%),里程(km),最小值,平均值,最大值\r\n"
+              "-100 ≤ x < -80,3,50.0,0.022,-90,-88.3,-85\r\n"
+              "-80 ≤ x ≤ -60,2,33.3,0.022,-70,-67.5,-65\r\n"
+              "不在图例范围内,1,16.7,0.011,-50,-50,-50\r\n");
+}
+
+TEST(LegendStatistics, LabelsRangesAsTheirBoundaryModeClosesThem) {
+    ThematicLegend legend;
+    legend.gradeEntries = {{"1", "", "0", "10"}, {"2", "", "10", "20"}, {"3", "", "20", "30"}};
+    const auto labels = [&](BoundaryMode mode) {
+        legend.boundaryMode = mode;
+        return std::vector<std::string>{RangeLabel(legend, 0), RangeLabel(legend, 1),
+                                        RangeLabel(legend, 2)};
+    };
+    EXPECT_EQ(labels(BoundaryMode::LeftInclusive),
+              (std::vector<std::string>{"0 ≤ x < 10", "10 ≤ x < 20", "20 ≤ x ≤ 30"}));
+    EXPECT_EQ(labels(BoundaryMode::RightInclusive),
+              (std::vector<std::string>{"0 ≤ x ≤ 10", "10 < x ≤ 20", "20 < x ≤ 30"}));
+    EXPECT_EQ(labels(BoundaryMode::BothInclusive),
+              (std::vector<std::string>{"0 ≤ x ≤ 10", "10 ≤ x ≤ 20", "20 ≤ x ≤ 30"}));
 }

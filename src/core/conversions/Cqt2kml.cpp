@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
+#include <span>
 
 #include "common/Errors.h"
 #include "common/Kml_baseclass.h"
@@ -22,6 +24,81 @@ std::string_view EntryOf(const std::vector<std::string>& entries, std::int32_t c
 void CheckColumn(std::int32_t column) {
     if (column < 1) {
         throw ListIndexError(column - 1);
+    }
+}
+
+// Writes the points of the rows, each the whole row in its balloon.
+class CqtPointWriter {
+  public:
+    CqtPointWriter(TKMLDocument& document, const CqtConversionRequest& request,
+                   const WorksheetSource& source, const KmlSchema& schema)
+        : document_(document), request_(request), source_(source) {
+        point_.Schema = &schema;
+        // The start of each description row, header included, is the same for every point.
+        // Cells are text in the balloon's HTML: a cell such as "<5" or "A&B" shows as it
+        // stands and cannot end the description early, and what XML cannot hold becomes
+        // U+FFFD.
+        const std::int32_t columnCount = source.columnCount();
+        rowStarts_.reserve(static_cast<size_t>(std::max(columnCount, 0)));
+        for (std::int32_t column = 1; column <= columnCount; ++column) {
+            std::string start = "<TR><TD>";
+            AppendXmlText(start, source.CellText(1, column), XmlQuotes::Escaped);
+            start += "</TD><TD>";
+            rowStarts_.push_back(std::move(start));
+        }
+    }
+
+    void Write(std::int32_t row, int entry) {
+        point_.Description.clear();
+        point_.Data.clear();
+        for (size_t column = 0; column < rowStarts_.size(); ++column) {
+            const std::string_view cell =
+                source_.CellText(row, static_cast<std::int32_t>(column + 1));
+            point_.Data.push_back(cell);
+            point_.Description += rowStarts_[column];
+            AppendXmlText(point_.Description, cell, XmlQuotes::Escaped);
+            point_.Description += "</TD></TR>";
+        }
+        point_.Coordinates.clear();
+        AppendCoordinate(point_.Coordinates,
+                         ParseNumber(source_.CellText(row, request_.lonColumn), 0.0),
+                         ParseNumber(source_.CellText(row, request_.latColumn), 0.0));
+        point_.Name = source_.CellText(row, request_.nameColumn);
+        point_.StyleUrl = "#POINTSTYLE";
+        point_.StyleUrl += std::to_string(entry);
+        document_.AddPointPlacemark(point_);
+    }
+
+  private:
+    TKMLDocument& document_;
+    const CqtConversionRequest& request_;
+    const WorksheetSource& source_;
+    std::vector<std::string> rowStarts_;
+    TPointPlacemark point_;
+};
+
+struct KeptPoint {
+    std::int32_t row;
+    int entry;
+};
+
+// The points kept back while the legend's figures were counted, one folder per legend row;
+// the folder of the values outside the legend only when it holds any.
+void WriteLegendFolders(TKMLDocument& document, CqtPointWriter& writer,
+                        std::span<const KeptPoint> points, const LegendTally& tally) {
+    const LegendStatistics& statistics = tally.Statistics();
+    for (size_t row = 0; row < statistics.rows.size(); ++row) {
+        const LegendStatisticsRow& figures = statistics.rows[row];
+        if (row + 1 == statistics.rows.size() && figures.count == 0) {
+            break;
+        }
+        document.BeginFolder(LegendRowSummary(statistics, figures));
+        for (const KeptPoint& point : points) {
+            if (tally.RowOf(point.entry) == row) {
+                writer.Write(point.row, point.entry);
+            }
+        }
+        document.EndFolder();
     }
 }
 
@@ -49,7 +126,6 @@ ConversionSummary ConvertCqtToKml(const CqtConversionRequest& request,
     const WorksheetSource& source = OpenWorkbookOf(request.source);
     observer.Started();
     const std::int32_t rowCount = source.rowCount();
-    const std::int32_t columnCount = source.columnCount();
 
     TKMLDocument document(request.layout);
     document.SetCoordinateDigits(request.digits);
@@ -58,22 +134,15 @@ ConversionSummary ConvertCqtToKml(const CqtConversionRequest& request,
     const KmlSchema schema =
         request.layout == KmlLayout::Standard ? WorksheetSchema(source, "CqtPoint") : KmlSchema{};
     document.AddSchema(schema);
-
-    // The start of each description row, header included, is the same for every point. Cells
-    // are text in the balloon's HTML: a cell such as "<5" or "A&B" shows as it stands and
-    // cannot end the description early, and what XML cannot hold becomes U+FFFD.
-    std::vector<std::string> rowStarts;
-    rowStarts.reserve(static_cast<size_t>(std::max(columnCount, 0)));
-    for (std::int32_t column = 1; column <= columnCount; ++column) {
-        std::string start = "<TR><TD>";
-        AppendXmlText(start, source.CellText(1, column), XmlQuotes::Escaped);
-        start += "</TD><TD>";
-        rowStarts.push_back(std::move(start));
-    }
+    CqtPointWriter writer(document, request, source, schema);
     const std::vector<std::string>& entries = source.columnEntries();
 
-    TPointPlacemark point;
-    point.Schema = &schema;
+    // Legend folders are named by their figures, so their points wait until all are counted.
+    std::optional<LegendTally> tally;
+    if (request.legendFolders || request.statistics != nullptr) {
+        tally.emplace(request.legend, false, CqtNumberTest);
+    }
+    std::vector<KeptPoint> kept;
     ConversionSummary summary{.outputPath = request.outPath};
     ProgressTicker progress(observer);
     for (std::int32_t row = WorksheetSource::FirstDataRow; row <= rowCount; ++row) {
@@ -92,26 +161,25 @@ ConversionSummary ConvertCqtToKml(const CqtConversionRequest& request,
             ++summary.rowsReported;
             continue;
         }
-
-        point.Description.clear();
-        point.Data.clear();
-        for (std::int32_t column = 1; column <= columnCount; ++column) {
-            point.Data.push_back(source.CellText(row, column));
-            point.Description += rowStarts[static_cast<size_t>(column - 1)];
-            AppendXmlText(point.Description, source.CellText(row, column), XmlQuotes::Escaped);
-            point.Description += "</TD></TR>";
+        const int entry = legend.EntryOf(theme);
+        if (tally) {
+            tally->AddValue(entry, theme);
         }
-        point.Coordinates.clear();
-        AppendCoordinate(point.Coordinates, ParseNumber(longitude, 0.0),
-                         ParseNumber(latitude, 0.0));
-        point.Name = name;
-        point.StyleUrl = "#POINTSTYLE";
-        point.StyleUrl += std::to_string(legend.EntryOf(theme));
-        document.AddPointPlacemark(point);
+        if (request.legendFolders) {
+            kept.push_back({row, entry});
+        } else {
+            writer.Write(row, entry);
+        }
         ++summary.featuresWritten;
+    }
+    if (request.legendFolders) {
+        WriteLegendFolders(document, writer, kept, *tally);
     }
 
     SaveOrThrow(document);
+    if (request.statistics != nullptr) {
+        *request.statistics = tally->Statistics();
+    }
     return summary;
 }
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "conversions/Conversion.h"
+#include "conversions/LegendStatistics.h"
 #include "kml/Tkmldocument.h"
 #include "legend/ThematicLegend.h"
 
@@ -30,6 +31,11 @@ struct CqtConversionRequest {
     int digits = 0;  // coordinate decimals; 0: as computed
     // Its kind, the entries of that kind, the boundary mode and the scan of the theme column.
     ThematicLegend legend;
+    // The points in one folder per legend entry, in legend order, each named by its figures,
+    // then a folder of the points outside the legend when there are any.
+    bool legendFolders = false;
+    // When set, receives the figures of the legend entries once the file is written.
+    LegendStatistics* statistics = nullptr;
 };
 
 // The cell texts of one column, rows 2 … rowCount, scanned with the CQT number test; reading

@@ -32,6 +32,7 @@ class TrackWriter {
     const KmlSchema& schema() const { return schema_; }
 
     // A blank before every point's coordinate text.
+    // Into the open folder, if any.
     void Write(int entry, std::string_view name, std::span<const TrackPoint> points) {
         placemark_.Name = name;
         placemark_.StyleUrl = "#LINESTYLE" + std::to_string(entry);
@@ -39,15 +40,27 @@ class TrackWriter {
         placemark_.Data = {entryText_, legend_.EntryText(entry), points.front().theme,
                            points.back().theme};
         placemark_.Coordinates.clear();
-        for (const TrackPoint& point : points) {
-            placemark_.Coordinates += ' ';
-            placemark_.Coordinates += point.longitude;
-            placemark_.Coordinates += ',';
-            placemark_.Coordinates += point.latitude;
-            placemark_.Coordinates += ",0 ";
-        }
+        AppendPoints(placemark_.Coordinates, points);
         document_.AddLinePlacemark(placemark_);
         ++written_;
+    }
+
+    // The lines of one legend entry as one placemark named by the entry.
+    void WriteMerged(int entry, std::string_view name, std::span<const std::string> lines) {
+        placemark_.Name = name;
+        placemark_.StyleUrl = "#LINESTYLE" + std::to_string(entry);
+        document_.AddFolderMultiLine(placemark_, lines);
+        ++written_;
+    }
+
+    static void AppendPoints(std::string& coordinates, std::span<const TrackPoint> points) {
+        for (const TrackPoint& point : points) {
+            coordinates += ' ';
+            coordinates += point.longitude;
+            coordinates += ',';
+            coordinates += point.latitude;
+            coordinates += ",0 ";
+        }
     }
 
     std::int64_t Written() const { return written_; }
@@ -60,6 +73,64 @@ class TrackWriter {
     TLinePlacemark placemark_;
     std::int64_t written_ = 0;
 };
+
+// A line of the route by the records it joins, which follow each other in the log.
+struct RouteLine {
+    int entry;
+    size_t first;
+    size_t count;
+};
+
+struct RouteFields {
+    size_t longitude;
+    size_t latitude;
+    size_t theme;
+};
+
+// The lines kept back while the legend's figures were counted, one folder per legend row;
+// the folder of the values outside the legend only when it holds any. Merged, a row's lines
+// are one placemark, named by the row, in the style of its lines (a row outside the legend
+// holds lines of one style: the classifier has one answer for "no entry").
+void WriteLegendFolders(TKMLDocument& document, TrackWriter& writer, const DtTextFile& file,
+                        RouteFields fields, std::span<const RouteLine> lines,
+                        const LegendTally& tally, bool merged) {
+    const LegendStatistics& statistics = tally.Statistics();
+    std::vector<TrackPoint> points;
+    std::vector<std::string> mergedLines;
+    int mergedEntry = 0;
+    for (size_t row = 0; row < statistics.rows.size(); ++row) {
+        const LegendStatisticsRow& figures = statistics.rows[row];
+        if (row + 1 == statistics.rows.size() && figures.count == 0) {
+            break;
+        }
+        document.BeginFolder(LegendRowSummary(statistics, figures));
+        for (const RouteLine& line : lines) {
+            if (tally.RowOf(line.entry) != row) {
+                continue;
+            }
+            points.clear();
+            for (size_t record = line.first; record < line.first + line.count; ++record) {
+                const std::string_view text = file.Record(record);
+                points.push_back({RecordField(text, fields.longitude),
+                                  RecordField(text, fields.latitude), std::nullopt,
+                                  RecordField(text, fields.theme)});
+            }
+            if (merged) {
+                mergedEntry = line.entry;
+                TrackWriter::AppendPoints(mergedLines.emplace_back(), points);
+                continue;
+            }
+            const std::string_view name =
+                RecordField(file.Record(line.first + line.count - 1), fields.theme);
+            writer.Write(line.entry, name, points);
+        }
+        if (!mergedLines.empty()) {
+            writer.WriteMerged(mergedEntry, figures.label, mergedLines);
+            mergedLines.clear();
+        }
+        document.EndFolder();
+    }
+}
 
 }  // namespace
 
@@ -166,18 +237,45 @@ ConversionSummary ConvertDtToKml(const DtConversionRequest& request,
     const auto lineCount = static_cast<std::int64_t>(file.RecordCount() + 1);
     ProgressTicker progress(observer);
 
-    TrackSegmenter segmenter(request.breakDistance, [&writer](int entry, std::string_view name,
-                                                              std::span<const TrackPoint> points) {
-        writer.Write(entry, name, points);
+    // Legend folders are named by their figures, so their lines wait until all are counted:
+    // as record ranges of the log, read again when written, which costs far less memory than
+    // their coordinate text.
+    std::optional<LegendTally> tally;
+    const bool folders = request.legendFolders || request.mergeLines;
+    if (folders || request.statistics != nullptr) {
+        tally.emplace(request.legend, true, DtNumberTest);
+    }
+    std::vector<RouteLine> kept;
+    size_t current = 0;  // the record being added: a line it finishes ends before it
+    TrackSegmenter segmenter(request.breakDistance, [&](int entry, std::string_view name,
+                                                        std::span<const TrackPoint> points) {
+        if (tally) {
+            tally->AddLine(entry, points);
+        }
+        if (folders) {
+            kept.push_back({entry, current - points.size(), points.size()});
+        } else {
+            writer.Write(entry, name, points);
+        }
     });
     for (size_t record = 0; record < file.RecordCount(); ++record) {
         progress.AtLine(static_cast<std::int64_t>(record + 2), lineCount);
+        current = record;
         const std::string_view line = file.Record(record);
         const std::string_view theme = RecordField(line, themePosition);
-        segmenter.Add({RecordField(line, lon), RecordField(line, lat), std::nullopt, theme},
-                      legend.EntryOf(theme), theme);
+        const int entry = legend.EntryOf(theme);
+        if (tally) {
+            tally->AddValue(entry, theme);
+        }
+        segmenter.Add({RecordField(line, lon), RecordField(line, lat), std::nullopt, theme}, entry,
+                      theme);
     }
+    current = file.RecordCount();
     segmenter.End();
+    if (folders) {
+        WriteLegendFolders(document, writer, file, {lon, lat, themePosition}, kept, *tally,
+                           request.mergeLines);
+    }
     if (request.serving) {
         WriteServingCells(document, file, {lon, lat, themePosition}, legend, *request.serving,
                           observer);
@@ -186,6 +284,9 @@ ConversionSummary ConvertDtToKml(const DtConversionRequest& request,
     SaveOrThrow(document);
     observer.Info(std::string(kDtConversionFinished) + request.outPath);
     progress.Finish();
+    if (request.statistics != nullptr) {
+        *request.statistics = tally->Statistics();
+    }
     return {.recordsRead = static_cast<std::int64_t>(file.RecordCount()),
             .featuresWritten = writer.Written(),
             .outputPath = request.outPath};

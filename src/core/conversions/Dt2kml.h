@@ -14,6 +14,7 @@
 
 #include "conversions/Conversion.h"
 #include "conversions/DtServingCells.h"
+#include "conversions/LegendStatistics.h"
 #include "kml/Tkmldocument.h"
 #include "legend/ThematicLegend.h"
 
@@ -46,6 +47,13 @@ struct DtConversionRequest {
     const DtTextFile* log = nullptr;
     // Beyond the route, unused by default: the serving-cell lines and problem cells.
     std::optional<ServingCellOptions> serving;
+    // The lines in one folder per legend entry, in legend order, each named by its figures,
+    // then a folder of the lines outside the legend when there are any.
+    bool legendFolders = false;
+    // Legend folders whose lines are one placemark per entry, a MultiGeometry of its lines.
+    bool mergeLines = false;
+    // When set, receives the figures of the legend entries once the file is written.
+    LegendStatistics* statistics = nullptr;
 };
 
 // One point of a route: its coordinate texts as they stand in the log.

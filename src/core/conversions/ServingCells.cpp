@@ -4,9 +4,9 @@
 #include <cmath>
 #include <numbers>
 
+#include "common/CsvText.h"
 #include "common/Errors.h"
 #include "common/Kml_baseclass.h"
-#include "common/SafeFile.h"
 #include "workbooks/WorksheetSource.h"
 
 namespace orvane {
@@ -91,31 +91,6 @@ double Median(std::vector<float> values) {
     const double lower =
         *std::max_element(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(middle));
     return (lower + upper) / 2;
-}
-
-void AppendCsvField(std::string& out, std::string_view field) {
-    if (field.find_first_of(",\"\r\n") == std::string_view::npos) {
-        out += field;
-        return;
-    }
-    out += '"';
-    for (const char c : field) {
-        if (c == '"') {
-            out += '"';
-        }
-        out += c;
-    }
-    out += '"';
-}
-
-void AppendCsvLine(std::string& out, const std::vector<std::string>& fields) {
-    for (size_t i = 0; i < fields.size(); ++i) {
-        if (i > 0) {
-            out += ',';
-        }
-        AppendCsvField(out, fields[i]);
-    }
-    out += "\r\n";
 }
 
 }  // namespace
@@ -581,7 +556,7 @@ std::vector<std::string> ServingReportFields(const ServingCellRow& row) {
 }
 
 std::string ServingReportCsv(const ServingCellReport& report) {
-    std::string csv = "\xEF\xBB\xBF";
+    std::string csv(kCsvByteOrderMark);
     AppendCsvLine(csv, ServingReportHeader(report.themeName));
     for (const ServingCellRow& row : report.rows) {
         AppendCsvLine(csv, ServingReportFields(row));
@@ -590,11 +565,7 @@ std::string ServingReportCsv(const ServingCellReport& report) {
 }
 
 void WriteServingReportCsv(const std::string& path, const ServingCellReport& report) {
-    AtomicFileWriter writer(path);
-    writer.Write(ServingReportCsv(report));
-    if (!writer.ok() || !writer.Commit()) {
-        throw CannotCreateFileError(path);
-    }
+    WriteCsvFile(path, ServingReportCsv(report));
 }
 
 }  // namespace orvane

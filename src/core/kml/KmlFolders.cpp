@@ -58,6 +58,19 @@ void TKMLDocument::AddFolderLine(const TLinePlacemark& placemark) {
     CompleteParts();
 }
 
+void TKMLDocument::AddFolderMultiLine(const TLinePlacemark& placemark,
+                                      std::span<const std::string> lines) {
+    TKMLNode& node = AddNodeById(PartParent(), kPlacemark);
+    AddEscapedTextNode(node, kName, placemark.Name);
+    AddStyleUrl(node, placemark.StyleUrl);
+    TKMLNode& geometry = AddNodeById(node, kMultiGeometry);
+    for (const std::string& coordinates : lines) {
+        TKMLNode& line = AddNodeById(geometry, kLineString);
+        AddCoordinates(line, coordinates);
+    }
+    CompleteParts();
+}
+
 void TKMLDocument::AddFolderWedge(const TPointPlacemark& placemark) {
     TKMLNode& node = AddNodeById(PartParent(), kPlacemark);
     AddEscapedTextNode(node, kName, placemark.Name);

@@ -122,6 +122,9 @@ class TKMLDocument {
     void BeginFolder(std::string_view name);
     void EndFolder();
     void AddFolderLine(const TLinePlacemark& placemark);
+    // One placemark whose MultiGeometry holds a line string per coordinate text of `lines`;
+    // the placemark's own Coordinates are not used.
+    void AddFolderMultiLine(const TLinePlacemark& placemark, std::span<const std::string> lines);
     // A polygon whose balloon is the table rows of `Description`.
     void AddFolderWedge(const TPointPlacemark& placemark);
     // Style i is "SERVINGSTYLEi" in colour i, lines `width` pixels wide.
