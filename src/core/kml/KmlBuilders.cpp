@@ -294,17 +294,20 @@ void TKMLDocument::AddOutOfLegendStyles(std::string_view prefix, std::int32_t wi
     }
 }
 
+void TKMLDocument::AddDescriptionTable(TKMLNode& placemark, std::string_view rows) {
+    std::string description;
+    description.reserve(kDescriptionStart.size() + rows.size() + kDescriptionEnd.size());
+    description += kDescriptionStart;
+    description += rows;
+    description += kDescriptionEnd;
+    AddTextNode(placemark, kDescription, description);
+}
+
 void TKMLDocument::AddDescribedPoint(TKMLNode& parent, const TPointPlacemark& placemark,
                                      std::string_view styleUrl) {
     TKMLNode& node = AddNodeById(parent, kPlacemark);
     AddEscapedTextNode(node, kName, placemark.Name);
-    std::string description;
-    description.reserve(kDescriptionStart.size() + placemark.Description.size() +
-                        kDescriptionEnd.size());
-    description += kDescriptionStart;
-    description += placemark.Description;
-    description += kDescriptionEnd;
-    AddTextNode(node, kDescription, description);
+    AddDescriptionTable(node, placemark.Description);
     AddStyleUrl(node, styleUrl);
     AddExtendedData(node, placemark);
     TKMLNode& point = AddNodeById(node, kPoint);

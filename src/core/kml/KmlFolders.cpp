@@ -8,12 +8,7 @@
 
 namespace orvane {
 
-namespace {
-
-constexpr std::string_view kDescriptionStart = "<![CDATA[<TABLE BORDER=1>";
-constexpr std::string_view kDescriptionEnd = "</TABLE> ]]>";
-
-}  // namespace
+namespace {}  // namespace
 
 TKMLNode& TKMLDocument::PartParent() {
     if (!folder_) {
@@ -74,13 +69,7 @@ void TKMLDocument::AddFolderMultiLine(const TLinePlacemark& placemark,
 void TKMLDocument::AddFolderWedge(const TPointPlacemark& placemark) {
     TKMLNode& node = AddNodeById(PartParent(), kPlacemark);
     AddEscapedTextNode(node, kName, placemark.Name);
-    std::string description;
-    description.reserve(kDescriptionStart.size() + placemark.Description.size() +
-                        kDescriptionEnd.size());
-    description += kDescriptionStart;
-    description += placemark.Description;
-    description += kDescriptionEnd;
-    AddTextNode(node, kDescription, description);
+    AddDescriptionTable(node, placemark.Description);
     AddStyleUrl(node, placemark.StyleUrl);
     TKMLNode& polygon = AddNodeById(node, kPolygon);
     TKMLNode& boundary = AddNodeById(polygon, kOuterBoundaryIs);

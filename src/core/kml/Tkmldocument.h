@@ -147,6 +147,8 @@ class TKMLDocument {
     void AddBoundary(TKMLNode& polygon, std::uint16_t nameId, std::string_view ring,
                      CoordinateText form = CoordinateText::Given);
     void AddExtendedData(TKMLNode& placemark, const TPlacemark& record);
+    // The balloon: the table rows `rows` (each starting with "<TR>") in the fixed frame.
+    void AddDescriptionTable(TKMLNode& placemark, std::string_view rows);
     void AddDescribedPoint(TKMLNode& parent, const TPointPlacemark& placemark,
                            std::string_view styleUrl);
     void AddRingPlacemark(TKMLNode& parent, const std::string* name, std::string_view styleUrl,
