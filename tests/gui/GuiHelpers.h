@@ -11,6 +11,17 @@
 
 namespace orvane::test {
 
+// A window's control, found by its object name: the windows keep their controls private, and
+// tests reach them only so. A name the window lacks ends the test run.
+template <class Widget>
+Widget* Child(const QObject& window, const char* name) {
+    auto* found = window.findChild<Widget*>(QString::fromLatin1(name));
+    if (found == nullptr) {
+        qFatal("%s has no control %s", window.metaObject()->className(), name);
+    }
+    return found;
+}
+
 inline QByteArray FileBytes(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
