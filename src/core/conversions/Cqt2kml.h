@@ -36,6 +36,8 @@ struct CqtConversionRequest {
     bool legendFolders = false;
     // When set, receives the figures of the legend entries once the file is written.
     LegendStatistics* statistics = nullptr;
+    // The legend as an image on the map (a ScreenOverlay at the lower left).
+    bool legendOverlay = false;
 };
 
 // The cell texts of one column, rows 2 … rowCount, scanned with the CQT number test; reading

@@ -29,6 +29,17 @@ inline constexpr int kMinBreakDistance = 1;  // metres
 inline constexpr int kMaxBreakDistance = 200;
 inline constexpr int kDefaultBreakDistance = 20;
 
+// The time field of a drive-test log: each line gets a TimeSpan from its first record's time to
+// its last's.
+struct DtTimeOptions {
+    int column = 0;  // 0-based field position
+    // The day of a log whose times are times of day ("YYYY-MM-DD"); empty when they carry
+    // their date.
+    std::string date;
+    // Minutes east of UTC that the log's local times are in; unset: written with no zone.
+    std::optional<int> utcOffsetMinutes;
+};
+
 struct DtConversionRequest {
     std::string dtPath;
     std::string outPath;  // a .kmz path writes a KMZ archive
@@ -54,6 +65,13 @@ struct DtConversionRequest {
     bool mergeLines = false;
     // When set, receives the figures of the legend entries once the file is written.
     LegendStatistics* statistics = nullptr;
+    // The legend as an image on the map (a ScreenOverlay at the lower left).
+    bool legendOverlay = false;
+    // Each line's time span, from the log's time field.
+    std::optional<DtTimeOptions> time;
+    // Metres between the points of the folder "采样点" that carry every field of their
+    // record; 0: no such folder.
+    int sampleSpacing = 0;
 };
 
 // One point of a route: its coordinate texts as they stand in the log.
