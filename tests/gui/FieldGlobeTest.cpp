@@ -174,14 +174,14 @@ class FieldGlobeTest : public QObject {
         const QString path = GradeSampleRoute();
         const QList<RouteLine> route = ReadRoute(path);
         QVERIFY(route.size() > 900);
-        QTest::mouseClick(desktop_->FrmDT().SpeedButton6, Qt::LeftButton);
+        QTest::mouseClick(Child<QToolButton>(desktop_->FrmDT(), "SpeedButton6"), Qt::LeftButton);
         QCOMPARE(dialogs_.errors, QStringList());
-        QCOMPARE(globe_->Map()->parentWidget(), Main().Panel01);
+        QCOMPARE(globe_->Map()->parentWidget(), Child<QWidget>(Main(), "Panel01"));
         QTest::qWait(300);
         const double share = CoveredShare(*globe_->Map(), route);
         QVERIFY2(share >= 0.9, qPrintable(QString::number(share)));
 
-        Main().GroupBar->setCurrentIndex(2);
+        Child<QToolBox>(Main(), "GroupBar")->setCurrentIndex(2);
         TakeScreenIfAsked();
     }
 
@@ -189,17 +189,19 @@ class FieldGlobeTest : public QObject {
     // route on the globe, and a double-click in "小区统计" that centres the globe on the cell.
     void servingCellsOfTheSampleRouteShowOnTheGlobe() {
         TFrmDT& dt = desktop_->FrmDT();
-        dt.GroupServing->setChecked(true);
+        Child<ServingCellGroup>(dt, "GroupServing")->setChecked(true);
         dialogs_.openPaths = {QStringLiteral(ORVANE_EXAMPLES "/serving-cells.csv")};
-        QTest::mouseClick(dt.GroupServing->BtnOpenCells, Qt::LeftButton);
+        QTest::mouseClick(
+            Child<QToolButton>(Child<ServingCellGroup>(dt, "GroupServing"), "BtnOpenCells"),
+            Qt::LeftButton);
         GradeSampleRoute();
-        QTest::mouseClick(dt.SpeedButton6, Qt::LeftButton);
+        QTest::mouseClick(Child<QToolButton>(dt, "SpeedButton6"), Qt::LeftButton);
         QCOMPARE(dialogs_.errors, QStringList());
 
-        TFrmServingReport& report = *dt.FrmServingReport;
+        TFrmServingReport& report = *Child<TFrmServingReport>(dt, "FrmServingReport");
         QVERIFY(QTest::qWaitForWindowExposed(&report));
         report.move(0, Main().frameGeometry().bottom() + 8);
-        QTableView& rows = *report.GridCells;
+        QTableView& rows = *Child<QTableView>(report, "GridCells");
         const QModelIndex crossed =
             rows.model()
                 ->match(rows.model()->index(0, 11), Qt::DisplayRole, "疑似天馈接反")
@@ -213,7 +215,7 @@ class FieldGlobeTest : public QObject {
         QVERIFY(std::abs(camera.FocusPointLongitude - 112.985) < 1e-3);
         QVERIFY(std::abs(camera.FocusPointLatitude - 25.822) < 1e-3);
 
-        Main().GroupBar->setCurrentIndex(2);
+        Child<QToolBox>(Main(), "GroupBar")->setCurrentIndex(2);
         TakeScreenIfAsked();
     }
 
@@ -332,10 +334,10 @@ class FieldGlobeTest : public QObject {
     void theFileListHidesShowsReloadsAndRemovesTheRoute() {
         const QString path = GradeSampleRoute();
         const QList<RouteLine> route = ReadRoute(path);
-        Main().GroupBar->setCurrentIndex(2);
-        ClickItem(*Main().TreeView2, path, true);
+        Child<QToolBox>(Main(), "GroupBar")->setCurrentIndex(2);
+        ClickItem(*Child<QTreeWidget>(Main(), "TreeView2"), path, true);
         Marble::MarbleWidget& map = *globe_->Map();
-        QTreeWidgetItem* item = Main().TreeView2->topLevelItem(0);
+        QTreeWidgetItem* item = Child<QTreeWidget>(Main(), "TreeView2")->topLevelItem(0);
         QCOMPARE(item->checkState(0), Qt::Checked);
         const int shown = RoutePixels(map, route);
         QVERIFY(shown > 1000);
@@ -346,15 +348,15 @@ class FieldGlobeTest : public QObject {
         QCOMPARE(RoutePixels(map, route), shown);
 
         // Written again and opened again: one entry, one copy on the globe.
-        QTest::mouseClick(desktop_->FrmDT().Button6, Qt::LeftButton);
-        QTest::mouseClick(desktop_->FrmDT().SpeedButton6, Qt::LeftButton);
-        QCOMPARE(Main().TreeView2->topLevelItemCount(), 1);
+        QTest::mouseClick(Child<QPushButton>(desktop_->FrmDT(), "Button6"), Qt::LeftButton);
+        QTest::mouseClick(Child<QToolButton>(desktop_->FrmDT(), "SpeedButton6"), Qt::LeftButton);
+        QCOMPARE(Child<QTreeWidget>(Main(), "TreeView2")->topLevelItemCount(), 1);
         QCOMPARE(Main().AppGE0().LoadedKmlFiles().size(), 1);
         QCOMPARE(RoutePixels(map, route), shown);
 
-        Main().TreeView2->setCurrentItem(item);
+        Child<QTreeWidget>(Main(), "TreeView2")->setCurrentItem(item);
         Main().LoadableFiles().Remove->trigger();
-        QCOMPARE(Main().TreeView2->topLevelItemCount(), 0);
+        QCOMPARE(Child<QTreeWidget>(Main(), "TreeView2")->topLevelItemCount(), 0);
         QVERIFY(Main().AppGE0().LoadedKmlFiles().isEmpty());
         QVERIFY(RoutePixels(map, route) < shown / 100);
     }
@@ -364,18 +366,19 @@ class FieldGlobeTest : public QObject {
 
     // The sample log coloured by 场强 in five grades in the drive-test window.
     QString GradeSampleRoute() {
-        ClickItem(*Main().TreeView1, "DT数据->KML");
+        ClickItem(*Child<QTreeWidget>(Main(), "TreeView1"), "DT数据->KML");
         TFrmDT& dt = desktop_->FrmDT();
         dt.move(Main().frameGeometry().right() + 8, 0);
         dialogs_.openPaths = {QStringLiteral(ORVANE_EXAMPLES "/dt-route.txt")};
-        QTest::mouseClick(dt.SpeedButton3, Qt::LeftButton);
-        dt.CBoxFNList->setCurrentIndex(dt.CBoxFNList->findText("场强"));
+        QTest::mouseClick(Child<QToolButton>(dt, "SpeedButton3"), Qt::LeftButton);
+        Child<QComboBox>(dt, "CBoxFNList")
+            ->setCurrentIndex(Child<QComboBox>(dt, "CBoxFNList")->findText("场强"));
         dt.findChild<QSpinBox*>("CSpinEdit1")->setValue(5);
         QTest::mouseClick(dt.findChild<QPushButton*>("Button2"), Qt::LeftButton);
         const QString path = dir_.filePath("level.kml");
         dialogs_.savePaths = {path};
-        QTest::mouseClick(dt.SpeedButton4, Qt::LeftButton);
-        QTest::mouseClick(dt.Button6, Qt::LeftButton);
+        QTest::mouseClick(Child<QToolButton>(dt, "SpeedButton4"), Qt::LeftButton);
+        QTest::mouseClick(Child<QPushButton>(dt, "Button6"), Qt::LeftButton);
         [&] { QCOMPARE(dialogs_.messages, QStringList({"导出完成."})); }();
         dialogs_.messages.clear();
         return path;

@@ -138,7 +138,7 @@ class ImageExportGlobeTest : public QObject {
         QCOMPARE(globe_->Map()->heading(), 0.0);
 
         const QImage picture(path);
-        QCOMPARE(picture.size(), main_->Panel01->size());
+        QCOMPARE(picture.size(), Child<QWidget>(main_, "Panel01")->size());
         const QList<Place> corners = ControlPoints(FileBytes(dir_.filePath("area.TAB")));
         QCOMPARE(corners.size(), 4);
         const Place topLeft = corners[0];

@@ -9,9 +9,9 @@
 #include <memory>
 
 #include "app/Mainform.h"
-#include "tests/gui/RecordingApplicationGE.h"
 #include "tests/gui/GuiHelpers.h"
 #include "tests/gui/GuiTestMain.h"
+#include "tests/gui/RecordingApplicationGE.h"
 
 using namespace orvane;
 using namespace orvane::test;
@@ -120,10 +120,10 @@ class ImageExportTest : public QObject {
         QCOMPARE(options.defaultSuffix, QString("BMP"));
         QVERIFY(options.promptOverwrite);
 
-        const int width = main_->Panel01->width();
-        const int height = main_->Panel01->height();
+        const int width = Child<QWidget>(main_, "Panel01")->width();
+        const int height = Child<QWidget>(main_, "Panel01")->height();
         const QImage picture(path);
-        QCOMPARE(picture.size(), main_->Panel01->size());
+        QCOMPARE(picture.size(), Child<QWidget>(main_, "Panel01")->size());
         QCOMPARE(picture.pixelColor(width / 2, height / 2), QColor(Qt::red));
         const BitmapHeader header = HeaderOf(FileBytes(path));
         QCOMPARE(header.width, width);
@@ -179,7 +179,7 @@ class ImageExportTest : public QObject {
         dialogs_.savePaths = {path};
         Export();
         const QImage picture(path);
-        QCOMPARE(picture.size(), main_->Panel01->size());
+        QCOMPARE(picture.size(), Child<QWidget>(main_, "Panel01")->size());
         QCOMPARE(picture.pixelColor(picture.width() / 2, picture.height() / 2), QColor(Qt::black));
         QCOMPARE(FileBytes(dir_->filePath("area.TAB")),
                  ExpectedTable("area.bmp", picture.width(), picture.height()));
@@ -207,7 +207,7 @@ class ImageExportTest : public QObject {
     void resizingChangesTheSizeOfTheNextExport() {
         main_->resize(main_->width() - 101, main_->height() - 37);
         QCoreApplication::processEvents();
-        const QSize size = main_->Panel01->size();
+        const QSize size = Child<QWidget>(main_, "Panel01")->size();
         dialogs_.savePaths = {dir_->filePath("small.bmp")};
         Export();
         QCOMPARE(QImage(dir_->filePath("small.bmp")).size(), size);
@@ -218,13 +218,13 @@ class ImageExportTest : public QObject {
   private:
     // Runs the menu item as the event loop would, so that an error reaches the error box.
     void Export() {
-        QMetaObject::invokeMethod(main_->N9, "trigger", Qt::QueuedConnection);
+        QMetaObject::invokeMethod(Child<QAction>(main_, "N9"), "trigger", Qt::QueuedConnection);
         QCoreApplication::sendPostedEvents();
     }
 
     QAction* ProjectionItem(const QString& caption) {
-        emit main_->ViewMenu->aboutToShow();
-        for (QAction* action : main_->ViewMenu->actions()) {
+        emit Child<QMenu>(main_, "ViewMenu")->aboutToShow();
+        for (QAction* action : Child<QMenu>(main_, "ViewMenu")->actions()) {
             if (action->text() == caption) {
                 return action;
             }

@@ -105,20 +105,25 @@ void TFrmMain::FormCreate() {
 void TFrmMain::CreateMenus() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("文件"));
     N9 = file->addAction(QStringLiteral("保存平面影像为..."));
+    N9->setObjectName("N9");
     connect(N9, &QAction::triggered, this, Guarded(this, dialogs_, &TFrmMain::N9Click));
     file->addSeparator();
     N4 = file->addAction(QStringLiteral("退出"));
+    N4->setObjectName("N4");
     connect(N4, &QAction::triggered, this, Guarded(this, dialogs_, &TFrmMain::N4Click));
 
     QMenu* tools = menuBar()->addMenu(QStringLiteral("工具"));
     GPS1 = tools->addAction(QStringLiteral("GPS轨迹回放"));
+    GPS1->setObjectName("GPS1");
     GPS1->setEnabled(false);  // enabled once the playback dialog exists
     MapinfoMifKML1 = tools->addAction(QStringLiteral("Mapinfo MIF转KML"));
+    MapinfoMifKML1->setObjectName("MapinfoMifKML1");
     connect(MapinfoMifKML1, &QAction::triggered, this,
             Guarded(this, dialogs_, &TFrmMain::MapinfoMifKML1Click));
 
     QMenu* options = menuBar()->addMenu(QStringLiteral("选项"));
     N7 = options->addAction(QStringLiteral("系统参数"));
+    N7->setObjectName("N7");
     connect(N7, &QAction::triggered, this, Guarded(this, dialogs_, &TFrmMain::N7Click));
 
     ViewMenu = menuBar()->addMenu(QStringLiteral("视图"));
@@ -128,6 +133,7 @@ void TFrmMain::CreateMenus() {
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("帮助"));
     N3 = help->addAction(QStringLiteral("关于..."));
+    N3->setObjectName("N3");
     connect(N3, &QAction::triggered, this, Guarded(this, dialogs_, &TFrmMain::N3Click));
 }
 
@@ -146,8 +152,11 @@ QWidget* TFrmMain::CreateFunctionTree() {
 QWidget* TFrmMain::CreatePlaybackGroup() {
     auto* group = new QWidget(this);
     BtnStart = new QPushButton(QStringLiteral("开始"), group);
+    BtnStart->setObjectName("BtnStart");
     BtnPause = new QPushButton(QStringLiteral("暂停"), group);
+    BtnPause->setObjectName("BtnPause");
     BtnEnd = new QPushButton(QStringLiteral("结束"), group);
+    BtnEnd->setObjectName("BtnEnd");
     BtnPause->setEnabled(false);
     BtnEnd->setEnabled(false);
     auto* buttons = new QHBoxLayout;

@@ -95,6 +95,25 @@ class TFrmMain : public QMainWindow {
     void TrackBar1Change();
     void DrawViewCross();
 
+    QTimer Timer1;
+
+    // The globe's windows as the last embedding found them.
+    QPointer<QWidget> GeMainWindow;
+    QPointer<QWidget> GeRenderWindow;
+    QPointer<QWidget> GeRenderParent;
+
+    // Track playback: where it is, and the view it moves.
+    const PlaybackController& Playback() const { return playback_; }
+    std::optional<ICameraInfoGE> PlaybackCamera;
+
+  signals:
+    void Closed();
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
     // Controls.
     QToolBox* GroupBar;
     QTreeWidget* TreeView1;
@@ -116,25 +135,7 @@ class TFrmMain : public QMainWindow {
     QAction* N7;
     QAction* N3;
     QMenu* ViewMenu;
-    QTimer Timer1;
 
-    // The globe's windows as the last embedding found them.
-    QPointer<QWidget> GeMainWindow;
-    QPointer<QWidget> GeRenderWindow;
-    QPointer<QWidget> GeRenderParent;
-
-    // Track playback: where it is, and the view it moves.
-    const PlaybackController& Playback() const { return playback_; }
-    std::optional<ICameraInfoGE> PlaybackCamera;
-
-  signals:
-    void Closed();
-
-  protected:
-    void closeEvent(QCloseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-  private:
     void FormCreate();
     void CreateMenus();
     QWidget* CreateFunctionTree();

@@ -40,6 +40,7 @@ TFrmCQT::TFrmCQT(DesktopHost& host, Dialogs& dialogs, TFrmColorCfg& colorCfg, QW
     setWindowFlag(Qt::WindowStaysOnTopHint);
 
     Legend = new LegendPanel(LegendWindow::Cqt, dialogs, colorCfg, this);
+    Legend->setObjectName("Legend");
     Button7 = CommandButton(QStringLiteral("生成KML文件"), "Button7", this);
     Button1 = CommandButton(QStringLiteral("确定"), "Button1", this);
     connect(Button7, &QPushButton::clicked, this, Guarded(this, dialogs_, &TFrmCQT::Button7Click));

@@ -52,6 +52,7 @@ class TFrmCQT : public QDialog {
     void Button7Click();
     void Button1Click();
 
+  private:
     QLabel* Label13;
     QLineEdit* EdtCQTFName;
     QToolButton* SpeedButton9;
@@ -77,7 +78,6 @@ class TFrmCQT : public QDialog {
     QPlainTextEdit* Memo0;
     QPushButton* Button1;
 
-  private:
     QWidget* CreateSourceRows();
     QWidget* CreateOutputRows();
     ColumnChoice* CreateColumnChoice(const QString& name, QWidget* parent);

@@ -101,6 +101,7 @@ TFrmDT::TFrmDT(DesktopHost& host, Dialogs& dialogs, TFrmColorCfg& colorCfg, QWid
     setModal(false);
 
     Legend = new LegendPanel(LegendWindow::DriveTest, dialogs, colorCfg, this);
+    Legend->setObjectName("Legend");
     Button6 = CommandButton(QStringLiteral("生成KML文件"), "Button6", this);
     Button1 = CommandButton(QStringLiteral("确定"), "Button1", this);
     connect(Button6, &QPushButton::clicked, this, Guarded(this, dialogs_, &TFrmDT::Button6Click));
@@ -113,7 +114,9 @@ TFrmDT::TFrmDT(DesktopHost& host, Dialogs& dialogs, TFrmColorCfg& colorCfg, QWid
     GroupBox4 = InformationBox(Memo0, this);
 
     GroupServing = new ServingCellGroup(dialogs_, this);
+    GroupServing->setObjectName("GroupServing");
     FrmServingReport = new TFrmServingReport(host_, dialogs_, this);
+    FrmServingReport->setObjectName("FrmServingReport");
 
     auto* route = new QHBoxLayout;
     route->addLayout(ConverterColumn({source, output}, GroupBox4, Button6, Button1), 1);

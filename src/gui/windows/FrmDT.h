@@ -50,6 +50,7 @@ class TFrmDT : public QDialog {
     void Button6Click();
     void Button1Click();
 
+  private:
     QLabel* Label5;
     QLineEdit* EdtDtFName;
     QToolButton* SpeedButton3;
@@ -75,7 +76,6 @@ class TFrmDT : public QDialog {
     ServingCellGroup* GroupServing;
     TFrmServingReport* FrmServingReport;  // shown after a conversion with the analysis
 
-  private:
     QWidget* CreateSourceRows();
     QWidget* CreateOutputRows();
     // Offers the fields of the log just read, keeping the fields chosen before where the
