@@ -73,6 +73,7 @@ class LegendFiguresWindowTest : public QObject {
 
     void driveTestOptionsGiveTheRequestAndFiguresAreCountedAndKept() {
         TFrmDT& dt = desktop_->FrmDT();
+        dt.show();
         WriteFile(dir_.filePath("log.txt"), kLog);
         dialogs_.openPaths.push_back(dir_.filePath("log.txt"));
         QTest::mouseClick(Child<QToolButton>(dt, "SpeedButton3"), Qt::LeftButton);
@@ -125,6 +126,7 @@ class LegendFiguresWindowTest : public QObject {
         QVERIFY2(lines.last() == "图例统计已导出：" + csv, qPrintable(lines.join('\n')));
         QVERIFY(lines.at(lines.size() - 2).startsWith("不在图例范围内：1个点，25.0%，"));
         QVERIFY(FileBytes(csv).startsWith("\xEF\xBB\xBF图例项"));
+        TakeScreenIfAsked();
 
         StartDesktop();
         QVERIFY(Child<QCheckBox>(desktop_->FrmDT(), "ChkLegendFolders")->isChecked());
@@ -133,6 +135,7 @@ class LegendFiguresWindowTest : public QObject {
 
     void cqtOptionsGiveTheRequestAndFiguresAreCounted() {
         TFrmCQT& cqt = desktop_->FrmCQT();
+        cqt.show();
         WriteFile(dir_.filePath("points.csv"), kTable);
         dialogs_.openPaths.push_back(dir_.filePath("points.csv"));
         QTest::mouseClick(Child<QToolButton>(cqt, "SpeedButton9"), Qt::LeftButton);
@@ -148,6 +151,7 @@ class LegendFiguresWindowTest : public QObject {
         Child<QCheckBox>(cqt, "ChkLegendFolders")->setChecked(true);
         Child<QCheckBox>(cqt, "ChkLegendOverlay")->setChecked(true);
         QVERIFY(cqt.Request().legendFolders && cqt.Request().legendOverlay);
+        TakeScreenIfAsked();
     }
 
     void chartShowsTheEntriesAndExportsAsPng() {
@@ -163,6 +167,7 @@ class LegendFiguresWindowTest : public QObject {
         QCOMPARE(data.title, QString("Level"));
         QCOMPARE(data.bars.size(), size_t{3});  // no more bars than distinct values
         QCOMPARE(data.bars[1].parts.at(0).second, std::int64_t{2});
+        TakeScreenIfAsked();
 
         const QString png = dir_.filePath("chart.png");
         dialogs_.savePaths.push_back(png);

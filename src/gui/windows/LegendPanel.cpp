@@ -16,6 +16,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QSignalBlocker>
 #include <QSpinBox>
 #include <QStyledItemDelegate>
@@ -96,8 +97,8 @@ constexpr std::array<const char*, 3> kDriveTestRules = {
 constexpr int kWhite = 16777215;
 constexpr int kClassCountColumn = 2;  // then the share
 constexpr int kGradeCountColumn = 3;
-constexpr int kCountWidth = 56;
-constexpr int kShareWidth = 48;
+constexpr int kCountWidth = 52;
+constexpr int kShareWidth = 50;
 // Bars of the histogram of a graded field, fewer for fewer distinct values.
 constexpr size_t kHistogramBars = 40;
 const QColor kOutsideColour(150, 150, 150);
@@ -208,6 +209,12 @@ void AddCountColumns(QTableWidget* table, int firstColumn) {
     table->setHorizontalHeaderItem(firstColumn + 1, new QTableWidgetItem(Text("占比")));
     table->setColumnWidth(firstColumn, kCountWidth);
     table->setColumnWidth(firstColumn + 1, kShareWidth);
+    // Every column in sight, the figures included.
+    int width = 2 * table->frameWidth() + table->verticalScrollBar()->sizeHint().width();
+    for (int column = 0; column < table->columnCount(); ++column) {
+        width += table->columnWidth(column);
+    }
+    table->setMinimumWidth(width);
 }
 
 std::string CellText(const QTableWidget* table, int row, int column) {
@@ -548,6 +555,9 @@ ThemeChartData LegendPanel::ChartData() const {
             chartBar.parts.emplace_back(colour, bar.rowCounts[row]);
         }
         data.bars.push_back(std::move(chartBar));
+    }
+    if (legend.kind == LegendKind::Grading && !bars.empty()) {
+        data.endLabel = QString::fromStdString(FormatNumber(RoundToHundredths(bars.back().right)));
     }
     return data;
 }

@@ -33,12 +33,25 @@ QRectF PlotArea(QSize size) {
                   std::max(size.height() - kTop - kBottom, 1));
 }
 
-std::int64_t Highest(const ThemeChartData& data) {
+// A step of 1, 2 or 5 times a power of ten, so that the count axis reads in round numbers.
+std::int64_t TickStep(const ThemeChartData& data) {
     std::int64_t highest = 1;
     for (const ThemeChartBar& bar : data.bars) {
         highest = std::max(highest, bar.Total());
     }
-    return highest;
+    const std::int64_t wanted = (highest + kCountTicks - 1) / kCountTicks;
+    for (std::int64_t power = 1;; power *= 10) {
+        for (const std::int64_t factor : {1, 2, 5}) {
+            if (factor * power >= wanted) {
+                return factor * power;
+            }
+        }
+    }
+}
+
+// The count at the top of the plot.
+std::int64_t Highest(const ThemeChartData& data) {
+    return TickStep(data) * kCountTicks;
 }
 
 std::int64_t AllValues(const ThemeChartData& data) {
@@ -56,7 +69,7 @@ void DrawAxes(QPainter& painter, const ThemeChartData& data, const QRectF& plot)
         const double y = plot.bottom() - plot.height() * tick / kCountTicks;
         painter.drawLine(QPointF(plot.left() - 4, y), QPointF(plot.left(), y));
         painter.drawLine(QPointF(plot.right(), y), QPointF(plot.right() + 4, y));
-        const QString count = QString::number(highest * tick / kCountTicks);
+        const QString count = QString::number(highest / kCountTicks * tick);
         painter.setPen(Qt::black);
         painter.drawText(QRectF(0, y - 8, kLeft - 8, 16), Qt::AlignRight | Qt::AlignVCenter, count);
         painter.drawText(QRectF(plot.right() + 6, y - 8, kRight - 6, 16),
@@ -65,6 +78,12 @@ void DrawAxes(QPainter& painter, const ThemeChartData& data, const QRectF& plot)
         painter.setPen(Qt::gray);
     }
     painter.drawRect(plot);
+}
+
+void DrawLabel(QPainter& painter, double x, double top, const QString& text) {
+    painter.setPen(Qt::black);
+    painter.drawText(QRectF(x - 40, top + 4, 80, kBottom - 8), Qt::AlignHCenter | Qt::AlignTop,
+                     text);
 }
 
 void DrawBars(QPainter& painter, const ThemeChartData& data, QSize size) {
@@ -82,10 +101,12 @@ void DrawBars(QPainter& painter, const ThemeChartData& data, QSize size) {
             bottom -= height;
         }
         if (i % static_cast<size_t>(labelEvery) == 0) {
-            painter.setPen(Qt::black);
-            painter.drawText(QRectF(whole.center().x() - 40, plot.bottom() + 4, 80, kBottom - 8),
-                             Qt::AlignHCenter | Qt::AlignTop, data.bars[i].label);
+            const double x = data.endLabel.isEmpty() ? whole.center().x() : whole.left();
+            DrawLabel(painter, x, plot.bottom(), data.bars[i].label);
         }
+    }
+    if (!data.endLabel.isEmpty()) {
+        DrawLabel(painter, plot.right(), plot.bottom(), data.endLabel);
     }
 }
 

@@ -20,7 +20,7 @@ namespace orvane {
 class Dialogs;
 
 struct ThemeChartBar {
-    QString label;  // under the bar
+    QString label;  // a class, or the left bound of a range
     // The bar's parts from the bottom up: the colour of a legend entry and its count.
     std::vector<std::pair<QColor, std::int64_t>> parts;
 
@@ -30,6 +30,9 @@ struct ThemeChartBar {
 struct ThemeChartData {
     QString title;
     std::vector<ThemeChartBar> bars;
+    // Set for ranges of values: each label stands at its bar's left edge and this one at the
+    // right end; otherwise each label stands under its bar.
+    QString endLabel;
 };
 
 // Where bar `bar` stands in a chart of `size` pixels, as high as its total.
