@@ -79,16 +79,16 @@ size_t LegendTally::RowOf(int entry) const {
                                                               : static_cast<size_t>(entry);
 }
 
-void LegendTally::AddValue(int entry, std::string_view theme) {
+void LegendTally::AddValue(int entry, std::string_view theme, std::int64_t times) {
     LegendStatisticsRow& row = statistics_.rows[RowOf(entry)];
-    ++row.count;
-    ++statistics_.total;
+    row.count += times;
+    statistics_.total += times;
     if (!isNumber_(theme)) {
         return;
     }
     if (const std::optional<double> value = TryParseNumber(theme)) {
-        ++row.numbers;
-        row.sum += *value;
+        row.numbers += times;
+        row.sum += *value * static_cast<double>(times);
         row.minimum = std::min(row.minimum, *value);
         row.maximum = std::max(row.maximum, *value);
     }

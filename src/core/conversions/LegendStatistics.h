@@ -52,7 +52,8 @@ class LegendTally {
   public:
     LegendTally(const ThematicLegend& legend, bool hasRoute, NumberTest isNumber);
 
-    void AddValue(int entry, std::string_view theme);
+    // `times` features of the same value at once (the counts of a scan).
+    void AddValue(int entry, std::string_view theme, std::int64_t times = 1);
     // The length of a line written in the entry's colour.
     void AddLine(int entry, std::span<const TrackPoint> points);
     // The row of an entry: its position, or the last row.

@@ -26,6 +26,7 @@ class QToolButton;
 
 namespace orvane {
 
+class ConversionOptionsGroup;
 class LegendPanel;
 class TFrmColorCfg;
 class DesktopHost;
@@ -92,6 +93,7 @@ class TFrmCQT : public QDialog {
 
     DesktopHost& host_;
     Dialogs& dialogs_;
+    ConversionOptionsGroup* options_;
     WorksheetSource source_;
     FreshWorkbook workbook_;
 };

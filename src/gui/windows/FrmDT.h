@@ -24,6 +24,7 @@ class QToolButton;
 
 namespace orvane {
 
+class ConversionOptionsGroup;
 class LegendPanel;
 class TFrmColorCfg;
 class DesktopHost;
@@ -88,6 +89,7 @@ class TFrmDT : public QDialog {
 
     DesktopHost& host_;
     Dialogs& dialogs_;
+    ConversionOptionsGroup* options_;
     // The log as read when it was chosen; the theme field is scanned from it.
     std::optional<DtTextFile> lines_;
 };
