@@ -188,11 +188,22 @@ class ImageExportGlobeTest : public QObject {
         Marble::MarbleWidget& map = *globe_->Map();
         Marble::AbstractFloatItem* compass = map.floatItem("compass");
         QVERIFY(compass != nullptr && compass->visible());
+        QTRY_VERIFY_WITH_TIMEOUT(
+            map.grab().toImage().pixelColor(map.width() / 2, map.height() / 2) != QColor(Qt::black),
+            20000);
         const QString path = dir_.filePath("clean.bmp");
         dialogs_.savePaths = {path};
         main_->N9Click();
         QVERIFY(compass->visible());
-        const QRect where = QRectF(compass->positivePosition(), compass->size()).toRect();
+        // A negative position counts from the right or the bottom edge.
+        const QPointF position = compass->position();
+        const QRect where =
+            QRectF(QPointF(position.x() < 0 ? map.width() + position.x() - compass->size().width()
+                                            : position.x(),
+                           position.y() < 0 ? map.height() + position.y() - compass->size().height()
+                                            : position.y()),
+                   compass->size())
+                .toRect();
         const QImage withCompass = map.grab().toImage().copy(where);
         compass->setVisible(false);
         const QImage mapAlone = map.grab().toImage().copy(where);

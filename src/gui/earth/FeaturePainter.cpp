@@ -552,8 +552,9 @@ std::optional<GeoPoint> VertexNear(const KmlFeatures& features,
                                    double tolerance) {
     ScreenProjection projection(viewport);
     const FeatureLevel& level = features.Full();
-    std::vector<ScreenPoint> candidates;
-    std::vector<GeoPoint> vertices;
+    // Points (sites, test points) first: a site's wedges have vertices a few pixels away.
+    std::vector<ScreenPoint> candidates[2];
+    std::vector<GeoPoint> vertices[2];
     QPointF at;
     for (const FeatureBlock& block : level.blocks) {
         if (!projection.MayShow(block.box)) {
@@ -565,25 +566,27 @@ std::optional<GeoPoint> VertexNear(const KmlFeatures& features,
             if (!projection.MayShow(feature.box)) {
                 continue;
             }
+            const int kind = feature.kind == FeatureKind::Point ? 0 : 1;
             for (std::uint32_t p = 0; p < feature.partCount; ++p) {
                 const FeaturePart& part = level.parts[feature.firstPart + p];
                 for (std::uint32_t k = part.first; k < part.first + part.count; ++k) {
                     if (projection.Project(level.points[k], at) &&
                         std::abs(at.x() - position.x()) <= tolerance &&
                         std::abs(at.y() - position.y()) <= tolerance) {
-                        candidates.push_back({at.x(), at.y()});
-                        vertices.push_back(level.points[k]);
+                        candidates[kind].push_back({at.x(), at.y()});
+                        vertices[kind].push_back(level.points[k]);
                     }
                 }
             }
         }
     }
-    const std::optional<std::size_t> nearest =
-        NearestWithin({position.x(), position.y()}, candidates, tolerance);
-    if (!nearest) {
-        return std::nullopt;
+    for (int kind = 0; kind < 2; ++kind) {
+        if (const std::optional<std::size_t> nearest =
+                NearestWithin({position.x(), position.y()}, candidates[kind], tolerance)) {
+            return vertices[kind][*nearest];
+        }
     }
-    return vertices[*nearest];
+    return std::nullopt;
 }
 
 }  // namespace orvane
