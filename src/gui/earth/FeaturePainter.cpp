@@ -20,6 +20,8 @@ namespace {
 constexpr double kMarginPixels = 24.0;
 // Point features are squares of this side at icon scale 1.
 constexpr double kPointSide = 16.0;
+// Icons are drawn as large as the outside globe draws them: 32 pixels at scale 1.
+constexpr double kIconSide = 32.0;
 constexpr double kSmallestPointSide = 3.0;
 // Beyond this many points in view their names would only cover each other and the map.
 constexpr size_t kMostLabels = 300;
@@ -82,7 +84,8 @@ bool HasTexts(const PlacemarkTexts& texts) {
 }
 
 double PointSide(const FeatureStyle& style) {
-    return std::max(kSmallestPointSide, std::round(kPointSide * style.iconScale));
+    const double side = style.iconImage.isNull() ? kPointSide : kIconSide;
+    return std::max(kSmallestPointSide, std::round(side * style.iconScale));
 }
 
 }  // namespace
