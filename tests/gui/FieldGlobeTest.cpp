@@ -8,6 +8,8 @@
 #include <QComboBox>
 #include <QFile>
 #include <QImage>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QProcess>
 #include <QPushButton>
@@ -19,6 +21,7 @@
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QWhatsThis>
+#include <QWheelEvent>
 #include <QtTest>
 #include <cmath>
 #include <memory>
@@ -26,6 +29,7 @@
 #include "app/Desktop.h"
 #include "app/LoadableFileList.h"
 #include "app/Mainform.h"
+#include "common/GeoMeasure.h"
 #include "common/Kml_baseclass.h"
 #include "earth/FeaturePainter.h"
 #include "earth/MarbleGlobe.h"
@@ -73,6 +77,13 @@ QList<RouteLine> ReadRoute(const QString& path) {
         lines << line;
     }
     return lines;
+}
+
+bool BalloonShown() {
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    return std::any_of(windows.begin(), windows.end(), [](const QWidget* window) {
+        return window->inherits("QWhatsThat") && window->isVisible();
+    });
 }
 
 bool Near(const QColor& a, const QColor& b) {
@@ -304,18 +315,64 @@ class FieldGlobeTest : public QObject {
         qreal x = 0.0;
         qreal y = 0.0;
         QVERIFY(map.screenCoordinates(113.04, 25.77, x, y));
-        const auto balloonShown = [] {
-            const QWidgetList windows = QApplication::topLevelWidgets();
-            return std::any_of(windows.begin(), windows.end(), [](const QWidget* window) {
-                return window->inherits("QWhatsThat") && window->isVisible();
-            });
-        };
         QTest::mouseClick(&map, Qt::LeftButton, {}, QPoint(qRound(x), qRound(y)) + QPoint(30, 40));
         QTest::qWait(100);
-        QVERIFY(!balloonShown());
+        QVERIFY(!BalloonShown());
         QTest::mouseClick(&map, Qt::LeftButton, {}, QPoint(qRound(x), qRound(y)));
-        QTRY_VERIFY(balloonShown());
+        QTRY_VERIFY(BalloonShown());
         QWhatsThis::hideText();
+    }
+
+    // The tools on the real map: the ruler snaps to a site and measures as GeoDistance does,
+    // "定位…" finds the site by name and opens its balloon, and the wheel zooms about the
+    // pointer.
+    void theRulerGoToAndWheelWorkOnTheMap() {
+        const QString path = QStringLiteral(ORVANE_TEST_DATA "/bs/bs-table.kml");
+        Main().OpenOnGlobe(path);
+        Marble::MarbleWidget& map = *globe_->Map();
+        Main().AppGE0().SetCameraParams(24.6811, 113.6042, 0.0, AltitudeModeGE::RelativeToGround,
+                                        3000.0, 0.0, 0.0, 5.0);
+        qreal x = 0.0;
+        qreal y = 0.0;
+        QVERIFY(map.screenCoordinates(113.6042, 24.6811, x, y));
+        const QPoint site(qRound(x), qRound(y));
+
+        auto* ruler = Child<QAction>(Main(), "RulerAction");
+        ruler->trigger();
+        QTest::mouseClick(&map, Qt::LeftButton, {}, site + QPoint(3, -2));
+        const QPoint elsewhere = site + QPoint(200, 120);
+        qreal longitude = 0.0;
+        qreal latitude = 0.0;
+        QVERIFY(map.geoCoordinates(elsewhere.x(), elsewhere.y(), longitude, latitude,
+                                   Marble::GeoDataCoordinates::Degree));
+        QTest::mouseClick(&map, Qt::LeftButton, {}, elsewhere);
+        const QString metres = QString::fromStdString(
+            DistanceText(GeoDistance(113.6042, 24.6811, longitude, latitude)));
+        QCOMPARE(Child<QLabel>(Main(), "StatusPane")->text(), "测距：" + metres);
+        TakeScreenIfAsked();
+        QTest::mouseClick(&map, Qt::RightButton, {}, elsewhere);
+        QVERIFY(!ruler->isChecked());
+
+        Child<QAction>(Main(), "GoToAction")->trigger();
+        Child<QLineEdit>(Main(), "GoToField")->setText("曲江");
+        QTest::keyClick(Child<QLineEdit>(Main(), "GoToField"), Qt::Key_Return);
+        QTRY_VERIFY(BalloonShown());
+        QWhatsThis::hideText();
+        Child<QDialog>(Main(), "GoToDialog")->close();
+
+        const QPoint pointer = site + QPoint(150, -90);
+        QVERIFY(map.geoCoordinates(pointer.x(), pointer.y(), longitude, latitude,
+                                   Marble::GeoDataCoordinates::Degree));
+        const qreal distance = map.distance();
+        QWheelEvent wheel(pointer, map.mapToGlobal(pointer), {}, {0, 120}, Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(&map, &wheel);
+        QVERIFY(map.distance() < distance);
+        qreal nowLongitude = 0.0;
+        qreal nowLatitude = 0.0;
+        QVERIFY(map.geoCoordinates(pointer.x(), pointer.y(), nowLongitude, nowLatitude,
+                                   Marble::GeoDataCoordinates::Degree));
+        QVERIFY(qAbs(nowLongitude - longitude) < 2e-5 && qAbs(nowLatitude - latitude) < 2e-5);
     }
 
     void aShortRouteOpensAtStreetLevel() {

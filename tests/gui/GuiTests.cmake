@@ -18,7 +18,7 @@ function(add_gui_test name)
 endfunction()
 
 foreach(name MainFormTest DesktopPartsTest ConverterWindowsTest StartupTest LegendPanelTest DtWindowTest
-             BsWindowTest CqtWindowTest FieldDesktopTest FeatureLayerTest PlaybackTest
+             BsWindowTest CqtWindowTest FieldDesktopTest FeatureLayerTest GlobeToolsTest PlaybackTest
              ImageExportTest InputFilesTest SingleInstanceTest ServingCellWindowTest
              LegendFiguresWindowTest)
     add_gui_test(${name})

@@ -2,6 +2,7 @@
 // bitmap, the .TAB and the world file it writes, and how it reports what it cannot write.
 
 #include <QDir>
+#include <QLabel>
 #include <QMenu>
 #include <QTemporaryDir>
 #include <QtEndian>
@@ -102,7 +103,9 @@ class ImageExportTest : public QObject {
 
         QCOMPARE(globe_->calls,
                  QStringList({"SetElevationExaggeration(0)", "SetProjection(Flat)", "GetCamera(0)",
-                              "SetCamera(5)", "GetPointOnTerrainFromScreenCoords(-1,1)",
+                              "SetCamera(5)", "HideFloatItems(0)",
+                              "ShowFloatItems(overviewmap,compass,navigation,license,scalebar)",
+                              "GetPointOnTerrainFromScreenCoords(-1,1)",
                               "GetPointOnTerrainFromScreenCoords(-1,-1)",
                               "GetPointOnTerrainFromScreenCoords(1,1)",
                               "GetPointOnTerrainFromScreenCoords(1,-1)"}));
@@ -119,6 +122,9 @@ class ImageExportTest : public QObject {
         QCOMPARE(options.filter, QString("Windows Bitmap File(*.BMP)|*.BMP"));
         QCOMPARE(options.defaultSuffix, QString("BMP"));
         QVERIFY(options.promptOverwrite);
+        QCOMPARE(options.checkBox, QString("保留比例尺"));
+        QCOMPARE(Child<QLabel>(*main_, "StatusPane")->text(),
+                 QString("已保存：%1、区域图.TAB、区域图.bpw").arg(QDir::toNativeSeparators(path)));
 
         const int width = Child<QWidget>(main_, "Panel01")->width();
         const int height = Child<QWidget>(main_, "Panel01")->height();
@@ -136,6 +142,19 @@ class ImageExportTest : public QObject {
         QCOMPARE(world.size(), 7);  // six lines, each ending in CR LF
         QCOMPARE(world[0].toDouble(), 115.25 / width);
         QCOMPARE(world[3].toDouble(), -30.625 / height);
+    }
+
+    // The scale bar may stay on the picture, a choice of the save dialog kept for the session.
+    void theScaleBarStaysWhenChosen() {
+        dialogs_.savePaths = {dir_->filePath("a.bmp"), dir_->filePath("b.bmp")};
+        dialogs_.checkBoxes = {true};
+        Export();
+        Export();
+        QCOMPARE(
+            globe_->calls.filter("FloatItems"),
+            QStringList(
+                {"HideFloatItems(1)", "ShowFloatItems(overviewmap,compass,navigation,license)",
+                 "HideFloatItems(1)", "ShowFloatItems(overviewmap,compass,navigation,license)"}));
     }
 
     void cancellingKeepsTheFlatNorthUpViewAndWritesNothing() {

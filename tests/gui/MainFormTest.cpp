@@ -3,6 +3,9 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDesktopServices>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSettings>
@@ -47,6 +50,39 @@ class MainFormTest : public QObject {
     explicit MainFormTest(ScriptedDialogs& dialogs) : dialogs_(dialogs) {}
 
   private slots:
+    // "测距" embeds the globe and starts the ruler; the ruler's report shows in the status bar
+    // and its end unchecks the tool.
+    void theRulerReportsInTheStatusBar() {
+        auto* ruler = Child<QAction>(Main(), "RulerAction");
+        ruler->trigger();
+        QVERIFY(globe_->calls.contains("SetRulerActive(1)"));
+        QVERIFY(Main().IsGoogleEarthRunning());
+        globe_->rulerListener("测距：850 m", false);
+        QCOMPARE(Child<QLabel>(Main(), "StatusPane")->text(), QString("测距：850 m"));
+        QVERIFY(!ruler->isChecked());
+    }
+
+    // "定位…" (Ctrl+G) flies to a typed position, or lists the placemarks found by name and
+    // shows the chosen one.
+    void goToTakesPositionsAndNames() {
+        globe_->placemarks = {{"/a.kml", "Cell-A1\tCell-A2", "<table/>", 113.1, 23.1},
+                              {"/a.kml", "CQT 站点", "", 113.2, 23.2}};
+        auto* goTo = Child<QAction>(Main(), "GoToAction");
+        QCOMPARE(goTo->shortcut(), QKeySequence("Ctrl+G"));
+        goTo->trigger();
+        auto* matches = Child<QListWidget>(Main(), "GoToMatches");
+        TypeIntoGoTo("113°15'E，23°6'N");
+        QCOMPARE(globe_->calls.filter("SetCameraParams").last(),
+                 QString("SetCameraParams(23.1,113.25,0,1,3000,0,0,5)"));
+        TypeIntoGoTo("cell-a");
+        QCOMPARE(matches->count(), 1);
+        QCOMPARE(matches->item(0)->text(), QString("Cell-A1  —  a.kml"));
+        QCOMPARE(globe_->calls.last(), QString("ShowPlacemark(Cell-A1\tCell-A2)"));
+        TypeIntoGoTo("无此名");
+        QCOMPARE(matches->count(), 0);
+        QCOMPARE(Child<QLabel>(Main(), "GoToHint")->text(), QString("未找到"));
+    }
+
     void init() {
         dialogs_ = ScriptedDialogs{};
         globe_ = std::make_unique<RecordedGlobe>();
@@ -327,6 +363,12 @@ class MainFormTest : public QObject {
 
   private:
     TFrmMain& Main() { return desktop_->FrmMain(); }
+
+    void TypeIntoGoTo(const QString& text) {
+        auto* field = Child<QLineEdit>(Main(), "GoToField");
+        field->setText(text);  // typed keys would be ASCII only
+        QTest::keyClick(field, Qt::Key_Return);
+    }
 
     bool Embedded() {
         QWidget* render = globe_->Render();

@@ -8,6 +8,7 @@
 
 #include "common/Kml_baseclass.h"
 #include "common/XmlText.h"
+#include "kml/KmlIcons.h"
 #include "kml/KmlOutput.h"
 #include "kml/Tkmldocument.h"
 #include "legend/ThematicLegend.h"
@@ -16,8 +17,8 @@ namespace orvane {
 
 namespace {
 
-constexpr std::string_view kSiteIcon = "http://maps.google.com/mapfiles/kml/pal3/icon52.png";
-constexpr std::string_view kSquareIcon = "http://maps.google.com/mapfiles/kml/shapes/square.png";
+constexpr std::string_view kSiteIcon = kSiteIconHref;
+constexpr std::string_view kSquareIcon = kSquareIconHref;
 constexpr std::string_view kDescriptionStart = "<![CDATA[<TABLE BORDER=1>";
 constexpr std::string_view kDescriptionEnd = "</TABLE> ]]>";
 

@@ -16,6 +16,7 @@
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTableWidget>
+#include <QToolBar>
 #include <QToolBox>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -23,6 +24,7 @@
 #include <array>
 
 #include "app/AboutBox.h"
+#include "app/GoToDialog.h"
 #include "app/Icons.h"
 #include "app/LoadableFileList.h"
 #include "app/MarqueeLabel.h"
@@ -41,6 +43,11 @@ const std::array<QString, 4> kFunctionCaptions = {
 const QString kNotAvailable = QStringLiteral("此功能尚未提供。");
 constexpr int kLeftColumnWidth = 185;
 constexpr int kSplitterWidth = 8;
+// More matches of a name would only slow the typing down; a longer name narrows the list.
+constexpr int kMostMatches = 200;
+// Metres from the camera to a point flown to: a sector and its neighbours fill the view.
+constexpr double kFlyToRange = 3000;
+constexpr double kFlyToSpeed = 5.0;
 
 QTreeWidget* ReadOnlyTree(QWidget* parent, const QString& name) {
     auto* tree = new QTreeWidget(parent);
@@ -120,6 +127,7 @@ void TFrmMain::CreateMenus() {
     MapinfoMifKML1->setObjectName("MapinfoMifKML1");
     connect(MapinfoMifKML1, &QAction::triggered, this,
             Guarded(this, dialogs_, &TFrmMain::MapinfoMifKML1Click));
+    CreateGlobeTools(*tools);
 
     QMenu* options = menuBar()->addMenu(QStringLiteral("选项"));
     N7 = options->addAction(QStringLiteral("系统参数"));
@@ -135,6 +143,72 @@ void TFrmMain::CreateMenus() {
     N3 = help->addAction(QStringLiteral("关于..."));
     N3->setObjectName("N3");
     connect(N3, &QAction::triggered, this, Guarded(this, dialogs_, &TFrmMain::N3Click));
+}
+
+void TFrmMain::CreateGlobeTools(QMenu& tools) {
+    tools.addSeparator();
+    rulerAction_ = tools.addAction(QStringLiteral("测距"));
+    rulerAction_->setObjectName("RulerAction");
+    rulerAction_->setCheckable(true);
+    rulerAction_->setToolTip(QStringLiteral("测距：在地图上单击各点，Esc 或右键结束"));
+    connect(rulerAction_, &QAction::toggled, this,
+            [this](bool on) { ReportErrors(this, dialogs_, [this, on] { RulerToggled(on); }); });
+    QAction* goTo = tools.addAction(QStringLiteral("定位…"));
+    goTo->setObjectName("GoToAction");
+    goTo->setShortcut(QKeySequence(QStringLiteral("Ctrl+G")));
+    connect(goTo, &QAction::triggered, this, Guarded(this, dialogs_, &TFrmMain::GoToClick));
+
+    QToolBar* bar = addToolBar(QStringLiteral("地图工具"));
+    bar->setObjectName("GlobeToolBar");
+    bar->setMovable(false);
+    bar->addAction(rulerAction_);
+    bar->addAction(goTo);
+
+    AppGE0_->SetRulerListener([this](const QString& text, bool active) {
+        StatusPane->setText(text);
+        const QSignalBlocker quiet(rulerAction_);
+        rulerAction_->setChecked(active);
+    });
+}
+
+void TFrmMain::EnsureGlobeShown() {
+    if (AppGE0_->IsInitialized() == 0) {
+        EmbedGoogleEarth();
+    }
+}
+
+void TFrmMain::RulerToggled(bool on) {
+    if (on) {
+        EnsureGlobeShown();
+    }
+    AppGE0_->SetRulerActive(on);
+}
+
+void TFrmMain::GoToClick() {
+    if (!goTo_) {
+        goTo_ = new GoToDialog(
+            this, {.find =
+                       [this](const QString& text) {
+                           return AppGE0_->FindPlacemarks(text, kMostMatches);
+                       },
+                   .flyTo =
+                       [this](const GeoPosition& position) {
+                           ReportErrors(this, dialogs_,
+                                        [&] { FlyTo(position.longitude, position.latitude); });
+                       },
+                   .show =
+                       [this](const PlacemarkMatch& match) {
+                           ReportErrors(this, dialogs_, [&] { ShowPlacemark(match); });
+                       }});
+    }
+    goTo_->show();
+    goTo_->raise();
+    goTo_->activateWindow();
+}
+
+void TFrmMain::ShowPlacemark(const PlacemarkMatch& match) {
+    EnsureGlobeShown();
+    AppGE0_->ShowPlacemark(match);
 }
 
 QWidget* TFrmMain::CreateFunctionTree() {
@@ -369,6 +443,14 @@ void TFrmMain::OpenOnGlobe(const QString& path) {
 
 bool TFrmMain::IsGoogleEarthRunning() const {
     return AppGE0_->FindMainWindow() != nullptr;
+}
+
+void TFrmMain::FlyTo(double longitude, double latitude) {
+    EnsureGlobeShown();
+    const ICameraInfoGE camera = AppGE0_->GetCamera(1);
+    const double range = camera.Range > 0 ? std::min(camera.Range, kFlyToRange) : kFlyToRange;
+    AppGE0_->SetCameraParams(latitude, longitude, 0, camera.FocusPointAltitudeMode, range,
+                             camera.Tilt, camera.Azimuth, kFlyToSpeed);
 }
 
 bool TFrmMain::IsEmbedded() const {

@@ -66,6 +66,9 @@ class TFrmMain : public QMainWindow {
     // ready; a path with no file does nothing.
     void OpenOnGlobe(const QString& path);
     bool IsGoogleEarthRunning() const;
+    // Centres the globe on a point, embedding it first when it is not ready; the view closes
+    // in to a few kilometres when it is farther out, and keeps its tilt and heading.
+    void FlyTo(double longitude, double latitude);
     // The check boxes and context menu of "可加载文件".
     LoadableFileList& LoadableFiles() { return *loadableFiles_; }
 
@@ -158,6 +161,12 @@ class TFrmMain : public QMainWindow {
     void PlayLine(const PlayedLine& played);
     void ReportUnplayableLine(int line, const QString& reason);
     void ReportPlaybackFault(const QString& text);
+    // The globe's tools ("工具" menu and the tool bar): the ruler and "定位…".
+    void CreateGlobeTools(QMenu& tools);
+    void RulerToggled(bool on);
+    void GoToClick();
+    void ShowPlacemark(const PlacemarkMatch& match);
+    void EnsureGlobeShown();
 
     Dialogs& dialogs_;
     std::unique_ptr<TApplicationGE> AppGE0_;
@@ -165,6 +174,10 @@ class TFrmMain : public QMainWindow {
     std::optional<QRect> globeWindowPlace_;
     PlaybackController playback_;
     ViewCross viewCross_;
+    QAction* rulerAction_ = nullptr;
+    QPointer<QDialog> goTo_;
+    // The export's choice to keep the scale bar on the picture, for the session.
+    bool keepScaleBar_ = false;
     // Declared last: it stops listening to the globe before the globe connection goes.
     std::unique_ptr<LoadableFileList> loadableFiles_;
 };

@@ -14,10 +14,13 @@
 #include <marble/GeoDataPolygon.h>
 #include <marble/GeoDataStyle.h>
 #include <QColor>
+#include <QHash>
 #include <algorithm>
 #include <cmath>
 #include <optional>
 #include <unordered_map>
+
+#include "kml/KmlIcons.h"
 
 namespace orvane {
 
@@ -61,7 +64,51 @@ bool IsDrawable(const GeoDataGeometry& geometry) {
     }
 }
 
-FeatureStyle StyleOf(const Marble::GeoDataPlacemark& placemark) {
+// The icon's colours multiplied by the style's colour, as the outside globe tints icons.
+QImage Tinted(const QImage& image, QRgb colour) {
+    if (image.isNull() || colour == qRgb(255, 255, 255)) {
+        return image;
+    }
+    QImage tinted = image.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < tinted.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(tinted.scanLine(y));
+        for (int x = 0; x < tinted.width(); ++x) {
+            const QRgb p = line[x];
+            line[x] = qRgba(qRed(p) * qRed(colour) / 255, qGreen(p) * qGreen(colour) / 255,
+                            qBlue(p) * qBlue(colour) / 255, qAlpha(p) * qAlpha(colour) / 255);
+        }
+    }
+    return tinted;
+}
+
+// The pictures of the icons, once per address and colour: the system's own icons are drawn
+// by the program, whatever the network; others come as the map loads them.
+class IconPictures {
+  public:
+    QImage For(const Marble::GeoDataIconStyle& style, QRgb colour) {
+        const QString href = style.iconPath();
+        const QString key = href + '#' + QString::number(colour, 16);
+        if (const auto found = pictures_.constFind(key); found != pictures_.cend()) {
+            return *found;
+        }
+        QImage picture;
+        if (const std::optional<KmlIcon> own = KmlIconOfHref(href.toStdString())) {
+            const std::string png = KmlIconPng(*own);
+            picture.loadFromData(reinterpret_cast<const uchar*>(png.data()),
+                                 static_cast<int>(png.size()), "PNG");
+        } else if (!href.isEmpty()) {
+            picture = style.icon();
+        }
+        picture = Tinted(picture, colour);
+        pictures_.insert(key, picture);
+        return picture;
+    }
+
+  private:
+    QHash<QString, QImage> pictures_;
+};
+
+FeatureStyle StyleOf(const Marble::GeoDataPlacemark& placemark, IconPictures* icons) {
     FeatureStyle style;
     const QSharedPointer<const Marble::GeoDataStyle> source = placemark.style();
     if (!source) {
@@ -75,6 +122,9 @@ FeatureStyle StyleOf(const Marble::GeoDataPlacemark& placemark) {
     style.outlined = source->polyStyle().outline();
     style.icon = source->iconStyle().paintedColor().rgba();
     style.iconScale = source->iconStyle().scale() > 0.0f ? source->iconStyle().scale() : 1.0f;
+    if (icons != nullptr) {
+        style.iconImage = icons->For(source->iconStyle(), style.icon);
+    }
     // Names show white on the map, as the outside globe shows them, unless the file gives them
     // a colour of its own (the map's default is black, unreadable on the satellite view).
     const QRgb label = source->labelStyle().paintedColor().rgba();
@@ -291,8 +341,9 @@ class KmlFeatures::Builder {
     }
 
   private:
-    std::uint32_t StyleIndex(const Marble::GeoDataPlacemark& placemark) {
-        const FeatureStyle style = StyleOf(placemark);
+    std::uint32_t StyleIndex(const Marble::GeoDataPlacemark& placemark, bool point) {
+        // Only points show icons: lines and shapes never load one.
+        const FeatureStyle style = StyleOf(placemark, point ? &icons_ : nullptr);
         if (!out_.styles_.empty() && out_.styles_[lastStyle_] == style) {
             return lastStyle_;
         }
@@ -309,7 +360,7 @@ class KmlFeatures::Builder {
     void AddPlacemark(const Marble::GeoDataPlacemark& placemark, const GeoDataGeometry& geometry) {
         placemark_ = static_cast<std::uint32_t>(out_.placemarks_.size());
         out_.placemarks_.push_back({placemark.name(), placemark.description()});
-        style_ = StyleIndex(placemark);
+        style_ = StyleIndex(placemark, geometry.geometryId() == Marble::GeoDataPointId);
         AddGeometry(geometry);
     }
 
@@ -428,6 +479,7 @@ class KmlFeatures::Builder {
     }
 
     KmlFeatures& out_;
+    IconPictures icons_;
     std::vector<Marble::GeoDataPlacemark*> taken_;
     Feature feature_;
     bool firstPoint_ = true;

@@ -4,6 +4,7 @@
 // its placemarks with their resolved styles, plus simplified copies for distant views, so
 // that a route of a million records can be drawn whole at every zoom without delay.
 
+#include <QImage>
 #include <QRgb>
 #include <QString>
 #include <cstdint>
@@ -44,6 +45,8 @@ struct FeatureStyle {
     bool outlined = true;
     QRgb icon = 0xffffffff;
     float iconScale = 1.0f;
+    // The picture of a point, tinted by `icon`; null: a square in that colour.
+    QImage iconImage;
     QRgb label = 0xffffffff;
 
     bool operator==(const FeatureStyle&) const = default;

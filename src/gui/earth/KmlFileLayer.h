@@ -6,6 +6,7 @@
 
 #include <marble/LayerInterface.h>
 #include <QPointF>
+#include <QRectF>
 #include <QString>
 #include <memory>
 #include <optional>
@@ -36,14 +37,26 @@ class KmlFileLayer : public Marble::LayerInterface {
     void Put(const QString& path, std::shared_ptr<const KmlFeatures> features);
     bool SetVisible(const QString& path, bool visible);
     bool Remove(const QString& path);
-    void Clear() { files_.clear(); }
+    void Clear() {
+        files_.clear();
+        labels_.clear();
+    }
 
-    // The name and description of the feature drawn topmost at a view position.
+    // The name and description of the label, or else of the feature, drawn topmost at a view
+    // position; a point is preferred to the lines and shapes around it.
     std::optional<PlacemarkTexts> PlacemarkAt(const Marble::ViewportParams& viewport,
                                               const QPointF& position) const;
 
   private:
+    struct Label {
+        QRectF box;
+        std::shared_ptr<const KmlFeatures> features;
+        std::uint32_t placemark = 0;
+    };
+
     std::vector<File> files_;
+    // The labels of the last drawing: a click on a name opens its placemark like its icon.
+    std::vector<Label> labels_;
     int lastDrawn_ = 0;
 };
 

@@ -47,6 +47,9 @@ class LoadedKmlFiles : public QObject {
     void SetListener(std::function<void()> listener) { listener_ = std::move(listener); }
 
     const KmlFileLayer& Layer() const { return layer_; }
+    // A click on a feature opens its balloon unless another tool takes the clicks.
+    void SetBalloonsShown(bool shown) { balloonsShown_ = shown; }
+    void ShowBalloon(const QPoint& position, const PlacemarkTexts& placemark);
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -67,6 +70,7 @@ class LoadedKmlFiles : public QObject {
     QHash<QString, Extra> extras_;
     std::function<void()> listener_;
     QPoint pressedAt_;
+    bool balloonsShown_ = true;
 };
 
 }  // namespace orvane
