@@ -73,6 +73,7 @@ int RunCqt(const std::vector<std::string>& words) {
     request.legend = ChooseLegend(legendOptions, std::move(scan), themeEntry);
 
     request.legendFolders = legendOptions.folders;
+    request.legendOverlay = legendOptions.overlay;
     LegendStatistics statistics;
     if (legendOptions.stats) {
         request.statistics = &statistics;

@@ -109,6 +109,7 @@ int RunDt(const std::vector<std::string>& words) {
 
     request.legendFolders = options.folders;
     request.mergeLines = arguments.Flag("--merge-lines");
+    request.legendOverlay = options.overlay;
     LegendStatistics statistics;
     if (options.stats) {
         request.statistics = &statistics;

@@ -5,6 +5,7 @@
 #include "CommandFiles.h"
 #include "common/CsvText.h"
 #include "common/Errors.h"
+#include "conversions/LegendImage.h"
 #include "legend/Colcfg.h"
 
 namespace orvane::cli {
@@ -72,6 +73,10 @@ LegendOptions ParseLegendOptions(const Arguments& arguments) {
     }
     options.folders = arguments.Flag("--legend-folders");
     options.stats = arguments.Value("--stats");
+    options.overlay = arguments.Flag("--legend-overlay");
+    if (options.overlay && !CanDrawLegendImage()) {
+        throw UsageError("--legend-overlay: " + std::string(kCannotDrawLegendImage));
+    }
     return options;
 }
 
