@@ -179,7 +179,7 @@ void DrawText(cairo_t* cairo, PangoLayout* text, double x, double y) {
 // centred on its text, counts and shares aligned right.
 void Draw(cairo_t* cairo, const LegendLayout& layout, std::span<const LegendImageRow> rows) {
     constexpr std::int32_t kPanel = 0xFFFFFF;
-    constexpr std::int32_t kFrame = 0x808080;
+    constexpr std::int32_t kFrame = 0xA0A0A0;
     constexpr std::int32_t kText = 0x202020;
     FillColour(cairo, kPanel, 0.9);
     cairo_paint(cairo);
