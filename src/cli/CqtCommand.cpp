@@ -52,6 +52,7 @@ int RunCqt(const std::vector<std::string>& words) {
         inputs.push_back(legendOptions.colcfg);
     }
     CheckStatsPath(legendOptions, output, inputs);
+    CheckLegendImagePath(legendOptions, output, inputs);
     CheckOutputPath(output, inputs);
 
     WorksheetSource source;

@@ -81,6 +81,7 @@ int RunDt(const std::vector<std::string>& words) {
         CheckServingPaths(*servingOptions, request.outPath, inputs);
     }
     CheckStatsPath(options, request.outPath, inputs);
+    CheckLegendImagePath(options, request.outPath, inputs);
     CheckOutputPath(request.outPath, inputs);
     std::optional<CellTable> cells;
     if (servingOptions) {

@@ -6,6 +6,7 @@
 #include "common/CsvText.h"
 #include "common/Errors.h"
 #include "conversions/LegendImage.h"
+#include "kml/KmlOutput.h"
 #include "legend/Colcfg.h"
 
 namespace orvane::cli {
@@ -112,6 +113,15 @@ void CheckStatsPath(const LegendOptions& options, const std::string& output,
     std::vector<std::string> others = inputs;
     others.push_back(output);
     CheckOutputPath(*options.stats, others);
+}
+
+void CheckLegendImagePath(const LegendOptions& options, const std::string& output,
+                          const std::vector<std::string>& inputs) {
+    if (!options.overlay || IsKmzPath(output)) {
+        return;
+    }
+    const std::string folder = output.substr(0, output.find_last_of("/\\") + 1);
+    CheckOutputPath(folder + LegendImageFileName(output), inputs);
 }
 
 void ReportLegendStatistics(const LegendOptions& options, const LegendStatistics& statistics) {

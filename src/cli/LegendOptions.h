@@ -45,6 +45,11 @@ ThematicLegend ChooseLegend(const LegendOptions& options, ThemeFieldScan scan,
 void CheckStatsPath(const LegendOptions& options, const std::string& output,
                     const std::vector<std::string>& inputs);
 
+// Refuses a legend image beside a KML output that cannot be written there or is an input,
+// before anything is read.
+void CheckLegendImagePath(const LegendOptions& options, const std::string& output,
+                          const std::vector<std::string>& inputs);
+
 // With --stats, after the summary: one line per legend row, then the CSV file written.
 void ReportLegendStatistics(const LegendOptions& options, const LegendStatistics& statistics);
 
