@@ -84,6 +84,9 @@ struct RouteLine {
 
 // The theme field's name in the log's header; empty for a log without one.
 std::string ThemeFieldName(const DtTextFile& file, size_t position) {
+    if (file.lines().empty()) {
+        return {};
+    }
     const std::vector<std::string> names = file.HeaderNames();
     return position < names.size() ? names[position] : std::string();
 }
