@@ -48,6 +48,14 @@ double LegendStatistics::Share(const LegendStatisticsRow& row) const {
     return total == 0 ? 0 : static_cast<double>(row.count) * 100 / static_cast<double>(total);
 }
 
+std::string CountText(std::int64_t count) {
+    return Grouped(count);
+}
+
+std::string ShareText(const LegendStatistics& statistics, const LegendStatisticsRow& row) {
+    return Fixed(statistics.Share(row), 1) + "%";
+}
+
 std::string RangeLabel(const ThematicLegend& legend, size_t entry) {
     const LegendEntry& range = legend.gradeEntries[entry];
     const bool first = entry == 0;

@@ -40,6 +40,11 @@ struct LegendStatistics {
     double Share(const LegendStatisticsRow& row) const;
 };
 
+// "12,345": a count as the figures show it, thousands grouped.
+std::string CountText(std::int64_t count);
+// "23.4%": a row's share as the figures show it.
+std::string ShareText(const LegendStatistics& statistics, const LegendStatisticsRow& row);
+
 // The text of a range entry as its boundary mode closes it: the outermost ranges are closed
 // at their outer ends.
 std::string RangeLabel(const ThematicLegend& legend, size_t entry);
