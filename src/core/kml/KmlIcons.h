@@ -11,6 +11,7 @@ namespace orvane {
 enum class KmlIcon {
     Site,    // a base station or a typed point: a red mast on a white disc
     Square,  // a test point: white, so that a style's colour tints it
+    Dot,     // a sample of a route: a white disc, tinted likewise
 };
 
 // The icon's file name ("orvane-site.png").
