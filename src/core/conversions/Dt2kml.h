@@ -28,6 +28,12 @@ inline constexpr int kDefaultLineWidth = 4;
 inline constexpr int kMinBreakDistance = 1;  // metres
 inline constexpr int kMaxBreakDistance = 200;
 inline constexpr int kDefaultBreakDistance = 20;
+inline constexpr int kMinSampleSpacing = 1;  // metres
+inline constexpr int kMaxSampleSpacing = 10000;
+// The zones of local times, in minutes east of UTC.
+inline constexpr int kMinUtcOffsetMinutes = -12 * 60;
+inline constexpr int kMaxUtcOffsetMinutes = 14 * 60;
+inline constexpr std::string_view kSamplesFolder = "采样点";
 
 // The time field of a drive-test log: each line gets a TimeSpan from its first record's time to
 // its last's.
