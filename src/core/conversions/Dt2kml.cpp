@@ -209,6 +209,7 @@ class SampleWriter {
         while (!header.empty()) {
             AddFieldName(CutToken(header, '\t'));
         }
+        headerFields_ = dataNames_.size();
         placemark_.Schema = schema;
     }
 
@@ -261,9 +262,9 @@ class SampleWriter {
         placemark_.Data.clear();
         placemark_.Description.clear();
         std::string_view rest = file_.Record(record);
-        for (size_t field = 0; field < dataNames_.size() || !rest.empty(); ++field) {
+        for (size_t field = 0; field < headerFields_ || !rest.empty(); ++field) {
             const std::string_view value = CutToken(rest, '\t');
-            if (field == dataNames_.size()) {
+            if (field == dataNames_.size()) {  // the first record with so many
                 AddFieldName({});
             }
             placemark_.Data.push_back(value);
@@ -282,6 +283,7 @@ class SampleWriter {
     const DtTextFile& file_;
     const LegendClassifier& legend_;
     const DtTimeline* timeline_;
+    size_t headerFields_ = 0;
     std::vector<std::string> dataNames_;  // name="…"
     std::vector<std::string> rowStarts_;  // of the balloon's table
     TSamplePlacemark placemark_;
