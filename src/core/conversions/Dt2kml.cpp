@@ -198,6 +198,21 @@ KmlSchema SampleSchema(const DtTextFile& file) {
     return schema;
 }
 
+// Chooses a sample every `spacing` metres along the route, measured from record to record as
+// the breaks are, and the first and the last record.
+struct SampleSpacing {
+    double spacing;
+    double travelled = 0;  // since the last sample
+
+    void Step(std::vector<bool>& chosen, size_t record, double metres) {
+        travelled += metres;
+        if (record == 0 || travelled >= spacing || record + 1 == chosen.size()) {
+            chosen[record] = true;
+            travelled = 0;
+        }
+    }
+};
+
 // The points of the folder "采样点": each carries every field of its record as data and in its
 // balloon; as named Data, or in the standard layout as the SchemaData of `schema`.
 class SampleWriter {
@@ -213,28 +228,18 @@ class SampleWriter {
         placemark_.Schema = schema;
     }
 
-    // One point every `spacing` metres along the route, measured from record to record as
-    // the breaks are, and the first and the last record; returns how many.
-    std::int64_t WriteFolder(RouteFields fields, int spacing) {
+    // The records chosen, in log order; returns how many.
+    std::int64_t WriteFolder(RouteFields fields, const std::vector<bool>& chosen) {
         document_.BeginFolder(kSamplesFolder);
         std::int64_t written = 0;
-        std::optional<TrackPoint> previous;
-        double distance = 0;
-        const size_t count = file_.RecordCount();
-        for (size_t record = 0; record < count; ++record) {
+        for (size_t record = 0; record < chosen.size(); ++record) {
+            if (!chosen[record]) {
+                continue;
+            }
             const std::string_view line = file_.Record(record);
-            const std::string_view theme = RecordField(line, fields.theme);
-            const TrackPoint point{RecordField(line, fields.longitude),
-                                   RecordField(line, fields.latitude), std::nullopt, theme};
-            if (previous) {
-                distance += TrackDistance(point, *previous);
-            }
-            if (!previous || distance >= spacing || record + 1 == count) {
-                Write(record, point, theme);
-                ++written;
-                distance = 0;
-            }
-            previous = point;
+            Write(record, RecordField(line, fields.longitude), RecordField(line, fields.latitude),
+                  RecordField(line, fields.theme));
+            ++written;
         }
         document_.EndFolder();
         return written;
@@ -252,12 +257,13 @@ class SampleWriter {
         placemark_.DataNames = dataNames_;
     }
 
-    void Write(size_t record, const TrackPoint& point, std::string_view theme) {
+    void Write(size_t record, std::string_view longitude, std::string_view latitude,
+               std::string_view theme) {
         placemark_.Name = theme;
         placemark_.StyleUrl = "#SAMPLESTYLE" + std::to_string(legend_.EntryOf(theme));
-        placemark_.Coordinates.assign(point.longitude);
+        placemark_.Coordinates.assign(longitude);
         placemark_.Coordinates += ',';
-        placemark_.Coordinates += point.latitude;
+        placemark_.Coordinates += latitude;
         placemark_.Coordinates += ",0";
         placemark_.Data.clear();
         placemark_.Description.clear();
@@ -336,7 +342,8 @@ void TrackSegmenter::Emit(std::string_view name) {
 void TrackSegmenter::Add(const TrackPoint& point, int entry, std::string_view theme) {
     if (entry == entry_ && !points_.empty()) {
         // A gap equal to the break distance keeps the line joined.
-        if (distance_(point, points_.back()) > breakDistance_) {
+        lastStep_ = distance_(point, points_.back());
+        if (lastStep_ > breakDistance_) {
             if (points_.size() >= 2) {
                 Emit(lastTheme_);
             }
@@ -352,6 +359,7 @@ void TrackSegmenter::Add(const TrackPoint& point, int entry, std::string_view th
             Emit(lastTheme_);
         }
         const double gap = distance_(point, last);
+        lastStep_ = gap;
         points_.clear();
         if (gap < breakDistance_) {
             points_.push_back(last);
@@ -414,6 +422,9 @@ ConversionSummary ConvertDtToKml(const DtConversionRequest& request,
         tally.emplace(request.legend, true, DtNumberTest);
     }
     std::vector<RouteLine> kept;
+    // The records of the samples, chosen as the route is measured: one bit a record.
+    std::vector<bool> sampled(request.sampleSpacing > 0 ? file.RecordCount() : 0);
+    SampleSpacing sampleSpan{static_cast<double>(request.sampleSpacing)};
     size_t current = 0;  // the record being added: a line it finishes ends before it
     TrackSegmenter segmenter(request.breakDistance, [&](int entry, std::string_view name,
                                                         std::span<const TrackPoint> points) {
@@ -437,6 +448,9 @@ ConversionSummary ConvertDtToKml(const DtConversionRequest& request,
         }
         segmenter.Add({RecordField(line, lon), RecordField(line, lat), std::nullopt, theme}, entry,
                       theme);
+        if (!sampled.empty()) {
+            sampleSpan.Step(sampled, record, segmenter.LastStep());
+        }
     }
     current = file.RecordCount();
     segmenter.End();
@@ -448,7 +462,7 @@ ConversionSummary ConvertDtToKml(const DtConversionRequest& request,
     if (request.sampleSpacing > 0) {
         SampleWriter sampleWriter(document, file, legend, timeline ? &*timeline : nullptr,
                                   sampleSchema ? &*sampleSchema : nullptr);
-        samples = sampleWriter.WriteFolder({lon, lat, themePosition}, request.sampleSpacing);
+        samples = sampleWriter.WriteFolder({lon, lat, themePosition}, sampled);
     }
     if (request.serving) {
         WriteServingCells(document, file, {lon, lat, themePosition}, legend, *request.serving,

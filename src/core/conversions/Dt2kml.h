@@ -114,6 +114,9 @@ class TrackSegmenter {
     void Add(const TrackPoint& point, int entry, std::string_view theme);
     // After the last record: finishes the open segment.
     void End();
+    // Metres from the record added last to the one before it (each record is measured from
+    // the one before once); 0 for the first.
+    double LastStep() const { return lastStep_; }
 
   private:
     void Emit(std::string_view name);
@@ -124,6 +127,7 @@ class TrackSegmenter {
     int entry_ = -1;
     std::vector<TrackPoint> points_;
     std::string_view lastTheme_;  // of the open segment's last record
+    double lastStep_ = 0;
 };
 
 inline constexpr std::string_view kDtConversionStarted = "生成KML文件开始...";
