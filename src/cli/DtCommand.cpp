@@ -5,6 +5,7 @@
 #include "ServingOptions.h"
 #include "conversions/Dt2kml.h"
 #include "conversions/DtTextFile.h"
+#include "conversions/DtTime.h"
 
 namespace orvane::cli {
 
@@ -44,6 +45,9 @@ void PrepareFromLog(const Arguments& arguments, const LegendOptions& options, co
     request.latColumn = ColumnOption(arguments, "--lat", names, request.dtPath,
                                      static_cast<int>(detected.latitude));
     request.themeColumn = ColumnOption(arguments, "--theme", names, request.dtPath, 0);
+    if (request.time) {
+        request.time->column = ColumnOption(arguments, "--time", names, request.dtPath, 0);
+    }
     const std::string themeName =
         names.empty() ? std::string() : names[static_cast<size_t>(request.themeColumn)];
     request.legend = ChooseLegend(
@@ -51,11 +55,40 @@ void PrepareFromLog(const Arguments& arguments, const LegendOptions& options, co
         themeName);
 }
 
+// --time FIELD with its --date and --utc-offset, checked before any file is read; the field is
+// found in the header later.
+std::optional<DtTimeOptions> ParseTimeOptions(const Arguments& arguments) {
+    const auto date = arguments.Value("--date");
+    const auto offset = arguments.Value("--utc-offset");
+    if (!arguments.Value("--time")) {
+        if (date || offset) {
+            throw UsageError("--date and --utc-offset go with --time");
+        }
+        return std::nullopt;
+    }
+    DtTimeOptions time;
+    if (date) {
+        if (!ParseDtDate(*date)) {
+            throw UsageError("--date takes a date YYYY-MM-DD");
+        }
+        time.date = *date;
+    }
+    if (offset) {
+        time.utcOffsetMinutes = ParseUtcOffset(*offset);
+        if (!time.utcOffsetMinutes || *time.utcOffsetMinutes < kMinUtcOffsetMinutes ||
+            *time.utcOffsetMinutes > kMaxUtcOffsetMinutes) {
+            throw UsageError("--utc-offset takes +HH:MM or -HH:MM from -12:00 to +14:00");
+        }
+    }
+    return time;
+}
+
 }  // namespace
 
 int RunDt(const std::vector<std::string>& words) {
-    std::set<std::string> valued = {"--lon",   "--lat",       "--theme",    "--width",
-                                    "--break", kLayoutOption, kDigitsOption};
+    std::set<std::string> valued = {"--lon",   "--lat",        "--theme",     "--width",
+                                    "--break", kLayoutOption,  kDigitsOption, "--time",
+                                    "--date",  "--utc-offset", "--samples"};
     valued.insert(kLegendValuedOptions.begin(), kLegendValuedOptions.end());
     valued.insert(kServingValuedOptions.begin(), kServingValuedOptions.end());
     std::set<std::string> flags = kLegendFlags;
@@ -73,6 +106,9 @@ int RunDt(const std::vector<std::string>& words) {
         arguments.IntegerValue("--width", kMinLineWidth, kMaxLineWidth).value_or(kDefaultLineWidth);
     request.breakDistance = arguments.IntegerValue("--break", kMinBreakDistance, kMaxBreakDistance)
                                 .value_or(kDefaultBreakDistance);
+    request.time = ParseTimeOptions(arguments);
+    request.sampleSpacing =
+        arguments.IntegerValue("--samples", kMinSampleSpacing, kMaxSampleSpacing).value_or(0);
     std::vector<std::string> inputs = {request.dtPath};
     if (options.scheme) {
         inputs.push_back(options.colcfg);

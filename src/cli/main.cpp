@@ -44,6 +44,7 @@ Converts survey data to KML, as the windows of Orvane do.
                     [--classify | --grades N] [--boundary left|right|both]
                     [--scheme NAME [--colcfg FILE]] [--width N] [--break METRES]
                     [--layout fixed|standard] [--digits N]
+                    [--time FIELD [--date YYYY-MM-DD] [--utc-offset +HH:MM]] [--samples M]
       The route of a drive-test log (TAB-separated; UTF-8, GBK or UTF-16) as lines coloured by
       the theme field. FIELD is a header name (exact, then ignoring letter case);
       longitude and latitude default to the columns recognised by name, the theme to
@@ -54,6 +55,13 @@ Converts survey data to KML, as the windows of Orvane do.
       configuration file ColCfg.col (or FILE). --width is the line width in pixels
       (1 to 10, default 4); --break cuts the route where two records lie farther
       apart than METRES (1 to 200, default 20). "-" reads the log from standard input.
+      --time gives each line the time span of its records: FIELD holds
+      YYYY-MM-DD HH:MM:SS, YYYY/MM/DD HH:MM:SS, or HH:MM:SS on the day --date (a time
+      far earlier than the one before is the next day); fractions of a second are
+      kept. The times are local unless --utc-offset says their zone: then they are
+      written in UTC. --samples adds a folder "采样点" of points every M metres along
+      the route (1 to 10000; the first and last records too), each carrying every
+      field of its record as data and in its balloon.
 
   orvane-convert bs WORKBOOK OUTPUT.kml --site COL --lon COL --lat COL --azimuth COL
                     [--sheet SHEET] [--radius SECONDS] [--beamwidth COL] [--metres M]

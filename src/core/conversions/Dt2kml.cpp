@@ -1,11 +1,14 @@
 #include "conversions/Dt2kml.h"
 
+#include <algorithm>
 #include <optional>
 #include <vector>
 
 #include "common/Kml_baseclass.h"
+#include "common/XmlText.h"
 #include "conversions/DtTextFile.h"
 #include "conversions/LegendImage.h"
+#include "conversions/DtTime.h"
 #include "kml/Tkmldocument.h"
 
 namespace orvane {
@@ -15,6 +18,13 @@ namespace {
 size_t ColumnPosition(int column) {
     return column < 0 ? 0 : static_cast<size_t>(column);
 }
+
+// A line of the route by the records it joins, which follow each other in the log.
+struct RouteLine {
+    int entry;
+    size_t first;
+    size_t count;
+};
 
 // Turns the segments of a route into line placemarks.
 class TrackWriter {
@@ -32,9 +42,13 @@ class TrackWriter {
 
     const KmlSchema& schema() const { return schema_; }
 
+    // Each line then spans the times of its records.
+    void UseTimeline(const DtTimeline& timeline) { timeline_ = &timeline; }
+
     // A blank before every point's coordinate text.
-    // Into the open folder, if any.
-    void Write(int entry, std::string_view name, std::span<const TrackPoint> points) {
+    // Into the open folder, if any. The points are the records from `first` on.
+    void Write(int entry, std::string_view name, std::span<const TrackPoint> points, size_t first) {
+        SetTimeSpan(std::span<const RouteLine>({RouteLine{entry, first, points.size()}}));
         placemark_.Name = name;
         placemark_.StyleUrl = "#LINESTYLE" + std::to_string(entry);
         entryText_ = std::to_string(entry);
@@ -46,8 +60,11 @@ class TrackWriter {
         ++written_;
     }
 
-    // The lines of one legend entry as one placemark named by the entry.
-    void WriteMerged(int entry, std::string_view name, std::span<const std::string> lines) {
+    // The lines of one legend entry as one placemark named by the entry, spanning the times
+    // of all their records.
+    void WriteMerged(int entry, std::string_view name, std::span<const std::string> lines,
+                     std::span<const RouteLine> records) {
+        SetTimeSpan(records);
         placemark_.Name = name;
         placemark_.StyleUrl = "#LINESTYLE" + std::to_string(entry);
         document_.AddFolderMultiLine(placemark_, lines);
@@ -67,19 +84,34 @@ class TrackWriter {
     std::int64_t Written() const { return written_; }
 
   private:
+    // From the earliest time of the lines' records to the latest; lines follow the log, but
+    // times of a log need not.
+    void SetTimeSpan(std::span<const RouteLine> lines) {
+        if (timeline_ == nullptr) {
+            return;
+        }
+        DtTime begin = timeline_->At(lines.front().first);
+        DtTime end = begin;
+        for (const RouteLine& line : lines) {
+            for (const size_t record : {line.first, line.first + line.count - 1}) {
+                const DtTime time = timeline_->At(record);
+                begin = std::min(begin, time);
+                end = std::max(end, time);
+            }
+        }
+        placemark_.TimeBegin.clear();
+        timeline_->AppendText(placemark_.TimeBegin, begin);
+        placemark_.TimeEnd.clear();
+        timeline_->AppendText(placemark_.TimeEnd, end);
+    }
+
     TKMLDocument& document_;
     const LegendClassifier& legend_;
+    const DtTimeline* timeline_ = nullptr;
     KmlSchema schema_;
     std::string entryText_;
     TLinePlacemark placemark_;
     std::int64_t written_ = 0;
-};
-
-// A line of the route by the records it joins, which follow each other in the log.
-struct RouteLine {
-    int entry;
-    size_t first;
-    size_t count;
 };
 
 // The theme field's name in the log's header; empty for a log without one.
@@ -107,6 +139,7 @@ void WriteLegendFolders(TKMLDocument& document, TrackWriter& writer, const DtTex
     const LegendStatistics& statistics = tally.Statistics();
     std::vector<TrackPoint> points;
     std::vector<std::string> mergedLines;
+    std::vector<RouteLine> mergedRecords;
     int mergedEntry = 0;
     for (size_t row = 0; row < statistics.rows.size(); ++row) {
         const LegendStatisticsRow& figures = statistics.rows[row];
@@ -128,19 +161,149 @@ void WriteLegendFolders(TKMLDocument& document, TrackWriter& writer, const DtTex
             if (merged) {
                 mergedEntry = line.entry;
                 TrackWriter::AppendPoints(mergedLines.emplace_back(), points);
+                mergedRecords.push_back(line);
                 continue;
             }
             const std::string_view name =
                 RecordField(file.Record(line.first + line.count - 1), fields.theme);
-            writer.Write(line.entry, name, points);
+            writer.Write(line.entry, name, points, line.first);
         }
         if (!mergedLines.empty()) {
-            writer.WriteMerged(mergedEntry, figures.label, mergedLines);
+            writer.WriteMerged(mergedEntry, figures.label, mergedLines, mergedRecords);
             mergedLines.clear();
+            mergedRecords.clear();
         }
         document.EndFolder();
     }
 }
+
+// The names of a log's fields as its header gives them; an empty one, or a field beyond the
+// header, is named by its place ("字段3").
+std::string SampleFieldName(std::string_view header, size_t field) {
+    return header.empty() ? "字段" + std::to_string(field + 1) : std::string(header);
+}
+
+// The schema of the samples' data in the standard layout: GIS programs read the typed
+// SchemaData of every field, where they would turn names of Data that are not ASCII into
+// underscores. The header's fields, typed by every value of the log.
+KmlSchema SampleSchema(const DtTextFile& file) {
+    KmlSchema schema{"DtSample", {}};
+    std::string_view header = file.HeaderLine();
+    while (!header.empty()) {
+        schema.Fields.push_back({SampleFieldName(CutToken(header, '\t'), schema.Fields.size())});
+    }
+    std::vector<KmlFieldTypeScan> scans(schema.Fields.size());
+    for (size_t record = 0; record < file.RecordCount(); ++record) {
+        std::string_view rest = file.Record(record);
+        for (KmlFieldTypeScan& scan : scans) {
+            const std::string_view value = CutToken(rest, '\t');
+            if (!scan.Settled()) {
+                scan.Add(value);
+            }
+        }
+    }
+    for (size_t field = 0; field < scans.size(); ++field) {
+        schema.Fields[field].Type = scans[field].Type();
+    }
+    return schema;
+}
+
+// Chooses a sample every `spacing` metres along the route, measured from record to record as
+// the breaks are, and the first and the last record.
+struct SampleSpacing {
+    double spacing;
+    double travelled = 0;  // since the last sample
+
+    void Step(std::vector<bool>& chosen, size_t record, double metres) {
+        travelled += metres;
+        if (record == 0 || travelled >= spacing || record + 1 == chosen.size()) {
+            chosen[record] = true;
+            travelled = 0;
+        }
+    }
+};
+
+// The points of the folder "采样点": each carries every field of its record as data and in its
+// balloon; as named Data, or in the standard layout as the SchemaData of `schema`.
+class SampleWriter {
+  public:
+    SampleWriter(TKMLDocument& document, const DtTextFile& file, const LegendClassifier& legend,
+                 const DtTimeline* timeline, const KmlSchema* schema)
+        : document_(document), file_(file), legend_(legend), timeline_(timeline) {
+        std::string_view header = file.HeaderLine();
+        while (!header.empty()) {
+            AddFieldName(CutToken(header, '\t'));
+        }
+        headerFields_ = dataNames_.size();
+        placemark_.Schema = schema;
+    }
+
+    // The records chosen, in log order; returns how many.
+    std::int64_t WriteFolder(RouteFields fields, const std::vector<bool>& chosen) {
+        document_.BeginFolder(kSamplesFolder);
+        std::int64_t written = 0;
+        for (size_t record = 0; record < chosen.size(); ++record) {
+            if (!chosen[record]) {
+                continue;
+            }
+            const std::string_view line = file_.Record(record);
+            Write(record, RecordField(line, fields.longitude), RecordField(line, fields.latitude),
+                  RecordField(line, fields.theme));
+            ++written;
+        }
+        document_.EndFolder();
+        return written;
+    }
+
+  private:
+    void AddFieldName(std::string_view header) {
+        const std::string shown = SampleFieldName(header, dataNames_.size());
+        std::string& attribute = dataNames_.emplace_back("name=\"");
+        AppendXmlText(attribute, shown, XmlQuotes::Escaped);
+        attribute += '"';
+        std::string& row = rowStarts_.emplace_back("<TR><TD>");
+        AppendXmlText(row, shown, XmlQuotes::Escaped);
+        row += "</TD><TD>";
+        placemark_.DataNames = dataNames_;
+    }
+
+    void Write(size_t record, std::string_view longitude, std::string_view latitude,
+               std::string_view theme) {
+        placemark_.Name = theme;
+        placemark_.StyleUrl = "#SAMPLESTYLE" + std::to_string(legend_.EntryOf(theme));
+        placemark_.Coordinates.assign(longitude);
+        placemark_.Coordinates += ',';
+        placemark_.Coordinates += latitude;
+        placemark_.Coordinates += ",0";
+        placemark_.Data.clear();
+        placemark_.Description.clear();
+        std::string_view rest = file_.Record(record);
+        for (size_t field = 0; field < headerFields_ || !rest.empty(); ++field) {
+            const std::string_view value = CutToken(rest, '\t');
+            if (field == dataNames_.size()) {  // the first record with so many
+                AddFieldName({});
+            }
+            placemark_.Data.push_back(value);
+            placemark_.Description += rowStarts_[field];
+            AppendXmlText(placemark_.Description, value, XmlQuotes::Escaped);
+            placemark_.Description += "</TD></TR>";
+        }
+        if (timeline_ != nullptr) {
+            placemark_.TimeBegin.clear();
+            timeline_->AppendText(placemark_.TimeBegin, timeline_->At(record));
+        }
+        document_.AddFolderSample(placemark_);
+    }
+
+    TKMLDocument& document_;
+    const DtTextFile& file_;
+    const LegendClassifier& legend_;
+    const DtTimeline* timeline_;
+    size_t headerFields_ = 0;
+    std::vector<std::string> dataNames_;  // name="…"
+    std::vector<std::string> rowStarts_;  // of the balloon's table
+    TSamplePlacemark placemark_;
+};
 
 }  // namespace
 
@@ -189,7 +352,8 @@ void TrackSegmenter::Emit(std::string_view name) {
 void TrackSegmenter::Add(const TrackPoint& point, int entry, std::string_view theme) {
     if (entry == entry_ && !points_.empty()) {
         // A gap equal to the break distance keeps the line joined.
-        if (distance_(point, points_.back()) > breakDistance_) {
+        lastStep_ = distance_(point, points_.back());
+        if (lastStep_ > breakDistance_) {
             if (points_.size() >= 2) {
                 Emit(lastTheme_);
             }
@@ -205,6 +369,7 @@ void TrackSegmenter::Add(const TrackPoint& point, int entry, std::string_view th
             Emit(lastTheme_);
         }
         const double gap = distance_(point, last);
+        lastStep_ = gap;
         points_.clear();
         if (gap < breakDistance_) {
             points_.push_back(last);
@@ -233,6 +398,9 @@ ConversionSummary ConvertDtToKml(const DtConversionRequest& request,
     TrackWriter writer(document, legend, request.legend.kind == LegendKind::Grading);
     document.OpenFile(request.outPath);
     document.AddLineStyles(legend.Colours(), request.lineWidth);
+    if (request.sampleSpacing > 0) {
+        document.AddSampleStyles(legend.Colours());
+    }
     if (request.serving) {
         AddServingCellStyles(document, legend);
     }
@@ -244,6 +412,14 @@ ConversionSummary ConvertDtToKml(const DtConversionRequest& request,
     const size_t lon = ColumnPosition(request.lonColumn);
     const size_t lat = ColumnPosition(request.latColumn);
     const size_t themePosition = ColumnPosition(request.themeColumn);
+    std::optional<DtTimeline> timeline;
+    if (request.time) {
+        writer.UseTimeline(timeline.emplace(file, *request.time));
+    }
+    std::optional<KmlSchema> sampleSchema;
+    if (request.sampleSpacing > 0 && request.layout == KmlLayout::Standard) {
+        document.AddSchema(sampleSchema.emplace(SampleSchema(file)));
+    }
     const auto lineCount = static_cast<std::int64_t>(file.RecordCount() + 1);
     ProgressTicker progress(observer);
 
@@ -256,6 +432,9 @@ ConversionSummary ConvertDtToKml(const DtConversionRequest& request,
         tally.emplace(request.legend, true, DtNumberTest);
     }
     std::vector<RouteLine> kept;
+    // The records of the samples, chosen as the route is measured: one bit a record.
+    std::vector<bool> sampled(request.sampleSpacing > 0 ? file.RecordCount() : 0);
+    SampleSpacing sampleSpan{static_cast<double>(request.sampleSpacing)};
     size_t current = 0;  // the record being added: a line it finishes ends before it
     TrackSegmenter segmenter(request.breakDistance, [&](int entry, std::string_view name,
                                                         std::span<const TrackPoint> points) {
@@ -265,7 +444,7 @@ ConversionSummary ConvertDtToKml(const DtConversionRequest& request,
         if (folders) {
             kept.push_back({entry, current - points.size(), points.size()});
         } else {
-            writer.Write(entry, name, points);
+            writer.Write(entry, name, points, current - points.size());
         }
     });
     for (size_t record = 0; record < file.RecordCount(); ++record) {
@@ -279,12 +458,21 @@ ConversionSummary ConvertDtToKml(const DtConversionRequest& request,
         }
         segmenter.Add({RecordField(line, lon), RecordField(line, lat), std::nullopt, theme}, entry,
                       theme);
+        if (!sampled.empty()) {
+            sampleSpan.Step(sampled, record, segmenter.LastStep());
+        }
     }
     current = file.RecordCount();
     segmenter.End();
     if (folders) {
         WriteLegendFolders(document, writer, file, {lon, lat, themePosition}, kept, *tally,
                            request.mergeLines);
+    }
+    std::int64_t samples = 0;
+    if (request.sampleSpacing > 0) {
+        SampleWriter sampleWriter(document, file, legend, timeline ? &*timeline : nullptr,
+                                  sampleSchema ? &*sampleSchema : nullptr);
+        samples = sampleWriter.WriteFolder({lon, lat, themePosition}, sampled);
     }
     if (request.serving) {
         WriteServingCells(document, file, {lon, lat, themePosition}, legend, *request.serving,
@@ -302,7 +490,7 @@ ConversionSummary ConvertDtToKml(const DtConversionRequest& request,
         *request.statistics = tally->Statistics();
     }
     return {.recordsRead = static_cast<std::int64_t>(file.RecordCount()),
-            .featuresWritten = writer.Written(),
+            .featuresWritten = writer.Written() + samples,
             .outputPath = request.outPath};
 }
 

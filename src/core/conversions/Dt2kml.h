@@ -28,6 +28,12 @@ inline constexpr int kDefaultLineWidth = 4;
 inline constexpr int kMinBreakDistance = 1;  // metres
 inline constexpr int kMaxBreakDistance = 200;
 inline constexpr int kDefaultBreakDistance = 20;
+inline constexpr int kMinSampleSpacing = 1;  // metres
+inline constexpr int kMaxSampleSpacing = 10000;
+// The zones of local times, in minutes east of UTC.
+inline constexpr int kMinUtcOffsetMinutes = -12 * 60;
+inline constexpr int kMaxUtcOffsetMinutes = 14 * 60;
+inline constexpr std::string_view kSamplesFolder = "采样点";
 
 // The time field of a drive-test log: each line gets a TimeSpan from its first record's time to
 // its last's.
@@ -108,6 +114,9 @@ class TrackSegmenter {
     void Add(const TrackPoint& point, int entry, std::string_view theme);
     // After the last record: finishes the open segment.
     void End();
+    // Metres from the record added last to the one before it (each record is measured from
+    // the one before once); 0 for the first.
+    double LastStep() const { return lastStep_; }
 
   private:
     void Emit(std::string_view name);
@@ -118,6 +127,7 @@ class TrackSegmenter {
     int entry_ = -1;
     std::vector<TrackPoint> points_;
     std::string_view lastTheme_;  // of the open segment's last record
+    double lastStep_ = 0;
 };
 
 inline constexpr std::string_view kDtConversionStarted = "生成KML文件开始...";

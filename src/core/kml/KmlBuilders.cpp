@@ -19,6 +19,7 @@ namespace {
 
 constexpr std::string_view kSiteIcon = kSiteIconHref;
 constexpr std::string_view kSquareIcon = kSquareIconHref;
+constexpr std::string_view kDotIcon = "http://maps.google.com/mapfiles/kml/shapes/shaded_dot.png";
 constexpr std::string_view kDescriptionStart = "<![CDATA[<TABLE BORDER=1>";
 constexpr std::string_view kDescriptionEnd = "</TABLE> ]]>";
 
@@ -272,6 +273,27 @@ void TKMLDocument::AddPointStyles(std::span<const std::int32_t> colours) {
     CompleteParts();
 }
 
+void TKMLDocument::AddSampleStyles(std::span<const std::int32_t> colours) {
+    const auto addStyle = [this](std::string_view id, const std::string& colour) {
+        TKMLNode& style = AddStyle(id);
+        TKMLNode& iconStyle = AddNodeById(style, kIconStyle);
+        AddTextNode(iconStyle, kColor, colour);
+        AddTextNode(iconStyle, kScale, "0.5");
+        AddIcon(iconStyle, KmlIcon::Dot, kDotIcon);
+        TKMLNode& labelStyle = AddNodeById(style, kLabelStyle);
+        AddTextNode(labelStyle, kScale, "0");
+    };
+    for (size_t i = 0; i < colours.size(); ++i) {
+        addStyle("SAMPLESTYLE" + std::to_string(i), StyleColourText(colours[i], layout_));
+    }
+    if (layout_ == KmlLayout::Standard) {
+        for (const std::int32_t entry : {NoEntry, kUnscannedClassEntry}) {
+            addStyle("SAMPLESTYLE" + std::to_string(entry), KmlColorText(kOutOfLegendGrey));
+        }
+    }
+    CompleteParts();
+}
+
 // Line styles of `width`, or point styles for width 0.
 void TKMLDocument::AddOutOfLegendStyles(std::string_view prefix, std::int32_t width) {
     if (layout_ != KmlLayout::Standard) {
@@ -392,6 +414,19 @@ void TKMLDocument::AddExtendedData(TKMLNode& placemark, const TPlacemark& record
     }
 }
 
+void TKMLDocument::AddTime(TKMLNode& placemark, const TPlacemark& record) {
+    if (record.TimeBegin.empty()) {
+        return;
+    }
+    if (record.TimeEnd.empty()) {
+        AddTextNode(AddNodeById(placemark, kTimeStamp), kTimeWhen, record.TimeBegin);
+        return;
+    }
+    TKMLNode& span = AddNodeById(placemark, kTimeSpan);
+    AddTextNode(span, kTimeBegin, record.TimeBegin);
+    AddTextNode(span, kTimeEnd, record.TimeEnd);
+}
+
 void TKMLDocument::AddPointPlacemark(const TPointPlacemark& placemark) {
     AddDescribedPoint(FolderOrDocument(), placemark, placemark.StyleUrl);
     CompleteParts();
@@ -459,6 +494,7 @@ void TKMLDocument::AddSectorPlacemark(const TPlacemark& sector, std::string_view
 void TKMLDocument::AddLinePlacemark(const TLinePlacemark& placemark) {
     TKMLNode& node = AddNodeById(FolderOrDocument(), kPlacemark);
     AddEscapedTextNode(node, kName, placemark.Name);
+    AddTime(node, placemark);
     if (!placemark.StyleUrl.empty()) {
         AddEscapedTextNode(node, kStyleUrl, placemark.StyleUrl);
     }

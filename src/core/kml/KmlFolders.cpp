@@ -1,6 +1,7 @@
 // Folders under Document that are written placemark by placemark, and the styles of what
 // they hold.
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "common/Kml_baseclass.h"
@@ -57,6 +58,7 @@ void TKMLDocument::AddFolderMultiLine(const TLinePlacemark& placemark,
                                       std::span<const std::string> lines) {
     TKMLNode& node = AddNodeById(PartParent(), kPlacemark);
     AddEscapedTextNode(node, kName, placemark.Name);
+    AddTime(node, placemark);
     AddStyleUrl(node, placemark.StyleUrl);
     TKMLNode& geometry = AddNodeById(node, kMultiGeometry);
     for (const std::string& coordinates : lines) {
@@ -75,6 +77,28 @@ void TKMLDocument::AddFolderWedge(const TPointPlacemark& placemark) {
     TKMLNode& boundary = AddNodeById(polygon, kOuterBoundaryIs);
     TKMLNode& ring = AddNodeById(boundary, kLinearRing);
     AddCoordinates(ring, placemark.Coordinates);
+    CompleteParts();
+}
+
+void TKMLDocument::AddFolderSample(const TSamplePlacemark& placemark) {
+    TKMLNode& node = AddNodeById(PartParent(), kPlacemark);
+    AddEscapedTextNode(node, kName, placemark.Name);
+    AddDescriptionTable(node, placemark.Description);
+    AddTime(node, placemark);
+    AddStyleUrl(node, placemark.StyleUrl);
+    if (layout_ == KmlLayout::Standard && placemark.Schema != nullptr) {
+        AddExtendedData(node, placemark);
+    } else {
+        TKMLNode& data = AddNodeById(node, kExtendedData);
+        const size_t count = std::min(placemark.DataNames.size(), placemark.Data.size());
+        for (size_t i = 0; i < count; ++i) {
+            TKMLNode& field = AddNodeById(data, kUntypedData);
+            store_.StoreAttributes(field, placemark.DataNames[i]);
+            AddEscapedTextNode(field, kDataValue, placemark.Data[i]);
+        }
+    }
+    TKMLNode& point = AddNodeById(node, kPoint);
+    AddCoordinates(point, placemark.Coordinates);
     CompleteParts();
 }
 

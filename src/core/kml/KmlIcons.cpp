@@ -60,6 +60,12 @@ constexpr std::array<Layer, 2> kSquareLayers = {
     Layer{kWhite, [](double x, double y) { return x >= 6 && x <= 26 && y >= 6 && y <= 26; }},
 };
 
+// A white disc with a grey rim; a style's colour multiplies both.
+constexpr std::array<Layer, 2> kDotLayers = {
+    Layer{kGrey, [](double x, double y) { return Distance(x, y, 16, 16) <= 13; }},
+    Layer{kWhite, [](double x, double y) { return Distance(x, y, 16, 16) <= 10.5; }},
+};
+
 // Each sample takes the colour of the last shape that holds it; a pixel averages its samples
 // (transparent where no shape is).
 RgbaImage Draw(std::span<const Layer> layers) {
@@ -101,11 +107,27 @@ RgbaImage Draw(std::span<const Layer> layers) {
 }  // namespace
 
 std::string_view KmlIconFileName(KmlIcon icon) {
-    return icon == KmlIcon::Site ? "orvane-site.png" : "orvane-square.png";
+    switch (icon) {
+        case KmlIcon::Site:
+            return "orvane-site.png";
+        case KmlIcon::Square:
+            return "orvane-square.png";
+        case KmlIcon::Dot:
+            break;
+    }
+    return "orvane-dot.png";
 }
 
 std::string KmlIconPng(KmlIcon icon) {
-    return EncodePng(icon == KmlIcon::Site ? Draw(kSiteLayers) : Draw(kSquareLayers));
+    switch (icon) {
+        case KmlIcon::Site:
+            return EncodePng(Draw(kSiteLayers));
+        case KmlIcon::Square:
+            return EncodePng(Draw(kSquareLayers));
+        case KmlIcon::Dot:
+            break;
+    }
+    return EncodePng(Draw(kDotLayers));
 }
 
 std::optional<KmlIcon> KmlIconOfHref(std::string_view href) {

@@ -12,6 +12,7 @@ namespace orvane {
 enum class KmlIcon {
     Site,    // a base station or a typed point: a red mast on a white disc
     Square,  // a test point: white, so that a style's colour tints it
+    Dot,     // a sample of a route: a white disc, tinted likewise
 };
 
 // The web addresses of the icons that the system's own layout refers to.

@@ -41,7 +41,14 @@ constexpr std::string_view kBuiltInNames[kBuiltInNameCount] = {"kml",
                                                                "SchemaData",
                                                                "SimpleData",
                                                                "MultiGeometry",
-                                                               "innerBoundaryIs"};
+                                                               "innerBoundaryIs",
+                                                               "TimeSpan",
+                                                               "begin",
+                                                               "end",
+                                                               "TimeStamp",
+                                                               "when",
+                                                               "Data",
+                                                               "value"};
 
 constexpr size_t kChunkSize = size_t{8} << 20;
 

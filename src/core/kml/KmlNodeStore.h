@@ -65,6 +65,13 @@ enum KmlNameId : std::uint16_t {
     kSimpleData,
     kMultiGeometry,
     kInnerBoundaryIs,
+    kTimeSpan,
+    kTimeBegin,
+    kTimeEnd,
+    kTimeStamp,
+    kTimeWhen,
+    kUntypedData,
+    kDataValue,
     kBuiltInNameCount
 };
 

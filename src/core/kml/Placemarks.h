@@ -4,6 +4,7 @@
 // Their values are typed: numbers stay numbers until a builder writes them.
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -45,6 +46,10 @@ struct TPlacemark {
     // `Schema`, in field order; empty values are left out.
     const KmlSchema* Schema = nullptr;
     std::vector<std::string_view> Data;
+    // The placemark's time as xsd:dateTime texts: a TimeSpan from TimeBegin to TimeEnd, or a
+    // TimeStamp when TimeEnd is empty; no time when TimeBegin is empty.
+    std::string TimeBegin;
+    std::string TimeEnd;
 };
 
 struct TPointPlacemark : TPlacemark {
@@ -69,6 +74,13 @@ struct TRingPolygon {
 // Polygons that are one feature: a Polygon, or a MultiGeometry of several.
 struct TRegionPlacemark : TPlacemark {
     std::vector<TRingPolygon> Polygons;
+};
+
+// A point whose values of Data are named (ExtendedData of Data elements) and shown in its
+// balloon. Given a Schema, the standard layout writes them as its typed SchemaData instead.
+struct TSamplePlacemark : TPointPlacemark {
+    // The name attribute of each value, name="…" escaped; as many as values of Data.
+    std::span<const std::string> DataNames;
 };
 
 // A site: its icon and one wedge per sector, the sectors' antennas facing `Azimuths`.

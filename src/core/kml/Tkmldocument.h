@@ -95,6 +95,9 @@ class TKMLDocument {
     // "-1", in grey, so that every reference resolves.
     void AddLineStyles(std::span<const std::int32_t> colours, std::int32_t width);
     void AddPointStyles(std::span<const std::int32_t> colours);
+    // Style i is "SAMPLESTYLEi": a small dot in colour i, its label hidden (a route has many
+    // samples). The standard layout adds grey styles outside the legend as for lines.
+    void AddSampleStyles(std::span<const std::int32_t> colours);
 
     // ---- Data (standard layout; the fixed layout has none) ----
     // A Schema; add it after the styles and before the placemarks that refer to it, outside
@@ -131,6 +134,9 @@ class TKMLDocument {
     void AddFolderMultiLine(const TLinePlacemark& placemark, std::span<const std::string> lines);
     // A polygon whose balloon is the table rows of `Description`.
     void AddFolderWedge(const TPointPlacemark& placemark);
+    // A point with its values as data and its balloon the table rows of `Description`: named
+    // Data, or in the standard layout with a Schema the typed SchemaData of its fields.
+    void AddFolderSample(const TSamplePlacemark& placemark);
     // Style i is "SERVINGSTYLEi" in colour i, lines `width` pixels wide.
     void AddServingLineStyles(std::span<const std::int32_t> colours, std::int32_t width);
     // "PROBLEM_RED" and "PROBLEM_ORANGE": outlined, lightly filled wedges.
@@ -151,6 +157,8 @@ class TKMLDocument {
     void AddBoundary(TKMLNode& polygon, std::uint16_t nameId, std::string_view ring,
                      CoordinateText form = CoordinateText::Given);
     void AddExtendedData(TKMLNode& placemark, const TPlacemark& record);
+    // The record's TimeSpan or TimeStamp, if it has one.
+    void AddTime(TKMLNode& placemark, const TPlacemark& record);
     // The balloon: the table rows `rows` (each starting with "<TR>") in the fixed frame.
     void AddDescriptionTable(TKMLNode& placemark, std::string_view rows);
     void AddDescribedPoint(TKMLNode& parent, const TPointPlacemark& placemark,
