@@ -24,11 +24,10 @@ namespace orvane {
 namespace {
 
 // The offsets a log's local time may have, every quarter hour from UTC-12 to UTC+14.
-constexpr int kMinOffset = -12 * 60;
-constexpr int kMaxOffset = 14 * 60;
+constexpr int kMinOffset = kMinUtcOffsetMinutes;
+constexpr int kMaxOffset = kMaxUtcOffsetMinutes;
 constexpr int kOffsetStep = 15;
 constexpr int kDefaultSampleSpacing = 50;  // metres
-constexpr int kMaxSampleSpacing = 100000;
 
 QString OffsetText(int minutes) {
     const int magnitude = minutes < 0 ? -minutes : minutes;
@@ -101,7 +100,7 @@ void ConversionOptionsGroup::BuildTrackRows(QGridLayout* layout) {
     samples_ = CheckBox(QStringLiteral("采样点间距："), "ChkSamples", this);
     sampleSpacing_ = new QSpinBox(this);
     sampleSpacing_->setObjectName("SpinSampleSpacing");
-    sampleSpacing_->setRange(1, kMaxSampleSpacing);
+    sampleSpacing_->setRange(kMinSampleSpacing, kMaxSampleSpacing);
     sampleSpacing_->setValue(kDefaultSampleSpacing);
     sampleSpacing_->setEnabled(false);
     connect(samples_, &QCheckBox::toggled, sampleSpacing_, &QSpinBox::setEnabled);

@@ -1,6 +1,5 @@
 #include "windows/FrmBS.h"
 
-#include <QDir>
 #include <QFile>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -131,17 +130,6 @@ QWidget* TFrmBS::CreateOutputRows() {
         QStringLiteral("秒：经纬度方向相同的角秒偏移；米：地面距离，扇形保持真实形状"));
     connect(CBoxRadiusUnit, qOverload<int>(&QComboBox::currentIndexChanged), this,
             Guarded(this, dialogs_, &TFrmBS::CBoxRadiusUnitChange));
-    Label3 = Caption(QStringLiteral("KML文件输出："), "Label3", rows);
-    EdtFName1 = PathBox("EdtFName1", rows);
-    SpeedButton1 = PictureButton("SpeedButton1", QStyle::SP_DialogSaveButton,
-                                 QStringLiteral("选择输出的KML文件"), rows);
-    SpeedButton7 =
-        PictureButton("SpeedButton7", QStyle::SP_ArrowRight, QStringLiteral("在地球上查看"), rows);
-    CGauge1 = ProgressGauge("CGauge1", rows);
-    connect(SpeedButton1, &QToolButton::clicked, this,
-            Guarded(this, dialogs_, &TFrmBS::SpeedButton1Click));
-    connect(SpeedButton7, &QToolButton::clicked, this,
-            Guarded(this, dialogs_, &TFrmBS::SpeedButton7Click));
 
     auto* radius = new QHBoxLayout;
     radius->addWidget(Label2);
@@ -149,29 +137,21 @@ QWidget* TFrmBS::CreateOutputRows() {
     radius->addWidget(Label5);
     radius->addWidget(CBoxRadiusUnit);
     radius->addStretch();
-    auto* path = new QHBoxLayout;
-    path->addWidget(EdtFName1, 1);
-    path->addWidget(SpeedButton1);
-    path->addWidget(SpeedButton7);
-
     auto* layout = new QVBoxLayout(rows);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addLayout(radius);
-    layout->addWidget(Label3);
-    layout->addLayout(path);
-    layout->addWidget(CGauge1);
+    AddOutputRows(layout, rows, {Label3, EdtFName1, SpeedButton1, SpeedButton7, CGauge1},
+                  {"Label3", "EdtFName1", "SpeedButton1", "SpeedButton7", "CGauge1"});
+    connect(SpeedButton1, &QToolButton::clicked, this,
+            Guarded(this, dialogs_, &TFrmBS::SpeedButton1Click));
+    connect(SpeedButton7, &QToolButton::clicked, this,
+            Guarded(this, dialogs_, &TFrmBS::SpeedButton7Click));
     return rows;
 }
 
 void TFrmBS::SpeedButton2Click() {
     EdtxlsFName->clear();
-    FileDialogOptions options;
-    options.title = QStringLiteral("打开Excel文件");
-    options.filter = kWorkbookFilter;
-    options.directory = QDir::currentPath();
-    if (const std::optional<QString> path = dialogs_.OpenFile(this, options)) {
-        ReportErrors(this, dialogs_, [this, &path] { OpenInputFile(*path); });
-    }
+    ChooseWorkbook(this, dialogs_, [this](const QString& path) { OpenInputFile(path); });
 }
 
 void TFrmBS::OpenInputFile(const QString& path) {
@@ -185,7 +165,7 @@ void TFrmBS::OpenInputFile(const QString& path) {
     source_.OpenWorkbook(LocalPath(path));
     workbook_.Read(source_);
     EdtxlsFName->setText(path);
-    ShowSheets();
+    ShowSheetNames(*CbBoxSheet, source_);
     PreselectUsualColumns(true);
     EdtFName1->setText(WithExtension(path, ".KML"));
 }
@@ -200,15 +180,6 @@ void TFrmBS::PreselectUsualColumns(bool newWorkbook) {
          {CBBox_Direct, {"方向角", "方位角", "AZIMUTH", "DIRECTION"}},
          {CBBox_Beamwidth, {"波束宽度", "水平波瓣宽度", "BEAMWIDTH"}}},
         newWorkbook);
-}
-
-void TFrmBS::ShowSheets() {
-    const QSignalBlocker quiet(CbBoxSheet);
-    CbBoxSheet->clear();
-    for (const std::string& name : source_.sheetNames()) {
-        CbBoxSheet->addItem(QString::fromStdString(name));
-    }
-    CbBoxSheet->setCurrentIndex(source_.currentSheet());
 }
 
 void TFrmBS::CbBoxSheetChange() {
@@ -288,13 +259,7 @@ void TFrmBS::CBoxRadiusUnitChange() {
 }
 
 void TFrmBS::SpeedButton1Click() {
-    FileDialogOptions options = KmlFileDialog();
-    options.directory = QDir::currentPath();
-    options.fileName = EdtFName1->text();
-    options.promptOverwrite = true;
-    if (const std::optional<QString> path = dialogs_.SaveFile(this, options)) {
-        EdtFName1->setText(*path);
-    }
+    ChooseKmlOutput(this, dialogs_, *EdtFName1);
 }
 
 void TFrmBS::SpeedButton7Click() {
@@ -340,7 +305,7 @@ bool TFrmBS::WorkbookAsItStands() {
         dialogs_.Message(this, ColumnsGoneMessage(gone));
         return false;
     }
-    ShowSheets();
+    ShowSheetNames(*CbBoxSheet, source_);
     return true;
 }
 

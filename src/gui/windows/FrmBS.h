@@ -98,7 +98,6 @@ class TFrmBS : public QDialog {
     bool RequiredChoicesMade() const;
     // False when the workbook changed on disk and lost a chosen column (the user is told).
     bool WorkbookAsItStands();
-    void ShowSheets();
     void PreselectUsualColumns(bool newWorkbook);
 
     DesktopHost& host_;

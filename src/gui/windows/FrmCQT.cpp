@@ -1,6 +1,5 @@
 #include "windows/FrmCQT.h"
 
-#include <QDir>
 #include <QFile>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -124,28 +123,15 @@ QWidget* TFrmCQT::CreateSourceRows() {
 
 QWidget* TFrmCQT::CreateOutputRows() {
     auto* rows = new QWidget(this);
-    Label18 = Caption(QStringLiteral("KML文件输出："), "Label18", rows);
-    EdtFName3 = PathBox("EdtFName3", rows);
+    auto* layout = new QVBoxLayout(rows);
+    layout->setContentsMargins(0, 0, 0, 0);
+    AddOutputRows(layout, rows, {Label18, EdtFName3, SpeedButton10, SpeedButton11, CGauge3},
+                  {"Label18", "EdtFName3", "SpeedButton10", "SpeedButton11", "CGauge3"});
     EdtFName3->setReadOnly(false);  // a path may be typed as well as chosen
-    SpeedButton10 = PictureButton("SpeedButton10", QStyle::SP_DialogSaveButton,
-                                  QStringLiteral("选择输出的KML文件"), rows);
-    SpeedButton11 =
-        PictureButton("SpeedButton11", QStyle::SP_ArrowRight, QStringLiteral("在地球上查看"), rows);
-    CGauge3 = ProgressGauge("CGauge3", rows);
     connect(SpeedButton10, &QToolButton::clicked, this,
             Guarded(this, dialogs_, &TFrmCQT::SpeedButton10Click));
     connect(SpeedButton11, &QToolButton::clicked, this,
             Guarded(this, dialogs_, &TFrmCQT::SpeedButton11Click));
-
-    auto* path = new QHBoxLayout;
-    path->addWidget(EdtFName3, 1);
-    path->addWidget(SpeedButton10);
-    path->addWidget(SpeedButton11);
-    auto* layout = new QVBoxLayout(rows);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(Label18);
-    layout->addLayout(path);
-    layout->addWidget(CGauge3);
     return rows;
 }
 
@@ -154,13 +140,7 @@ std::array<ColumnChoice*, 4> TFrmCQT::ColumnChoices() const {
 }
 
 void TFrmCQT::SpeedButton9Click() {
-    FileDialogOptions options;
-    options.title = QStringLiteral("打开Excel文件");
-    options.filter = kWorkbookFilter;
-    options.directory = QDir::currentPath();
-    if (const std::optional<QString> path = dialogs_.OpenFile(this, options)) {
-        ReportErrors(this, dialogs_, [this, &path] { OpenInputFile(*path); });
-    }
+    ChooseWorkbook(this, dialogs_, [this](const QString& path) { OpenInputFile(path); });
 }
 
 void TFrmCQT::OpenInputFile(const QString& path) {
@@ -172,7 +152,7 @@ void TFrmCQT::OpenInputFile(const QString& path) {
         workbook_.Read(source_);
     }
     EdtCQTFName->setText(path);
-    ShowSheetNames();
+    ShowSheetNames(*CbBoxSheet1, source_);
     PreselectUsualColumns(true);
     EdtFName3->setText(WithExtension(path, ".KML"));
 }
@@ -184,15 +164,6 @@ void TFrmCQT::PreselectUsualColumns(bool newWorkbook) {
                       {CBBox_Lon1, {"经度", "LON", "LONGITUDE", "LNG"}},
                       {CBBox_Lat1, {"纬度", "LAT", "LATITUDE"}}},
                      newWorkbook);
-}
-
-void TFrmCQT::ShowSheetNames() {
-    const QSignalBlocker quiet(CbBoxSheet1);
-    CbBoxSheet1->clear();
-    for (const std::string& name : source_.sheetNames()) {
-        CbBoxSheet1->addItem(FromUtf8(name));
-    }
-    CbBoxSheet1->setCurrentIndex(source_.currentSheet());
 }
 
 void TFrmCQT::CbBoxSheet1Change() {
@@ -235,13 +206,7 @@ void TFrmCQT::CBBox_ThemeChange() {
 }
 
 void TFrmCQT::SpeedButton10Click() {
-    FileDialogOptions options = KmlFileDialog();
-    options.directory = QDir::currentPath();
-    options.fileName = EdtFName3->text();
-    options.promptOverwrite = true;
-    if (const std::optional<QString> path = dialogs_.SaveFile(this, options)) {
-        EdtFName3->setText(*path);
-    }
+    ChooseKmlOutput(this, dialogs_, *EdtFName3);
 }
 
 void TFrmCQT::SpeedButton11Click() {
@@ -277,7 +242,7 @@ bool TFrmCQT::WorkbookAsItStands() {
         dialogs_.Message(this, ColumnsGoneMessage(gone));
         return false;
     }
-    ShowSheetNames();
+    ShowSheetNames(*CbBoxSheet1, source_);
     return true;
 }
 

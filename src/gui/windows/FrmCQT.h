@@ -86,7 +86,6 @@ class TFrmCQT : public QDialog {
     // The column each choice binds; 0 when it shows nothing or an entry of no column of the
     // current sheet.
     std::int32_t ColumnOf(const QComboBox& choice) const;
-    void ShowSheetNames();
     void PreselectUsualColumns(bool newWorkbook);
     // False when the workbook changed on disk and lost a chosen column (the user is told).
     bool WorkbookAsItStands();

@@ -171,34 +171,21 @@ QWidget* TFrmDT::CreateOutputRows() {
     CSpinEdtWidth->setRange(kMinLineWidth, kMaxLineWidth);
     CSpinEdtWidth->setValue(kDefaultLineWidth);
     Label1 = Caption(QStringLiteral("单位：象素"), "Label1", rows);
-    Label10 = Caption(QStringLiteral("KML文件输出："), "Label10", rows);
-    EdtFName2 = PathBox("EdtFName2", rows);
-    SpeedButton4 = PictureButton("SpeedButton4", QStyle::SP_DialogSaveButton,
-                                 QStringLiteral("选择输出的KML文件"), rows);
-    SpeedButton6 =
-        PictureButton("SpeedButton6", QStyle::SP_ArrowRight, QStringLiteral("在地球上查看"), rows);
-    CGauge2 = ProgressGauge("CGauge2", rows);
-    connect(SpeedButton4, &QToolButton::clicked, this,
-            Guarded(this, dialogs_, &TFrmDT::SpeedButton4Click));
-    connect(SpeedButton6, &QToolButton::clicked, this,
-            Guarded(this, dialogs_, &TFrmDT::SpeedButton6Click));
 
     auto* width = new QHBoxLayout;
     width->addWidget(Label23);
     width->addWidget(CSpinEdtWidth);
     width->addWidget(Label1);
     width->addStretch();
-    auto* path = new QHBoxLayout;
-    path->addWidget(EdtFName2, 1);
-    path->addWidget(SpeedButton4);
-    path->addWidget(SpeedButton6);
-
     auto* layout = new QVBoxLayout(rows);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addLayout(width);
-    layout->addWidget(Label10);
-    layout->addLayout(path);
-    layout->addWidget(CGauge2);
+    AddOutputRows(layout, rows, {Label10, EdtFName2, SpeedButton4, SpeedButton6, CGauge2},
+                  {"Label10", "EdtFName2", "SpeedButton4", "SpeedButton6", "CGauge2"});
+    connect(SpeedButton4, &QToolButton::clicked, this,
+            Guarded(this, dialogs_, &TFrmDT::SpeedButton4Click));
+    connect(SpeedButton6, &QToolButton::clicked, this,
+            Guarded(this, dialogs_, &TFrmDT::SpeedButton6Click));
     return rows;
 }
 
@@ -275,13 +262,7 @@ void TFrmDT::RefreshLegend() {
 }
 
 void TFrmDT::SpeedButton4Click() {
-    FileDialogOptions options = KmlFileDialog();
-    options.directory = QDir::currentPath();
-    options.fileName = EdtFName2->text();
-    options.promptOverwrite = true;
-    if (const std::optional<QString> path = dialogs_.SaveFile(this, options)) {
-        EdtFName2->setText(*path);
-    }
+    ChooseKmlOutput(this, dialogs_, *EdtFName2);
 }
 
 void TFrmDT::SpeedButton6Click() {

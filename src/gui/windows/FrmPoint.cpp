@@ -1,7 +1,6 @@
 #include "windows/FrmPoint.h"
 
 #include <QButtonGroup>
-#include <QDir>
 #include <QFile>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -20,6 +19,7 @@
 #include "common/DesktopSettings.h"
 #include "common/Kml_baseclass.h"
 #include "common/RunConversion.h"
+#include "windows/WindowParts.h"
 
 namespace orvane {
 
@@ -224,12 +224,7 @@ void TFrmPoint::Button4Click() {
 }
 
 void TFrmPoint::SpeedButton5Click() {
-    FileDialogOptions options = KmlFileDialog();
-    options.directory = QDir::currentPath();
-    options.promptOverwrite = true;
-    if (const std::optional<QString> path = dialogs_.SaveFile(this, options)) {
-        EdtFName0->setText(*path);
-    }
+    ChooseKmlOutput(this, dialogs_, *EdtFName0);
 }
 
 void TFrmPoint::SpeedButton8Click() {

@@ -1,5 +1,6 @@
 #include "windows/WindowParts.h"
 
+#include <QDir>
 #include <QFile>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -8,10 +9,15 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QStringList>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
+
+#include "common/Dialogs.h"
+#include "common/RunConversion.h"
+#include "workbooks/WorksheetSource.h"
 
 namespace orvane {
 
@@ -76,6 +82,54 @@ QGroupBox* InformationBox(QPlainTextEdit*& memo, QWidget* parent) {
     layout->setContentsMargins(4, 4, 4, 4);
     layout->addWidget(memo);
     return group;
+}
+
+void AddOutputRows(QVBoxLayout* layout, QWidget* parent, const OutputControls& controls,
+                   const std::array<const char*, 5>& names) {
+    controls.caption = Caption(QStringLiteral("KML文件输出："), names[0], parent);
+    controls.path = PathBox(names[1], parent);
+    controls.save = PictureButton(names[2], QStyle::SP_DialogSaveButton,
+                                  QStringLiteral("选择输出的KML文件"), parent);
+    controls.view =
+        PictureButton(names[3], QStyle::SP_ArrowRight, QStringLiteral("在地球上查看"), parent);
+    controls.gauge = ProgressGauge(names[4], parent);
+    auto* path = new QHBoxLayout;
+    path->addWidget(controls.path, 1);
+    path->addWidget(controls.save);
+    path->addWidget(controls.view);
+    layout->addWidget(controls.caption);
+    layout->addLayout(path);
+    layout->addWidget(controls.gauge);
+}
+
+void ChooseKmlOutput(QWidget* window, Dialogs& dialogs, QLineEdit& path) {
+    FileDialogOptions options = KmlFileDialog();
+    options.directory = QDir::currentPath();
+    options.fileName = path.text();
+    options.promptOverwrite = true;
+    if (const std::optional<QString> chosen = dialogs.SaveFile(window, options)) {
+        path.setText(*chosen);
+    }
+}
+
+void ChooseWorkbook(QWidget* window, Dialogs& dialogs,
+                    const std::function<void(const QString&)>& open) {
+    FileDialogOptions options;
+    options.title = QStringLiteral("打开Excel文件");
+    options.filter = kWorkbookFilter;
+    options.directory = QDir::currentPath();
+    if (const std::optional<QString> path = dialogs.OpenFile(window, options)) {
+        ReportErrors(window, dialogs, [&open, &path] { open(*path); });
+    }
+}
+
+void ShowSheetNames(QComboBox& box, const WorksheetSource& source) {
+    const QSignalBlocker quiet(box);
+    box.clear();
+    for (const std::string& name : source.sheetNames()) {
+        box.addItem(QString::fromStdString(name));
+    }
+    box.setCurrentIndex(source.currentSheet());
 }
 
 QLayout* ConverterColumn(std::initializer_list<QWidget*> rows, QGroupBox* information,

@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QString>
 #include <QStyle>
+#include <array>
 #include <functional>
 #include <initializer_list>
 #include <string>
@@ -18,9 +19,13 @@ class QPlainTextEdit;
 class QPushButton;
 class QProgressBar;
 class QToolButton;
+class QVBoxLayout;
 class QWidget;
 
 namespace orvane {
+
+class Dialogs;
+class WorksheetSource;
 
 // The workbook kinds the worksheet source reads, for the open dialogs of the base-station
 // and CQT windows; all of them first, so that no table is hidden by default.
@@ -54,6 +59,30 @@ QProgressBar* ProgressGauge(const QString& name, QWidget* parent);
 
 // The information box "信息栏" (GroupBox4) around a read-only Memo0, which `memo` receives.
 QGroupBox* InformationBox(QPlainTextEdit*& memo, QWidget* parent);
+
+// The controls of a converter window's output rows, as the window's members.
+struct OutputControls {
+    QLabel*& caption;
+    QLineEdit*& path;
+    QToolButton*& save;
+    QToolButton*& view;
+    QProgressBar*& gauge;
+};
+
+// Adds to `layout` the rows "KML文件输出：", the output path with its save and view buttons,
+// and the progress gauge, creating `controls` under `parent` with `names` in that order.
+void AddOutputRows(QVBoxLayout* layout, QWidget* parent, const OutputControls& controls,
+                   const std::array<const char*, 5>& names);
+
+// Asks where to write the KML file, starting from the path shown, and shows the path chosen.
+void ChooseKmlOutput(QWidget* window, Dialogs& dialogs, QLineEdit& path);
+
+// Asks for a table to open and hands the path chosen to `open`, reporting its errors.
+void ChooseWorkbook(QWidget* window, Dialogs& dialogs,
+                    const std::function<void(const QString&)>& open);
+
+// Lists the workbook's sheets, the current one chosen, without signalling a change.
+void ShowSheetNames(QComboBox& box, const WorksheetSource& source);
 
 // The column of a converter window: its rows of controls from top to bottom, the
 // information box taking the room left, and the generate and close buttons at the right of
