@@ -19,7 +19,7 @@ namespace {
 
 constexpr std::string_view kSiteIcon = kSiteIconHref;
 constexpr std::string_view kSquareIcon = kSquareIconHref;
-constexpr std::string_view kDotIcon = "http://maps.google.com/mapfiles/kml/shapes/shaded_dot.png";
+constexpr std::string_view kDotIcon = kDotIconHref;
 constexpr std::string_view kDescriptionStart = "<![CDATA[<TABLE BORDER=1>";
 constexpr std::string_view kDescriptionEnd = "</TABLE> ]]>";
 

@@ -137,6 +137,9 @@ std::optional<KmlIcon> KmlIconOfHref(std::string_view href) {
     if (href == kSquareIconHref) {
         return KmlIcon::Square;
     }
+    if (href == kDotIconHref) {
+        return KmlIcon::Dot;
+    }
     return std::nullopt;
 }
 

@@ -20,6 +20,8 @@ inline constexpr std::string_view kSiteIconHref =
     "http://maps.google.com/mapfiles/kml/pal3/icon52.png";
 inline constexpr std::string_view kSquareIconHref =
     "http://maps.google.com/mapfiles/kml/shapes/square.png";
+inline constexpr std::string_view kDotIconHref =
+    "http://maps.google.com/mapfiles/kml/shapes/shaded_dot.png";
 // The icon drawn for such an address, so that the globe shows it without a network.
 std::optional<KmlIcon> KmlIconOfHref(std::string_view href);
 
