@@ -261,7 +261,7 @@ void FeaturePainter::UsePen(const QPen& pen) {
     }
 }
 
-void FeaturePainter::Paint(const KmlFeatures& features) {
+void FeaturePainter::Paint(const KmlFeatures& features, const FeatureFilter& filter) {
     const FeatureLevel& level = features.LevelFor(projection_.RadiansPerPixel());
     pens_.clear();
     dotBrushes_.clear();
@@ -279,7 +279,7 @@ void FeaturePainter::Paint(const KmlFeatures& features) {
         for (std::uint32_t i = block.firstFeature; i < block.firstFeature + block.featureCount;
              ++i) {
             const Feature& feature = level.features[i];
-            if (!projection_.MayShow(feature.box)) {
+            if (!projection_.MayShow(feature.box) || !filter.Passes(feature)) {
                 continue;
             }
             const FeatureStyle& style = features.Styles()[feature.style];
@@ -483,7 +483,8 @@ void FeaturePainter::PaintLabels() {
 
 std::optional<std::uint32_t> PlacemarkAt(const KmlFeatures& features,
                                          const Marble::ViewportParams& viewport,
-                                         const QPointF& position, double tolerance) {
+                                         const QPointF& position, double tolerance,
+                                         const FeatureFilter& filter) {
     ScreenProjection projection(viewport);
     const FeatureLevel& level = features.LevelFor(projection.RadiansPerPixel());
     std::optional<std::uint32_t> found;
@@ -494,7 +495,7 @@ std::optional<std::uint32_t> PlacemarkAt(const KmlFeatures& features,
         for (std::uint32_t i = block.firstFeature; i < block.firstFeature + block.featureCount;
              ++i) {
             const Feature& feature = level.features[i];
-            if (!projection.MayShow(feature.box)) {
+            if (!projection.MayShow(feature.box) || !filter.Passes(feature)) {
                 continue;
             }
             const FeatureStyle& style = features.Styles()[feature.style];

@@ -11,6 +11,7 @@
 #include <optional>
 #include <vector>
 
+#include "earth/FeaturePainter.h"
 #include "earth/KmlFeatures.h"
 
 namespace orvane {
@@ -21,6 +22,8 @@ class KmlFileLayer : public Marble::LayerInterface {
         QString path;
         bool visible = true;
         std::shared_ptr<const KmlFeatures> features;
+        std::vector<bool> folderShown;   // as the user set each folder
+        std::vector<bool> folderHidden;  // by itself or by a folder holding it
     };
 
     QStringList renderPosition() const override;
@@ -35,6 +38,9 @@ class KmlFileLayer : public Marble::LayerInterface {
     // A file loaded again keeps its place among the others and is shown.
     void Put(const QString& path, std::shared_ptr<const KmlFeatures> features);
     bool SetVisible(const QString& path, bool visible);
+    bool SetFolderVisible(const QString& path, std::uint32_t folder, bool visible);
+    void SetTimeWindow(std::optional<TimeRange> window) { timeWindow_ = window; }
+    const std::optional<TimeRange>& TimeWindow() const { return timeWindow_; }
     bool Remove(const QString& path);
     void Clear() { files_.clear(); }
 
@@ -43,7 +49,10 @@ class KmlFileLayer : public Marble::LayerInterface {
                                               const QPointF& position) const;
 
   private:
+    FeatureFilter FilterOf(const File& file) const;
+
     std::vector<File> files_;
+    std::optional<TimeRange> timeWindow_;
     int lastDrawn_ = 0;
 };
 

@@ -121,8 +121,7 @@ QString MarbleGlobe::AbsolutePath(const QString& path) {
 void MarbleGlobe::Open(const QString& path) {
     const QString absolute = AbsolutePath(path);
     // A file written again under the same name is shown as it is now, in place of the old.
-    files_.Load(absolute, false);
-    BringIntoView(files_.Extent(absolute));
+    files_.Load(absolute, false, [this, absolute] { BringIntoView(files_.Extent(absolute)); });
 }
 
 void MarbleGlobe::Reload(const QString& path) {
@@ -135,6 +134,10 @@ void MarbleGlobe::FlyTo(const QString& path) {
     if (files_.Contains(AbsolutePath(path))) {
         BringIntoView(files_.Extent(AbsolutePath(path)));
     }
+}
+
+void MarbleGlobe::FlyToFolder(const QString& path, int folder) {
+    BringIntoView(files_.FolderExtent(AbsolutePath(path), folder));
 }
 
 void MarbleGlobe::BringIntoView(const Marble::GeoDataLatLonBox& extent) {
@@ -326,6 +329,26 @@ void TMarbleApplicationGE::FlyToKmlFile(const QString& path) {
 
 void TMarbleApplicationGE::SetLoadedKmlFilesListener(std::function<void()> listener) {
     globe_.Files().SetListener(std::move(listener));
+}
+
+void TMarbleApplicationGE::SetKmlLoadFailureListener(std::function<void(const QString&)> listener) {
+    globe_.Files().SetFailureListener(std::move(listener));
+}
+
+void TMarbleApplicationGE::CancelKmlFileLoad(const QString& path) {
+    globe_.Files().CancelLoad(MarbleGlobe::AbsolutePath(path));
+}
+
+void TMarbleApplicationGE::SetKmlFolderVisible(const QString& path, int folder, bool visible) {
+    globe_.Files().SetFolderVisible(MarbleGlobe::AbsolutePath(path), folder, visible);
+}
+
+void TMarbleApplicationGE::FlyToKmlFolder(const QString& path, int folder) {
+    globe_.FlyToFolder(path, folder);
+}
+
+void TMarbleApplicationGE::SetKmlTimeWindow(std::optional<KmlTimeWindow> window) {
+    globe_.Files().SetTimeWindow(window);
 }
 
 IPointOnTerrainGE TMarbleApplicationGE::GetPointOnTerrainFromScreenCoords(double screenX,
