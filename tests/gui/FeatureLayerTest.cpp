@@ -9,13 +9,19 @@
 #include <marble/GeoDataPlacemark.h>
 #include <marble/GeoDataPoint.h>
 #include <marble/GeoDataStyle.h>
+#include <marble/MarbleModel.h>
+#include <marble/ParsingRunnerManager.h>
 #include <marble/ViewportParams.h>
+#include <zip.h>
+#include <QDirIterator>
 #include <QImage>
 #include <QPainter>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include "earth/FeaturePainter.h"
 #include "earth/KmlFeatures.h"
+#include "earth/KmlStreamReader.h"
 #include "tests/gui/GuiTestMain.h"
 
 using namespace orvane;
@@ -67,6 +73,33 @@ QImage Draw(const KmlFeatures& features, double kmAcross) {
     return image;
 }
 
+QString KmzOf(const QString& kmlPath, const QString& kmzPath) {
+    QFile kml(kmlPath);
+    kml.open(QIODevice::ReadOnly);
+    const QByteArray bytes = kml.readAll();
+    int error = 0;
+    zip_t* archive = zip_open(QFile::encodeName(kmzPath).constData(), ZIP_CREATE, &error);
+    zip_source_t* source = zip_source_buffer(archive, bytes.constData(), bytes.size(), 0);
+    zip_file_add(archive, "doc.kml", source, ZIP_FL_ENC_UTF_8);
+    zip_close(archive);
+    return kmzPath;
+}
+
+bool SameLevels(const FeatureLevel& read, const FeatureLevel& expected) {
+    const auto sameFeature = [](const Feature& a, const Feature& b) {
+        return a.kind == b.kind && a.style == b.style && a.partCount == b.partCount &&
+               a.folder == b.folder;
+    };
+    const auto samePoint = [](const GeoPoint& a, const GeoPoint& b) {
+        return std::abs(a.lon - b.lon) < 1e-12 && std::abs(a.lat - b.lat) < 1e-12;
+    };
+    return std::equal(read.features.begin(), read.features.end(), expected.features.begin(),
+                      expected.features.end(), sameFeature) &&
+           std::equal(read.points.begin(), read.points.end(), expected.points.begin(),
+                      expected.points.end(), samePoint) &&
+           read.parts.size() == expected.parts.size();
+}
+
 }  // namespace
 
 class FeatureLayerTest : public QObject {
@@ -75,6 +108,43 @@ class FeatureLayerTest : public QObject {
     explicit FeatureLayerTest(ScriptedDialogs&) {}
 
   private slots:
+    // The program's own reader takes from every file the program writes, and from a KMZ
+    // archive, what the map's reader gives: features, styles, texts, folders, coordinates.
+    void theStreamingReaderReadsWhatTheMapReads() {
+        // globe/varied.kml: shared styles through a style map, an inline style, a
+        // multi-geometry, a polygon with a hole, a hidden placemark, nested folders.
+        QTemporaryDir dir;
+        QStringList paths = {
+            KmzOf(ORVANE_TEST_DATA "/bs/bs-table-standard.kml", dir.filePath("bs.kmz"))};
+        for (QDirIterator kml(ORVANE_TEST_DATA, {"*.kml"}, QDir::Files,
+                              QDirIterator::Subdirectories);
+             kml.hasNext();) {
+            paths << kml.next();
+        }
+        Marble::MarbleModel model;
+        for (const QString& path : paths) {
+            Marble::ParsingRunnerManager parser(model.pluginManager());
+            std::unique_ptr<Marble::GeoDataDocument> document(parser.openFile(path));
+            QVERIFY2(document, qPrintable(path));
+            const KmlFeatures expected = KmlFeatures::FromDocument(*document);
+            const std::optional<KmlFeatures> read = ReadKmlFeatures(path);
+            QVERIFY2(read && !read->LeftOthers(), qPrintable(path));
+            QVERIFY2(SameLevels(read->Full(), expected.Full()), qPrintable(path));
+            QVERIFY2(read->Styles() == expected.Styles(), qPrintable(path));
+            QCOMPARE(read->Placemarks().size(), expected.Placemarks().size());
+            for (size_t i = 0; i < read->Placemarks().size(); ++i) {
+                QCOMPARE(read->Placemarks()[i].name, expected.Placemarks()[i].name);
+                QCOMPARE(read->Placemarks()[i].description, expected.Placemarks()[i].description);
+            }
+            QCOMPARE(read->Folders().size(), expected.Folders().size());
+            for (size_t i = 0; i < read->Folders().size(); ++i) {
+                QCOMPARE(read->Folders()[i].name, expected.Folders()[i].name);
+                QCOMPARE(read->Folders()[i].parent, expected.Folders()[i].parent);
+            }
+        }
+        QCOMPARE(paths.size() > 30, true);
+    }
+
     // A ten-metre line seen from hundreds of kilometres is still a dot of its colour and
     // width; a hidden placemark is not drawn at all.
     void tinyFeaturesAreDrawnAtEveryDistance() {

@@ -101,11 +101,35 @@ bool FlagOf(std::string_view text) {
     return text != "0" && text != "false";
 }
 
-// Whitespace-separated tuples "longitude,latitude[,altitude]".
+// Whitespace-separated tuples "longitude,latitude[,altitude]"; as the map reads them, space
+// around a comma stays in the tuple and a value that is no number counts as 0.
 void AppendCoordinates(std::string_view text, std::vector<GeoPoint>& points) {
     const char* at = text.data();
     const char* const end = at + text.size();
     const auto isSpace = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+    const auto field = [&] {
+        const char* const start = at;
+        while (at < end && *at != ',' && !isSpace(*at)) {
+            ++at;
+        }
+        double value = 0.0;
+        std::from_chars(start, at, value);
+        return value;
+    };
+    const auto nextField = [&] {
+        const char* comma = at;
+        while (comma < end && isSpace(*comma)) {
+            ++comma;
+        }
+        if (comma == end || *comma != ',') {
+            return false;
+        }
+        at = comma + 1;
+        while (at < end && isSpace(*at)) {
+            ++at;
+        }
+        return true;
+    };
     while (at < end) {
         while (at < end && isSpace(*at)) {
             ++at;
@@ -113,21 +137,21 @@ void AppendCoordinates(std::string_view text, std::vector<GeoPoint>& points) {
         if (at == end) {
             break;
         }
-        double lon = 0.0;
-        double lat = 0.0;
-        auto parsed = std::from_chars(at, end, lon);
-        bool good = parsed.ec == std::errc() && parsed.ptr < end && *parsed.ptr == ',';
-        if (good) {
-            parsed = std::from_chars(parsed.ptr + 1, end, lat);
-            good = parsed.ec == std::errc();
+        double lon = field();
+        if (!nextField()) {
+            continue;
         }
-        at = good ? parsed.ptr : at;
-        if (good) {
-            points.push_back({lon * kRadiansPerDegree, lat * kRadiansPerDegree});
+        double lat = field();
+        int fields = 2;
+        for (; nextField(); ++fields) {
+            field();
         }
-        while (at < end && !isSpace(*at)) {
-            ++at;
+        // A tuple of more than three values is no position: the map puts it at 0,0.
+        if (fields > 3) {
+            lon = 0.0;
+            lat = 0.0;
         }
+        points.push_back({lon * kRadiansPerDegree, lat * kRadiansPerDegree});
     }
 }
 
@@ -397,7 +421,7 @@ class Handler {
                 break;
             case Text::Description:
                 if (inPlacemark_ && !draft_) {
-                    texts_.description = QText(buffer_);
+                    texts_.description = QText(Trimmed(buffer_));
                 }
                 break;
             case Text::StyleUrl:
