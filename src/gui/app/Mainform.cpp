@@ -77,6 +77,7 @@ TFrmMain::TFrmMain(Dialogs& dialogs, std::unique_ptr<TApplicationGE> appGE)
     splitter->setSizes({kLeftColumnWidth, 987 - kLeftColumnWidth - kSplitterWidth});
     setCentralWidget(splitter);
     CreateStatusBar();
+    loadableFiles_->ShowProgressIn(*statusBar());
     resize(987, 646 + menuBar()->sizeHint().height());
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         QRect centred = geometry();
