@@ -59,7 +59,7 @@ int PixelsOf(const QImage& image, const QColor& colour) {
     return count;
 }
 
-QImage Draw(const KmlFeatures& features, double kmAcross) {
+QImage Draw(const KmlFeatures& features, double kmAcross, const FeatureFilter& filter = {}) {
     const int width = 400;
     const int radius = static_cast<int>(width * 6371.0 / kmAcross);
     const Marble::ViewportParams viewport(Marble::Spherical, qDegreesToRadians(kLon),
@@ -68,7 +68,7 @@ QImage Draw(const KmlFeatures& features, double kmAcross) {
     image.fill(Qt::black);
     QPainter painter(&image);
     FeaturePainter features_(painter, viewport);
-    features_.Paint(features);
+    features_.Paint(features, filter);
     features_.PaintLabels();
     return image;
 }
@@ -143,6 +143,33 @@ class FeatureLayerTest : public QObject {
             }
         }
         QCOMPARE(paths.size() > 30, true);
+    }
+
+    // The placemarks of a timed file are drawn only while their time meets the window; those
+    // without a time always are. Times with Z, an offset or no zone read as UTC.
+    void aTimeWindowDrawsOnlyThePlacemarksOfItsTime() {
+        const std::optional<KmlFeatures> features =
+            ReadKmlFeatures(ORVANE_TEST_DATA "/globe/timed.kml");
+        QVERIFY(features);
+        const std::int64_t start = *ParseKmlTime("2026-12-09T08:30:00Z");
+        QCOMPARE(features->TimeExtent(), (TimeRange{start, start + 20 * 60000 + 500}));
+        QCOMPARE(features->Times()[1].begin, start + 10 * 60000);
+        const QColor red(255, 0, 0), green(0, 255, 0), blue(0, 0, 255), white(255, 255, 255);
+        const auto drawn = [&](std::int64_t from, std::int64_t to) {
+            FeatureFilter filter;
+            filter.times = &features->Times();
+            filter.window = {start + from * 60000, start + to * 60000};
+            const QImage image = Draw(*features, 1.0, filter);
+            QList<bool> shown;
+            for (const QColor& colour : {red, green, blue, white}) {
+                shown << (PixelsOf(image, colour) > 0);
+            }
+            return shown;
+        };
+        QCOMPARE(drawn(0, 5), QList<bool>({true, false, false, true}));
+        QCOMPARE(drawn(11, 12), QList<bool>({false, true, false, true}));
+        QCOMPARE(drawn(15, 25), QList<bool>({false, false, true, true}));
+        QCOMPARE(drawn(0, 25), QList<bool>({true, true, true, true}));
     }
 
     // A ten-metre line seen from hundreds of kilometres is still a dot of its colour and
