@@ -4,12 +4,14 @@
 
 #include <QAction>
 #include <QColorDialog>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSlider>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolBox>
@@ -258,6 +260,34 @@ class FieldDesktopTest : public QObject {
         cancel->click();
         QVERIFY(globe_->calls.contains(QString("CancelKmlFileLoad(%1)").arg(second_)));
         QVERIFY(!cancel->isVisible());
+    }
+
+    // A timed file on the globe brings the time bar under the map: the globe draws the window
+    // ending at the slider's time, the whole time so far or the chosen minutes; playing moves
+    // the slider on; without timed files the bar goes and the globe draws everything.
+    void aTimedFileBringsTheTimeSlider() {
+        auto* bar = Child<QWidget>(Main(), "TimeBar");
+        QVERIFY(!bar->isVisible());
+        ClickItem(*Main().TreeView2, first_, true);
+        const std::int64_t start = 1'800'000'000'000;
+        globe_->FindFile(first_)->times = KmlTimeWindow{start, start + 1000 * 60000};
+        globe_->FilesChanged();
+        QVERIFY(bar->isVisible());
+        QCOMPARE(globe_->timeWindow, (KmlTimeWindow{start, start + 1000 * 60000}));
+        Child<QComboBox>(Main(), "TimeWidth")->setCurrentText("5分钟");
+        auto* slider = Child<QSlider>(Main(), "TimeSlider");
+        slider->setValue(slider->maximum() / 2);
+        QCOMPARE(globe_->timeWindow, (KmlTimeWindow{start + 495 * 60000, start + 500 * 60000}));
+        auto* play = Child<QToolButton>(Main(), "TimePlay");
+        play->click();
+        QCOMPARE(play->text(), QString("暂停"));
+        QTRY_VERIFY(globe_->timeWindow->end > start + 500 * 60000);
+        play->click();
+        QCOMPARE(play->text(), QString("播放"));
+        globe_->FindFile(first_)->times.reset();
+        globe_->FilesChanged();
+        QVERIFY(!bar->isVisible());
+        QCOMPARE(globe_->timeWindow, std::nullopt);
     }
 
   private:

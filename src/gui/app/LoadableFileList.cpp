@@ -178,6 +178,9 @@ void LoadableFileList::Synchronise() {
         }
         ShowProgress(files);
         tree_.viewport()->update();
+        if (filesListener_) {
+            filesListener_(files);
+        }
     } while (synchroniseAgain_);
     synchronising_ = false;
 }

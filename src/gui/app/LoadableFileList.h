@@ -46,6 +46,10 @@ class LoadableFileList : public QObject {
     void Rewritten(const QString& path);
     // Shows the progress of background readings in this status bar.
     void ShowProgressIn(QStatusBar& bar);
+    // Told the files on the globe after every change, once the list shows it.
+    void SetFilesListener(std::function<void(const QList<LoadedKmlFile>&)> listener) {
+        filesListener_ = std::move(listener);
+    }
 
     // The context menu's commands, on the current entry.
     void LocateClick();
@@ -79,6 +83,7 @@ class LoadableFileList : public QObject {
     std::function<void(const QString&)> openOnGlobe_;
     // Per file (absolute path): the folders the user hid, by their names from the file down.
     std::map<QString, QSet<QString>> hiddenFolders_;
+    std::function<void(const QList<LoadedKmlFile>&)> filesListener_;
     bool synchronising_ = false;
     bool synchroniseAgain_ = false;
     QLabel* progressText_ = nullptr;

@@ -30,6 +30,7 @@ namespace orvane {
 
 class LoadableFileList;
 class MarqueeLabel;
+class TimeSlider;
 class TAboutBox;
 class TFrmGPS;
 class TFrmSysOptions;
@@ -164,6 +165,7 @@ class TFrmMain : public QMainWindow {
     std::optional<QRect> globeWindowPlace_;
     PlaybackController playback_;
     ViewCross viewCross_;
+    TimeSlider* timeSlider_ = nullptr;
     // Declared last: it stops listening to the globe before the globe connection goes.
     std::unique_ptr<LoadableFileList> loadableFiles_;
 };
