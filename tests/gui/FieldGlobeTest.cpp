@@ -359,6 +359,43 @@ class FieldGlobeTest : public QObject {
         QVERIFY(RoutePixels(map, route) < shown / 100);
     }
 
+    // A large file is read off the interface thread: it is listed at once with its progress
+    // in its entry and the status bar, and shows on the globe when read.
+    void aLargeFileIsReadInTheBackgroundWithProgress() {
+        const QString path = dir_.filePath("large.kml");
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(
+            "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<kml><Document><Style id=\"r\">"
+            "<LineStyle><color>ff0000ff</color><width>4</width></LineStyle></Style>\n");
+        RouteLine line{QColor(255, 0, 0), {}};
+        for (int i = 0; i < 50000; ++i) {
+            const double lon = 113.0 + (i % 500) * 0.0002;
+            const double lat = 25.7 + (i / 500) * 0.0002;
+            file.write(QString("<Placemark><styleUrl>#r</styleUrl><LineString><coordinates>%1,%2,0 "
+                               "%3,%2,0</coordinates></LineString></Placemark>\n")
+                           .arg(lon, 0, 'f', 6)
+                           .arg(lat, 0, 'f', 6)
+                           .arg(lon + 0.0001, 0, 'f', 6)
+                           .toUtf8());
+            line.points << QPointF(lon, lat);
+        }
+        file.write("</Document></kml>\n");
+        file.close();
+
+        Main().GroupBar->setCurrentIndex(2);
+        Main().OpenLoadableFile(path);
+        const QList<LoadedKmlFile> reading = Main().AppGE0().LoadedKmlFiles();
+        QCOMPARE(reading.size(), 1);
+        QVERIFY(reading[0].loadingPercent >= 0);
+        QVERIFY(Child<QWidget>(Main(), "LoadProgress")->isVisible());
+        QTRY_COMPARE_WITH_TIMEOUT(Main().AppGE0().LoadedKmlFiles().value(0).loadingPercent, -1,
+                                  60000);
+        QVERIFY(!Child<QWidget>(Main(), "LoadProgress")->isVisible());
+        QTest::qWait(300);
+        QVERIFY(RoutePixels(*globe_->Map(), {line}) > 1000);
+    }
+
   private:
     TFrmMain& Main() { return desktop_->FrmMain(); }
 
