@@ -20,10 +20,12 @@
 #include "conversions/Dt2kml.h"
 #include "tests/gui/RecordingApplicationGE.h"
 #include "tests/gui/ScriptedDialogs.h"
+#include "tests/gui/WindowControls.h"
 #include "windows/FrmDT.h"
 
 namespace {
 
+using orvane::test::Child;
 using orvane::test::ScriptedDialogs;
 
 constexpr int kRxLev = 3;
@@ -58,8 +60,8 @@ class Fixture {
 
     void ChooseRxLev() {
         {
-            const QSignalBlocker quiet(Dt().CBoxFNList);
-            Dt().CBoxFNList->setCurrentIndex(kRxLev);
+            const QSignalBlocker quiet(Child<QComboBox>(Dt(), "CBoxFNList"));
+            Child<QComboBox>(Dt(), "CBoxFNList")->setCurrentIndex(kRxLev);
         }
         Dt().CBoxFNListChange();
     }

@@ -11,6 +11,9 @@ packages=(
     libmarble-dev marble-qt-data marble-plugins
     xvfb xauth fonts-wqy-microhei imagemagick
     libfreexl-dev libzip-dev libexpat1-dev libminizip-dev zlib1g-dev
+    # The legend image on the map: Cairo draws it, Pango sets its Chinese text (the font:
+    # fonts-wqy-microhei above).
+    libcairo2-dev libpango1.0-dev
     desktop-file-utils
     # Tests of the standard KML layout and of the image export: xmllint, the OGC KML 2.2
     # schema files (shipped in python3-mapproxy's test folder) and GDAL's ogrinfo with its

@@ -52,6 +52,7 @@ int RunCqt(const std::vector<std::string>& words) {
         inputs.push_back(legendOptions.colcfg);
     }
     CheckStatsPath(legendOptions, output, inputs);
+    CheckLegendImagePath(legendOptions, output, inputs);
     CheckOutputPath(output, inputs);
 
     WorksheetSource source;
@@ -73,6 +74,7 @@ int RunCqt(const std::vector<std::string>& words) {
     request.legend = ChooseLegend(legendOptions, std::move(scan), themeEntry);
 
     request.legendFolders = legendOptions.folders;
+    request.legendOverlay = legendOptions.overlay;
     LegendStatistics statistics;
     if (legendOptions.stats) {
         request.statistics = &statistics;

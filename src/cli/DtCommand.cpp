@@ -81,6 +81,7 @@ int RunDt(const std::vector<std::string>& words) {
         CheckServingPaths(*servingOptions, request.outPath, inputs);
     }
     CheckStatsPath(options, request.outPath, inputs);
+    CheckLegendImagePath(options, request.outPath, inputs);
     CheckOutputPath(request.outPath, inputs);
     std::optional<CellTable> cells;
     if (servingOptions) {
@@ -109,6 +110,7 @@ int RunDt(const std::vector<std::string>& words) {
 
     request.legendFolders = options.folders;
     request.mergeLines = arguments.Flag("--merge-lines");
+    request.legendOverlay = options.overlay;
     LegendStatistics statistics;
     if (options.stats) {
         request.statistics = &statistics;

@@ -5,6 +5,8 @@
 #include "CommandFiles.h"
 #include "common/CsvText.h"
 #include "common/Errors.h"
+#include "conversions/LegendImage.h"
+#include "kml/KmlOutput.h"
 #include "legend/Colcfg.h"
 
 namespace orvane::cli {
@@ -72,6 +74,10 @@ LegendOptions ParseLegendOptions(const Arguments& arguments) {
     }
     options.folders = arguments.Flag("--legend-folders");
     options.stats = arguments.Value("--stats");
+    options.overlay = arguments.Flag("--legend-overlay");
+    if (options.overlay && !CanDrawLegendImage()) {
+        throw UsageError("--legend-overlay: " + std::string(kCannotDrawLegendImage));
+    }
     return options;
 }
 
@@ -107,6 +113,15 @@ void CheckStatsPath(const LegendOptions& options, const std::string& output,
     std::vector<std::string> others = inputs;
     others.push_back(output);
     CheckOutputPath(*options.stats, others);
+}
+
+void CheckLegendImagePath(const LegendOptions& options, const std::string& output,
+                          const std::vector<std::string>& inputs) {
+    if (!options.overlay || IsKmzPath(output)) {
+        return;
+    }
+    const std::string folder = output.substr(0, output.find_last_of("/\\") + 1);
+    CheckOutputPath(folder + LegendImageFileName(output), inputs);
 }
 
 void ReportLegendStatistics(const LegendOptions& options, const LegendStatistics& statistics) {

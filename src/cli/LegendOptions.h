@@ -2,7 +2,8 @@
 
 // The legend options shared by the commands that colour by a theme field:
 // [--classify | --grades N] [--boundary left|right|both] [--scheme NAME [--colcfg FILE]],
-// and what is written about the legend: [--legend-folders] [--stats FILE.csv].
+// and what is written about the legend: [--legend-folders] [--stats FILE.csv]
+// [--legend-overlay].
 
 #include <optional>
 #include <set>
@@ -16,7 +17,8 @@ namespace orvane::cli {
 
 inline const std::set<std::string> kLegendValuedOptions = {"--grades", "--boundary", "--scheme",
                                                            "--colcfg", "--stats"};
-inline const std::set<std::string> kLegendFlags = {"--classify", "--legend-folders"};
+inline const std::set<std::string> kLegendFlags = {"--classify", "--legend-folders",
+                                                   "--legend-overlay"};
 
 struct LegendOptions {
     bool classify = false;
@@ -26,6 +28,7 @@ struct LegendOptions {
     std::string colcfg;  // with a scheme only: --colcfg, else the usual ColCfg.col
     bool folders = false;
     std::optional<std::string> stats;  // the CSV file of the legend's figures
+    bool overlay = false;              // the legend as an image on the map
 };
 
 // Reads and checks the options; every mistake is a UsageError, found before any file is read.
@@ -41,6 +44,11 @@ ThematicLegend ChooseLegend(const LegendOptions& options, ThemeFieldScan scan,
 // Refuses a statistics file that is the output or an input, before anything is read.
 void CheckStatsPath(const LegendOptions& options, const std::string& output,
                     const std::vector<std::string>& inputs);
+
+// Refuses a legend image beside a KML output that cannot be written there or is an input,
+// before anything is read.
+void CheckLegendImagePath(const LegendOptions& options, const std::string& output,
+                          const std::vector<std::string>& inputs);
 
 // With --stats, after the summary: one line per legend row, then the CSV file written.
 void ReportLegendStatistics(const LegendOptions& options, const LegendStatistics& statistics);

@@ -78,6 +78,15 @@ Converts survey data to KML, as the windows of Orvane do.
       first by default). The legend options are those of dt. Rows with an empty name,
       longitude, latitude or theme are reported and left out.
 
+  dt and cqt also take, about the legend:
+      --stats FILE.csv  the count, share (and km) of each legend entry, printed and
+                        written as CSV
+      --legend-folders  one folder per legend entry, named by its figures
+      --merge-lines     (dt) one placemark per legend entry; implies --legend-folders
+      --legend-overlay  the legend as an image at the lower left of the map: a
+                        ScreenOverlay showing files/legend.png inside a .kmz, or
+                        NAME-legend.png written beside NAME.kml
+
   Every conversion writes a KMZ archive (a zip holding doc.kml) when OUTPUT ends in
   .kmz, and takes --layout fixed|standard: fixed (the default) is the program's own
   KML 2.1 layout; standard is OGC KML 2.2 as GIS programs read it (texts inline,

@@ -1,15 +1,17 @@
 # add_cli_test(NAME name ARGS word... [STATUS n] [KML expected-file] [STDOUT text]
 #              [STDERR text] [NO_OUTPUT] [PRESET text] [KMZ] [SCHEMA] [OGR text...]
-#              [CSV expected-file] [ENTRIES name...] [GPKG text...] [TOGEOJSON property])
+#              [CSV expected-file] [ENTRIES name...] [GPKG text...] [TOGEOJSON property]
+#              [BESIDE name...])
 # The word @REPORT@ in ARGS stands for a second output, a CSV file compared with CSV (and
 # absent after a run with NO_OUTPUT).
 # The word @OUT@ in ARGS stands for the output path of the test: a .kmz path with KMZ, whose
 # archive must then hold only doc.kml (or the ENTRIES named), compared with KML. SCHEMA
 # validates the KML against the OGC KML 2.2 schema (xmllint); OGR lists texts that GDAL's
 # LIBKML driver must report for the output, styles resolved; GPKG texts that ogrinfo must
-# report for the output turned into a GeoPackage by ogr2ogr. TOGEOJSON converts the KML with
-# togeojson (npm, installed by the test cli.setup.togeojson) and requires every feature's
-# style to resolve to properties that include `property`.
+# report for the output turned into a GeoPackage by ogr2ogr. BESIDE names files the run must
+# write beside the output. TOGEOJSON converts the KML with togeojson (npm, installed by the
+# test cli.setup.togeojson) and requires every feature's style to resolve to properties that
+# include `property`.
 set(CLI_DATA ${CMAKE_CURRENT_LIST_DIR}/../data)
 set(CLI_OUT ${CMAKE_CURRENT_BINARY_DIR}/cli-out)
 file(MAKE_DIRECTORY ${CLI_OUT})
@@ -19,7 +21,7 @@ set(KML22_SCHEMA /usr/share/python3-mapproxy/test/schemas/kml/2.2.0/ogckml22.xsd
 function(add_cli_test)
     cmake_parse_arguments(T "NO_OUTPUT;KMZ;SCHEMA"
                           "NAME;STATUS;KML;STDOUT;STDERR;PRESET;CSV;TOGEOJSON"
-                          "ARGS;OGR;ENTRIES;GPKG" ${ARGN})
+                          "ARGS;OGR;ENTRIES;GPKG;BESIDE" ${ARGN})
     if(NOT DEFINED T_STATUS)
         set(T_STATUS 0)
     endif()
@@ -37,10 +39,11 @@ function(add_cli_test)
         set(T_ENTRIES doc.kml)
     endif()
     list(JOIN T_ENTRIES "|" entries)
+    list(JOIN T_BESIDE "|" beside)
     set(defines -DPROGRAM=$<TARGET_FILE:orvane-convert> "-DEMULATOR=${CMAKE_CROSSCOMPILING_EMULATOR}"
         "-DARGS=${joined}" -DOUTPUT=${output}
         -DEXPECT_STATUS=${T_STATUS} -DEXPECT_NO_OUTPUT=${T_NO_OUTPUT} "-DEXPECT_OGR=${ogr}"
-        "-DEXPECT_GPKG=${gpkg}" "-DEXPECT_ENTRIES=${entries}")
+        "-DEXPECT_GPKG=${gpkg}" "-DEXPECT_ENTRIES=${entries}" "-DEXPECT_BESIDE=${beside}")
     if(T_TOGEOJSON)
         list(APPEND defines -DTOGEOJSON=${T_TOGEOJSON} -DNODE_MODULES=${TOGEOJSON_MODULES}
              -DTOGEOJSON_SCRIPT=${CMAKE_CURRENT_LIST_DIR}/togeojson-styles.cjs)

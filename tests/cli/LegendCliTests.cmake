@@ -37,3 +37,21 @@ add_cli_test(NAME kmz.legend.merged ARGS dt ${legend_route} --merge-lines KMZ
 add_cli_test(NAME standard.legend.merged ARGS dt ${legend_route} --merge-lines --layout standard
              SCHEMA)
 add_cli_test(NAME legend.cqt-merged ARGS cqt ${legend_cqt} --merge-lines STATUS 2 NO_OUTPUT)
+
+# The legend on the map: a ScreenOverlay of the image beside a .kml, inside a .kmz; refused
+# where the build cannot draw it.
+if(ORVANE_LEGEND_IMAGE)
+    add_cli_test(NAME legend.overlay ARGS dt ${legend_route} --legend-overlay
+                 KML ${L}/legend-overlay.kml BESIDE legend.overlay-legend.png)
+    add_cli_test(NAME kmz.standard.legend.overlay
+                 ARGS dt ${legend_route} --merge-lines --stats @REPORT@ --legend-overlay
+                      --layout standard
+                 KMZ ENTRIES doc.kml files/legend.png SCHEMA CSV ${L}/legend-stats.csv
+                 OGR "Layer name: -100 ≤ x < -85：5个点")
+    add_cli_test(NAME standard.legend.cqt-overlay
+                 ARGS cqt ${legend_cqt} --legend-overlay --layout standard
+                 SCHEMA BESIDE standard.legend.cqt-overlay-legend.png)
+else()
+    add_cli_test(NAME legend.overlay-refused ARGS dt ${legend_route} --legend-overlay STATUS 2
+                 NO_OUTPUT)
+endif()

@@ -10,11 +10,18 @@
 #   REPORT (a second output, CSV) and EXPECT_CSV (the file it must equal byte for byte),
 #   EXPECT_GPKG (texts that ogrinfo must report for OUTPUT turned into a GeoPackage),
 #   EXPECT_ENTRIES (the entries of a .kmz archive, separated by "|"),
+#   EXPECT_BESIDE (files, separated by "|", that the run must write beside OUTPUT),
 #   TOGEOJSON, NODE_MODULES, TOGEOJSON_SCRIPT (the property every resolved style gives).
 # A .kmz OUTPUT must be a zip archive holding EXPECT_ENTRIES, doc.kml first; its doc.kml is
 # the KML checked.
 string(REPLACE "|" ";" arguments "${ARGS}")
 file(REMOVE "${OUTPUT}")
+string(REPLACE "|" ";" beside "${EXPECT_BESIDE}")
+get_filename_component(output_folder "${OUTPUT}" DIRECTORY)
+list(TRANSFORM beside PREPEND "${output_folder}/")
+if(beside)
+    file(REMOVE ${beside})
+endif()
 if(DEFINED REPORT)
     file(REMOVE "${REPORT}")
 endif()
@@ -54,6 +61,11 @@ if(OUTPUT MATCHES "\\.kmz$" AND EXPECT_STATUS EQUAL 0)
     execute_process(COMMAND ${CMAKE_COMMAND} -E tar xf "${OUTPUT}" WORKING_DIRECTORY "${unpacked}")
     set(kml "${unpacked}/doc.kml")
 endif()
+foreach(file IN LISTS beside)
+    if(NOT EXISTS "${file}")
+        message(FATAL_ERROR "${file} was not written beside ${OUTPUT}")
+    endif()
+endforeach()
 if(EXPECT_KML)
     execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files "${kml}" "${EXPECT_KML}"
                     RESULT_VARIABLE different)

@@ -61,6 +61,7 @@ TEST(ThemeFieldScan, ClassifiesAtMostSixteenDistinctValues) {
 TEST(ThemeFieldScan, FoldsLetterCaseKeepingTheFirstForm) {
     const ThemeFieldScan scan = ScanDt({"abc", "x", "ABC", "Abc"});
     EXPECT_EQ(scan.distinctValues, (Texts{"abc", "x"}));
+    EXPECT_EQ(scan.valueCounts, (std::vector<std::int64_t>{3, 1}));
     EXPECT_EQ(ScanDt({"ABC", "abc"}).distinctValues, (Texts{"ABC"}));
     EXPECT_EQ(FindClassEntry(scan, "ABC"), 0);
     EXPECT_EQ(FindClassEntry(scan, "aBc"), 0);

@@ -51,13 +51,14 @@ class BsWindowTest : public QObject {
             dir_.filePath("ColCfg.col"));
         progressSeen_.clear();
         progressWithoutWaitCursor_ = false;
-        connect(Bs().CGauge1, &QProgressBar::valueChanged, this, [this](int value) {
-            progressSeen_ << value;
-            const QCursor* cursor = QApplication::overrideCursor();
-            if (value > 0 && (cursor == nullptr || cursor->shape() != Qt::WaitCursor)) {
-                progressWithoutWaitCursor_ = true;
-            }
-        });
+        connect(Child<QProgressBar>(Bs(), "CGauge1"), &QProgressBar::valueChanged, this,
+                [this](int value) {
+                    progressSeen_ << value;
+                    const QCursor* cursor = QApplication::overrideCursor();
+                    if (value > 0 && (cursor == nullptr || cursor->shape() != Qt::WaitCursor)) {
+                        progressWithoutWaitCursor_ = true;
+                    }
+                });
         Main().show();
         QVERIFY(QTest::qWaitForWindowExposed(&Main()));
     }
@@ -69,45 +70,48 @@ class BsWindowTest : public QObject {
     }
 
     void treeEntryOpensTheWindowWithItsControls() {
-        ClickItem(*Main().TreeView1, "基站表->KML");
+        ClickItem(*Child<QTreeWidget>(Main(), "TreeView1"), "基站表->KML");
         QVERIFY(Bs().isVisible());
         QVERIFY(dialogs_.messages.isEmpty());
         QCOMPARE(Bs().windowTitle(), QString("基站表->KML"));
         QCOMPARE(Bs().parentWidget(), &Main());
         QVERIFY(Bs().minimumSize() != Bs().maximumSize());  // resizable
 
-        QCOMPARE(Bs().Label1->text(), QString("基站Excel表："));
-        QCOMPARE(Bs().Label19->text(), QString("工作表选择："));
-        QCOMPARE(Bs().GroupBox2->title(), QString("字段选择："));
-        QCOMPARE(Bs().Label4->text(), QString("SITE_NAME："));
-        QCOMPARE(Bs().Label6->text(), QString("经度："));
-        QCOMPARE(Bs().Label7->text(), QString("纬度："));
-        QCOMPARE(Bs().Label11->text(), QString("方向角："));
-        QCOMPARE(Bs().LabelBeamwidth->text(), QString("波束宽度："));
-        QCOMPARE(Bs().Label2->text(), QString("扇区半径："));
-        QCOMPARE(Bs().Label5->text(), QString("单位：秒"));
-        QCOMPARE(Items(*Bs().CBoxRadiusUnit), QStringList({"秒", "米"}));
-        QCOMPARE(Bs().CBoxRadiusUnit->currentText(), QString("秒"));
-        QCOMPARE(Bs().Label3->text(), QString("KML文件输出："));
-        QCOMPARE(Bs().GroupBox4->title(), QString("信息栏"));
-        QCOMPARE(Bs().Button5->text(), QString("生成KML文件"));
-        QCOMPARE(Bs().Button1->text(), QString("确定"));
-        QVERIFY(Bs().EdtxlsFName->isReadOnly());
-        QVERIFY(Bs().EdtFName1->isReadOnly());
-        for (QComboBox* box : {Bs().CbBoxSheet, static_cast<QComboBox*>(Bs().CBBox_Sitename),
-                               static_cast<QComboBox*>(Bs().CBBox_Beamwidth)}) {
+        QCOMPARE(Child<QLabel>(Bs(), "Label1")->text(), QString("基站Excel表："));
+        QCOMPARE(Child<QLabel>(Bs(), "Label19")->text(), QString("工作表选择："));
+        QCOMPARE(Child<QGroupBox>(Bs(), "GroupBox2")->title(), QString("字段选择："));
+        QCOMPARE(Child<QLabel>(Bs(), "Label4")->text(), QString("SITE_NAME："));
+        QCOMPARE(Child<QLabel>(Bs(), "Label6")->text(), QString("经度："));
+        QCOMPARE(Child<QLabel>(Bs(), "Label7")->text(), QString("纬度："));
+        QCOMPARE(Child<QLabel>(Bs(), "Label11")->text(), QString("方向角："));
+        QCOMPARE(Child<QLabel>(Bs(), "LabelBeamwidth")->text(), QString("波束宽度："));
+        QCOMPARE(Child<QLabel>(Bs(), "Label2")->text(), QString("扇区半径："));
+        QCOMPARE(Child<QLabel>(Bs(), "Label5")->text(), QString("单位：秒"));
+        QCOMPARE(Items(*Child<QComboBox>(Bs(), "CBoxRadiusUnit")), QStringList({"秒", "米"}));
+        QCOMPARE(Child<QComboBox>(Bs(), "CBoxRadiusUnit")->currentText(), QString("秒"));
+        QCOMPARE(Child<QLabel>(Bs(), "Label3")->text(), QString("KML文件输出："));
+        QCOMPARE(Child<QGroupBox>(Bs(), "GroupBox4")->title(), QString("信息栏"));
+        QCOMPARE(Child<QPushButton>(Bs(), "Button5")->text(), QString("生成KML文件"));
+        QCOMPARE(Child<QPushButton>(Bs(), "Button1")->text(), QString("确定"));
+        QVERIFY(Child<QLineEdit>(Bs(), "EdtxlsFName")->isReadOnly());
+        QVERIFY(Child<QLineEdit>(Bs(), "EdtFName1")->isReadOnly());
+        for (QComboBox* box :
+             {Child<QComboBox>(Bs(), "CbBoxSheet"),
+              static_cast<QComboBox*>(Child<ColumnChoice>(Bs(), "CBBox_Sitename")),
+              static_cast<QComboBox*>(Child<ColumnChoice>(Bs(), "CBBox_Beamwidth"))}) {
             QVERIFY(!box->isEditable());
             QCOMPARE(box->count(), 0);
         }
-        QCOMPARE(Bs().CSpinEdit1->minimum(), 1);
-        QCOMPARE(Bs().CSpinEdit1->maximum(), 100);
-        QCOMPARE(Bs().CSpinEdit1->value(), 2);
-        QCOMPARE(Bs().CGauge1->minimum(), 0);
-        QCOMPARE(Bs().CGauge1->maximum(), 100);
-        QCOMPARE(Bs().CGauge1->value(), 0);
-        QCOMPARE(Bs().Memo0->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+        QCOMPARE(Child<QSpinBox>(Bs(), "CSpinEdit1")->minimum(), 1);
+        QCOMPARE(Child<QSpinBox>(Bs(), "CSpinEdit1")->maximum(), 100);
+        QCOMPARE(Child<QSpinBox>(Bs(), "CSpinEdit1")->value(), 2);
+        QCOMPARE(Child<QProgressBar>(Bs(), "CGauge1")->minimum(), 0);
+        QCOMPARE(Child<QProgressBar>(Bs(), "CGauge1")->maximum(), 100);
+        QCOMPARE(Child<QProgressBar>(Bs(), "CGauge1")->value(), 0);
+        QCOMPARE(Child<QPlainTextEdit>(Bs(), "Memo0")->verticalScrollBarPolicy(),
+                 Qt::ScrollBarAlwaysOn);
 
-        QTest::mouseClick(Bs().Button1, Qt::LeftButton);
+        QTest::mouseClick(Child<QPushButton>(Bs(), "Button1"), Qt::LeftButton);
         QVERIFY(!Bs().isVisible());
     }
 
@@ -119,13 +123,14 @@ class BsWindowTest : public QObject {
         QVERIFY(options.filter.startsWith(
             "表格文件(*.xls *.xlsx *.csv *.txt)|*.xls;*.xlsx;*.csv;*.txt|MicroSoft Excel Files"));
         QCOMPARE(options.directory, QDir::currentPath());
-        QCOMPARE(Bs().EdtxlsFName->text(), kCases);
-        QCOMPARE(Bs().EdtFName1->text(), kReviewed + "/bs-cases.KML");
-        QCOMPARE(Bs().CbBoxSheet->count(), 10);
-        QCOMPARE(Bs().CbBoxSheet->currentText(), QString("三扇区"));
+        QCOMPARE(Child<QLineEdit>(Bs(), "EdtxlsFName")->text(), kCases);
+        QCOMPARE(Child<QLineEdit>(Bs(), "EdtFName1")->text(), kReviewed + "/bs-cases.KML");
+        QCOMPARE(Child<QComboBox>(Bs(), "CbBoxSheet")->count(), 10);
+        QCOMPARE(Child<QComboBox>(Bs(), "CbBoxSheet")->currentText(), QString("三扇区"));
         QCOMPARE(Bs().Source().columnCount(), 6);
 
-        Bs().CbBoxSheet->setCurrentIndex(Bs().CbBoxSheet->findText("波束宽度"));
+        Child<QComboBox>(Bs(), "CbBoxSheet")
+            ->setCurrentIndex(Child<QComboBox>(Bs(), "CbBoxSheet")->findText("波束宽度"));
         QCOMPARE(Bs().Source().currentSheet(), 9);
         QCOMPARE(Bs().Source().columnEntries().back(), std::string("E:波束宽度"));
         QCOMPARE(WithExtension("/data/bs", ".KML"), QString("/data/bs.KML"));
@@ -133,10 +138,10 @@ class BsWindowTest : public QObject {
 
         // Cancelling the dialog empties the file box only; generating then asks for a file.
         dialogs_.openPaths.push_back(std::nullopt);
-        QTest::mouseClick(Bs().SpeedButton2, Qt::LeftButton);
-        QCOMPARE(Bs().EdtxlsFName->text(), QString());
-        QCOMPARE(Bs().CbBoxSheet->count(), 10);
-        QTest::mouseClick(Bs().Button5, Qt::LeftButton);
+        QTest::mouseClick(Child<QToolButton>(Bs(), "SpeedButton2"), Qt::LeftButton);
+        QCOMPARE(Child<QLineEdit>(Bs(), "EdtxlsFName")->text(), QString());
+        QCOMPARE(Child<QComboBox>(Bs(), "CbBoxSheet")->count(), 10);
+        QTest::mouseClick(Child<QPushButton>(Bs(), "Button5"), Qt::LeftButton);
         QCOMPARE(dialogs_.messages, QStringList({"请打开要导入的Excel文件!"}));
     }
 
@@ -147,8 +152,8 @@ class BsWindowTest : public QObject {
         Open(notes);
         QCOMPARE(dialogs_.errors.size(), 1);
         QVERIFY2(dialogs_.errors.first().contains(notes), qPrintable(dialogs_.errors.first()));
-        QCOMPARE(Bs().EdtxlsFName->text(), QString());
-        QCOMPARE(Bs().CbBoxSheet->count(), 0);
+        QCOMPARE(Child<QLineEdit>(Bs(), "EdtxlsFName")->text(), QString());
+        QCOMPARE(Child<QComboBox>(Bs(), "CbBoxSheet")->count(), 0);
         QVERIFY(QApplication::overrideCursor() == nullptr);
     }
 
@@ -158,21 +163,21 @@ class BsWindowTest : public QObject {
         const QStringList all = {"A:站名", "B:经度", "C:纬度", "D:方向角",
                                  "E:CI",   "F:LAC",  "G:频段", "H:波束宽度"};
         Bs().CBBox_LonDropDown();
-        QCOMPARE(Items(*Bs().CBBox_Lon), all);
-        Bs().CBBox_Lon->setCurrentIndex(1);
-        Choose(Bs().CBBox_Lat, "C:纬度");
+        QCOMPARE(Items(*Child<ColumnChoice>(Bs(), "CBBox_Lon")), all);
+        Child<ColumnChoice>(Bs(), "CBBox_Lon")->setCurrentIndex(1);
+        Choose(Child<ColumnChoice>(Bs(), "CBBox_Lat"), "C:纬度");
         // Opening a list through the widget refills it and clears its own selection.
-        Bs().CBBox_Lon->showPopup();
-        Bs().CBBox_Lon->hidePopup();
-        QCOMPARE(Bs().CBBox_Lon->currentText(), QString());
-        QCOMPARE(Items(*Bs().CBBox_Lon).size(), all.size() - 1);
-        Choose(Bs().CBBox_Lon, "B:经度");
-        Choose(Bs().CBBox_Beamwidth, "H:波束宽度");
+        Child<ColumnChoice>(Bs(), "CBBox_Lon")->showPopup();
+        Child<ColumnChoice>(Bs(), "CBBox_Lon")->hidePopup();
+        QCOMPARE(Child<ColumnChoice>(Bs(), "CBBox_Lon")->currentText(), QString());
+        QCOMPARE(Items(*Child<ColumnChoice>(Bs(), "CBBox_Lon")).size(), all.size() - 1);
+        Choose(Child<ColumnChoice>(Bs(), "CBBox_Lon"), "B:经度");
+        Choose(Child<ColumnChoice>(Bs(), "CBBox_Beamwidth"), "H:波束宽度");
         Bs().CBBox_SitenameDropDown();
-        QCOMPARE(Items(*Bs().CBBox_Sitename),
+        QCOMPARE(Items(*Child<ColumnChoice>(Bs(), "CBBox_Sitename")),
                  QStringList({"A:站名", "D:方向角", "E:CI", "F:LAC", "G:频段"}));
         Bs().CBBox_BeamwidthDropDown();
-        QCOMPARE(Items(*Bs().CBBox_Beamwidth),
+        QCOMPARE(Items(*Child<ColumnChoice>(Bs(), "CBBox_Beamwidth")),
                  QStringList({"", "A:站名", "D:方向角", "E:CI", "F:LAC", "G:频段", "H:波束宽度"}));
     }
 
@@ -187,9 +192,9 @@ class BsWindowTest : public QObject {
         // The beamwidth entry of the other file binds nothing here.
         QCOMPARE(Texts(),
                  QStringList({"A:Cell_Name", "C:经度", "D:纬度(度)", "E:azimuth", "H:波束宽度"}));
-        Choose(Bs().CBBox_Lon, "B:小区经度");
+        Choose(Child<ColumnChoice>(Bs(), "CBBox_Lon"), "B:小区经度");
         Open(table);
-        QCOMPARE(Bs().CBBox_Lon->currentText(), QString("B:小区经度"));
+        QCOMPARE(Child<ColumnChoice>(Bs(), "CBBox_Lon")->currentText(), QString("B:小区经度"));
     }
 
     void aWorkbookChangedSinceItWasOpenedIsReadAgain() {
@@ -201,26 +206,26 @@ class BsWindowTest : public QObject {
 
         // A column added in front moves the chosen ones; their headers keep them.
         WriteFile(table, "备注,站名,经度,纬度,方向角\nx,S1,116.75,39.9,0\n");
-        QTest::mouseClick(Bs().Button5, Qt::LeftButton);
+        QTest::mouseClick(Child<QPushButton>(Bs(), "Button5"), Qt::LeftButton);
         QVERIFY(FileBytes(out).contains("116.75"));
-        QCOMPARE(Bs().CBBox_Lon->currentText(), QString("C:经度"));
+        QCOMPARE(Child<ColumnChoice>(Bs(), "CBBox_Lon")->currentText(), QString("C:经度"));
 
         // A chosen column that is gone writes nothing.
         WriteFile(table, "站名,经度,纬度\nS1,116.5,39.9\n");
-        QTest::mouseClick(Bs().Button5, Qt::LeftButton);
+        QTest::mouseClick(Child<QPushButton>(Bs(), "Button5"), Qt::LeftButton);
         QCOMPARE(dialogs_.messages.last(),
                  QString("表格文件在打开后已被修改，其中已没有所选的：E:方向角。未生成KML文件。"));
         QVERIFY(FileBytes(out).contains("116.75"));
 
         QFile::remove(table);
-        QTest::mouseClick(Bs().Button5, Qt::LeftButton);
+        QTest::mouseClick(Child<QPushButton>(Bs(), "Button5"), Qt::LeftButton);
         QCOMPARE(dialogs_.errors, QStringList({"Cannot open file " + table}));
     }
 
     void aRefusedOutputSaysWhy() {
         Open(kSample);
         ChooseOutput(dir_.path());
-        QTest::mouseClick(Bs().Button5, Qt::LeftButton);
+        QTest::mouseClick(Child<QPushButton>(Bs(), "Button5"), Qt::LeftButton);
         QCOMPARE(dialogs_.errors,
                  QStringList({"Cannot create file " + dir_.path() + "：输出文件是一个目录"}));
     }
@@ -235,14 +240,14 @@ class BsWindowTest : public QObject {
         QCOMPARE(options.defaultSuffix, QString("KML"));
         QCOMPARE(options.directory, QDir::currentPath());
         QVERIFY(options.promptOverwrite);
-        Bs().Memo0->setPlainText("what the last conversion said");
+        Child<QPlainTextEdit>(Bs(), "Memo0")->setPlainText("what the last conversion said");
 
-        QTest::mouseClick(Bs().Button5, Qt::LeftButton);
+        QTest::mouseClick(Child<QPushButton>(Bs(), "Button5"), Qt::LeftButton);
         QCOMPARE(dialogs_.errors, QStringList());
         QCOMPARE(FileBytes(out), FileBytes(kReviewed + "/bs-table.kml"));
         QCOMPARE(dialogs_.messages, QStringList({"导出完成,共导入6行数据."}));
-        QVERIFY(Lines(*Bs().Memo0).isEmpty());
-        QCOMPARE(TopLevelTexts(*Main().TreeView2), QStringList({out}));
+        QVERIFY(Lines(*Child<QPlainTextEdit>(Bs(), "Memo0")).isEmpty());
+        QCOMPARE(TopLevelTexts(*Child<QTreeWidget>(Main(), "TreeView2")), QStringList({out}));
         QVERIFY(progressSeen_.contains(100));
         QCOMPARE(progressSeen_.last(), 0);
         QVERIFY(!progressWithoutWaitCursor_);
@@ -250,28 +255,29 @@ class BsWindowTest : public QObject {
         QVERIFY(globe_->calls.isEmpty());  // writing only lists the file
 
         // The view button shows it, embedding the globe first.
-        QTest::mouseClick(Bs().SpeedButton7, Qt::LeftButton);
+        QTest::mouseClick(Child<QToolButton>(Bs(), "SpeedButton7"), Qt::LeftButton);
         QCOMPARE(globe_->calls,
                  QStringList({"IsInitialized", "Disconnect", "Connect", "GetMainHwnd",
                               "GetRenderHwnd", "OpenKmlFile(" + out + ",1)"}));
         globe_->calls.clear();
         globe_->initialized = 1;
-        QTest::mouseClick(Bs().SpeedButton7, Qt::LeftButton);
+        QTest::mouseClick(Child<QToolButton>(Bs(), "SpeedButton7"), Qt::LeftButton);
         QCOMPARE(globe_->calls, QStringList({"IsInitialized", "OpenKmlFile(" + out + ",1)"}));
         // Without a file at the output path the button does nothing.
         globe_->calls.clear();
         ChooseOutput(dir_.filePath("none.kml"));
-        QTest::mouseClick(Bs().SpeedButton7, Qt::LeftButton);
+        QTest::mouseClick(Child<QToolButton>(Bs(), "SpeedButton7"), Qt::LeftButton);
         QVERIFY(globe_->calls.isEmpty());
     }
 
     void skippedRowsAreReportedInTheInformationBox() {
         Open(kCases);
-        Bs().CbBoxSheet->setCurrentIndex(Bs().CbBoxSheet->findText("跳过行"));
+        Child<QComboBox>(Bs(), "CbBoxSheet")
+            ->setCurrentIndex(Child<QComboBox>(Bs(), "CbBoxSheet")->findText("跳过行"));
         ChooseCaseColumns();
         ChooseOutput(dir_.filePath("skipped.kml"));
-        QTest::mouseClick(Bs().Button5, Qt::LeftButton);
-        QCOMPARE(Lines(*Bs().Memo0),
+        QTest::mouseClick(Child<QPushButton>(Bs(), "Button5"), Qt::LeftButton);
+        QCOMPARE(Lines(*Child<QPlainTextEdit>(Bs(), "Memo0")),
                  QStringList({"第3行数据未导入,原因:", "  方向角 :D:方向角无有效值!",
                               "第5行数据未导入,原因:", "  站名 :A:站名无有效值!",
                               "第7行数据未导入,原因:", "  纬度 :C:纬度无有效值!"}));
@@ -280,20 +286,23 @@ class BsWindowTest : public QObject {
 
     void missingChoicesAreAskedFor() {
         Open(kCases);
-        Bs().CBBox_Direct->setCurrentIndex(-1);  // undo the choice made from the header
+        Child<ColumnChoice>(Bs(), "CBBox_Direct")
+            ->setCurrentIndex(-1);  // undo the choice made from the header
         const QString out = dir_.filePath("x.kml");
         ChooseOutput(out);
-        QTest::mouseClick(Bs().Button5, Qt::LeftButton);
+        QTest::mouseClick(Child<QPushButton>(Bs(), "Button5"), Qt::LeftButton);
         ChooseCaseColumns();
-        Bs().EdtFName1->clear();
-        QTest::mouseClick(Bs().Button5, Qt::LeftButton);
+        Child<QLineEdit>(Bs(), "EdtFName1")->clear();
+        QTest::mouseClick(Child<QPushButton>(Bs(), "Button5"), Qt::LeftButton);
         ChooseOutput(out);
         // Bound on one sheet, the entry stays shown on another that does not have it.
-        Bs().CbBoxSheet->setCurrentIndex(Bs().CbBoxSheet->findText("TAB"));
-        Choose(Bs().CBBox_Direct, "F:尾");
-        Bs().CbBoxSheet->setCurrentIndex(Bs().CbBoxSheet->findText("三扇区"));
-        QCOMPARE(Bs().CBBox_Direct->currentText(), QString("F:尾"));
-        QTest::mouseClick(Bs().Button5, Qt::LeftButton);
+        Child<QComboBox>(Bs(), "CbBoxSheet")
+            ->setCurrentIndex(Child<QComboBox>(Bs(), "CbBoxSheet")->findText("TAB"));
+        Choose(Child<ColumnChoice>(Bs(), "CBBox_Direct"), "F:尾");
+        Child<QComboBox>(Bs(), "CbBoxSheet")
+            ->setCurrentIndex(Child<QComboBox>(Bs(), "CbBoxSheet")->findText("三扇区"));
+        QCOMPARE(Child<ColumnChoice>(Bs(), "CBBox_Direct")->currentText(), QString("F:尾"));
+        QTest::mouseClick(Child<QPushButton>(Bs(), "Button5"), Qt::LeftButton);
         QCOMPARE(dialogs_.messages,
                  QStringList({"请选择导入时必需的对应列和字段!", "请选择输出的文件名！",
                               "请选择导入时必需的对应列和字段!"}));
@@ -303,26 +312,27 @@ class BsWindowTest : public QObject {
 
     void anAzimuthThatIsNoWholeNumberLeavesTheOutput() {
         Open(kCases);
-        Bs().CbBoxSheet->setCurrentIndex(Bs().CbBoxSheet->findText("非整数方向角"));
+        Child<QComboBox>(Bs(), "CbBoxSheet")
+            ->setCurrentIndex(Child<QComboBox>(Bs(), "CbBoxSheet")->findText("非整数方向角"));
         ChooseCaseColumns();
         const QString out = dir_.filePath("kept.kml");
         WriteFile(out, "kept");
         ChooseOutput(out);
-        QTest::mouseClick(Bs().Button5, Qt::LeftButton);
+        QTest::mouseClick(Child<QPushButton>(Bs(), "Button5"), Qt::LeftButton);
         QCOMPARE(dialogs_.errors, QStringList({"'120.5' is not a valid integer value"}));
         QCOMPARE(FileBytes(out), QByteArray("kept"));
         QVERIFY(dialogs_.messages.isEmpty());
-        QCOMPARE(Main().TreeView2->topLevelItemCount(), 0);
-        QCOMPARE(Bs().CGauge1->value(), 0);
+        QCOMPARE(Child<QTreeWidget>(Main(), "TreeView2")->topLevelItemCount(), 0);
+        QCOMPARE(Child<QProgressBar>(Bs(), "CGauge1")->value(), 0);
         QVERIFY(progressSeen_.contains(100));
         QVERIFY(QApplication::overrideCursor() == nullptr);
         QCOMPARE(dir_.entryList(QDir::Files), QStringList({"kept.kml"}));
 
         // An output that cannot be created is no success either.
-        Bs().CbBoxSheet->setCurrentIndex(0);
+        Child<QComboBox>(Bs(), "CbBoxSheet")->setCurrentIndex(0);
         const QString nowhere = dir_.filePath("no-folder/out.kml");
         ChooseOutput(nowhere);
-        QTest::mouseClick(Bs().Button5, Qt::LeftButton);
+        QTest::mouseClick(Child<QPushButton>(Bs(), "Button5"), Qt::LeftButton);
         QCOMPARE(dialogs_.errors.last(),
                  "Cannot create file " + nowhere + "：输出文件所在的目录不存在");
         QVERIFY(dialogs_.messages.isEmpty());
@@ -330,35 +340,36 @@ class BsWindowTest : public QObject {
 
     void beamwidthsAndMetresDrawWedgesOfTrueSize() {
         Open(QStringLiteral(ORVANE_TEST_DATA "/bs/bs-cases.xls"));
-        Bs().CbBoxSheet->setCurrentIndex(Bs().CbBoxSheet->findText("波束宽度"));
+        Child<QComboBox>(Bs(), "CbBoxSheet")
+            ->setCurrentIndex(Child<QComboBox>(Bs(), "CbBoxSheet")->findText("波束宽度"));
         ChooseCaseColumns();
-        Choose(Bs().CBBox_Beamwidth, "E:波束宽度");
-        Bs().CSpinEdit1->setValue(7);
-        Bs().CBoxRadiusUnit->setCurrentIndex(1);
-        QCOMPARE(Bs().Label5->text(), QString("单位：米"));
-        QCOMPARE(Bs().CSpinEdit1->maximum(), 100000);
-        QCOMPARE(Bs().CSpinEdit1->value(), 300);
-        Bs().CSpinEdit1->setValue(500);
+        Choose(Child<ColumnChoice>(Bs(), "CBBox_Beamwidth"), "E:波束宽度");
+        Child<QSpinBox>(Bs(), "CSpinEdit1")->setValue(7);
+        Child<QComboBox>(Bs(), "CBoxRadiusUnit")->setCurrentIndex(1);
+        QCOMPARE(Child<QLabel>(Bs(), "Label5")->text(), QString("单位：米"));
+        QCOMPARE(Child<QSpinBox>(Bs(), "CSpinEdit1")->maximum(), 100000);
+        QCOMPARE(Child<QSpinBox>(Bs(), "CSpinEdit1")->value(), 300);
+        Child<QSpinBox>(Bs(), "CSpinEdit1")->setValue(500);
         const QString out = dir_.filePath("true-size.kml");
         ChooseOutput(out);
-        QTest::mouseClick(Bs().Button5, Qt::LeftButton);
+        QTest::mouseClick(Child<QPushButton>(Bs(), "Button5"), Qt::LeftButton);
         QCOMPARE(dialogs_.errors, QStringList());
         QCOMPARE(FileBytes(out), FileBytes(kReviewed + "/beamwidth-metres.kml"));
-        QCOMPARE(Lines(*Bs().Memo0).size(), 3);
-        QCOMPARE(Lines(*Bs().Memo0).first(),
+        QCOMPARE(Lines(*Child<QPlainTextEdit>(Bs(), "Memo0")).size(), 3);
+        QCOMPARE(Lines(*Child<QPlainTextEdit>(Bs(), "Memo0")).first(),
                  QString("第3行波束宽度 :E:波束宽度无有效值!按45度绘制."));
 
         // Each unit keeps its radius.
-        Bs().CBoxRadiusUnit->setCurrentIndex(0);
-        QCOMPARE(Bs().Label5->text(), QString("单位：秒"));
-        QCOMPARE(Bs().CSpinEdit1->maximum(), 100);
-        QCOMPARE(Bs().CSpinEdit1->value(), 7);
+        Child<QComboBox>(Bs(), "CBoxRadiusUnit")->setCurrentIndex(0);
+        QCOMPARE(Child<QLabel>(Bs(), "Label5")->text(), QString("单位：秒"));
+        QCOMPARE(Child<QSpinBox>(Bs(), "CSpinEdit1")->maximum(), 100);
+        QCOMPARE(Child<QSpinBox>(Bs(), "CSpinEdit1")->value(), 7);
         QCOMPARE(Bs().Request().sectorRadius, 7);
         QVERIFY(!Bs().Request().radiusMetres);
-        Bs().CBoxRadiusUnit->setCurrentIndex(1);
+        Child<QComboBox>(Bs(), "CBoxRadiusUnit")->setCurrentIndex(1);
         QCOMPARE(Bs().Request().radiusMetres.value_or(0), 500.0);
         // Choosing the empty item drops the beamwidth column.
-        Choose(Bs().CBBox_Beamwidth, "");
+        Choose(Child<ColumnChoice>(Bs(), "CBBox_Beamwidth"), "");
         QCOMPARE(Bs().Request().beamwidthColumn, 0);
     }
 
@@ -368,12 +379,12 @@ class BsWindowTest : public QObject {
 
     void Open(const QString& path) {
         dialogs_.openPaths.push_back(path);
-        QTest::mouseClick(Bs().SpeedButton2, Qt::LeftButton);
+        QTest::mouseClick(Child<QToolButton>(Bs(), "SpeedButton2"), Qt::LeftButton);
     }
 
     void ChooseOutput(const QString& path) {
         dialogs_.savePaths.push_back(path);
-        QTest::mouseClick(Bs().SpeedButton1, Qt::LeftButton);
+        QTest::mouseClick(Child<QToolButton>(Bs(), "SpeedButton1"), Qt::LeftButton);
     }
 
     // Opens the choice's list, as the user does, and picks the entry.
@@ -385,26 +396,31 @@ class BsWindowTest : public QObject {
     }
 
     void ClearChoices() {
-        for (QComboBox* choice : {Bs().CBBox_Sitename, Bs().CBBox_Lon, Bs().CBBox_Lat,
-                                  Bs().CBBox_Direct, Bs().CBBox_Beamwidth}) {
+        for (QComboBox* choice :
+             {Child<ColumnChoice>(Bs(), "CBBox_Sitename"), Child<ColumnChoice>(Bs(), "CBBox_Lon"),
+              Child<ColumnChoice>(Bs(), "CBBox_Lat"), Child<ColumnChoice>(Bs(), "CBBox_Direct"),
+              Child<ColumnChoice>(Bs(), "CBBox_Beamwidth")}) {
             choice->setCurrentIndex(-1);
         }
     }
 
     void ChooseSampleColumns() {
-        Bs().CBBox_Beamwidth->setCurrentIndex(-1);  // the reviewed files draw 45 degrees
-        Choose(Bs().CBBox_Sitename, "A:站名");
-        Choose(Bs().CBBox_Lon, "B:经度");
-        Choose(Bs().CBBox_Lat, "C:纬度");
-        Choose(Bs().CBBox_Direct, "D:方向角");
+        Child<ColumnChoice>(Bs(), "CBBox_Beamwidth")
+            ->setCurrentIndex(-1);  // the reviewed files draw 45 degrees
+        Choose(Child<ColumnChoice>(Bs(), "CBBox_Sitename"), "A:站名");
+        Choose(Child<ColumnChoice>(Bs(), "CBBox_Lon"), "B:经度");
+        Choose(Child<ColumnChoice>(Bs(), "CBBox_Lat"), "C:纬度");
+        Choose(Child<ColumnChoice>(Bs(), "CBBox_Direct"), "D:方向角");
     }
 
     void ChooseCaseColumns() { ChooseSampleColumns(); }
 
     QStringList Texts() {
         QStringList texts;
-        for (const QComboBox* choice : {Bs().CBBox_Sitename, Bs().CBBox_Lon, Bs().CBBox_Lat,
-                                        Bs().CBBox_Direct, Bs().CBBox_Beamwidth}) {
+        for (const QComboBox* choice :
+             {Child<ColumnChoice>(Bs(), "CBBox_Sitename"), Child<ColumnChoice>(Bs(), "CBBox_Lon"),
+              Child<ColumnChoice>(Bs(), "CBBox_Lat"), Child<ColumnChoice>(Bs(), "CBBox_Direct"),
+              Child<ColumnChoice>(Bs(), "CBBox_Beamwidth")}) {
             texts << choice->currentText();
         }
         return texts;

@@ -82,33 +82,33 @@ class ConverterWindowsTest : public QObject {
 
     void exampleBoxFollowsTheCoordinateFormat() {
         QCOMPARE(Point().windowTitle(), QString("离散点数据->KML"));
-        QCOMPARE(Point().MemoDemo->toPlainText(),
+        QCOMPARE(Child<QPlainTextEdit>(Point(), "MemoDemo")->toPlainText(),
                  QString("25.745336,113.068899\n25.844481,113.068899\n"
                          "25.844481,112.978279\n25.745336,112.978279"));
-        QTest::mouseClick(Point().RadioButtons->button(1), Qt::LeftButton);
-        QCOMPARE(Point().MemoDemo->toPlainText().split('\n').first(),
+        QTest::mouseClick(Child<QButtonGroup>(Point(), "RadioButtons")->button(1), Qt::LeftButton);
+        QCOMPARE(Child<QPlainTextEdit>(Point(), "MemoDemo")->toPlainText().split('\n').first(),
                  QString("113.068899,25.745336"));
-        QTest::mouseClick(Point().RadioButtons->button(2), Qt::LeftButton);
-        QCOMPARE(Point().MemoDemo->toPlainText().split('\n').last(),
+        QTest::mouseClick(Child<QButtonGroup>(Point(), "RadioButtons")->button(2), Qt::LeftButton);
+        QCOMPARE(Child<QPlainTextEdit>(Point(), "MemoDemo")->toPlainText().split('\n').last(),
                  QString("112.978279 25.745336"));
-        QTest::mouseClick(Point().RadioButtons->button(0), Qt::LeftButton);
-        QCOMPARE(Point().MemoDemo->toPlainText().split('\n').first(),
+        QTest::mouseClick(Child<QButtonGroup>(Point(), "RadioButtons")->button(0), Qt::LeftButton);
+        QCOMPARE(Child<QPlainTextEdit>(Point(), "MemoDemo")->toPlainText().split('\n').first(),
                  QString("25.745336,113.068899"));
     }
 
     void missingOutputOrInputIsAskedForAndNothingIsWritten() {
-        Point().Memo1->setPlainText("25.7,113.1");
-        QTest::mouseClick(Point().Button2, Qt::LeftButton);
+        Child<QPlainTextEdit>(Point(), "Memo1")->setPlainText("25.7,113.1");
+        QTest::mouseClick(Child<QPushButton>(Point(), "Button2"), Qt::LeftButton);
         QCOMPARE(dialogs_.messages, QStringList({"请选择输出的文件名！"}));
 
         const QString path = dir_.filePath("empty.kml");
         ChooseOutput(path);
-        Point().Memo1->clear();
-        QTest::mouseClick(Point().Button4, Qt::LeftButton);
+        Child<QPlainTextEdit>(Point(), "Memo1")->clear();
+        QTest::mouseClick(Child<QPushButton>(Point(), "Button4"), Qt::LeftButton);
         QCOMPARE(dialogs_.messages,
                  QStringList({"请选择输出的文件名！", "请填入要转换的坐标串！"}));
         QVERIFY(!QFile::exists(path));
-        QCOMPARE(Main().TreeView2->topLevelItemCount(), 0);
+        QCOMPARE(Child<QTreeWidget>(Main(), "TreeView2")->topLevelItemCount(), 0);
     }
 
     void outputDialogAsksForAKmlFile() {
@@ -119,11 +119,11 @@ class ConverterWindowsTest : public QObject {
         QCOMPARE(options.defaultSuffix, QString("KML"));
         QVERIFY(options.promptOverwrite);
         QCOMPARE(options.directory, QDir::currentPath());
-        QCOMPARE(Point().EdtFName0->text(), dir_.filePath("x.kml"));
+        QCOMPARE(Child<QLineEdit>(Point(), "EdtFName0")->text(), dir_.filePath("x.kml"));
 
         // Cancelling keeps the chosen path.
-        QTest::mouseClick(Point().SpeedButton5, Qt::LeftButton);
-        QCOMPARE(Point().EdtFName0->text(), dir_.filePath("x.kml"));
+        QTest::mouseClick(Child<QToolButton>(Point(), "SpeedButton5"), Qt::LeftButton);
+        QCOMPARE(Child<QLineEdit>(Point(), "EdtFName0")->text(), dir_.filePath("x.kml"));
     }
 
     void writesTheFileOfEachButton_data() {
@@ -148,18 +148,19 @@ class ConverterWindowsTest : public QObject {
         QFETCH(QStringList, lines);
         const QString path = dir_.filePath(kind + ".kml");
         ChooseOutput(path);
-        QTest::mouseClick(Point().RadioButtons->button(format), Qt::LeftButton);
-        Point().Memo1->setPlainText(text);
-        QPushButton* button = kind == "point"  ? Point().Button2
-                              : kind == "line" ? Point().Button3
-                                               : Point().Button4;
+        QTest::mouseClick(Child<QButtonGroup>(Point(), "RadioButtons")->button(format),
+                          Qt::LeftButton);
+        Child<QPlainTextEdit>(Point(), "Memo1")->setPlainText(text);
+        QPushButton* button = kind == "point"  ? Child<QPushButton>(Point(), "Button2")
+                              : kind == "line" ? Child<QPushButton>(Point(), "Button3")
+                                               : Child<QPushButton>(Point(), "Button4");
         QTest::mouseClick(button, Qt::LeftButton);
 
         QCOMPARE(dialogs_.errors, QStringList());
         QCOMPARE(dialogs_.messages, QStringList({"完成！"}));
         QCOMPARE(FileBytes(path),
                  ExpectedFile(dir_.path(), lines, static_cast<CoordinateFormat>(format), kind));
-        QCOMPARE(TopLevelTexts(*Main().TreeView2), QStringList({path}));
+        QCOMPARE(TopLevelTexts(*Child<QTreeWidget>(Main(), "TreeView2")), QStringList({path}));
         // Writing only lists the file; the globe is not touched.
         QVERIFY(globe_->calls.isEmpty());
     }
@@ -168,9 +169,9 @@ class ConverterWindowsTest : public QObject {
         const QString path = dir_.filePath("long.kml");
         ChooseOutput(path);
         const QString longLine = "113.1," + QString(6000, '5');
-        Point().Memo1->setPlainText(longLine + "\n113.2,25.8");
-        QTest::mouseClick(Point().RadioButtons->button(1), Qt::LeftButton);
-        QTest::mouseClick(Point().Button2, Qt::LeftButton);
+        Child<QPlainTextEdit>(Point(), "Memo1")->setPlainText(longLine + "\n113.2,25.8");
+        QTest::mouseClick(Child<QButtonGroup>(Point(), "RadioButtons")->button(1), Qt::LeftButton);
+        QTest::mouseClick(Child<QPushButton>(Point(), "Button2"), Qt::LeftButton);
         QCOMPARE(FileBytes(path).count("<Placemark>"), 2);
         QVERIFY(FileBytes(path).contains(longLine.toUtf8() + ",0  "));
     }
@@ -178,32 +179,32 @@ class ConverterWindowsTest : public QObject {
     void aFileThatCannotBeWrittenIsReportedAndNotListed() {
         const QString path = dir_.filePath("no-such-folder/out.kml");
         ChooseOutput(path);
-        Point().Memo1->setPlainText("25.7,113.1");
-        QTest::mouseClick(Point().Button4, Qt::LeftButton);
+        Child<QPlainTextEdit>(Point(), "Memo1")->setPlainText("25.7,113.1");
+        QTest::mouseClick(Child<QPushButton>(Point(), "Button4"), Qt::LeftButton);
         QCOMPARE(dialogs_.errors,
                  QStringList({"Cannot create file " + path + "：输出文件所在的目录不存在"}));
         QVERIFY(dialogs_.messages.isEmpty());
-        QCOMPARE(Main().TreeView2->topLevelItemCount(), 0);
+        QCOMPARE(Child<QTreeWidget>(Main(), "TreeView2")->topLevelItemCount(), 0);
         QVERIFY(QApplication::overrideCursor() == nullptr);
     }
 
     void viewButtonOpensTheWrittenFileOnTheGlobe() {
         const QString path = dir_.filePath("view.kml");
         ChooseOutput(path);
-        QTest::mouseClick(Point().SpeedButton8, Qt::LeftButton);
+        QTest::mouseClick(Child<QToolButton>(Point(), "SpeedButton8"), Qt::LeftButton);
         QVERIFY(globe_->calls.isEmpty());  // nothing written yet
 
-        Point().Memo1->setPlainText("25.7,113.1\n25.8,113.2\n25.7,113.3");
-        QTest::mouseClick(Point().Button4, Qt::LeftButton);
-        QTest::mouseClick(Point().SpeedButton8, Qt::LeftButton);
+        Child<QPlainTextEdit>(Point(), "Memo1")->setPlainText("25.7,113.1\n25.8,113.2\n25.7,113.3");
+        QTest::mouseClick(Child<QPushButton>(Point(), "Button4"), Qt::LeftButton);
+        QTest::mouseClick(Child<QToolButton>(Point(), "SpeedButton8"), Qt::LeftButton);
         QCOMPARE(globe_->calls,
                  QStringList({"IsInitialized", "Disconnect", "Connect", "GetMainHwnd",
                               "GetRenderHwnd", "OpenKmlFile(" + path + ",1)"}));
-        QCOMPARE(globe_->Render()->parentWidget(), Main().Panel01);
+        QCOMPARE(globe_->Render()->parentWidget(), Child<QWidget>(Main(), "Panel01"));
 
         globe_->calls.clear();
         globe_->initialized = 1;
-        QTest::mouseClick(Point().SpeedButton8, Qt::LeftButton);
+        QTest::mouseClick(Child<QToolButton>(Point(), "SpeedButton8"), Qt::LeftButton);
         QCOMPARE(globe_->calls, QStringList({"IsInitialized", "OpenKmlFile(" + path + ",1)"}));
     }
 
@@ -213,11 +214,11 @@ class ConverterWindowsTest : public QObject {
         DesktopSettings().SetLayout(KmlLayout::Standard);
         const QString path = dir_.filePath("area.KMZ");
         ChooseOutput(path);
-        Point().Memo1->setPlainText("25.7,113.1\n25.8,113.2\n25.7,113.3");
-        QTest::mouseClick(Point().Button4, Qt::LeftButton);
+        Child<QPlainTextEdit>(Point(), "Memo1")->setPlainText("25.7,113.1\n25.8,113.2\n25.7,113.3");
+        QTest::mouseClick(Child<QPushButton>(Point(), "Button4"), Qt::LeftButton);
         DesktopSettings().SetLayout(KmlLayout::Fixed);
         QCOMPARE(dialogs_.errors, QStringList());
-        QCOMPARE(TopLevelTexts(*Main().TreeView2), QStringList({path}));
+        QCOMPARE(TopLevelTexts(*Child<QTreeWidget>(Main(), "TreeView2")), QStringList({path}));
         int error = 0;
         zip_t* archive = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, &error);
         QVERIFY(archive != nullptr);
@@ -258,11 +259,11 @@ class ConverterWindowsTest : public QObject {
     }
 
     void closeButtonHidesAndKeepsTheContents() {
-        Point().Memo1->setPlainText("25.7,113.1");
-        QTest::mouseClick(Point().Button1, Qt::LeftButton);
+        Child<QPlainTextEdit>(Point(), "Memo1")->setPlainText("25.7,113.1");
+        QTest::mouseClick(Child<QPushButton>(Point(), "Button1"), Qt::LeftButton);
         QVERIFY(!Point().isVisible());
         Point().show();
-        QCOMPARE(Point().Memo1->toPlainText(), QString("25.7,113.1"));
+        QCOMPARE(Child<QPlainTextEdit>(Point(), "Memo1")->toPlainText(), QString("25.7,113.1"));
     }
 
     void mifWindowConvertsTheChosenFiles() {
@@ -274,17 +275,17 @@ class ConverterWindowsTest : public QObject {
         dialogs_.openPaths = {mifPath};
         dialogs_.savePaths = {kmlPath};
         mif.show();
-        QTest::mouseClick(mif.SpeedButton3, Qt::LeftButton);
-        QTest::mouseClick(mif.SpeedButton4, Qt::LeftButton);
+        QTest::mouseClick(Child<QToolButton>(mif, "SpeedButton3"), Qt::LeftButton);
+        QTest::mouseClick(Child<QToolButton>(mif, "SpeedButton4"), Qt::LeftButton);
         QCOMPARE(dialogs_.fileDialogs[0].filter, QString("Mapinfo Mif File(*.MIF)|*.MIF"));
         QCOMPARE(dialogs_.fileDialogs[0].defaultSuffix, QString("MIF"));
         QCOMPARE(dialogs_.fileDialogs[1].filter,
                  QString("Keyhole Markup Language(*.KML)|*.KML|KMZ(*.KMZ)|*.KMZ"));
         QVERIFY(!dialogs_.fileDialogs[1].promptOverwrite);
-        QCOMPARE(mif.LabeledEdit1->text(), mifPath);
-        QCOMPARE(mif.LabeledEdit2->text(), kmlPath);
+        QCOMPARE(Child<QLineEdit>(mif, "LabeledEdit1")->text(), mifPath);
+        QCOMPARE(Child<QLineEdit>(mif, "LabeledEdit2")->text(), kmlPath);
 
-        QTest::mouseClick(mif.Button1, Qt::LeftButton);
+        QTest::mouseClick(Child<QPushButton>(mif, "Button1"), Qt::LeftButton);
         QCOMPARE(dialogs_.errors, QStringList());
         QCOMPARE(dialogs_.messages, QStringList({"完成！"}));
         const QByteArray kml = FileBytes(kmlPath);
@@ -292,7 +293,7 @@ class ConverterWindowsTest : public QObject {
         QVERIFY(kml.contains("Region"));
         QVERIFY(kml.contains("113.1,25.7,0 113.2,25.7,0 113.2,25.8,0 113.1,25.7,0 "));
         // The MIF conversion does not list its file.
-        QCOMPARE(Main().TreeView2->topLevelItemCount(), 0);
+        QCOMPARE(Child<QTreeWidget>(Main(), "TreeView2")->topLevelItemCount(), 0);
         mif.hide();
     }
 
@@ -313,12 +314,13 @@ class ConverterWindowsTest : public QObject {
         dialogs_.openPaths = {mifPath};
         dialogs_.savePaths = {kmlPath};
         mif.show();
-        QTest::mouseClick(mif.SpeedButton3, Qt::LeftButton);
-        QTest::mouseClick(mif.SpeedButton4, Qt::LeftButton);
-        QCOMPARE(mif.CBoxNameColumn->count(), 3);
-        QCOMPARE(mif.CBoxNameColumn->currentText(), QString("Name"));  // the first Char column
-        mif.CBoxNameColumn->setCurrentIndex(2);
-        QTest::mouseClick(mif.Button1, Qt::LeftButton);
+        QTest::mouseClick(Child<QToolButton>(mif, "SpeedButton3"), Qt::LeftButton);
+        QTest::mouseClick(Child<QToolButton>(mif, "SpeedButton4"), Qt::LeftButton);
+        QCOMPARE(Child<QComboBox>(mif, "CBoxNameColumn")->count(), 3);
+        QCOMPARE(Child<QComboBox>(mif, "CBoxNameColumn")->currentText(),
+                 QString("Name"));  // the first Char column
+        Child<QComboBox>(mif, "CBoxNameColumn")->setCurrentIndex(2);
+        QTest::mouseClick(Child<QPushButton>(mif, "Button1"), Qt::LeftButton);
         DesktopSettings().SetLayout(KmlLayout::Fixed);
         DesktopSettings().SetCoordinateDigits(0);
         QCOMPARE(dialogs_.errors, QStringList());
@@ -332,14 +334,14 @@ class ConverterWindowsTest : public QObject {
     void mifWindowReportsMissingFilesWithoutSuccess() {
         TFrmMIF2KML& mif = desktop_->FrmMIF2KML();
         mif.show();
-        QTest::mouseClick(mif.Button1, Qt::LeftButton);
+        QTest::mouseClick(Child<QPushButton>(mif, "Button1"), Qt::LeftButton);
         QCOMPARE(dialogs_.errors, QStringList({"Cannot open file "}));
 
         const QString mifPath = dir_.filePath("ok.mif");
         WriteFile(mifPath, kMif);
         dialogs_.openPaths = {mifPath};
-        QTest::mouseClick(mif.SpeedButton3, Qt::LeftButton);
-        QTest::mouseClick(mif.Button1, Qt::LeftButton);
+        QTest::mouseClick(Child<QToolButton>(mif, "SpeedButton3"), Qt::LeftButton);
+        QTest::mouseClick(Child<QPushButton>(mif, "Button1"), Qt::LeftButton);
         QCOMPARE(dialogs_.errors, QStringList({"Cannot open file ", "Cannot create file "}));
         QVERIFY(dialogs_.messages.isEmpty());
         mif.hide();
@@ -351,7 +353,7 @@ class ConverterWindowsTest : public QObject {
 
     void ChooseOutput(const QString& path) {
         dialogs_.savePaths.push_back(path);
-        QTest::mouseClick(Point().SpeedButton5, Qt::LeftButton);
+        QTest::mouseClick(Child<QToolButton>(Point(), "SpeedButton5"), Qt::LeftButton);
     }
 
     ScriptedDialogs& dialogs_;

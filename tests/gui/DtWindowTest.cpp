@@ -66,13 +66,14 @@ class DtWindowTest : public QObject {
             dir_.filePath("ColCfg.col"));
         progressSeen_.clear();
         progressWithoutWaitCursor_ = false;
-        connect(Dt().CGauge2, &QProgressBar::valueChanged, this, [this](int value) {
-            progressSeen_ << value;
-            const QCursor* cursor = QApplication::overrideCursor();
-            if (value > 0 && (cursor == nullptr || cursor->shape() != Qt::WaitCursor)) {
-                progressWithoutWaitCursor_ = true;
-            }
-        });
+        connect(Child<QProgressBar>(Dt(), "CGauge2"), &QProgressBar::valueChanged, this,
+                [this](int value) {
+                    progressSeen_ << value;
+                    const QCursor* cursor = QApplication::overrideCursor();
+                    if (value > 0 && (cursor == nullptr || cursor->shape() != Qt::WaitCursor)) {
+                        progressWithoutWaitCursor_ = true;
+                    }
+                });
         Main().show();
         QVERIFY(QTest::qWaitForWindowExposed(&Main()));
         Dt().show();
@@ -87,34 +88,34 @@ class DtWindowTest : public QObject {
 
     void treeEntryOpensTheWindowWithItsControls() {
         Dt().hide();
-        ClickItem(*Main().TreeView1, "DT数据->KML");
+        ClickItem(*Child<QTreeWidget>(Main(), "TreeView1"), "DT数据->KML");
         QVERIFY(Dt().isVisible());
         QVERIFY(dialogs_.messages.isEmpty());
         QCOMPARE(Dt().windowTitle(), QString("DT数据->KML"));
         QCOMPARE(Dt().parentWidget(), &Main());
         QCOMPARE(Dt().minimumSize(), Dt().maximumSize());
 
-        QCOMPARE(Dt().Label5->text(), QString("DT数据（TXT文本）："));
-        QCOMPARE(Dt().Label2->text(), QString("经度字段："));
-        QCOMPARE(Dt().Label3->text(), QString("纬度字段："));
-        QCOMPARE(Dt().Label8->text(), QString("选择专题字段："));
-        QCOMPARE(Dt().Label10->text(), QString("KML文件输出："));
-        QCOMPARE(Dt().Label23->text(), QString("轨迹宽度："));
-        QCOMPARE(Dt().Label1->text(), QString("单位：象素"));
-        QCOMPARE(Dt().GroupBox4->title(), QString("信息栏"));
-        QCOMPARE(Dt().Button6->text(), QString("生成KML文件"));
-        QCOMPARE(Dt().Button1->text(), QString("确定"));
-        QVERIFY(Dt().EdtDtFName->isReadOnly());
-        QVERIFY(Dt().EdtFName2->isReadOnly());
-        QVERIFY(Dt().CBox_Long->isEditable());
-        QVERIFY(Dt().CBox_Lat->isEditable());
-        QVERIFY(!Dt().CBoxFNList->isEditable());
-        QCOMPARE(Dt().CSpinEdtWidth->minimum(), 1);
-        QCOMPARE(Dt().CSpinEdtWidth->maximum(), 10);
-        QCOMPARE(Dt().CSpinEdtWidth->value(), 4);
-        QCOMPARE(Dt().CGauge2->minimum(), 0);
-        QCOMPARE(Dt().CGauge2->maximum(), 100);
-        QCOMPARE(Dt().CGauge2->value(), 0);
+        QCOMPARE(Child<QLabel>(Dt(), "Label5")->text(), QString("DT数据（TXT文本）："));
+        QCOMPARE(Child<QLabel>(Dt(), "Label2")->text(), QString("经度字段："));
+        QCOMPARE(Child<QLabel>(Dt(), "Label3")->text(), QString("纬度字段："));
+        QCOMPARE(Child<QLabel>(Dt(), "Label8")->text(), QString("选择专题字段："));
+        QCOMPARE(Child<QLabel>(Dt(), "Label10")->text(), QString("KML文件输出："));
+        QCOMPARE(Child<QLabel>(Dt(), "Label23")->text(), QString("轨迹宽度："));
+        QCOMPARE(Child<QLabel>(Dt(), "Label1")->text(), QString("单位：象素"));
+        QCOMPARE(Child<QGroupBox>(Dt(), "GroupBox4")->title(), QString("信息栏"));
+        QCOMPARE(Child<QPushButton>(Dt(), "Button6")->text(), QString("生成KML文件"));
+        QCOMPARE(Child<QPushButton>(Dt(), "Button1")->text(), QString("确定"));
+        QVERIFY(Child<QLineEdit>(Dt(), "EdtDtFName")->isReadOnly());
+        QVERIFY(Child<QLineEdit>(Dt(), "EdtFName2")->isReadOnly());
+        QVERIFY(Child<QComboBox>(Dt(), "CBox_Long")->isEditable());
+        QVERIFY(Child<QComboBox>(Dt(), "CBox_Lat")->isEditable());
+        QVERIFY(!Child<QComboBox>(Dt(), "CBoxFNList")->isEditable());
+        QCOMPARE(Child<QSpinBox>(Dt(), "CSpinEdtWidth")->minimum(), 1);
+        QCOMPARE(Child<QSpinBox>(Dt(), "CSpinEdtWidth")->maximum(), 10);
+        QCOMPARE(Child<QSpinBox>(Dt(), "CSpinEdtWidth")->value(), 4);
+        QCOMPARE(Child<QProgressBar>(Dt(), "CGauge2")->minimum(), 0);
+        QCOMPARE(Child<QProgressBar>(Dt(), "CGauge2")->maximum(), 100);
+        QCOMPARE(Child<QProgressBar>(Dt(), "CGauge2")->value(), 0);
         // The legend panel carries the drive-test component names, grading page first.
         const auto* pages = Dt().findChild<QTabWidget*>("PageControl2");
         QVERIFY(pages != nullptr);
@@ -135,22 +136,24 @@ class DtWindowTest : public QObject {
         QCOMPARE(options.filter, QString("文本文件(*.txt)|*.txt"));
         QCOMPARE(options.directory, QDir::currentPath());
 
-        QCOMPARE(Dt().EdtDtFName->text(), log);
-        QCOMPARE(Dt().EdtFName2->text(), dir_.filePath("survey.log.kml"));
+        QCOMPARE(Child<QLineEdit>(Dt(), "EdtDtFName")->text(), log);
+        QCOMPARE(Child<QLineEdit>(Dt(), "EdtFName2")->text(), dir_.filePath("survey.log.kml"));
         const QStringList names = {"Time", "LONGITUDE", "LATITUDE", "Level"};
-        QCOMPARE(Items(*Dt().CBox_Long), names);
-        QCOMPARE(Items(*Dt().CBox_Lat), names);
-        QCOMPARE(Items(*Dt().CBoxFNList), names);
-        QCOMPARE(Dt().CBox_Long->currentText(), QString("LONGITUDE"));
-        QCOMPARE(Dt().CBox_Lat->currentText(), QString("LATITUDE"));
-        QCOMPARE(Dt().CBoxFNList->currentText(), QString("Time"));
+        QCOMPARE(Items(*Child<QComboBox>(Dt(), "CBox_Long")), names);
+        QCOMPARE(Items(*Child<QComboBox>(Dt(), "CBox_Lat")), names);
+        QCOMPARE(Items(*Child<QComboBox>(Dt(), "CBoxFNList")), names);
+        QCOMPARE(Child<QComboBox>(Dt(), "CBox_Long")->currentText(), QString("LONGITUDE"));
+        QCOMPARE(Child<QComboBox>(Dt(), "CBox_Lat")->currentText(), QString("LATITUDE"));
+        QCOMPARE(Child<QComboBox>(Dt(), "CBoxFNList")->currentText(), QString("Time"));
         // The first field was scanned: three classes, numbers 1 to 3 graded.
-        QCOMPARE(Dt().Legend->scan().distinctValues, std::vector<std::string>({"1", "2", "3"}));
-        QVERIFY(Dt().Button6->isEnabled());
+        QCOMPARE(Child<LegendPanel>(Dt(), "Legend")->scan().distinctValues,
+                 std::vector<std::string>({"1", "2", "3"}));
+        QVERIFY(Child<QPushButton>(Dt(), "Button6")->isEnabled());
 
         // Choosing another field scans it.
         ChooseTheme("Level");
-        QCOMPARE(Dt().Legend->scan().distinctValues, std::vector<std::string>({"-70", "-80"}));
+        QCOMPARE(Child<LegendPanel>(Dt(), "Legend")->scan().distinctValues,
+                 std::vector<std::string>({"-70", "-80"}));
         const DtConversionRequest request = Dt().Request();
         QCOMPARE(request.lonColumn, 1);
         QCOMPARE(request.latColumn, 2);
@@ -160,8 +163,8 @@ class DtWindowTest : public QObject {
 
         // A name typed into the position boxes picks its field, in any letter case; a name
         // of no field picks none.
-        Dt().CBox_Long->setEditText("level");
-        Dt().CBox_Lat->setEditText("Height");
+        Child<QComboBox>(Dt(), "CBox_Long")->setEditText("level");
+        Child<QComboBox>(Dt(), "CBox_Lat")->setEditText("Height");
         QCOMPARE(Dt().Request().lonColumn, 3);
         QCOMPARE(Dt().Request().latColumn, -1);
     }
@@ -179,11 +182,13 @@ class DtWindowTest : public QObject {
                   "Time\tX\tY\tlon\tlat\tCell\n1\t113.0\t25.0\t0\t0\tA\n"
                   "2\t113.0001\t25.0\t0\t0\tA\n3\t113.0002\t25.0\t0\t0\tB\n");
         Open(first);
-        QCOMPARE(Dt().CBox_Long->currentText(), QString("lon"));  // detected by name
-        Dt().CBox_Long->setCurrentIndex(1);                       // the user knows better
-        Dt().CBox_Lat->setCurrentIndex(2);
+        QCOMPARE(Child<QComboBox>(Dt(), "CBox_Long")->currentText(),
+                 QString("lon"));                                 // detected by name
+        Child<QComboBox>(Dt(), "CBox_Long")->setCurrentIndex(1);  // the user knows better
+        Child<QComboBox>(Dt(), "CBox_Lat")->setCurrentIndex(2);
         ChooseTheme("Cell");
-        QCOMPARE(Dt().Legend->scan().distinctValues, std::vector<std::string>({"A", "B"}));
+        QCOMPARE(Child<LegendPanel>(Dt(), "Legend")->scan().distinctValues,
+                 std::vector<std::string>({"A", "B"}));
         const QTableWidget* classes = Dt().findChild<QTableWidget*>("StringGrid0");
 
         // The same names in other letter case and order: kept, and the legend is not redone
@@ -196,16 +201,17 @@ class DtWindowTest : public QObject {
                   "A\t113.0002\t25.0\t0\t0\n"
                   "A\t113.0003\t25.0\t0\t0\n");
         Open(second);
-        QCOMPARE(Dt().CBox_Long->currentText(), QString("x"));
-        QCOMPARE(Dt().CBox_Lat->currentText(), QString("y"));
-        QCOMPARE(Dt().CBoxFNList->currentText(), QString("CELL"));
-        QCOMPARE(Dt().Legend->scan().distinctValues, std::vector<std::string>({"A", "B"}));
+        QCOMPARE(Child<QComboBox>(Dt(), "CBox_Long")->currentText(), QString("x"));
+        QCOMPARE(Child<QComboBox>(Dt(), "CBox_Lat")->currentText(), QString("y"));
+        QCOMPARE(Child<QComboBox>(Dt(), "CBoxFNList")->currentText(), QString("CELL"));
+        QCOMPARE(Child<LegendPanel>(Dt(), "Legend")->scan().distinctValues,
+                 std::vector<std::string>({"A", "B"}));
         QCOMPARE(classes->rowCount(), 2);
-        QCOMPARE(Dt().Legend->ActiveKind(), LegendKind::Classification);
+        QCOMPARE(Child<LegendPanel>(Dt(), "Legend")->ActiveKind(), LegendKind::Classification);
 
         // C is no class of the kept legend: its line refers to no style of the file.
-        const QString out = Dt().EdtFName2->text();
-        QTest::mouseClick(Dt().Button6, Qt::LeftButton);
+        const QString out = Child<QLineEdit>(Dt(), "EdtFName2")->text();
+        QTest::mouseClick(Child<QPushButton>(Dt(), "Button6"), Qt::LeftButton);
         QCOMPARE(dialogs_.errors, QStringList());
         const QByteArray kml = FileBytes(out);
         QVERIFY(kml.contains("#LINESTYLE-1"));
@@ -216,23 +222,24 @@ class DtWindowTest : public QObject {
         const QString third = dir_.filePath("third.txt");
         WriteFile(third, "Speed\tX\tY\n5\t113.0\t25.0\n7\t113.0001\t25.0\n");
         Open(third);
-        QCOMPARE(Dt().CBoxFNList->currentText(), QString("Speed"));
-        QCOMPARE(Dt().Legend->scan().distinctValues, std::vector<std::string>({"5", "7"}));
-        QCOMPARE(Dt().CBox_Long->currentText(), QString("X"));
+        QCOMPARE(Child<QComboBox>(Dt(), "CBoxFNList")->currentText(), QString("Speed"));
+        QCOMPARE(Child<LegendPanel>(Dt(), "Legend")->scan().distinctValues,
+                 std::vector<std::string>({"5", "7"}));
+        QCOMPARE(Child<QComboBox>(Dt(), "CBox_Long")->currentText(), QString("X"));
     }
 
     void cancellingTheOpenDialogEmptiesTheFileBoxOnly() {
         Open(kData + "/route-utf8.txt");
         ChooseTheme("小区");
         dialogs_.openPaths.push_back(std::nullopt);
-        QTest::mouseClick(Dt().SpeedButton3, Qt::LeftButton);
-        QCOMPARE(Dt().EdtDtFName->text(), QString());
-        QCOMPARE(Dt().EdtFName2->text(), kData + "/route-utf8.kml");
-        QCOMPARE(Dt().CBoxFNList->count(), 5);
+        QTest::mouseClick(Child<QToolButton>(Dt(), "SpeedButton3"), Qt::LeftButton);
+        QCOMPARE(Child<QLineEdit>(Dt(), "EdtDtFName")->text(), QString());
+        QCOMPARE(Child<QLineEdit>(Dt(), "EdtFName2")->text(), kData + "/route-utf8.kml");
+        QCOMPARE(Child<QComboBox>(Dt(), "CBoxFNList")->count(), 5);
 
-        QTest::mouseClick(Dt().Button6, Qt::LeftButton);
+        QTest::mouseClick(Child<QPushButton>(Dt(), "Button6"), Qt::LeftButton);
         QCOMPARE(dialogs_.messages, QStringList({"请打开要导入的DT数据文本文件!"}));
-        QVERIFY(Lines(*Dt().Memo0).isEmpty());
+        QVERIFY(Lines(*Child<QPlainTextEdit>(Dt(), "Memo0")).isEmpty());
     }
 
     void generatingWithoutAnOutputAsksForOne() {
@@ -243,20 +250,20 @@ class DtWindowTest : public QObject {
         QCOMPARE(options.fileName, QString());
         QCOMPARE(options.directory, QDir::currentPath());
         QVERIFY(options.promptOverwrite);
-        QCOMPARE(Dt().EdtFName2->text(), dir_.filePath("x.kml"));
+        QCOMPARE(Child<QLineEdit>(Dt(), "EdtFName2")->text(), dir_.filePath("x.kml"));
 
         // The proposed name is the current output; cancelling keeps it.
         ChooseOutput(std::nullopt);
         QCOMPARE(dialogs_.fileDialogs[1].fileName, dir_.filePath("x.kml"));
-        QCOMPARE(Dt().EdtFName2->text(), dir_.filePath("x.kml"));
+        QCOMPARE(Child<QLineEdit>(Dt(), "EdtFName2")->text(), dir_.filePath("x.kml"));
 
-        Dt().EdtFName2->clear();
+        Child<QLineEdit>(Dt(), "EdtFName2")->clear();
         const QString log = dir_.filePath("route.txt");
         QVERIFY(QFile::copy(kData + "/route-utf8.txt", log));
         Open(log);
         ChooseTheme("小区");
-        Dt().EdtFName2->clear();
-        QTest::mouseClick(Dt().Button6, Qt::LeftButton);
+        Child<QLineEdit>(Dt(), "EdtFName2")->clear();
+        QTest::mouseClick(Child<QPushButton>(Dt(), "Button6"), Qt::LeftButton);
         QCOMPARE(dialogs_.messages, QStringList({"请选择输出的文件名！"}));
         QCOMPARE(dir_.entryList(QDir::Files), QStringList({"route.txt"}));
     }
@@ -267,7 +274,7 @@ class DtWindowTest : public QObject {
         WriteFile(empty, "");
         Open(empty);
         QCOMPARE(dialogs_.errors, QStringList({"List index out of bounds (0)"}));
-        QCOMPARE(Dt().CBoxFNList->count(), 5);
+        QCOMPARE(Child<QComboBox>(Dt(), "CBoxFNList")->count(), 5);
         QVERIFY(QApplication::overrideCursor() == nullptr);
     }
 
@@ -277,7 +284,7 @@ class DtWindowTest : public QObject {
         WriteFile(binary, QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16));
         Open(binary);
         QCOMPARE(dialogs_.errors, QStringList({binary + " 不是文本文件，不能作为DT数据读取"}));
-        QCOMPARE(Dt().CBoxFNList->count(), 5);
+        QCOMPARE(Child<QComboBox>(Dt(), "CBoxFNList")->count(), 5);
     }
 
     void aFieldThatAllowsNoLegendSaysSo() {
@@ -285,7 +292,7 @@ class DtWindowTest : public QObject {
         QVERIFY(hint != nullptr);
         QVERIFY(!hint->isVisible());
         Open(kData + "/route-gbk.txt");
-        QCOMPARE(Dt().CBoxFNList->currentText(), QString("时间"));
+        QCOMPARE(Child<QComboBox>(Dt(), "CBoxFNList")->currentText(), QString("时间"));
         QVERIFY(hint->isVisible());
         QCOMPARE(hint->text(), QString("该字段不能分级也不能分类，请选择其他专题字段"));
         QVERIFY(!Dt().findChild<QTabWidget*>("PageControl2")->isVisible());
@@ -297,50 +304,50 @@ class DtWindowTest : public QObject {
     void classificationIsWrittenAsTheReviewedFile() {
         Open(kData + "/route-gbk.txt");
         // The first field (times) can be neither classified nor graded.
-        QCOMPARE(Dt().CBoxFNList->currentText(), QString("时间"));
-        QVERIFY(!Dt().Button6->isEnabled());
+        QCOMPARE(Child<QComboBox>(Dt(), "CBoxFNList")->currentText(), QString("时间"));
+        QVERIFY(!Child<QPushButton>(Dt(), "Button6")->isEnabled());
         ChooseTheme("小区");
-        QVERIFY(Dt().Button6->isEnabled());
-        QCOMPARE(Dt().Legend->ActiveKind(), LegendKind::Classification);
+        QVERIFY(Child<QPushButton>(Dt(), "Button6")->isEnabled());
+        QCOMPARE(Child<LegendPanel>(Dt(), "Legend")->ActiveKind(), LegendKind::Classification);
         const QString out = dir_.filePath("cells.kml");
         ChooseOutput(out);
-        Dt().Memo0->setPlainText("what the last conversion said");
+        Child<QPlainTextEdit>(Dt(), "Memo0")->setPlainText("what the last conversion said");
 
-        QTest::mouseClick(Dt().Button6, Qt::LeftButton);
+        QTest::mouseClick(Child<QPushButton>(Dt(), "Button6"), Qt::LeftButton);
         QCOMPARE(dialogs_.errors, QStringList());
         QCOMPARE(FileBytes(out), FileBytes(kData + "/route-classes.kml"));
-        QCOMPARE(Lines(*Dt().Memo0),
+        QCOMPARE(Lines(*Child<QPlainTextEdit>(Dt(), "Memo0")),
                  QStringList({"生成KML文件开始...", "生成KML文件完成：" + out}));
         QCOMPARE(dialogs_.messages, QStringList({"导出完成."}));
-        QCOMPARE(TopLevelTexts(*Main().TreeView2), QStringList({out}));
+        QCOMPARE(TopLevelTexts(*Child<QTreeWidget>(Main(), "TreeView2")), QStringList({out}));
         // Progress ran to 100 under the wait cursor and went back to 0; nothing else is
         // left of the conversion.
         QVERIFY(progressSeen_.contains(100));
         QCOMPARE(progressSeen_.last(), 0);
         QVERIFY(!progressWithoutWaitCursor_);
-        QCOMPARE(Dt().CGauge2->value(), 0);
+        QCOMPARE(Child<QProgressBar>(Dt(), "CGauge2")->value(), 0);
         QVERIFY(QApplication::overrideCursor() == nullptr);
         // Writing only lists the file; the globe is not touched.
         QVERIFY(globe_->calls.isEmpty());
 
         // Generating again lists the file once.
-        QTest::mouseClick(Dt().Button6, Qt::LeftButton);
-        QCOMPARE(TopLevelTexts(*Main().TreeView2), QStringList({out}));
-        QCOMPARE(Lines(*Dt().Memo0).size(), 2);
+        QTest::mouseClick(Child<QPushButton>(Dt(), "Button6"), Qt::LeftButton);
+        QCOMPARE(TopLevelTexts(*Child<QTreeWidget>(Main(), "TreeView2")), QStringList({out}));
+        QCOMPARE(Lines(*Child<QPlainTextEdit>(Dt(), "Memo0")).size(), 2);
     }
 
     void gradingIsWrittenAsTheReviewedFile() {
         Open(kData + "/route-utf8.txt");
         ChooseTheme("场强");
-        QCOMPARE(Dt().Legend->ActiveKind(), LegendKind::Grading);
+        QCOMPARE(Child<LegendPanel>(Dt(), "Legend")->ActiveKind(), LegendKind::Grading);
         Dt().findChild<QSpinBox*>("CSpinEdit1")->setValue(3);
         QTest::mouseClick(Dt().findChild<QPushButton*>("Button2"), Qt::LeftButton);
         RadioButton(2)->click();
-        Dt().CSpinEdtWidth->setValue(3);
+        Child<QSpinBox>(Dt(), "CSpinEdtWidth")->setValue(3);
         const QString out = dir_.filePath("levels.kml");
         ChooseOutput(out);
 
-        QTest::mouseClick(Dt().Button6, Qt::LeftButton);
+        QTest::mouseClick(Child<QPushButton>(Dt(), "Button6"), Qt::LeftButton);
         QCOMPARE(dialogs_.errors, QStringList());
         QCOMPARE(FileBytes(out), FileBytes(kData + "/route-grades.kml"));
         QCOMPARE(dialogs_.messages, QStringList({"导出完成."}));
@@ -353,7 +360,7 @@ class DtWindowTest : public QObject {
         ChooseOutput(out);
         desktop_->Settings().SetBreakDistance(150);
         QCOMPARE(Dt().Request().breakDistance, 150);
-        QTest::mouseClick(Dt().Button6, Qt::LeftButton);
+        QTest::mouseClick(Child<QPushButton>(Dt(), "Button6"), Qt::LeftButton);
         QCOMPARE(dialogs_.errors, QStringList());
         const QByteArray joined = FileBytes(out);
         QCOMPARE(joined, ProcedureOutput(Dt().Request(), dir_.filePath("expected.kml")));
@@ -367,21 +374,21 @@ class DtWindowTest : public QObject {
         const QString out = dir_.filePath("kept.kml");
         WriteFile(out, "kept");
         ChooseOutput(out);
-        Dt().Memo0->setPlainText("earlier");
+        Child<QPlainTextEdit>(Dt(), "Memo0")->setPlainText("earlier");
         Dt().findChild<QSpinBox*>("CSpinEdit1")->setValue(6);  // two blank rows
 
-        QTest::mouseClick(Dt().Button6, Qt::LeftButton);
+        QTest::mouseClick(Child<QPushButton>(Dt(), "Button6"), Qt::LeftButton);
         QCOMPARE(dialogs_.errors, QStringList({"'' is not a valid floating point value"}));
         QCOMPARE(FileBytes(out), QByteArray("kept"));
-        QCOMPARE(Lines(*Dt().Memo0), QStringList({"earlier"}));
+        QCOMPARE(Lines(*Child<QPlainTextEdit>(Dt(), "Memo0")), QStringList({"earlier"}));
         QVERIFY(dialogs_.messages.isEmpty());
-        QCOMPARE(Main().TreeView2->topLevelItemCount(), 0);
+        QCOMPARE(Child<QTreeWidget>(Main(), "TreeView2")->topLevelItemCount(), 0);
         QVERIFY(QApplication::overrideCursor() == nullptr);
-        QCOMPARE(Dt().CGauge2->value(), 0);
+        QCOMPARE(Child<QProgressBar>(Dt(), "CGauge2")->value(), 0);
 
         // The inputs stay, so the user can mend them and generate again.
         QTest::mouseClick(Dt().findChild<QPushButton*>("Button2"), Qt::LeftButton);
-        QTest::mouseClick(Dt().Button6, Qt::LeftButton);
+        QTest::mouseClick(Child<QPushButton>(Dt(), "Button6"), Qt::LeftButton);
         QCOMPARE(dialogs_.messages, QStringList({"导出完成."}));
         QVERIFY(FileBytes(out).startsWith("<?xml"));
     }
@@ -393,15 +400,15 @@ class DtWindowTest : public QObject {
         WriteFile(out, "kept");
         ChooseOutput(out);
 
-        QTest::mouseClick(Dt().Button6, Qt::LeftButton);
+        QTest::mouseClick(Child<QPushButton>(Dt(), "Button6"), Qt::LeftButton);
         QCOMPARE(dialogs_.errors, QStringList({"'25,0' is not a valid floating point value"}));
         QCOMPARE(FileBytes(out), QByteArray("kept"));
-        QCOMPARE(Lines(*Dt().Memo0), QStringList({"生成KML文件开始..."}));
+        QCOMPARE(Lines(*Child<QPlainTextEdit>(Dt(), "Memo0")), QStringList({"生成KML文件开始..."}));
         QVERIFY(dialogs_.messages.isEmpty());
-        QCOMPARE(Main().TreeView2->topLevelItemCount(), 0);
+        QCOMPARE(Child<QTreeWidget>(Main(), "TreeView2")->topLevelItemCount(), 0);
         // The bar had moved; the stop sets it back and restores the cursor.
         QVERIFY(progressSeen_.contains(100));
-        QCOMPARE(Dt().CGauge2->value(), 0);
+        QCOMPARE(Child<QProgressBar>(Dt(), "CGauge2")->value(), 0);
         QVERIFY(QApplication::overrideCursor() == nullptr);
         QCOMPARE(dir_.entryList(QDir::Files), QStringList({"bad.kml"}));
     }
@@ -412,13 +419,13 @@ class DtWindowTest : public QObject {
         const QString out = dir_.filePath("no-such-folder/out.kml");
         ChooseOutput(out);
 
-        QTest::mouseClick(Dt().Button6, Qt::LeftButton);
+        QTest::mouseClick(Child<QPushButton>(Dt(), "Button6"), Qt::LeftButton);
         QCOMPARE(dialogs_.errors,
                  QStringList({"Cannot create file " + out + "：输出文件所在的目录不存在"}));
-        QCOMPARE(Lines(*Dt().Memo0), QStringList({"生成KML文件开始..."}));
+        QCOMPARE(Lines(*Child<QPlainTextEdit>(Dt(), "Memo0")), QStringList({"生成KML文件开始..."}));
         QVERIFY(dialogs_.messages.isEmpty());
-        QCOMPARE(Main().TreeView2->topLevelItemCount(), 0);
-        QCOMPARE(Dt().CGauge2->value(), 0);
+        QCOMPARE(Child<QTreeWidget>(Main(), "TreeView2")->topLevelItemCount(), 0);
+        QCOMPARE(Child<QProgressBar>(Dt(), "CGauge2")->value(), 0);
         QVERIFY(QApplication::overrideCursor() == nullptr);
     }
 
@@ -428,11 +435,11 @@ class DtWindowTest : public QObject {
         Open(log);
         ChooseOutput(dir_.filePath("changing.kml"));
         WriteFile(log, "Cell\tLon\tLat\nA\t113.0\t25.0\nA\t113.0001\t25.0\nA\t113.0002\t25.0\n");
-        QTest::mouseClick(Dt().Button6, Qt::LeftButton);
+        QTest::mouseClick(Child<QPushButton>(Dt(), "Button6"), Qt::LeftButton);
         QVERIFY(FileBytes(dir_.filePath("changing.kml")).contains("113.0002,25.0,0 "));
 
         QVERIFY(QFile::remove(log));
-        QTest::mouseClick(Dt().Button6, Qt::LeftButton);
+        QTest::mouseClick(Child<QPushButton>(Dt(), "Button6"), Qt::LeftButton);
         QCOMPARE(dialogs_.errors, QStringList({"Cannot open file " + log}));
         QCOMPARE(dialogs_.messages, QStringList({"导出完成."}));
     }
@@ -449,30 +456,31 @@ class DtWindowTest : public QObject {
         // The survey tool writes the log anew, shorter, while the window holds it.
         WriteFile(log, "Cell\tLon\tLat\tLevel\nC\t113.0\t25.0\t-1\n");
         ChooseTheme("Level");
-        QCOMPARE(Dt().Legend->scan().distinctValues.size(), size_t{30});
+        QCOMPARE(Child<LegendPanel>(Dt(), "Legend")->scan().distinctValues.size(), size_t{30});
         ChooseTheme("Cell");
-        QCOMPARE(Dt().Legend->scan().distinctValues, std::vector<std::string>({"A", "B"}));
+        QCOMPARE(Child<LegendPanel>(Dt(), "Legend")->scan().distinctValues,
+                 std::vector<std::string>({"A", "B"}));
     }
 
     void viewButtonOpensTheOutputOnTheGlobe() {
         const QString out = dir_.filePath("view.kml");
         ChooseOutput(out);
-        QTest::mouseClick(Dt().SpeedButton6, Qt::LeftButton);
+        QTest::mouseClick(Child<QToolButton>(Dt(), "SpeedButton6"), Qt::LeftButton);
         QVERIFY(globe_->calls.isEmpty());  // nothing written yet
 
         Open(kData + "/route-utf8.txt");
         ChooseTheme("小区");
         ChooseOutput(out);
-        QTest::mouseClick(Dt().Button6, Qt::LeftButton);
-        QTest::mouseClick(Dt().SpeedButton6, Qt::LeftButton);
+        QTest::mouseClick(Child<QPushButton>(Dt(), "Button6"), Qt::LeftButton);
+        QTest::mouseClick(Child<QToolButton>(Dt(), "SpeedButton6"), Qt::LeftButton);
         QCOMPARE(globe_->calls,
                  QStringList({"IsInitialized", "Disconnect", "Connect", "GetMainHwnd",
                               "GetRenderHwnd", "OpenKmlFile(" + out + ",1)"}));
-        QCOMPARE(globe_->Render()->parentWidget(), Main().Panel01);
+        QCOMPARE(globe_->Render()->parentWidget(), Child<QWidget>(Main(), "Panel01"));
 
         globe_->calls.clear();
         globe_->initialized = 1;
-        QTest::mouseClick(Dt().SpeedButton6, Qt::LeftButton);
+        QTest::mouseClick(Child<QToolButton>(Dt(), "SpeedButton6"), Qt::LeftButton);
         QCOMPARE(globe_->calls, QStringList({"IsInitialized", "OpenKmlFile(" + out + ",1)"}));
     }
 
@@ -485,7 +493,7 @@ class DtWindowTest : public QObject {
             QCOMPARE(colorCfg.SchemeName(), QString("场强"));
             QTest::mouseClick(colorCfg.findChild<QPushButton*>("Button1"), Qt::LeftButton);
         });
-        Dt().Legend->findChild<QAction*>("N2")->trigger();
+        Child<LegendPanel>(Dt(), "Legend")->findChild<QAction*>("N2")->trigger();
         QCOMPARE(dialogs_.messages, QStringList({"保存完毕!"}));
         QVERIFY(FileBytes(dir_.filePath("ColCfg.col")).contains("ItemCount=\"4\""));
     }
@@ -493,13 +501,13 @@ class DtWindowTest : public QObject {
     void closeButtonHidesAndKeepsTheContents() {
         Open(kData + "/route-utf8.txt");
         ChooseTheme("小区");
-        QTest::mouseClick(Dt().Button1, Qt::LeftButton);
+        QTest::mouseClick(Child<QPushButton>(Dt(), "Button1"), Qt::LeftButton);
         QVERIFY(!Dt().isVisible());
-        ClickItem(*Main().TreeView1, "DT数据->KML");
+        ClickItem(*Child<QTreeWidget>(Main(), "TreeView1"), "DT数据->KML");
         QVERIFY(Dt().isVisible());
-        QCOMPARE(Dt().EdtDtFName->text(), kData + "/route-utf8.txt");
-        QCOMPARE(Dt().CBoxFNList->currentText(), QString("小区"));
-        QCOMPARE(Dt().Legend->ActiveKind(), LegendKind::Classification);
+        QCOMPARE(Child<QLineEdit>(Dt(), "EdtDtFName")->text(), kData + "/route-utf8.txt");
+        QCOMPARE(Child<QComboBox>(Dt(), "CBoxFNList")->currentText(), QString("小区"));
+        QCOMPARE(Child<LegendPanel>(Dt(), "Legend")->ActiveKind(), LegendKind::Classification);
     }
 
   private:
@@ -508,18 +516,18 @@ class DtWindowTest : public QObject {
 
     void Open(const QString& path) {
         dialogs_.openPaths.push_back(path);
-        QTest::mouseClick(Dt().SpeedButton3, Qt::LeftButton);
+        QTest::mouseClick(Child<QToolButton>(Dt(), "SpeedButton3"), Qt::LeftButton);
     }
 
     void ChooseOutput(const std::optional<QString>& path) {
         dialogs_.savePaths.push_back(path);
-        QTest::mouseClick(Dt().SpeedButton4, Qt::LeftButton);
+        QTest::mouseClick(Child<QToolButton>(Dt(), "SpeedButton4"), Qt::LeftButton);
     }
 
     void ChooseTheme(const QString& name) {
-        const int index = Dt().CBoxFNList->findText(name);
+        const int index = Child<QComboBox>(Dt(), "CBoxFNList")->findText(name);
         QVERIFY2(index >= 0, qPrintable(name));
-        Dt().CBoxFNList->setCurrentIndex(index);
+        Child<QComboBox>(Dt(), "CBoxFNList")->setCurrentIndex(index);
     }
 
     QRadioButton* RadioButton(int code) {

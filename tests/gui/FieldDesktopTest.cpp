@@ -58,7 +58,7 @@ class FieldDesktopTest : public QObject {
             dialogs_, [this] { return std::make_unique<RecordingApplicationGE>(*globe_); });
         Main().show();
         QVERIFY(QTest::qWaitForWindowExposed(&Main()));
-        Main().GroupBar->setCurrentIndex(2);
+        Child<QToolBox>(Main(), "GroupBar")->setCurrentIndex(2);
         QVERIFY(dir_.isValid());
         first_ = dir_.filePath("first.kml");
         second_ = dir_.filePath("second.kml");
@@ -78,7 +78,7 @@ class FieldDesktopTest : public QObject {
         QCOMPARE(CheckStates(), QList<Qt::CheckState>({Qt::Unchecked, Qt::Unchecked}));
         QVERIFY(globe_->calls.isEmpty());
 
-        ClickItem(*Main().TreeView2, first_, true);
+        ClickItem(*Child<QTreeWidget>(Main(), "TreeView2"), first_, true);
         QCOMPARE(CheckStates(), QList<Qt::CheckState>({Qt::Checked, Qt::Unchecked}));
 
         globe_->calls.clear();
@@ -110,8 +110,8 @@ class FieldDesktopTest : public QObject {
 
     void contextMenuLocatesReloadsAndRemoves() {
         LoadableFileList& list = Main().LoadableFiles();
-        const QRect entry = Main().TreeView2->visualItemRect(Item(first_));
-        emit Main().TreeView2->customContextMenuRequested(entry.center());
+        const QRect entry = Child<QTreeWidget>(Main(), "TreeView2")->visualItemRect(Item(first_));
+        emit Child<QTreeWidget>(Main(), "TreeView2")->customContextMenuRequested(entry.center());
         QVERIFY(list.PopupMenu->isVisible());
         QStringList texts;
         for (const QAction* action : list.PopupMenu->actions()) {
@@ -120,7 +120,7 @@ class FieldDesktopTest : public QObject {
             }
         }
         QCOMPARE(texts, QStringList({"定位", "重新载入", "从地球移除"}));
-        QCOMPARE(Main().TreeView2->currentItem(), Item(first_));
+        QCOMPARE(Child<QTreeWidget>(Main(), "TreeView2")->currentItem(), Item(first_));
         list.PopupMenu->hide();
 
         // Locating a file not on the globe opens it; a hidden one is shown and brought into view.
@@ -140,15 +140,15 @@ class FieldDesktopTest : public QObject {
         globe_->calls.clear();
         list.Remove->trigger();
         QCOMPARE(globe_->calls, QStringList({"RemoveKmlFile(" + first_ + ")"}));
-        QCOMPARE(TopLevelTexts(*Main().TreeView2), QStringList({second_}));
+        QCOMPARE(TopLevelTexts(*Child<QTreeWidget>(Main(), "TreeView2")), QStringList({second_}));
         QVERIFY(globe_->files.isEmpty());
 
         // Off the globe, a file is only taken off the list.
-        Main().TreeView2->setCurrentItem(Item(second_));
+        Child<QTreeWidget>(Main(), "TreeView2")->setCurrentItem(Item(second_));
         globe_->calls.clear();
         list.Remove->trigger();
         QVERIFY(globe_->calls.isEmpty());
-        QCOMPARE(Main().TreeView2->topLevelItemCount(), 0);
+        QCOMPARE(Child<QTreeWidget>(Main(), "TreeView2")->topLevelItemCount(), 0);
     }
 
     // A file already on the globe when it is listed (opened from elsewhere) stays shown.
@@ -170,25 +170,27 @@ class FieldDesktopTest : public QObject {
         globe_->calls.clear();
         Main().AddLoadableFile(first_);
         QCOMPARE(globe_->calls, QStringList({"ReloadKmlFile(" + first_ + ")"}));
-        QCOMPARE(TopLevelTexts(*Main().TreeView2), QStringList({first_, second_}));
+        QCOMPARE(TopLevelTexts(*Child<QTreeWidget>(Main(), "TreeView2")),
+                 QStringList({first_, second_}));
         QCOMPARE(globe_->files.size(), 1);
     }
 
     void poppedOutGlobeOpensWhereTheMapWasAndKeepsItsPlace() {
-        QTest::mouseClick(Main().Button2, Qt::LeftButton);
-        QTest::mouseClick(Main().Button1, Qt::LeftButton);
+        QTest::mouseClick(Child<QPushButton>(Main(), "Button2"), Qt::LeftButton);
+        QTest::mouseClick(Child<QPushButton>(Main(), "Button1"), Qt::LeftButton);
         QWidget* window = globe_->Window();
         QVERIFY(window->isVisible());
         QCOMPARE(window->geometry(),
-                 QRect(Main().Panel01->mapToGlobal(QPoint(0, 0)), Main().Panel01->size()));
+                 QRect(Child<QWidget>(Main(), "Panel01")->mapToGlobal(QPoint(0, 0)),
+                       Child<QWidget>(Main(), "Panel01")->size()));
         QCOMPARE(window->windowIcon().cacheKey(), QApplication::windowIcon().cacheKey());
         QVERIFY(!QApplication::windowIcon().isNull());
 
         const QRect moved(40, 30, 500, 400);
         window->setGeometry(moved);
-        QTest::mouseClick(Main().Button2, Qt::LeftButton);
+        QTest::mouseClick(Child<QPushButton>(Main(), "Button2"), Qt::LeftButton);
         QVERIFY(!window->isVisible());
-        QTest::mouseClick(Main().Button1, Qt::LeftButton);
+        QTest::mouseClick(Child<QPushButton>(Main(), "Button1"), Qt::LeftButton);
         QCOMPARE(window->geometry(), moved);
     }
 
@@ -229,7 +231,7 @@ class FieldDesktopTest : public QObject {
     // ticked, and the folder stays hidden when the file is read again; "定位" on a folder
     // fits the view to it; a file being read shows its progress and can be cancelled.
     void foldersShowAsATreeAndStayHiddenAcrossAReload() {
-        ClickItem(*Main().TreeView2, first_, true);
+        ClickItem(*Child<QTreeWidget>(Main(), "TreeView2"), first_, true);
         LoadedKmlFile& file = *globe_->FindFile(first_);
         file.folders = {{"sites", -1, true}, {"A", 0, true}, {"lines", -1, true}};
         globe_->FilesChanged();
@@ -241,13 +243,13 @@ class FieldDesktopTest : public QObject {
         QVERIFY(!file.folders[1].visible);
         QCOMPARE(first->checkState(0), Qt::PartiallyChecked);
 
-        Main().TreeView2->setCurrentItem(Item(first_));
+        Child<QTreeWidget>(Main(), "TreeView2")->setCurrentItem(Item(first_));
         Main().LoadableFiles().Reload->trigger();
         QVERIFY(!globe_->FindFile(first_)->folders[1].visible);
         QCOMPARE(Item(first_)->child(0)->child(0)->checkState(0), Qt::Unchecked);
         QCOMPARE(Item(first_)->checkState(0), Qt::PartiallyChecked);
 
-        Main().TreeView2->setCurrentItem(Item(first_)->child(0)->child(0));
+        Child<QTreeWidget>(Main(), "TreeView2")->setCurrentItem(Item(first_)->child(0)->child(0));
         Main().LoadableFiles().Locate->trigger();
         QVERIFY(globe_->calls.contains(QString("FlyToKmlFolder(%1,1)").arg(first_)));
         QCOMPARE(Item(first_)->checkState(0), Qt::Checked);
@@ -268,7 +270,7 @@ class FieldDesktopTest : public QObject {
     void aTimedFileBringsTheTimeSlider() {
         auto* bar = Child<QWidget>(Main(), "TimeBar");
         QVERIFY(!bar->isVisible());
-        ClickItem(*Main().TreeView2, first_, true);
+        ClickItem(*Child<QTreeWidget>(Main(), "TreeView2"), first_, true);
         const std::int64_t start = 1'800'000'000'000;
         globe_->FindFile(first_)->times = KmlTimeWindow{start, start + 1000 * 60000};
         globe_->FilesChanged();
@@ -294,14 +296,15 @@ class FieldDesktopTest : public QObject {
     TFrmMain& Main() { return desktop_->FrmMain(); }
 
     QTreeWidgetItem* Item(const QString& path) {
-        const QList<QTreeWidgetItem*> found = Main().TreeView2->findItems(path, Qt::MatchExactly);
+        const QList<QTreeWidgetItem*> found =
+            Child<QTreeWidget>(Main(), "TreeView2")->findItems(path, Qt::MatchExactly);
         return found.isEmpty() ? nullptr : found.first();
     }
 
     QList<Qt::CheckState> CheckStates() {
         QList<Qt::CheckState> states;
-        for (int i = 0; i < Main().TreeView2->topLevelItemCount(); ++i) {
-            states << Main().TreeView2->topLevelItem(i)->checkState(0);
+        for (int i = 0; i < Child<QTreeWidget>(Main(), "TreeView2")->topLevelItemCount(); ++i) {
+            states << Child<QTreeWidget>(Main(), "TreeView2")->topLevelItem(i)->checkState(0);
         }
         return states;
     }

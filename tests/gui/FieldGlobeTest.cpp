@@ -8,6 +8,9 @@
 #include <QComboBox>
 #include <QFile>
 #include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QProcess>
 #include <QPushButton>
@@ -19,6 +22,7 @@
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QWhatsThis>
+#include <QWheelEvent>
 #include <QtTest>
 #include <cmath>
 #include <memory>
@@ -26,6 +30,7 @@
 #include "app/Desktop.h"
 #include "app/LoadableFileList.h"
 #include "app/Mainform.h"
+#include "common/GeoMeasure.h"
 #include "common/Kml_baseclass.h"
 #include "earth/FeaturePainter.h"
 #include "earth/MarbleGlobe.h"
@@ -73,6 +78,13 @@ QList<RouteLine> ReadRoute(const QString& path) {
         lines << line;
     }
     return lines;
+}
+
+bool BalloonShown() {
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    return std::any_of(windows.begin(), windows.end(), [](const QWidget* window) {
+        return window->inherits("QWhatsThat") && window->isVisible();
+    });
 }
 
 bool Near(const QColor& a, const QColor& b) {
@@ -174,14 +186,14 @@ class FieldGlobeTest : public QObject {
         const QString path = GradeSampleRoute();
         const QList<RouteLine> route = ReadRoute(path);
         QVERIFY(route.size() > 900);
-        QTest::mouseClick(desktop_->FrmDT().SpeedButton6, Qt::LeftButton);
+        QTest::mouseClick(Child<QToolButton>(desktop_->FrmDT(), "SpeedButton6"), Qt::LeftButton);
         QCOMPARE(dialogs_.errors, QStringList());
-        QCOMPARE(globe_->Map()->parentWidget(), Main().Panel01);
+        QCOMPARE(globe_->Map()->parentWidget(), Child<QWidget>(Main(), "Panel01"));
         QTest::qWait(300);
         const double share = CoveredShare(*globe_->Map(), route);
         QVERIFY2(share >= 0.9, qPrintable(QString::number(share)));
 
-        Main().GroupBar->setCurrentIndex(2);
+        Child<QToolBox>(Main(), "GroupBar")->setCurrentIndex(2);
         TakeScreenIfAsked();
     }
 
@@ -189,17 +201,19 @@ class FieldGlobeTest : public QObject {
     // route on the globe, and a double-click in "小区统计" that centres the globe on the cell.
     void servingCellsOfTheSampleRouteShowOnTheGlobe() {
         TFrmDT& dt = desktop_->FrmDT();
-        dt.GroupServing->setChecked(true);
+        Child<ServingCellGroup>(dt, "GroupServing")->setChecked(true);
         dialogs_.openPaths = {QStringLiteral(ORVANE_EXAMPLES "/serving-cells.csv")};
-        QTest::mouseClick(dt.GroupServing->BtnOpenCells, Qt::LeftButton);
+        QTest::mouseClick(
+            Child<QToolButton>(Child<ServingCellGroup>(dt, "GroupServing"), "BtnOpenCells"),
+            Qt::LeftButton);
         GradeSampleRoute();
-        QTest::mouseClick(dt.SpeedButton6, Qt::LeftButton);
+        QTest::mouseClick(Child<QToolButton>(dt, "SpeedButton6"), Qt::LeftButton);
         QCOMPARE(dialogs_.errors, QStringList());
 
-        TFrmServingReport& report = *dt.FrmServingReport;
+        TFrmServingReport& report = *Child<TFrmServingReport>(dt, "FrmServingReport");
         QVERIFY(QTest::qWaitForWindowExposed(&report));
         report.move(0, Main().frameGeometry().bottom() + 8);
-        QTableView& rows = *report.GridCells;
+        QTableView& rows = *Child<QTableView>(report, "GridCells");
         const QModelIndex crossed =
             rows.model()
                 ->match(rows.model()->index(0, 11), Qt::DisplayRole, "疑似天馈接反")
@@ -213,7 +227,7 @@ class FieldGlobeTest : public QObject {
         QVERIFY(std::abs(camera.FocusPointLongitude - 112.985) < 1e-3);
         QVERIFY(std::abs(camera.FocusPointLatitude - 25.822) < 1e-3);
 
-        Main().GroupBar->setCurrentIndex(2);
+        Child<QToolBox>(Main(), "GroupBar")->setCurrentIndex(2);
         TakeScreenIfAsked();
     }
 
@@ -302,18 +316,72 @@ class FieldGlobeTest : public QObject {
         qreal x = 0.0;
         qreal y = 0.0;
         QVERIFY(map.screenCoordinates(113.04, 25.77, x, y));
-        const auto balloonShown = [] {
-            const QWidgetList windows = QApplication::topLevelWidgets();
-            return std::any_of(windows.begin(), windows.end(), [](const QWidget* window) {
-                return window->inherits("QWhatsThat") && window->isVisible();
-            });
-        };
         QTest::mouseClick(&map, Qt::LeftButton, {}, QPoint(qRound(x), qRound(y)) + QPoint(30, 40));
         QTest::qWait(100);
-        QVERIFY(!balloonShown());
+        QVERIFY(!BalloonShown());
         QTest::mouseClick(&map, Qt::LeftButton, {}, QPoint(qRound(x), qRound(y)));
-        QTRY_VERIFY(balloonShown());
+        QTRY_VERIFY(BalloonShown());
         QWhatsThis::hideText();
+    }
+
+    // The tools on the real map: the ruler snaps to a site and measures as GeoDistance does,
+    // "定位…" finds the site by name and opens its balloon, and the wheel zooms about the
+    // pointer.
+    void theRulerGoToAndWheelWorkOnTheMap() {
+        const QString path = QStringLiteral(ORVANE_TEST_DATA "/bs/bs-table.kml");
+        Main().OpenOnGlobe(path);
+        Marble::MarbleWidget& map = *globe_->Map();
+        Main().AppGE0().SetCameraParams(24.6811, 113.6042, 0.0, AltitudeModeGE::RelativeToGround,
+                                        3000.0, 0.0, 0.0, 5.0);
+        qreal x = 0.0;
+        qreal y = 0.0;
+        QVERIFY(map.screenCoordinates(113.6042, 24.6811, x, y));
+        const QPoint site(qRound(x), qRound(y));
+
+        auto* ruler = Child<QAction>(Main(), "RulerAction");
+        ruler->trigger();
+        QTest::mouseClick(&map, Qt::LeftButton, {}, site + QPoint(3, -2));
+        const QPoint elsewhere = site + QPoint(200, 120);
+        qreal longitude = 0.0;
+        qreal latitude = 0.0;
+        QVERIFY(map.geoCoordinates(elsewhere.x(), elsewhere.y(), longitude, latitude,
+                                   Marble::GeoDataCoordinates::Degree));
+        QTest::mouseClick(&map, Qt::LeftButton, {}, elsewhere);
+        const QString metres = QString::fromStdString(
+            DistanceText(GeoDistance(113.6042, 24.6811, longitude, latitude)));
+        QCOMPARE(Child<QLabel>(Main(), "StatusPane")->text(), "测距：" + metres);
+        TakeScreenIfAsked();
+        QTest::mouseClick(&map, Qt::RightButton, {}, elsewhere);
+        QVERIFY(!ruler->isChecked());
+
+        Child<QAction>(Main(), "GoToAction")->trigger();
+        Child<QLineEdit>(Main(), "GoToField")->setText("曲江");
+        QTest::keyClick(Child<QLineEdit>(Main(), "GoToField"), Qt::Key_Return);
+        QTRY_VERIFY(BalloonShown());
+        QWhatsThis::hideText();
+        // The site's folder is found too, after the site; it fits the view to the site.
+        auto* matches = Child<QListWidget>(Main(), "GoToMatches");
+        QCOMPARE(matches->count(), 2);
+        QVERIFY(matches->item(1)->text().contains("/  —  bs-table.kml"));
+        map.setDistance(2000.0);
+        matches->setCurrentRow(1);
+        QTest::keyClick(Child<QLineEdit>(Main(), "GoToField"), Qt::Key_Return);
+        QVERIFY(map.distance() < 100.0);
+        Child<QDialog>(Main(), "GoToDialog")->close();
+
+        const QPoint pointer = site + QPoint(150, -90);
+        QVERIFY(map.geoCoordinates(pointer.x(), pointer.y(), longitude, latitude,
+                                   Marble::GeoDataCoordinates::Degree));
+        const qreal distance = map.distance();
+        QWheelEvent wheel(pointer, map.mapToGlobal(pointer), {}, {0, 120}, Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(&map, &wheel);
+        QVERIFY(map.distance() < distance);
+        qreal nowLongitude = 0.0;
+        qreal nowLatitude = 0.0;
+        QVERIFY(map.geoCoordinates(pointer.x(), pointer.y(), nowLongitude, nowLatitude,
+                                   Marble::GeoDataCoordinates::Degree));
+        QVERIFY(qAbs(nowLongitude - longitude) < 2e-5 && qAbs(nowLatitude - latitude) < 2e-5);
     }
 
     void aShortRouteOpensAtStreetLevel() {
@@ -332,10 +400,10 @@ class FieldGlobeTest : public QObject {
     void theFileListHidesShowsReloadsAndRemovesTheRoute() {
         const QString path = GradeSampleRoute();
         const QList<RouteLine> route = ReadRoute(path);
-        Main().GroupBar->setCurrentIndex(2);
-        ClickItem(*Main().TreeView2, path, true);
+        Child<QToolBox>(Main(), "GroupBar")->setCurrentIndex(2);
+        ClickItem(*Child<QTreeWidget>(Main(), "TreeView2"), path, true);
         Marble::MarbleWidget& map = *globe_->Map();
-        QTreeWidgetItem* item = Main().TreeView2->topLevelItem(0);
+        QTreeWidgetItem* item = Child<QTreeWidget>(Main(), "TreeView2")->topLevelItem(0);
         QCOMPARE(item->checkState(0), Qt::Checked);
         const int shown = RoutePixels(map, route);
         QVERIFY(shown > 1000);
@@ -347,15 +415,15 @@ class FieldGlobeTest : public QObject {
         QCOMPARE(RoutePixels(map, route), shown);
 
         // Written again and opened again: one entry, one copy on the globe.
-        QTest::mouseClick(desktop_->FrmDT().Button6, Qt::LeftButton);
-        QTest::mouseClick(desktop_->FrmDT().SpeedButton6, Qt::LeftButton);
-        QCOMPARE(Main().TreeView2->topLevelItemCount(), 1);
+        QTest::mouseClick(Child<QPushButton>(desktop_->FrmDT(), "Button6"), Qt::LeftButton);
+        QTest::mouseClick(Child<QToolButton>(desktop_->FrmDT(), "SpeedButton6"), Qt::LeftButton);
+        QCOMPARE(Child<QTreeWidget>(Main(), "TreeView2")->topLevelItemCount(), 1);
         QCOMPARE(Main().AppGE0().LoadedKmlFiles().size(), 1);
         QCOMPARE(RoutePixels(map, route), shown);
 
-        Main().TreeView2->setCurrentItem(item);
+        Child<QTreeWidget>(Main(), "TreeView2")->setCurrentItem(item);
         Main().LoadableFiles().Remove->trigger();
-        QCOMPARE(Main().TreeView2->topLevelItemCount(), 0);
+        QCOMPARE(Child<QTreeWidget>(Main(), "TreeView2")->topLevelItemCount(), 0);
         QVERIFY(Main().AppGE0().LoadedKmlFiles().isEmpty());
         QVERIFY(RoutePixels(map, route) < shown / 100);
     }
@@ -384,7 +452,7 @@ class FieldGlobeTest : public QObject {
         file.write("</Document></kml>\n");
         file.close();
 
-        Main().GroupBar->setCurrentIndex(2);
+        Child<QToolBox>(Main(), "GroupBar")->setCurrentIndex(2);
         Main().OpenLoadableFile(path);
         const QList<LoadedKmlFile> reading = Main().AppGE0().LoadedKmlFiles();
         QCOMPARE(reading.size(), 1);
@@ -402,18 +470,19 @@ class FieldGlobeTest : public QObject {
 
     // The sample log coloured by 场强 in five grades in the drive-test window.
     QString GradeSampleRoute() {
-        ClickItem(*Main().TreeView1, "DT数据->KML");
+        ClickItem(*Child<QTreeWidget>(Main(), "TreeView1"), "DT数据->KML");
         TFrmDT& dt = desktop_->FrmDT();
         dt.move(Main().frameGeometry().right() + 8, 0);
         dialogs_.openPaths = {QStringLiteral(ORVANE_EXAMPLES "/dt-route.txt")};
-        QTest::mouseClick(dt.SpeedButton3, Qt::LeftButton);
-        dt.CBoxFNList->setCurrentIndex(dt.CBoxFNList->findText("场强"));
+        QTest::mouseClick(Child<QToolButton>(dt, "SpeedButton3"), Qt::LeftButton);
+        Child<QComboBox>(dt, "CBoxFNList")
+            ->setCurrentIndex(Child<QComboBox>(dt, "CBoxFNList")->findText("场强"));
         dt.findChild<QSpinBox*>("CSpinEdit1")->setValue(5);
         QTest::mouseClick(dt.findChild<QPushButton*>("Button2"), Qt::LeftButton);
         const QString path = dir_.filePath("level.kml");
         dialogs_.savePaths = {path};
-        QTest::mouseClick(dt.SpeedButton4, Qt::LeftButton);
-        QTest::mouseClick(dt.Button6, Qt::LeftButton);
+        QTest::mouseClick(Child<QToolButton>(dt, "SpeedButton4"), Qt::LeftButton);
+        QTest::mouseClick(Child<QPushButton>(dt, "Button6"), Qt::LeftButton);
         [&] { QCOMPARE(dialogs_.messages, QStringList({"导出完成."})); }();
         dialogs_.messages.clear();
         return path;

@@ -80,19 +80,20 @@ class GlobeTest : public QObject {
     // list of loadable files, and see the red outline.
     void polygonFromThePointsWindowShowsOnTheGlobe() {
         const QString path = dir_.filePath("area.kml");
-        ClickItem(*Main().TreeView1, "离散点数据->KML");
+        ClickItem(*Child<QTreeWidget>(Main(), "TreeView1"), "离散点数据->KML");
         TFrmPoint& point = desktop_->FrmPoint();
         QVERIFY(point.isVisible());
         dialogs_.savePaths = {path};
-        QTest::mouseClick(point.SpeedButton5, Qt::LeftButton);
-        point.Memo1->setPlainText(point.MemoDemo->toPlainText());
-        QTest::mouseClick(point.Button4, Qt::LeftButton);
+        QTest::mouseClick(Child<QToolButton>(point, "SpeedButton5"), Qt::LeftButton);
+        Child<QPlainTextEdit>(point, "Memo1")
+            ->setPlainText(Child<QPlainTextEdit>(point, "MemoDemo")->toPlainText());
+        QTest::mouseClick(Child<QPushButton>(point, "Button4"), Qt::LeftButton);
         QCOMPARE(dialogs_.messages, QStringList({"完成！"}));
 
-        Main().GroupBar->setCurrentIndex(2);
-        ClickItem(*Main().TreeView2, path, true);
+        Child<QToolBox>(Main(), "GroupBar")->setCurrentIndex(2);
+        ClickItem(*Child<QTreeWidget>(Main(), "TreeView2"), path, true);
         QCOMPARE(dialogs_.errors, QStringList());
-        QCOMPARE(globe_->Map()->parentWidget(), Main().Panel01);
+        QCOMPARE(globe_->Map()->parentWidget(), Child<QWidget>(Main(), "Panel01"));
         QVERIFY(Main().AppGE0().IsInitialized() != 0);
 
         // The view is brought to the polygon: its centre lies inside the ring.
@@ -109,16 +110,17 @@ class GlobeTest : public QObject {
     void aKmzArchiveInTheStandardLayoutShowsOnTheGlobe() {
         const QString path = dir_.filePath("area.kmz");
         DesktopSettings().SetLayout(KmlLayout::Standard);
-        ClickItem(*Main().TreeView1, "离散点数据->KML");
+        ClickItem(*Child<QTreeWidget>(Main(), "TreeView1"), "离散点数据->KML");
         TFrmPoint& point = desktop_->FrmPoint();
         dialogs_.savePaths = {path};
-        QTest::mouseClick(point.SpeedButton5, Qt::LeftButton);
-        point.Memo1->setPlainText(point.MemoDemo->toPlainText());
-        QTest::mouseClick(point.Button4, Qt::LeftButton);
+        QTest::mouseClick(Child<QToolButton>(point, "SpeedButton5"), Qt::LeftButton);
+        Child<QPlainTextEdit>(point, "Memo1")
+            ->setPlainText(Child<QPlainTextEdit>(point, "MemoDemo")->toPlainText());
+        QTest::mouseClick(Child<QPushButton>(point, "Button4"), Qt::LeftButton);
         DesktopSettings().SetLayout(KmlLayout::Fixed);
         QCOMPARE(dialogs_.messages, QStringList({"完成！"}));
 
-        QTest::mouseClick(point.SpeedButton8, Qt::LeftButton);
+        QTest::mouseClick(Child<QToolButton>(point, "SpeedButton8"), Qt::LeftButton);
         QCOMPARE(dialogs_.errors, QStringList());
         const ICameraInfoGE camera = Main().AppGE0().GetCamera(0);
         QVERIFY(camera.FocusPointLongitude > 112.978279 && camera.FocusPointLongitude < 113.068899);
@@ -128,22 +130,23 @@ class GlobeTest : public QObject {
     // The sample log coloured by serving cell in the drive-test window, opened on the globe
     // from the window's view button: the lines of the cells show in their colours.
     void driveTestRouteFromTheDtWindowShowsOnTheGlobe() {
-        ClickItem(*Main().TreeView1, "DT数据->KML");
+        ClickItem(*Child<QTreeWidget>(Main(), "TreeView1"), "DT数据->KML");
         TFrmDT& dt = desktop_->FrmDT();
         QVERIFY(dt.isVisible());
         dt.move(Main().frameGeometry().right() + 8, 0);
         dialogs_.openPaths = {QStringLiteral(ORVANE_EXAMPLES "/dt-route.txt")};
-        QTest::mouseClick(dt.SpeedButton3, Qt::LeftButton);
-        dt.CBoxFNList->setCurrentIndex(dt.CBoxFNList->findText("小区"));
+        QTest::mouseClick(Child<QToolButton>(dt, "SpeedButton3"), Qt::LeftButton);
+        Child<QComboBox>(dt, "CBoxFNList")
+            ->setCurrentIndex(Child<QComboBox>(dt, "CBoxFNList")->findText("小区"));
         const QString path = dir_.filePath("cells.kml");
         dialogs_.savePaths = {path};
-        QTest::mouseClick(dt.SpeedButton4, Qt::LeftButton);
-        QTest::mouseClick(dt.Button6, Qt::LeftButton);
+        QTest::mouseClick(Child<QToolButton>(dt, "SpeedButton4"), Qt::LeftButton);
+        QTest::mouseClick(Child<QPushButton>(dt, "Button6"), Qt::LeftButton);
         QCOMPARE(dialogs_.errors, QStringList());
         QCOMPARE(dialogs_.messages, QStringList({"导出完成."}));
 
-        QTest::mouseClick(dt.SpeedButton6, Qt::LeftButton);
-        QCOMPARE(globe_->Map()->parentWidget(), Main().Panel01);
+        QTest::mouseClick(Child<QToolButton>(dt, "SpeedButton6"), Qt::LeftButton);
+        QCOMPARE(globe_->Map()->parentWidget(), Child<QWidget>(Main(), "Panel01"));
         // The first cells take the first palette colours: green, blue, yellow.
         for (const QColor& colour : {QColor(0, 255, 0), QColor(0, 0, 255), QColor(255, 255, 0)}) {
             QTRY_VERIFY_WITH_TIMEOUT(PixelsOf(globe_->Map()->grab().toImage(), colour) > 30, 20000);
@@ -155,32 +158,32 @@ class GlobeTest : public QObject {
     // beamwidth and 2500 m on the ground, opened on the globe from the window's view button:
     // the wedges show in their quadrant colours.
     void baseStationSitesFromTheBsWindowShowOnTheGlobe() {
-        ClickItem(*Main().TreeView1, "基站表->KML");
+        ClickItem(*Child<QTreeWidget>(Main(), "TreeView1"), "基站表->KML");
         TFrmBS& bs = desktop_->FrmBS();
         QVERIFY(bs.isVisible());
         bs.move(Main().frameGeometry().right() + 8, 0);
         dialogs_.openPaths = {QStringLiteral(ORVANE_EXAMPLES "/bs-table.xlsx")};
-        QTest::mouseClick(bs.SpeedButton2, Qt::LeftButton);
+        QTest::mouseClick(Child<QToolButton>(bs, "SpeedButton2"), Qt::LeftButton);
         const auto choose = [](ColumnChoice* choice, const QString& entry) {
             choice->onDropDown();
             choice->setCurrentIndex(choice->findText(entry));
         };
-        choose(bs.CBBox_Sitename, "A:站名");
-        choose(bs.CBBox_Lon, "B:经度");
-        choose(bs.CBBox_Lat, "C:纬度");
-        choose(bs.CBBox_Direct, "D:方向角");
-        choose(bs.CBBox_Beamwidth, "H:波束宽度");
-        bs.CBoxRadiusUnit->setCurrentIndex(1);
-        bs.CSpinEdit1->setValue(2500);
+        choose(Child<ColumnChoice>(bs, "CBBox_Sitename"), "A:站名");
+        choose(Child<ColumnChoice>(bs, "CBBox_Lon"), "B:经度");
+        choose(Child<ColumnChoice>(bs, "CBBox_Lat"), "C:纬度");
+        choose(Child<ColumnChoice>(bs, "CBBox_Direct"), "D:方向角");
+        choose(Child<ColumnChoice>(bs, "CBBox_Beamwidth"), "H:波束宽度");
+        Child<QComboBox>(bs, "CBoxRadiusUnit")->setCurrentIndex(1);
+        Child<QSpinBox>(bs, "CSpinEdit1")->setValue(2500);
         const QString path = dir_.filePath("sites.kml");
         dialogs_.savePaths = {path};
-        QTest::mouseClick(bs.SpeedButton1, Qt::LeftButton);
-        QTest::mouseClick(bs.Button5, Qt::LeftButton);
+        QTest::mouseClick(Child<QToolButton>(bs, "SpeedButton1"), Qt::LeftButton);
+        QTest::mouseClick(Child<QPushButton>(bs, "Button5"), Qt::LeftButton);
         QCOMPARE(dialogs_.errors, QStringList());
         QCOMPARE(dialogs_.messages, QStringList({"导出完成,共导入6行数据."}));
 
-        QTest::mouseClick(bs.SpeedButton7, Qt::LeftButton);
-        QCOMPARE(globe_->Map()->parentWidget(), Main().Panel01);
+        QTest::mouseClick(Child<QToolButton>(bs, "SpeedButton7"), Qt::LeftButton);
+        QCOMPARE(globe_->Map()->parentWidget(), Child<QWidget>(Main(), "Panel01"));
         // Closer than the whole file's view, so that the wedges are large enough to see.
         Main().AppGE0().SetCameraParams(24.85, 113.65, 0.0, AltitudeModeGE::RelativeToGround,
                                         28000.0, 0.0, 0.0, 5.0);
@@ -194,18 +197,19 @@ class GlobeTest : public QObject {
     // The sample CQT table graded by RxLev in the CQT window; with the globe embedded, the
     // window's view button shows the test points in the main window's view.
     void cqtPointsFromTheCqtWindowShowOnTheEmbeddedGlobe() {
-        QTest::mouseClick(Main().Button2, Qt::LeftButton);  // "载入GE窗口"
-        ClickItem(*Main().TreeView1, "CQT数据->KML");
+        QTest::mouseClick(Child<QPushButton>(Main(), "Button2"), Qt::LeftButton);  // "载入GE窗口"
+        ClickItem(*Child<QTreeWidget>(Main(), "TreeView1"), "CQT数据->KML");
         TFrmCQT& cqt = desktop_->FrmCQT();
         QVERIFY(cqt.isVisible());
         cqt.move(Main().frameGeometry().right() + 8, 0);
         dialogs_.openPaths = {QStringLiteral(ORVANE_EXAMPLES "/cqt-table.xlsx")};
-        QTest::mouseClick(cqt.SpeedButton9, Qt::LeftButton);
+        QTest::mouseClick(Child<QToolButton>(cqt, "SpeedButton9"), Qt::LeftButton);
         const std::array<std::pair<QComboBox*, QString>, 4> bindings = {
-            std::pair{static_cast<QComboBox*>(cqt.CBBox_Name1), QString("A:测试点")},
-            {cqt.CBBox_Lon1, "B:经度"},
-            {cqt.CBBox_Lat1, "C:纬度"},
-            {cqt.CBBox_Theme, "D:RxLev"}};
+            std::pair{static_cast<QComboBox*>(Child<ColumnChoice>(cqt, "CBBox_Name1")),
+                      QString("A:测试点")},
+            {Child<ColumnChoice>(cqt, "CBBox_Lon1"), "B:经度"},
+            {Child<ColumnChoice>(cqt, "CBBox_Lat1"), "C:纬度"},
+            {Child<ColumnChoice>(cqt, "CBBox_Theme"), "D:RxLev"}};
         for (const auto& [choice, entry] : bindings) {
             choice->showPopup();
             choice->setCurrentIndex(choice->findText(entry));
@@ -215,14 +219,14 @@ class GlobeTest : public QObject {
         cqt.findChild<QGroupBox*>("RadioGroup3")->findChildren<QAbstractButton*>().at(2)->click();
         const QString path = dir_.filePath("rxlev.kml");
         dialogs_.savePaths = {path};
-        QTest::mouseClick(cqt.SpeedButton10, Qt::LeftButton);
-        QTest::mouseClick(cqt.Button7, Qt::LeftButton);
+        QTest::mouseClick(Child<QToolButton>(cqt, "SpeedButton10"), Qt::LeftButton);
+        QTest::mouseClick(Child<QPushButton>(cqt, "Button7"), Qt::LeftButton);
         QCOMPARE(dialogs_.errors, QStringList());
         QCOMPARE(dialogs_.messages, QStringList({"导出完成,共导入6行数据."}));
 
-        QTest::mouseClick(cqt.SpeedButton11, Qt::LeftButton);
+        QTest::mouseClick(Child<QToolButton>(cqt, "SpeedButton11"), Qt::LeftButton);
         QCOMPARE(dialogs_.errors, QStringList());
-        QCOMPARE(globe_->Map()->parentWidget(), Main().Panel01);
+        QCOMPARE(globe_->Map()->parentWidget(), Child<QWidget>(Main(), "Panel01"));
         const ICameraInfoGE camera = Main().AppGE0().GetCamera(0);
         QVERIFY(camera.FocusPointLongitude > 113.3 && camera.FocusPointLongitude < 114.4);
         QVERIFY(camera.FocusPointLatitude > 24.6 && camera.FocusPointLatitude < 25.2);
@@ -275,8 +279,8 @@ class GlobeTest : public QObject {
         const QString path = dir_.filePath("broken.kml");
         WriteFile(path, "this is no KML");
         Main().AddLoadableFile(path);
-        Main().GroupBar->setCurrentIndex(2);
-        ClickItem(*Main().TreeView2, path, true);
+        Child<QToolBox>(Main(), "GroupBar")->setCurrentIndex(2);
+        ClickItem(*Child<QTreeWidget>(Main(), "TreeView2"), path, true);
         QCOMPARE(dialogs_.errors, QStringList({"Cannot open file " + path}));
     }
 

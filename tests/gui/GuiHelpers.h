@@ -9,18 +9,9 @@
 #include <QTreeWidget>
 #include <QtTest>
 
-namespace orvane::test {
+#include "gui/WindowControls.h"
 
-// A window's control, found by its object name: the windows keep their controls private, and
-// tests reach them only so. A name the window lacks ends the test run.
-template <class Widget>
-Widget* Child(const QObject& window, const char* name) {
-    auto* found = window.findChild<Widget*>(QString::fromLatin1(name));
-    if (found == nullptr) {
-        qFatal("%s has no control %s", window.metaObject()->className(), name);
-    }
-    return found;
-}
+namespace orvane::test {
 
 inline QByteArray FileBytes(const QString& path) {
     QFile file(path);

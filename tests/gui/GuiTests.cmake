@@ -18,8 +18,9 @@ function(add_gui_test name)
 endfunction()
 
 foreach(name MainFormTest DesktopPartsTest ConverterWindowsTest StartupTest LegendPanelTest DtWindowTest
-             BsWindowTest CqtWindowTest FieldDesktopTest FeatureLayerTest PlaybackTest
-             ImageExportTest InputFilesTest SingleInstanceTest ServingCellWindowTest)
+             BsWindowTest CqtWindowTest FieldDesktopTest FeatureLayerTest GlobeToolsTest PlaybackTest
+             ImageExportTest InputFilesTest SingleInstanceTest ServingCellWindowTest
+             LegendFiguresWindowTest)
     add_gui_test(${name})
     add_test(NAME gui.${name} COMMAND ${name})
     # Each test keeps the program's settings in a folder of its own.

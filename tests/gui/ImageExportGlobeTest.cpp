@@ -2,6 +2,7 @@
 // outlines are found in the saved bitmap where its .TAB puts their vertices, and GDAL reads
 // the same corners from the world file and from the .TAB.
 
+#include <marble/AbstractFloatItem.h>
 #include <marble/MarbleWidget.h>
 #include <QImage>
 #include <QProcess>
@@ -138,7 +139,7 @@ class ImageExportGlobeTest : public QObject {
         QCOMPARE(globe_->Map()->heading(), 0.0);
 
         const QImage picture(path);
-        QCOMPARE(picture.size(), main_->Panel01->size());
+        QCOMPARE(picture.size(), Child<QWidget>(main_, "Panel01")->size());
         const QList<Place> corners = ControlPoints(FileBytes(dir_.filePath("area.TAB")));
         QCOMPARE(corners.size(), 4);
         const Place topLeft = corners[0];
@@ -178,6 +179,47 @@ class ImageExportGlobeTest : public QObject {
                      CornerDistance(fromTable, "Lower Right", bottomRight) < 1e-6 &&
                      fromTable.contains("World Geodetic System 1984"),
                  qPrintable(fromTable));
+    }
+
+    // The picture holds the data, not the map's controls: where the compass was, it shows the
+    // map; the compass is back on the map afterwards.
+    void floatItemsStayOffThePicture() {
+        main_->EmbedGoogleEarth();
+        Marble::MarbleWidget& map = *globe_->Map();
+        Marble::AbstractFloatItem* compass = map.floatItem("compass");
+        QVERIFY(compass != nullptr && compass->visible());
+        QTRY_VERIFY_WITH_TIMEOUT(
+            map.grab().toImage().pixelColor(map.width() / 2, map.height() / 2) != QColor(Qt::black),
+            20000);
+        const QString path = dir_.filePath("clean.bmp");
+        dialogs_.savePaths = {path};
+        main_->N9Click();
+        QVERIFY(compass->visible());
+        // A negative position counts from the right or the bottom edge.
+        const QPointF position = compass->position();
+        const QRect where =
+            QRectF(QPointF(position.x() < 0 ? map.width() + position.x() - compass->size().width()
+                                            : position.x(),
+                           position.y() < 0 ? map.height() + position.y() - compass->size().height()
+                                            : position.y()),
+                   compass->size())
+                .toRect();
+        const QImage withCompass = map.grab().toImage().copy(where);
+        compass->setVisible(false);
+        const QImage mapAlone = map.grab().toImage().copy(where);
+        compass->setVisible(true);
+        const QImage picture = QImage(path).copy(where);
+        const auto differing = [](const QImage& a, const QImage& b) {
+            int count = 0;
+            for (int y = 0; y < a.height(); ++y) {
+                for (int x = 0; x < a.width(); ++x) {
+                    count += a.pixelColor(x, y) != b.pixelColor(x, y) ? 1 : 0;
+                }
+            }
+            return count;
+        };
+        QVERIFY(differing(withCompass, mapAlone) > where.width() * where.height() / 10);
+        QVERIFY(differing(picture, mapAlone) <= where.width() * where.height() / 50);
     }
 
   private:

@@ -2,6 +2,7 @@
 // bitmap, the .TAB and the world file it writes, and how it reports what it cannot write.
 
 #include <QDir>
+#include <QLabel>
 #include <QMenu>
 #include <QTemporaryDir>
 #include <QtEndian>
@@ -9,9 +10,9 @@
 #include <memory>
 
 #include "app/Mainform.h"
-#include "tests/gui/RecordingApplicationGE.h"
 #include "tests/gui/GuiHelpers.h"
 #include "tests/gui/GuiTestMain.h"
+#include "tests/gui/RecordingApplicationGE.h"
 
 using namespace orvane;
 using namespace orvane::test;
@@ -102,7 +103,9 @@ class ImageExportTest : public QObject {
 
         QCOMPARE(globe_->calls,
                  QStringList({"SetElevationExaggeration(0)", "SetProjection(Flat)", "GetCamera(0)",
-                              "SetCamera(5)", "GetPointOnTerrainFromScreenCoords(-1,1)",
+                              "SetCamera(5)", "HideFloatItems(0)",
+                              "ShowFloatItems(overviewmap,compass,navigation,license,scalebar)",
+                              "GetPointOnTerrainFromScreenCoords(-1,1)",
                               "GetPointOnTerrainFromScreenCoords(-1,-1)",
                               "GetPointOnTerrainFromScreenCoords(1,1)",
                               "GetPointOnTerrainFromScreenCoords(1,-1)"}));
@@ -119,11 +122,14 @@ class ImageExportTest : public QObject {
         QCOMPARE(options.filter, QString("Windows Bitmap File(*.BMP)|*.BMP"));
         QCOMPARE(options.defaultSuffix, QString("BMP"));
         QVERIFY(options.promptOverwrite);
+        QCOMPARE(options.checkBox, QString("保留比例尺"));
+        QCOMPARE(Child<QLabel>(*main_, "StatusPane")->text(),
+                 QString("已保存：%1、区域图.TAB、区域图.bpw").arg(QDir::toNativeSeparators(path)));
 
-        const int width = main_->Panel01->width();
-        const int height = main_->Panel01->height();
+        const int width = Child<QWidget>(main_, "Panel01")->width();
+        const int height = Child<QWidget>(main_, "Panel01")->height();
         const QImage picture(path);
-        QCOMPARE(picture.size(), main_->Panel01->size());
+        QCOMPARE(picture.size(), Child<QWidget>(main_, "Panel01")->size());
         QCOMPARE(picture.pixelColor(width / 2, height / 2), QColor(Qt::red));
         const BitmapHeader header = HeaderOf(FileBytes(path));
         QCOMPARE(header.width, width);
@@ -136,6 +142,19 @@ class ImageExportTest : public QObject {
         QCOMPARE(world.size(), 7);  // six lines, each ending in CR LF
         QCOMPARE(world[0].toDouble(), 115.25 / width);
         QCOMPARE(world[3].toDouble(), -30.625 / height);
+    }
+
+    // The scale bar may stay on the picture, a choice of the save dialog kept for the session.
+    void theScaleBarStaysWhenChosen() {
+        dialogs_.savePaths = {dir_->filePath("a.bmp"), dir_->filePath("b.bmp")};
+        dialogs_.checkBoxes = {true};
+        Export();
+        Export();
+        QCOMPARE(
+            globe_->calls.filter("FloatItems"),
+            QStringList(
+                {"HideFloatItems(1)", "ShowFloatItems(overviewmap,compass,navigation,license)",
+                 "HideFloatItems(1)", "ShowFloatItems(overviewmap,compass,navigation,license)"}));
     }
 
     void cancellingKeepsTheFlatNorthUpViewAndWritesNothing() {
@@ -179,7 +198,7 @@ class ImageExportTest : public QObject {
         dialogs_.savePaths = {path};
         Export();
         const QImage picture(path);
-        QCOMPARE(picture.size(), main_->Panel01->size());
+        QCOMPARE(picture.size(), Child<QWidget>(main_, "Panel01")->size());
         QCOMPARE(picture.pixelColor(picture.width() / 2, picture.height() / 2), QColor(Qt::black));
         QCOMPARE(FileBytes(dir_->filePath("area.TAB")),
                  ExpectedTable("area.bmp", picture.width(), picture.height()));
@@ -207,7 +226,7 @@ class ImageExportTest : public QObject {
     void resizingChangesTheSizeOfTheNextExport() {
         main_->resize(main_->width() - 101, main_->height() - 37);
         QCoreApplication::processEvents();
-        const QSize size = main_->Panel01->size();
+        const QSize size = Child<QWidget>(main_, "Panel01")->size();
         dialogs_.savePaths = {dir_->filePath("small.bmp")};
         Export();
         QCOMPARE(QImage(dir_->filePath("small.bmp")).size(), size);
@@ -218,13 +237,13 @@ class ImageExportTest : public QObject {
   private:
     // Runs the menu item as the event loop would, so that an error reaches the error box.
     void Export() {
-        QMetaObject::invokeMethod(main_->N9, "trigger", Qt::QueuedConnection);
+        QMetaObject::invokeMethod(Child<QAction>(main_, "N9"), "trigger", Qt::QueuedConnection);
         QCoreApplication::sendPostedEvents();
     }
 
     QAction* ProjectionItem(const QString& caption) {
-        emit main_->ViewMenu->aboutToShow();
-        for (QAction* action : main_->ViewMenu->actions()) {
+        emit Child<QMenu>(main_, "ViewMenu")->aboutToShow();
+        for (QAction* action : Child<QMenu>(main_, "ViewMenu")->actions()) {
             if (action->text() == caption) {
                 return action;
             }

@@ -18,9 +18,9 @@
 #include "app/InputFiles.h"
 #include "app/Mainform.h"
 #include "app/TableKindDialog.h"
-#include "tests/gui/RecordingApplicationGE.h"
 #include "tests/gui/GuiHelpers.h"
 #include "tests/gui/GuiTestMain.h"
+#include "tests/gui/RecordingApplicationGE.h"
 #include "windows/FrmBS.h"
 #include "windows/FrmCQT.h"
 #include "windows/FrmDT.h"
@@ -81,13 +81,13 @@ class InputFilesTest : public QObject {
         const QString kmz = dir_.filePath("Upper.KMZ");
         WriteFile(kmz, "PK");
         MakeOpener().Open({kml, kmz, kml});
-        QCOMPARE(TopLevelTexts(*Main().TreeView2), QStringList({kml, kmz}));
+        QCOMPARE(TopLevelTexts(*Child<QTreeWidget>(Main(), "TreeView2")), QStringList({kml, kmz}));
         // The globe is embedded once, then each file opens.
         QCOMPARE(globe_->calls.filter("OpenKmlFile"),
                  QStringList({"OpenKmlFile(" + kml + ",1)", "OpenKmlFile(" + kmz + ",1)",
                               "OpenKmlFile(" + kml + ",1)"}));
         QCOMPARE(globe_->calls.count("Connect"), 1);
-        QVERIFY(Main().GeRenderWindow->parentWidget() == Main().Panel01);
+        QVERIFY(Main().GeRenderWindow->parentWidget() == Child<QWidget>(Main(), "Panel01"));
         QVERIFY(dialogs_.messages.isEmpty());
     }
 
@@ -96,11 +96,11 @@ class InputFilesTest : public QObject {
         MakeOpener().Open({log});
         TFrmDT& dt = desktop_->FrmDT();
         QVERIFY(dt.isVisible());
-        QCOMPARE(dt.EdtDtFName->text(), log);
-        QCOMPARE(dt.EdtFName2->text(), kExamples + "/dt-route.kml");
-        QCOMPARE(dt.CBox_Long->currentText(), QString("经度"));
-        QCOMPARE(dt.CBox_Lat->currentText(), QString("纬度"));
-        QCOMPARE(dt.CBoxFNList->count(), 7);
+        QCOMPARE(Child<QLineEdit>(dt, "EdtDtFName")->text(), log);
+        QCOMPARE(Child<QLineEdit>(dt, "EdtFName2")->text(), kExamples + "/dt-route.kml");
+        QCOMPARE(Child<QComboBox>(dt, "CBox_Long")->currentText(), QString("经度"));
+        QCOMPARE(Child<QComboBox>(dt, "CBox_Lat")->currentText(), QString("纬度"));
+        QCOMPARE(Child<QComboBox>(dt, "CBoxFNList")->count(), 7);
         QVERIFY(dialogs_.fileDialogs.isEmpty());
         QVERIFY(globe_->calls.isEmpty());
     }
@@ -112,17 +112,17 @@ class InputFilesTest : public QObject {
         TFrmMIF2KML& window = desktop_->FrmMIF2KML();
         bool wasModal = false;
         int listedWhileModal = -1;
-        WhenShown(window, window.Button2, [&] {
+        WhenShown(window, Child<QPushButton>(window, "Button2"), [&] {
             wasModal = window.isModal();
-            QCOMPARE(window.LabeledEdit1->text(), mif);
+            QCOMPARE(Child<QLineEdit>(window, "LabeledEdit1")->text(), mif);
             opener.Open({kml});
-            listedWhileModal = Main().TreeView2->topLevelItemCount();
+            listedWhileModal = Child<QTreeWidget>(Main(), "TreeView2")->topLevelItemCount();
         });
         opener.Open({mif});
         QVERIFY(wasModal);
         QCOMPARE(window.MifFileName, mif);
         QCOMPARE(listedWhileModal, 0);
-        QCOMPARE(TopLevelTexts(*Main().TreeView2), QStringList({kml}));
+        QCOMPARE(TopLevelTexts(*Child<QTreeWidget>(Main(), "TreeView2")), QStringList({kml}));
     }
 
     void aTableAsksItsKindAndOpensThatWindow() {
@@ -181,7 +181,7 @@ class InputFilesTest : public QObject {
                               "（可打开 KML、KMZ、MIF、TXT、XLS、XLSX、CSV 文件）"
                               "\n暂不支持打开基站表和CQT数据表：" +
                               table}));
-        QCOMPARE(TopLevelTexts(*Main().TreeView2), QStringList({kml}));
+        QCOMPARE(TopLevelTexts(*Child<QTreeWidget>(Main(), "TreeView2")), QStringList({kml}));
     }
 
     void aFileThatFailsToReadIsReportedAndTheNextOpens() {
@@ -191,7 +191,7 @@ class InputFilesTest : public QObject {
         MakeOpener().Open({empty, kml});
         QCOMPARE(dialogs_.errors, QStringList({"List index out of bounds (0)"}));
         QVERIFY(desktop_->FrmDT().isVisible());
-        QCOMPARE(TopLevelTexts(*Main().TreeView2), QStringList({kml}));
+        QCOMPARE(TopLevelTexts(*Child<QTreeWidget>(Main(), "TreeView2")), QStringList({kml}));
     }
 
     void dropsOpenLikeCommandLineFiles() {
@@ -213,7 +213,7 @@ class InputFilesTest : public QObject {
         QDropEvent drop(inside, Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(&Main(), &drop);
         QVERIFY(drop.isAccepted());
-        QTRY_COMPARE(TopLevelTexts(*Main().TreeView2), QStringList({kml}));
+        QTRY_COMPARE(TopLevelTexts(*Child<QTreeWidget>(Main(), "TreeView2")), QStringList({kml}));
         QVERIFY(globe_->calls.contains("OpenKmlFile(" + kml + ",1)"));
     }
 
@@ -229,9 +229,9 @@ class InputFilesTest : public QObject {
             QTimer::singleShot(0, [answer] {
                 QTRY_VERIFY(qobject_cast<TableKindDialog*>(QApplication::activeModalWidget()));
                 auto* dialog = qobject_cast<TableKindDialog*>(QApplication::activeModalWidget());
-                QVERIFY(dialog->BaseStationChoice->isChecked());
+                QVERIFY(Child<QRadioButton>(dialog, "BaseStationChoice")->isChecked());
                 if (answer.cqt) {
-                    dialog->CqtChoice->click();
+                    Child<QRadioButton>(dialog, "CqtChoice")->click();
                 }
                 answer.accept ? dialog->accept() : dialog->reject();
             });

@@ -3,6 +3,9 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDesktopServices>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSettings>
@@ -47,6 +50,39 @@ class MainFormTest : public QObject {
     explicit MainFormTest(ScriptedDialogs& dialogs) : dialogs_(dialogs) {}
 
   private slots:
+    // "测距" embeds the globe and starts the ruler; the ruler's report shows in the status bar
+    // and its end unchecks the tool.
+    void theRulerReportsInTheStatusBar() {
+        auto* ruler = Child<QAction>(Main(), "RulerAction");
+        ruler->trigger();
+        QVERIFY(globe_->calls.contains("SetRulerActive(1)"));
+        QVERIFY(Main().IsGoogleEarthRunning());
+        globe_->rulerListener("测距：850 m", false);
+        QCOMPARE(Child<QLabel>(Main(), "StatusPane")->text(), QString("测距：850 m"));
+        QVERIFY(!ruler->isChecked());
+    }
+
+    // "定位…" (Ctrl+G) flies to a typed position, or lists the placemarks found by name and
+    // shows the chosen one.
+    void goToTakesPositionsAndNames() {
+        globe_->placemarks = {{"/a.kml", "Cell-A1\tCell-A2", "<table/>", 113.1, 23.1},
+                              {"/a.kml", "CQT 站点", "", 113.2, 23.2}};
+        auto* goTo = Child<QAction>(Main(), "GoToAction");
+        QCOMPARE(goTo->shortcut(), QKeySequence("Ctrl+G"));
+        goTo->trigger();
+        auto* matches = Child<QListWidget>(Main(), "GoToMatches");
+        TypeIntoGoTo("113°15'E，23°6'N");
+        QCOMPARE(globe_->calls.filter("SetCameraParams").last(),
+                 QString("SetCameraParams(23.1,113.25,0,1,3000,0,0,5)"));
+        TypeIntoGoTo("cell-a");
+        QCOMPARE(matches->count(), 1);
+        QCOMPARE(matches->item(0)->text(), QString("Cell-A1  —  a.kml"));
+        QCOMPARE(globe_->calls.last(), QString("ShowPlacemark(Cell-A1\tCell-A2)"));
+        TypeIntoGoTo("无此名");
+        QCOMPARE(matches->count(), 0);
+        QCOMPARE(Child<QLabel>(Main(), "GoToHint")->text(), QString("未找到"));
+    }
+
     void init() {
         dialogs_ = ScriptedDialogs{};
         globe_ = std::make_unique<RecordedGlobe>();
@@ -68,20 +104,22 @@ class MainFormTest : public QObject {
         QCOMPARE(desktop_->FrmPoint().parentWidget(), &Main());
         // Nothing touches the globe at start: the view stays black and empty.
         QVERIFY(globe_->calls.isEmpty());
-        QVERIFY(Main().Panel01->findChildren<QWidget*>().isEmpty());
+        QVERIFY(Child<QWidget>(Main(), "Panel01")->findChildren<QWidget*>().isEmpty());
         QCOMPARE(desktop_->Settings().BreakDistance(), 20);
-        QCOMPARE(Main().TreeView2->topLevelItemCount(), 0);
-        QCOMPARE(Main().StringGrid1->horizontalHeaderItem(0)->text(), QString("名称"));
-        QCOMPARE(Main().StringGrid1->horizontalHeaderItem(1)->text(), QString("值"));
-        QCOMPARE(Main().GroupBar->currentIndex(), 0);
-        QCOMPARE(TopLevelTexts(*Main().TreeView1),
+        QCOMPARE(Child<QTreeWidget>(Main(), "TreeView2")->topLevelItemCount(), 0);
+        QCOMPARE(Child<QTableWidget>(Main(), "StringGrid1")->horizontalHeaderItem(0)->text(),
+                 QString("名称"));
+        QCOMPARE(Child<QTableWidget>(Main(), "StringGrid1")->horizontalHeaderItem(1)->text(),
+                 QString("值"));
+        QCOMPARE(Child<QToolBox>(Main(), "GroupBar")->currentIndex(), 0);
+        QCOMPARE(TopLevelTexts(*Child<QTreeWidget>(Main(), "TreeView1")),
                  QStringList({"离散点数据->KML", "基站表->KML", "DT数据->KML", "CQT数据->KML"}));
-        QVERIFY(!Main().BtnPause->isEnabled());
-        QVERIFY(!Main().BtnEnd->isEnabled());
-        QVERIFY(Main().N9->isEnabled());
-        QVERIFY(Main().GPS1->isEnabled());
-        QVERIFY(Main().BtnStart->isEnabled());
-        QVERIFY(Main().MapinfoMifKML1->isEnabled());
+        QVERIFY(!Child<QPushButton>(Main(), "BtnPause")->isEnabled());
+        QVERIFY(!Child<QPushButton>(Main(), "BtnEnd")->isEnabled());
+        QVERIFY(Child<QAction>(Main(), "N9")->isEnabled());
+        QVERIFY(Child<QAction>(Main(), "GPS1")->isEnabled());
+        QVERIFY(Child<QPushButton>(Main(), "BtnStart")->isEnabled());
+        QVERIFY(Child<QAction>(Main(), "MapinfoMifKML1")->isEnabled());
     }
 
     void functionTreeShowsEachConverterWindow() {
@@ -90,14 +128,14 @@ class MainFormTest : public QObject {
                                                         {"DT数据->KML", &desktop_->FrmDT()},
                                                         {"CQT数据->KML", &desktop_->FrmCQT()}};
         for (const auto& [caption, window] : entries) {
-            ClickItem(*Main().TreeView1, caption);
+            ClickItem(*Child<QTreeWidget>(Main(), "TreeView1"), caption);
             QVERIFY2(window->isVisible(), qPrintable(caption));
         }
         QVERIFY(dialogs_.messages.isEmpty());
     }
 
     void treeClicksWithoutSelectionDoNothing() {
-        Main().TreeView1->setCurrentItem(nullptr);
+        Child<QTreeWidget>(Main(), "TreeView1")->setCurrentItem(nullptr);
         Main().TreeView1Click();
         Main().TreeView2DblClick();
         QVERIFY(dialogs_.messages.isEmpty());
@@ -110,7 +148,7 @@ class MainFormTest : public QObject {
         Main().AddLoadableFile("/data/b.kml");
         Main().AddLoadableFile("/data/a.kml");
         Main().AddLoadableFile("/data/A.kml");
-        QCOMPARE(TopLevelTexts(*Main().TreeView2),
+        QCOMPARE(TopLevelTexts(*Child<QTreeWidget>(Main(), "TreeView2")),
                  QStringList({"/data/a.kml", "/data/b.kml", "/data/A.kml"}));
     }
 
@@ -120,56 +158,56 @@ class MainFormTest : public QObject {
         WriteFile(path, "<kml/>");
         Main().AddLoadableFile(path);
         Main().AddLoadableFile(dir.filePath("missing.kml"));
-        Main().GroupBar->setCurrentIndex(2);
+        Child<QToolBox>(Main(), "GroupBar")->setCurrentIndex(2);
 
-        ClickItem(*Main().TreeView2, dir.filePath("missing.kml"), true);
+        ClickItem(*Child<QTreeWidget>(Main(), "TreeView2"), dir.filePath("missing.kml"), true);
         QVERIFY(globe_->calls.isEmpty());
 
-        ClickItem(*Main().TreeView2, path, true);
+        ClickItem(*Child<QTreeWidget>(Main(), "TreeView2"), path, true);
         QCOMPARE(globe_->calls,
                  QStringList({"IsInitialized", "Disconnect", "Connect", "GetMainHwnd",
                               "GetRenderHwnd", "OpenKmlFile(" + path + ",1)"}));
-        QCOMPARE(globe_->Render()->parentWidget(), Main().Panel01);
+        QCOMPARE(globe_->Render()->parentWidget(), Child<QWidget>(Main(), "Panel01"));
 
         // Once the map shows, a file opens without embedding again.
         globe_->calls.clear();
-        ClickItem(*Main().TreeView2, path, true);
+        ClickItem(*Child<QTreeWidget>(Main(), "TreeView2"), path, true);
         QCOMPARE(globe_->calls, QStringList({"IsInitialized", "OpenKmlFile(" + path + ",1)"}));
     }
 
     void buttonsMoveTheMapBetweenTheThreeViewStates() {
         // Popping out before anything was embedded does nothing.
-        QTest::mouseClick(Main().Button1, Qt::LeftButton);
+        QTest::mouseClick(Child<QPushButton>(Main(), "Button1"), Qt::LeftButton);
         QVERIFY(globe_->calls.isEmpty());
         QVERIFY(!globe_->IsRunning());
 
-        QTest::mouseClick(Main().Button2, Qt::LeftButton);
+        QTest::mouseClick(Child<QPushButton>(Main(), "Button2"), Qt::LeftButton);
         QVERIFY(Embedded());
 
-        QTest::mouseClick(Main().Button1, Qt::LeftButton);
+        QTest::mouseClick(Child<QPushButton>(Main(), "Button1"), Qt::LeftButton);
         QCOMPARE(globe_->Render()->parentWidget(), globe_->Window());
         QVERIFY(globe_->Window()->isVisible());
         QVERIFY(globe_->Render()->isVisible());
 
-        QTest::mouseClick(Main().Button2, Qt::LeftButton);
+        QTest::mouseClick(Child<QPushButton>(Main(), "Button2"), Qt::LeftButton);
         QVERIFY(Embedded());
 
         // Loading while embedded reconnects but moves nothing.
         globe_->calls.clear();
-        QTest::mouseClick(Main().Button2, Qt::LeftButton);
+        QTest::mouseClick(Child<QPushButton>(Main(), "Button2"), Qt::LeftButton);
         QCOMPARE(globe_->calls, QStringList({"Disconnect", "Connect", "GetRenderHwnd"}));
         QVERIFY(Embedded());
 
         // Embedding from the converter windows' path while embedded keeps the way back.
         Main().EmbedGoogleEarth();
-        QTest::mouseClick(Main().Button1, Qt::LeftButton);
+        QTest::mouseClick(Child<QPushButton>(Main(), "Button1"), Qt::LeftButton);
         QCOMPARE(globe_->Render()->parentWidget(), globe_->Window());
     }
 
     void embeddedMapFollowsThePanelSize() {
         Main().EmbedGoogleEarth();
         Main().resize(Main().width() + 120, Main().height() + 80);
-        QTRY_COMPARE(globe_->Render()->size(), Main().Panel01->size());
+        QTRY_COMPARE(globe_->Render()->size(), Child<QWidget>(Main(), "Panel01")->size());
     }
 
     void closingAnsweredNoLeavesTheGlobeOpenWithItsMap() {
@@ -202,67 +240,70 @@ class MainFormTest : public QObject {
 
     void systemParametersTakeTheValueOnlyOnOk() {
         TFrmSysOptions& options = desktop_->FrmSysOptions();
-        AnswerModal(options, 75, options.BtnOK);
+        AnswerModal(options, 75, Child<QPushButton>(options, "BtnOK"));
         Main().N7Click();
         QCOMPARE(desktop_->Settings().BreakDistance(), 75);
 
-        AnswerModal(options, 120, options.BtnCancel);
+        AnswerModal(options, 120, Child<QPushButton>(options, "BtnCancel"));
         Main().N7Click();
         QCOMPARE(desktop_->Settings().BreakDistance(), 75);
-        QCOMPARE(options.CSpinEdit1->minimum(), 1);
-        QCOMPARE(options.CSpinEdit1->maximum(), 200);
+        QCOMPARE(Child<QSpinBox>(options, "CSpinEdit1")->minimum(), 1);
+        QCOMPARE(Child<QSpinBox>(options, "CSpinEdit1")->maximum(), 200);
     }
 
     void systemParametersKeepTheStandardLayoutInTheSettingsOnlyOnOk() {
         QSettings(kProductTitle, kProductTitle).clear();
-        QVERIFY(!TFrmSysOptions(desktop_->Settings(), nullptr)
-                     .CBoxStandardKml->isChecked());  // off by default
+        const auto standardOnOpening = [this] {
+            const TFrmSysOptions fresh(desktop_->Settings(), nullptr);
+            return Child<QCheckBox>(fresh, "CBoxStandardKml")->isChecked();
+        };
+        QVERIFY(!standardOnOpening());  // off by default
         TFrmSysOptions& options = desktop_->FrmSysOptions();
-        QCOMPARE(options.CBoxStandardKml->text(), QString("标准KML格式（适用于GIS软件）"));
+        QCOMPARE(Child<QCheckBox>(options, "CBoxStandardKml")->text(),
+                 QString("标准KML格式（适用于GIS软件）"));
         const auto answer = [&options](bool checked, QPushButton* button) {
             QTimer::singleShot(0, &options, [&options, checked, button] {
-                options.CBoxStandardKml->setChecked(checked);
+                Child<QCheckBox>(options, "CBoxStandardKml")->setChecked(checked);
                 QTest::mouseClick(button, Qt::LeftButton);
             });
             options.exec();
         };
-        answer(true, options.BtnOK);
+        answer(true, Child<QPushButton>(options, "BtnOK"));
         QCOMPARE(DesktopSettings().Layout(), KmlLayout::Standard);
-        QVERIFY2(TFrmSysOptions(desktop_->Settings(), nullptr).CBoxStandardKml->isChecked(),
-                 "kept for the next run");
-        answer(false, options.BtnCancel);
+        QVERIFY2(standardOnOpening(), "kept for the next run");
+        answer(false, Child<QPushButton>(options, "BtnCancel"));
         QCOMPARE(DesktopSettings().Layout(), KmlLayout::Standard);
-        QVERIFY(options.CBoxStandardKml->isChecked());
-        answer(false, options.BtnOK);
+        QVERIFY(Child<QCheckBox>(options, "CBoxStandardKml")->isChecked());
+        answer(false, Child<QPushButton>(options, "BtnOK"));
         QCOMPARE(DesktopSettings().Layout(), KmlLayout::Fixed);
     }
 
     void systemParametersKeepTheCoordinateDecimalsOnlyOnOk() {
         TFrmSysOptions& options = desktop_->FrmSysOptions();
-        QCOMPARE(options.CBoxDigits->count(), 16);
-        QCOMPARE(options.CBoxDigits->itemText(0), QString("不变"));
+        QCOMPARE(Child<QComboBox>(options, "CBoxDigits")->count(), 16);
+        QCOMPARE(Child<QComboBox>(options, "CBoxDigits")->itemText(0), QString("不变"));
         const auto answer = [&options](int digits, QPushButton* button) {
             QTimer::singleShot(0, &options, [&options, digits, button] {
-                options.CBoxDigits->setCurrentIndex(digits);
+                Child<QComboBox>(options, "CBoxDigits")->setCurrentIndex(digits);
                 QTest::mouseClick(button, Qt::LeftButton);
             });
             options.exec();
         };
-        answer(7, options.BtnOK);
+        answer(7, Child<QPushButton>(options, "BtnOK"));
         QCOMPARE(DesktopSettings().CoordinateDigits(), 7);
-        answer(3, options.BtnCancel);
-        QCOMPARE(options.CBoxDigits->currentIndex(), 7);
-        answer(0, options.BtnOK);
+        answer(3, Child<QPushButton>(options, "BtnCancel"));
+        QCOMPARE(Child<QComboBox>(options, "CBoxDigits")->currentIndex(), 7);
+        answer(0, Child<QPushButton>(options, "BtnOK"));
         QCOMPARE(DesktopSettings().CoordinateDigits(), 0);
     }
 
     void anErrorInAHandlerIsShownAndTheWindowGoesOn() {
         globe_->failure = "Globe failed";
-        QTest::mouseClick(Main().Button2, Qt::LeftButton);
+        QTest::mouseClick(Child<QPushButton>(Main(), "Button2"), Qt::LeftButton);
         QCOMPARE(dialogs_.errors, QStringList({"Globe failed"}));
 
         globe_->failure.reset();
-        QTest::mouseClick(Main().Button2, Qt::LeftButton);
+        QTest::mouseClick(Child<QPushButton>(Main(), "Button2"), Qt::LeftButton);
         QVERIFY(Embedded());
         QCOMPARE(dialogs_.errors.size(), 1);
     }
@@ -274,10 +315,10 @@ class MainFormTest : public QObject {
         QCOMPARE(about.windowTitle(), QString("关于"));
         QCOMPARE(about.size(), QSize(303, 179));
         about.show();
-        QTest::mouseClick(about.LinkLabel, Qt::LeftButton);
+        QTest::mouseClick(Child<MailLinkLabel>(about, "LinkLabel"), Qt::LeftButton);
         QDesktopServices::unsetUrlHandler("mailto");
         QCOMPARE(catcher.opened, QList<QUrl>({QUrl("mailto:orvane@example.org")}));
-        QVERIFY(about.LinkLabel->text().contains("example.org"));
+        QVERIFY(Child<MailLinkLabel>(about, "LinkLabel")->text().contains("example.org"));
         about.hide();
     }
 
@@ -291,21 +332,22 @@ class MainFormTest : public QObject {
                 QTest::mouseClick(button, Qt::LeftButton);
             });
         };
-        closeWhenShown(desktop_->FrmMIF2KML(), desktop_->FrmMIF2KML().Button2);
-        Main().MapinfoMifKML1->trigger();
-        closeWhenShown(desktop_->AboutBox(), desktop_->AboutBox().OKButton);
-        Main().N3->trigger();
+        closeWhenShown(desktop_->FrmMIF2KML(),
+                       Child<QPushButton>(desktop_->FrmMIF2KML(), "Button2"));
+        Child<QAction>(Main(), "MapinfoMifKML1")->trigger();
+        closeWhenShown(desktop_->AboutBox(), Child<QPushButton>(desktop_->AboutBox(), "OKButton"));
+        Child<QAction>(Main(), "N3")->trigger();
         QCOMPARE(shown, QStringList({"FrmMIF2KML", "AboutBox"}));
 
         QSignalSpy closed(&Main(), &TFrmMain::Closed);
-        Main().N4->trigger();
+        Child<QAction>(Main(), "N4")->trigger();
         QCOMPARE(closed.count(), 1);
         QVERIFY(!Main().isVisible());
     }
 
     void viewMenuOffersTheThemesAndSwitchesTheMap() {
-        emit Main().ViewMenu->aboutToShow();
-        const QList<QAction*> actions = Main().ViewMenu->actions();
+        emit Child<QMenu>(Main(), "ViewMenu")->aboutToShow();
+        const QList<QAction*> actions = Child<QMenu>(Main(), "ViewMenu")->actions();
         QStringList texts;
         for (const QAction* action : actions) {
             texts << action->text();
@@ -315,25 +357,31 @@ class MainFormTest : public QObject {
         QVERIFY(actions[0]->isChecked());
         actions[1]->trigger();
         QCOMPARE(globe_->mapTheme, QString("earth/bluemarble/bluemarble.dgml"));
-        emit Main().ViewMenu->aboutToShow();
-        QVERIFY(Main().ViewMenu->actions()[1]->isChecked());
+        emit Child<QMenu>(Main(), "ViewMenu")->aboutToShow();
+        QVERIFY(Child<QMenu>(Main(), "ViewMenu")->actions()[1]->isChecked());
     }
 
   private:
     TFrmMain& Main() { return desktop_->FrmMain(); }
 
+    void TypeIntoGoTo(const QString& text) {
+        auto* field = Child<QLineEdit>(Main(), "GoToField");
+        field->setText(text);  // typed keys would be ASCII only
+        QTest::keyClick(field, Qt::Key_Return);
+    }
+
     bool Embedded() {
         QWidget* render = globe_->Render();
-        return render && render->parentWidget() == Main().Panel01 && render->isVisible() &&
-               render->size() == Main().Panel01->size() && !globe_->Window()->isVisible() &&
-               Main().GeRenderParent == globe_->Window();
+        return render && render->parentWidget() == Child<QWidget>(Main(), "Panel01") &&
+               render->isVisible() && render->size() == Child<QWidget>(Main(), "Panel01")->size() &&
+               !globe_->Window()->isVisible() && Main().GeRenderParent == globe_->Window();
     }
 
     // Once the modal dialog runs, puts the value into its spin edit and presses the button.
     static void AnswerModal(TFrmSysOptions& options, int value, QPushButton* button) {
         QTimer::singleShot(0, &options, [&options, value, button] {
             QVERIFY(options.isVisible());
-            options.CSpinEdit1->setValue(value);
+            Child<QSpinBox>(options, "CSpinEdit1")->setValue(value);
             QTest::mouseClick(button, Qt::LeftButton);
         });
     }

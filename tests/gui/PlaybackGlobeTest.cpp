@@ -26,6 +26,7 @@
 #include "conversions/Dt2kml.h"
 #include "conversions/DtTextFile.h"
 #include "earth/MarbleGlobe.h"
+#include "gui/WindowControls.h"
 #include "tests/gui/GuiTestMain.h"
 #include "windows/FrmGPS.h"
 
@@ -89,18 +90,18 @@ class PlaybackGlobeTest : public QObject {
     void viewFollowsTheLogUnderTheCross() {
         LoadAndStart(WriteRoute(dir_.filePath("cells.kml"), true));
         QTRY_VERIFY_WITH_TIMEOUT(Main().Playback().Position() >= 5, 10000);
-        QTest::mouseClick(Main().BtnPause, Qt::LeftButton);
+        QTest::mouseClick(Child<QPushButton>(Main(), "BtnPause"), Qt::LeftButton);
         ExpectCentreOnCurrentLine();
 
         // The cross lies on the panel's centre with the centre itself clear: there the panel
         // shows the map as the map alone draws it.
         QTest::qWait(500);
-        const QImage panel = Main().Panel01->grab().toImage();
+        const QImage panel = Child<QWidget>(Main(), "Panel01")->grab().toImage();
         QPixmap mapAlone(globe_->Map()->size());
         globe_->Map()->render(&mapAlone, {}, {}, QWidget::DrawWindowBackground);
         const QImage map = mapAlone.toImage();
-        const int cx = Main().Panel01->width() / 2;
-        const int cy = Main().Panel01->height() / 2;
+        const int cx = Child<QWidget>(Main(), "Panel01")->width() / 2;
+        const int cy = Child<QWidget>(Main(), "Panel01")->height() / 2;
         for (int d : {5, 9, 14}) {
             for (int across : {-1, 0, 1}) {
                 QVERIFY(IsCrossRed(panel.pixel(cx - d, cy + across)));
@@ -119,13 +120,13 @@ class PlaybackGlobeTest : public QObject {
         // Zooming out while paused carries over to the next steps.
         globe_->Map()->setDistance(30.0);
         const int before = Main().Playback().Position();
-        QTest::mouseClick(Main().BtnPause, Qt::LeftButton);
+        QTest::mouseClick(Child<QPushButton>(Main(), "BtnPause"), Qt::LeftButton);
         QTRY_VERIFY_WITH_TIMEOUT(Main().Playback().Position() >= before + 2, 10000);
-        QTest::mouseClick(Main().BtnEnd, Qt::LeftButton);
+        QTest::mouseClick(Child<QPushButton>(Main(), "BtnEnd"), Qt::LeftButton);
         ExpectCentreOnCurrentLine();
         QVERIFY(qAbs(globe_->Map()->distance() - 30.0) < 1e-3);
         QCOMPARE(dialogs_.errors, QStringList());
-        QCOMPARE(Main().StatusPane->text(), QString());
+        QCOMPARE(Child<QLabel>(Main(), "StatusPane")->text(), QString());
     }
 
     // The picture for the README: a playback running over the route coloured by serving
@@ -137,9 +138,9 @@ class PlaybackGlobeTest : public QObject {
         }
         LoadAndStart(WriteRoute(dir_.filePath("dt-route.kml"), false));
         QTRY_VERIFY_WITH_TIMEOUT(Main().Playback().Position() >= 3, 10000);
-        QTest::mouseClick(Main().BtnPause, Qt::LeftButton);
+        QTest::mouseClick(Child<QPushButton>(Main(), "BtnPause"), Qt::LeftButton);
         globe_->Map()->setDistance(22.0);
-        QTest::mouseClick(Main().BtnPause, Qt::LeftButton);
+        QTest::mouseClick(Child<QPushButton>(Main(), "BtnPause"), Qt::LeftButton);
         QTRY_VERIFY_WITH_TIMEOUT(Main().Playback().Position() >= 40, 30000);
         QTest::qWait(2500);  // let the map finish drawing before the screen is taken
         QCOMPARE(QProcess::execute("import", {"-window", "root", shot}), 0);
@@ -157,16 +158,17 @@ class PlaybackGlobeTest : public QObject {
             dialogs_.openPaths = {kLog, kml};
             gps.SpeedButton3Click();
             gps.SpeedButton1Click();
-            QCOMPARE(gps.CBox_Long->currentText(), QString("经度"));
-            QCOMPARE(gps.CBox_Lat->currentText(), QString("纬度"));
-            QTest::mouseClick(gps.Button3, Qt::LeftButton);
+            QCOMPARE(Child<QComboBox>(gps, "CBox_Long")->currentText(), QString("经度"));
+            QCOMPARE(Child<QComboBox>(gps, "CBox_Lat")->currentText(), QString("纬度"));
+            QTest::mouseClick(Child<QPushButton>(gps, "Button3"), Qt::LeftButton);
         });
-        Main().GPS1->trigger();
+        Child<QAction>(Main(), "GPS1")->trigger();
         QCOMPARE(dialogs_.messages, QStringList());
         QCOMPARE(Main().Playback().Lines().size(), size_t(3001));
-        Main().GroupBar->setCurrentIndex(1);
-        Main().TrackBar1->setValue(Main().TrackBar1->minimum());
-        QTest::mouseClick(Main().BtnStart, Qt::LeftButton);
+        Child<QToolBox>(Main(), "GroupBar")->setCurrentIndex(1);
+        Child<QSlider>(Main(), "TrackBar1")
+            ->setValue(Child<QSlider>(Main(), "TrackBar1")->minimum());
+        QTest::mouseClick(Child<QPushButton>(Main(), "BtnStart"), Qt::LeftButton);
     }
 
     void ExpectCentreOnCurrentLine() {

@@ -63,24 +63,24 @@ class PlaybackTest : public QObject {
     }
 
     void menuAndStartSayWhatIsMissing() {
-        Main().GPS1->trigger();
+        Child<QAction>(Main(), "GPS1")->trigger();
         QCOMPARE(dialogs_.messages, QStringList({"请先启动或加载GoogleEarth!"}));
         QVERIFY(!Gps().isVisible());
 
-        QTest::mouseClick(Main().BtnStart, Qt::LeftButton);
+        QTest::mouseClick(Child<QPushButton>(Main(), "BtnStart"), Qt::LeftButton);
         Main().EmbedGoogleEarth();
-        QTest::mouseClick(Main().BtnStart, Qt::LeftButton);
+        QTest::mouseClick(Child<QPushButton>(Main(), "BtnStart"), Qt::LeftButton);
         QCOMPARE(dialogs_.messages.mid(1),
                  QStringList({"GE进程未启动或无回放数据!", "GE进程未启动或无回放数据!"}));
         QVERIFY(!Main().Timer1.isActive());
-        QVERIFY(!Main().BtnPause->isEnabled());
+        QVERIFY(!Child<QPushButton>(Main(), "BtnPause")->isEnabled());
     }
 
     void dialogNeedsBothFilesAndAnExistingKmlFile() {
         Gps().Button3Click();
         const QString log = Write("log.txt", "Lon\tLat\n1\t2\n");
         ChooseLog(log);
-        QCOMPARE(Gps().EdtKmlFName->text(), dir_->filePath("log.kml"));
+        QCOMPARE(Child<QLineEdit>(Gps(), "EdtKmlFName")->text(), dir_->filePath("log.kml"));
         Gps().Button3Click();
         QCOMPARE(dialogs_.messages, QStringList({"请选择相关文件.", "没有相关KML文件."}));
         QCOMPARE(Gps().result(), int(QDialog::Rejected));
@@ -93,7 +93,7 @@ class PlaybackTest : public QObject {
         Gps().SpeedButton1Click();
         QCOMPARE(dialogs_.fileDialogs.value(1).title, QString("打开KML文件"));
         QCOMPARE(dialogs_.fileDialogs.value(1).filter, QString("文本文件(*.kml)|*.kml"));
-        QCOMPARE(Gps().EdtKmlFName->text(), kml);
+        QCOMPARE(Child<QLineEdit>(Gps(), "EdtKmlFName")->text(), kml);
         Gps().Button3Click();
         QCOMPARE(Gps().result(), int(QDialog::Accepted));
         QCOMPARE(dialogs_.messages.size(), 2);
@@ -102,21 +102,22 @@ class PlaybackTest : public QObject {
     void dialogDetectsPositionColumnsByName() {
         // No position field: both columns stay where they were, 0 at first.
         ChooseLog(Write("plain.txt", "Time\tLevel\tQuality\n"));
-        QCOMPARE(Items(*Gps().CBox_Long), QStringList({"Time", "Level", "Quality"}));
-        QCOMPARE(Gps().CBox_Long->currentIndex(), 0);
-        QCOMPARE(Gps().CBox_Lat->currentIndex(), 0);
+        QCOMPARE(Items(*Child<QComboBox>(Gps(), "CBox_Long")),
+                 QStringList({"Time", "Level", "Quality"}));
+        QCOMPARE(Child<QComboBox>(Gps(), "CBox_Long")->currentIndex(), 0);
+        QCOMPARE(Child<QComboBox>(Gps(), "CBox_Lat")->currentIndex(), 0);
 
         // GPS_LON does not begin with LON; Latency after the latitude field begins with LAT.
         ResetChoices();
         ChooseLog(Write("a.txt", "Time\tLongitude\tGPS_LON\tLatitude\tLatency\n"));
-        QCOMPARE(Gps().CBox_Long->currentText(), QString("Longitude"));
-        QCOMPARE(Gps().CBox_Lat->currentText(), QString("Latency"));
+        QCOMPARE(Child<QComboBox>(Gps(), "CBox_Long")->currentText(), QString("Longitude"));
+        QCOMPARE(Child<QComboBox>(Gps(), "CBox_Lat")->currentText(), QString("Latency"));
 
         // The later LONG_2 wins over LON.
         ResetChoices();
         ChooseLog(Write("b.txt", "LON\tLAT\tLONG_2\n"));
-        QCOMPARE(Gps().CBox_Long->currentIndex(), 2);
-        QCOMPARE(Gps().CBox_Lat->currentIndex(), 1);
+        QCOMPARE(Child<QComboBox>(Gps(), "CBox_Long")->currentIndex(), 2);
+        QCOMPARE(Child<QComboBox>(Gps(), "CBox_Lat")->currentIndex(), 1);
         Gps().SpeedButton1Click();  // cancelled
         WriteFile(dir_->filePath("b.kml"), "<kml/>");
         Gps().Button3Click();
@@ -127,8 +128,8 @@ class PlaybackTest : public QObject {
         // selects nothing, and OK then gives -1.
         ResetChoices();
         ChooseLog(Write("c.txt", "Time\tLevel\n"));
-        QCOMPARE(Gps().CBox_Long->currentIndex(), -1);
-        QCOMPARE(Gps().CBox_Lat->currentText(), QString("Level"));
+        QCOMPARE(Child<QComboBox>(Gps(), "CBox_Long")->currentIndex(), -1);
+        QCOMPARE(Child<QComboBox>(Gps(), "CBox_Lat")->currentText(), QString("Level"));
         WriteFile(dir_->filePath("c.kml"), "<kml/>");
         Gps().Button3Click();
         QCOMPARE(Gps().Choice().columns.longitude, -1);
@@ -137,18 +138,18 @@ class PlaybackTest : public QObject {
 
     void chosenNamesStayChosenInTheNextLog() {
         ChooseLog(Write("first.txt", "Time\tx_lon\tx_lat\tLON\tLAT\n"));
-        Gps().CBox_Long->setCurrentIndex(1);
-        Gps().CBox_Lat->setCurrentIndex(2);
+        Child<QComboBox>(Gps(), "CBox_Long")->setCurrentIndex(1);
+        Child<QComboBox>(Gps(), "CBox_Lat")->setCurrentIndex(2);
         // The names come back at their new places, in other letter case too; the detected
         // columns would have been 4 and 3.
         ChooseLog(Write("second.txt", "LAT\tTime\tLON\tX_LAT\tx_lon\n"));
-        QCOMPARE(Gps().CBox_Long->currentIndex(), 4);
-        QCOMPARE(Gps().CBox_Lat->currentText(), QString("X_LAT"));
+        QCOMPARE(Child<QComboBox>(Gps(), "CBox_Long")->currentIndex(), 4);
+        QCOMPARE(Child<QComboBox>(Gps(), "CBox_Lat")->currentText(), QString("X_LAT"));
 
         // A typed name that names no field gives -1.
         WriteFile(dir_->filePath("second.kml"), "<kml/>");
-        Gps().CBox_Lat->setEditText("nowhere");
-        Gps().CBox_Long->setEditText("X_LON");
+        Child<QComboBox>(Gps(), "CBox_Lat")->setEditText("nowhere");
+        Child<QComboBox>(Gps(), "CBox_Long")->setEditText("X_LON");
         Gps().Button3Click();
         QCOMPARE(Gps().Choice().columns.longitude, 4);
         QCOMPARE(Gps().Choice().columns.latitude, -1);
@@ -164,10 +165,10 @@ class PlaybackTest : public QObject {
         Main().EmbedGoogleEarth();
         QTimer::singleShot(0, &Gps(), [this] {
             ChooseLog(Write("other.txt", "Time\tLat\tLon\n"));
-            QCOMPARE(Gps().CBox_Long->currentIndex(), 2);
-            QTest::mouseClick(Gps().Button1, Qt::LeftButton);
+            QCOMPARE(Child<QComboBox>(Gps(), "CBox_Long")->currentIndex(), 2);
+            QTest::mouseClick(Child<QPushButton>(Gps(), "Button1"), Qt::LeftButton);
         });
-        Main().GPS1->trigger();
+        Child<QAction>(Main(), "GPS1")->trigger();
         QCOMPARE(Gps().Choice().columns.longitude, 0);
         QCOMPARE(Gps().Choice().columns.latitude, 1);
     }
@@ -187,9 +188,10 @@ class PlaybackTest : public QObject {
     void twoLinesPlayTheOneDataLineAtEveryStep() {
         StartPlayback("Time\tLon\tLat\n08:00\t113.5\t22.25\n");
         QVERIFY(Main().Timer1.isActive());
-        QVERIFY(Main().BtnPause->isEnabled());
-        QVERIFY(Main().BtnEnd->isEnabled());
-        QCOMPARE(Column(*Main().StringGrid1, 0), QStringList({"Time", "Lon", "Lat"}));
+        QVERIFY(Child<QPushButton>(Main(), "BtnPause")->isEnabled());
+        QVERIFY(Child<QPushButton>(Main(), "BtnEnd")->isEnabled());
+        QCOMPARE(Column(*Child<QTableWidget>(Main(), "StringGrid1"), 0),
+                 QStringList({"Time", "Lon", "Lat"}));
         for (int step = 0; step < 3; ++step) {
             globe_->calls.clear();
             Main().Timer1Timer();
@@ -198,7 +200,8 @@ class PlaybackTest : public QObject {
                                   "GetRenderHwnd"}));
             QCOMPARE(Main().Playback().Position(), 2);
         }
-        QCOMPARE(Column(*Main().StringGrid1, 1), QStringList({"08:00", "113.5", "22.25"}));
+        QCOMPARE(Column(*Child<QTableWidget>(Main(), "StringGrid1"), 1),
+                 QStringList({"08:00", "113.5", "22.25"}));
         QCOMPARE(Main().Playback().Fields(), QStringList({"08:00", "113.5", "22.25"}));
     }
 
@@ -221,7 +224,7 @@ class PlaybackTest : public QObject {
             QCOMPARE(globe_->camera.Range, 1000.0);
             QCOMPARE(globe_->camera.Tilt, 30.0);
             QCOMPARE(globe_->camera.Azimuth, 45.0);
-            levels << Main().StringGrid1->item(2, 1)->text();
+            levels << Child<QTableWidget>(Main(), "StringGrid1")->item(2, 1)->text();
         }
         QCOMPARE(levels, QStringList({"-80.7", "-72", "-60", "-80.7", "-72", "-60"}));
         const QStringList moves = globe_->calls.filter("SetCameraParams");
@@ -231,7 +234,7 @@ class PlaybackTest : public QObject {
         }
 
         // Starting again restarts from the first data line.
-        QTest::mouseClick(Main().BtnStart, Qt::LeftButton);
+        QTest::mouseClick(Child<QPushButton>(Main(), "BtnStart"), Qt::LeftButton);
         Main().Timer1Timer();
         QCOMPARE(globe_->camera.FocusPointLongitude, 113.04132);
     }
@@ -248,8 +251,8 @@ class PlaybackTest : public QObject {
     void pauseAndResumeTakeTheViewAsTheUserLeftIt() {
         StartPlayback("Lon\tLat\n1\t2\n3\t4\n5\t6\n");
         Main().Timer1Timer();
-        QTest::mouseClick(Main().BtnPause, Qt::LeftButton);
-        QCOMPARE(Main().BtnPause->text(), QString("继续"));
+        QTest::mouseClick(Child<QPushButton>(Main(), "BtnPause"), Qt::LeftButton);
+        QCOMPARE(Child<QPushButton>(Main(), "BtnPause")->text(), QString("继续"));
         QVERIFY(!Main().Timer1.isActive());
         QCOMPARE(Main().Playback().Position(), 2);
 
@@ -257,9 +260,9 @@ class PlaybackTest : public QObject {
         globe_->camera.Range = 250.0;
         globe_->camera.Azimuth = 90.0;
         globe_->calls.clear();
-        QTest::mouseClick(Main().BtnPause, Qt::LeftButton);
+        QTest::mouseClick(Child<QPushButton>(Main(), "BtnPause"), Qt::LeftButton);
         QCOMPARE(globe_->calls, QStringList({"GetCamera(1)"}));
-        QCOMPARE(Main().BtnPause->text(), QString("暂停"));
+        QCOMPARE(Child<QPushButton>(Main(), "BtnPause")->text(), QString("暂停"));
         QVERIFY(Main().Timer1.isActive());
         QCOMPARE(Main().Playback().Position(), 2);
 
@@ -273,26 +276,26 @@ class PlaybackTest : public QObject {
         StartPlayback("Lon\tLat\n1\t2\n3\t4\n");
         Main().Timer1Timer();
         QVERIFY(Main().findChild<QWidget*>("ViewCross")->isVisible());
-        QTest::mouseClick(Main().BtnPause, Qt::LeftButton);
-        QTest::mouseClick(Main().BtnEnd, Qt::LeftButton);
+        QTest::mouseClick(Child<QPushButton>(Main(), "BtnPause"), Qt::LeftButton);
+        QTest::mouseClick(Child<QPushButton>(Main(), "BtnEnd"), Qt::LeftButton);
         QVERIFY(!Main().Timer1.isActive());
-        QVERIFY(!Main().BtnPause->isEnabled());
-        QVERIFY(!Main().BtnEnd->isEnabled());
-        QVERIFY(Main().BtnStart->isEnabled());
-        QCOMPARE(Main().BtnPause->text(), QString("继续"));
-        QCOMPARE(Column(*Main().StringGrid1, 1), QStringList({"1", "2"}));
+        QVERIFY(!Child<QPushButton>(Main(), "BtnPause")->isEnabled());
+        QVERIFY(!Child<QPushButton>(Main(), "BtnEnd")->isEnabled());
+        QVERIFY(Child<QPushButton>(Main(), "BtnStart")->isEnabled());
+        QCOMPARE(Child<QPushButton>(Main(), "BtnPause")->text(), QString("继续"));
+        QCOMPARE(Column(*Child<QTableWidget>(Main(), "StringGrid1"), 1), QStringList({"1", "2"}));
         QCOMPARE(Main().Playback().Position(), 2);
         QVERIFY(!Main().findChild<QWidget*>("ViewCross")->isVisible());
     }
 
     void speedBarSetsTheInterval() {
-        QCOMPARE(Main().TrackBar1->minimum(), 3);
-        QCOMPARE(Main().TrackBar1->maximum(), 13);
-        QCOMPARE(Main().TrackBar1->value(), 5);
+        QCOMPARE(Child<QSlider>(Main(), "TrackBar1")->minimum(), 3);
+        QCOMPARE(Child<QSlider>(Main(), "TrackBar1")->maximum(), 13);
+        QCOMPARE(Child<QSlider>(Main(), "TrackBar1")->value(), 5);
         QCOMPARE(Main().Timer1.interval(), 500);
-        Main().TrackBar1->setValue(13);
+        Child<QSlider>(Main(), "TrackBar1")->setValue(13);
         QCOMPARE(Main().Timer1.interval(), 1300);
-        Main().TrackBar1->setValue(3);
+        Child<QSlider>(Main(), "TrackBar1")->setValue(3);
         QCOMPARE(Main().Timer1.interval(), 300);
     }
 
@@ -308,7 +311,7 @@ class PlaybackTest : public QObject {
         for (int step = 0; step < 8; ++step) {
             Main().Timer1Timer();
             longitudes << QString::number(globe_->camera.FocusPointLongitude);
-            statusTexts << Main().StatusPane->text();
+            statusTexts << Child<QLabel>(Main(), "StatusPane")->text();
         }
         // The view stays at the last good line over the skipped ones.
         QCOMPARE(longitudes, QStringList({"1", "1", "1", "7", "1", "1", "1", "7"}));
@@ -320,20 +323,21 @@ class PlaybackTest : public QObject {
         Main().Timer1Timer();
         Main().Timer1Timer();
         Main().Timer1Timer();
-        QCOMPARE(Column(*Main().StringGrid1, 1), QStringList({"5", "", ""}));
+        QCOMPARE(Column(*Child<QTableWidget>(Main(), "StringGrid1"), 1),
+                 QStringList({"5", "", ""}));
         QVERIFY(dialogs_.errors.isEmpty());
 
         // A new playback reports again; a column of -1 names no field.
         QTimer::singleShot(0, &Gps(), [this] {
-            Gps().CBox_Lat->setEditText("nowhere");
-            QTest::mouseClick(Gps().Button3, Qt::LeftButton);
+            Child<QComboBox>(Gps(), "CBox_Lat")->setEditText("nowhere");
+            QTest::mouseClick(Child<QPushButton>(Gps(), "Button3"), Qt::LeftButton);
         });
-        Main().GPS1->trigger();
+        Child<QAction>(Main(), "GPS1")->trigger();
         QCOMPARE(Main().Playback().Columns().latitude, -1);
-        QTest::mouseClick(Main().BtnStart, Qt::LeftButton);
-        QCOMPARE(Main().StatusPane->text(), QString());
+        QTest::mouseClick(Child<QPushButton>(Main(), "BtnStart"), Qt::LeftButton);
+        QCOMPARE(Child<QLabel>(Main(), "StatusPane")->text(), QString());
         Main().Timer1Timer();
-        QCOMPARE(Main().StatusPane->text(),
+        QCOMPARE(Child<QLabel>(Main(), "StatusPane")->text(),
                  QString("回放跳过第2行：没有纬度字段。其后无法回放的行也将跳过。"));
     }
 
@@ -345,7 +349,7 @@ class PlaybackTest : public QObject {
         Main().Timer1Timer();
         Main().Timer1Timer();
         QCOMPARE(Main().Playback().Position(), 3);
-        QCOMPARE(Main().StatusPane->text(),
+        QCOMPARE(Child<QLabel>(Main(), "StatusPane")->text(),
                  QString("回放跳过第2行：Globe failed。其后无法回放的行也将跳过。"));
         QVERIFY(dialogs_.errors.isEmpty());
     }
@@ -356,11 +360,11 @@ class PlaybackTest : public QObject {
         WriteFile(dir_->filePath("gone.kml"), "<kml/>");
         globe_->calls.clear();
         // From the event loop, like a click on the menu, so the error reaches the error box.
-        QTimer::singleShot(0, Main().GPS1, &QAction::trigger);
+        QTimer::singleShot(0, Child<QAction>(Main(), "GPS1"), &QAction::trigger);
         QTimer::singleShot(0, &Gps(), [this, gone] {
             ChooseLog(gone);
             QFile::remove(gone);
-            QTest::mouseClick(Gps().Button3, Qt::LeftButton);
+            QTest::mouseClick(Child<QPushButton>(Gps(), "Button3"), Qt::LeftButton);
         });
         QTRY_COMPARE(dialogs_.errors, QStringList({"Cannot open file " + gone}));
         QCOMPARE(globe_->calls, QStringList({"OpenKmlFile(" + dir_->filePath("gone.kml") + ",1)"}));
@@ -373,7 +377,8 @@ class PlaybackTest : public QObject {
         Main().Timer1Timer();
         Load(Write("next.txt", "Level\tLat\tLon\n-70\t20\t10\n-71\t40\t30\n"));
         QVERIFY(Main().Timer1.isActive());
-        QCOMPARE(Column(*Main().StringGrid1, 0), QStringList({"Level", "Lat", "Lon"}));
+        QCOMPARE(Column(*Child<QTableWidget>(Main(), "StringGrid1"), 0),
+                 QStringList({"Level", "Lat", "Lon"}));
         Main().Timer1Timer();  // position 3 lies past the new last line: back to the first
         QCOMPARE(globe_->camera.FocusPointLongitude, 10.0);
         QCOMPARE(globe_->camera.Range, 1000.0);
@@ -395,8 +400,8 @@ class PlaybackTest : public QObject {
     }
 
     void ResetChoices() {
-        Gps().CBox_Long->clear();
-        Gps().CBox_Lat->clear();
+        Child<QComboBox>(Gps(), "CBox_Long")->clear();
+        Child<QComboBox>(Gps(), "CBox_Lat")->clear();
     }
 
     // Loads the log and the KML file beside it through the menu and the dialog.
@@ -410,17 +415,17 @@ class PlaybackTest : public QObject {
         }
         QTimer::singleShot(0, &Gps(), [this, log] {
             ChooseLog(log);
-            QTest::mouseClick(Gps().Button3, Qt::LeftButton);
+            QTest::mouseClick(Child<QPushButton>(Gps(), "Button3"), Qt::LeftButton);
             if (Gps().isVisible()) {
                 Gps().reject();
             }
         });
-        Main().GPS1->trigger();
+        Child<QAction>(Main(), "GPS1")->trigger();
     }
 
     void StartPlayback(const QByteArray& log) {
         Load(Write("log.txt", log));
-        QTest::mouseClick(Main().BtnStart, Qt::LeftButton);
+        QTest::mouseClick(Child<QPushButton>(Main(), "BtnStart"), Qt::LeftButton);
         QVERIFY(dialogs_.messages.isEmpty());
         globe_->calls.clear();
     }

@@ -156,6 +156,47 @@ void RecordingApplicationGE::SetMapTheme(const QString& id) {
     globe_.mapTheme = id;
 }
 
+void RecordingApplicationGE::SetRulerActive(bool active) {
+    globe_.calls << QString("SetRulerActive(%1)").arg(active);
+    globe_.rulerActive = active;
+}
+
+void RecordingApplicationGE::SetRulerListener(RulerListener listener) {
+    globe_.rulerListener = std::move(listener);
+}
+
+QList<PlacemarkMatch> RecordingApplicationGE::FindPlacemarks(const QString& text, int most) const {
+    QList<PlacemarkMatch> found;
+    for (const PlacemarkMatch& match : globe_.placemarks) {
+        if (found.size() < most && !text.trimmed().isEmpty() &&
+            match.name.contains(text.trimmed(), Qt::CaseInsensitive)) {
+            found << match;
+        }
+    }
+    return found;
+}
+
+void RecordingApplicationGE::ShowPlacemark(const PlacemarkMatch& match) {
+    globe_.calls << QString("ShowPlacemark(%1)").arg(match.name);
+}
+
+QStringList RecordingApplicationGE::HideFloatItems(bool keepScaleBar) {
+    globe_.calls << QString("HideFloatItems(%1)").arg(keepScaleBar);
+    QStringList hidden = globe_.floatItems;
+    if (keepScaleBar) {
+        hidden.removeAll("scalebar");
+    }
+    for (const QString& id : hidden) {
+        globe_.floatItems.removeAll(id);
+    }
+    return hidden;
+}
+
+void RecordingApplicationGE::ShowFloatItems(const QStringList& ids) {
+    globe_.calls << QString("ShowFloatItems(%1)").arg(ids.join(','));
+    globe_.floatItems << ids;
+}
+
 MapProjection RecordingApplicationGE::Projection() const {
     return globe_.projection;
 }

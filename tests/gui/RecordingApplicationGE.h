@@ -34,6 +34,10 @@ class RecordedGlobe {
     std::function<void()> filesListener;
     std::function<void(const QString&)> loadFailureListener;
     std::optional<KmlTimeWindow> timeWindow;  // as last set
+    bool rulerActive = false;
+    RulerListener rulerListener;
+    QList<PlacemarkMatch> placemarks;  // what FindPlacemarks searches by name
+    QStringList floatItems = {"overviewmap", "compass", "navigation", "license", "scalebar"};
 
     ~RecordedGlobe();
     void Start();
@@ -69,6 +73,12 @@ class RecordingApplicationGE : public TApplicationGE {
     QList<MapTheme> MapThemes() const override;
     QString CurrentMapTheme() const override;
     void SetMapTheme(const QString& id) override;
+    void SetRulerActive(bool active) override;
+    void SetRulerListener(RulerListener listener) override;
+    QList<PlacemarkMatch> FindPlacemarks(const QString& text, int most) const override;
+    void ShowPlacemark(const PlacemarkMatch& match) override;
+    QStringList HideFloatItems(bool keepScaleBar) override;
+    void ShowFloatItems(const QStringList& ids) override;
     QList<LoadedKmlFile> LoadedKmlFiles() const override;
     void SetKmlFileVisible(const QString& path, bool visible) override;
     void ReloadKmlFile(const QString& path) override;

@@ -19,7 +19,8 @@ class ScriptedDialogs : public Dialogs {
     std::deque<std::optional<QString>> openPaths;  // for OpenFile; cancel when empty
     std::deque<std::optional<QString>> savePaths;  // for SaveFile; cancel when empty
     std::deque<std::optional<QColor>> colours;     // for Colour; cancel when empty
-    QList<FileDialogOptions> fileDialogs;          // options of every file dialog opened
+    std::deque<bool> checkBoxes;           // a save dialog's check box; as it was when empty
+    QList<FileDialogOptions> fileDialogs;  // options of every file dialog opened
 
     void Message(QWidget*, const QString& text, const QString& = {}) override { messages << text; }
     void ErrorBox(QWidget*, const QString& text) override { errors << text; }
@@ -33,7 +34,12 @@ class ScriptedDialogs : public Dialogs {
     }
     std::optional<QString> SaveFile(QWidget*, const FileDialogOptions& options) override {
         fileDialogs << options;
-        return Take(savePaths).value_or(std::nullopt);
+        std::optional<QString> path = Take(savePaths).value_or(std::nullopt);
+        if (const std::optional<bool> ticked = Take(checkBoxes);
+            ticked && path && options.checked) {
+            *options.checked = *ticked;
+        }
+        return path;
     }
     std::optional<QColor> Colour(QWidget*, const QColor&) override {
         return Take(colours).value_or(std::nullopt);

@@ -85,18 +85,18 @@ class ServingCellWindowTest : public QObject {
     }
 
     void groupIsOffUntilCheckedAndAsksForItsTable() {
-        ServingCellGroup& group = *Dt().GroupServing;
+        ServingCellGroup& group = *Child<ServingCellGroup>(Dt(), "GroupServing");
         QCOMPARE(group.title(), QString("服务小区分析"));
         QVERIFY(group.isCheckable());
         QVERIFY(!group.isChecked());
-        QVERIFY(!group.CBoxCellSite->isEnabled());
-        QCOMPARE(group.SpinSpacing->value(), 50);
-        QCOMPARE(group.SpinRank->value(), 3);
+        QVERIFY(!Child<QComboBox>(group, "CBoxCellSite")->isEnabled());
+        QCOMPARE(Child<QSpinBox>(group, "SpinSpacing")->value(), 50);
+        QCOMPARE(Child<QSpinBox>(group, "SpinRank")->value(), 3);
         OpenLog();
         // The log's fields are offered as keys; the second key may be none.
-        QCOMPARE(Items(*group.CBoxLogKey1),
+        QCOMPARE(Items(*Child<QComboBox>(group, "CBoxLogKey1")),
                  QStringList({"时间", "经度", "纬度", "场强", "质量", "小区", "速度"}));
-        QCOMPARE(Items(*group.CBoxLogKey2).first(), QString());
+        QCOMPARE(Items(*Child<QComboBox>(group, "CBoxLogKey2")).first(), QString());
 
         group.setChecked(true);
         Generate();
@@ -109,21 +109,22 @@ class ServingCellWindowTest : public QObject {
         OpenLog();
         SetUpAnalysis();
         // The columns are found by their headers, the log's key field by the key column's.
-        ServingCellGroup& group = *Dt().GroupServing;
-        QCOMPARE(Items(*group.CbBoxCellsSheet), QStringList{"serving-cells"});
-        QCOMPARE(group.CBoxCellSite->currentText(), QString("A:站名"));
-        QCOMPARE(group.CBoxCellLon->currentText(), QString("C:经度"));
-        QCOMPARE(group.CBoxCellLat->currentText(), QString("D:纬度"));
-        QCOMPARE(group.CBoxCellAzimuth->currentText(), QString("E:方向角"));
-        QCOMPARE(group.CBoxCellBeamwidth->currentText(), QString("F:波束宽度"));
-        QCOMPARE(group.CBoxCellKey1->currentText(), QString("B:小区"));
-        QCOMPARE(group.CBoxCellKey2->currentText(), QString());
-        QCOMPARE(group.CBoxLogKey1->currentText(), QString("小区"));
+        ServingCellGroup& group = *Child<ServingCellGroup>(Dt(), "GroupServing");
+        QCOMPARE(Items(*Child<QComboBox>(group, "CbBoxCellsSheet")), QStringList{"serving-cells"});
+        QCOMPARE(Child<QComboBox>(group, "CBoxCellSite")->currentText(), QString("A:站名"));
+        QCOMPARE(Child<QComboBox>(group, "CBoxCellLon")->currentText(), QString("C:经度"));
+        QCOMPARE(Child<QComboBox>(group, "CBoxCellLat")->currentText(), QString("D:纬度"));
+        QCOMPARE(Child<QComboBox>(group, "CBoxCellAzimuth")->currentText(), QString("E:方向角"));
+        QCOMPARE(Child<QComboBox>(group, "CBoxCellBeamwidth")->currentText(),
+                 QString("F:波束宽度"));
+        QCOMPARE(Child<QComboBox>(group, "CBoxCellKey1")->currentText(), QString("B:小区"));
+        QCOMPARE(Child<QComboBox>(group, "CBoxCellKey2")->currentText(), QString());
+        QCOMPARE(Child<QComboBox>(group, "CBoxLogKey1")->currentText(), QString("小区"));
 
         Generate();
         QCOMPARE(dialogs_.errors, QStringList());
         QCOMPARE(dialogs_.messages, QStringList{"导出完成."});
-        QVERIFY(Lines(*Dt().Memo0).contains("1个小区疑似天馈接反:南湖3"));
+        QVERIFY(Lines(*Child<QPlainTextEdit>(Dt(), "Memo0")).contains("1个小区疑似天馈接反:南湖3"));
         const QByteArray csv = ProcedureReport(Dt().Request(), dir_.filePath("procedure.kml"));
         QCOMPARE(FileBytes(dir_.filePath("route.kml")), FileBytes(dir_.filePath("procedure.kml")));
 
@@ -131,17 +132,17 @@ class ServingCellWindowTest : public QObject {
         TFrmServingReport& report = Report();
         QVERIFY(report.isVisible());
         QCOMPARE(report.windowTitle(), QString("小区统计"));
-        const QAbstractItemModel& rows = *report.GridCells->model();
+        const QAbstractItemModel& rows = *Child<QTableView>(report, "GridCells")->model();
         const QStringList lines = QString::fromUtf8(csv.mid(3)).split("\r\n", Qt::SkipEmptyParts);
         QCOMPARE(rows.rowCount(), lines.size() - 1);
         for (int row = 0; row < rows.rowCount(); ++row) {
             QCOMPARE(RowTexts(rows, row).join(','), lines[row + 1]);
         }
         QCOMPARE(rows.headerData(4, Qt::Horizontal).toString(), QString("场强最小值"));
-        QVERIFY(report.LabelSummary->text().startsWith("采样点3000个"));
+        QVERIFY(Child<QLabel>(report, "LabelSummary")->text().startsWith("采样点3000个"));
 
         // Sorted by samples as numbers, fewest first.
-        report.GridCells->sortByColumn(2, Qt::AscendingOrder);
+        Child<QTableView>(report, "GridCells")->sortByColumn(2, Qt::AscendingOrder);
         QVERIFY(rows.index(0, 2).data().toInt() <= rows.index(1, 2).data().toInt());
         QVERIFY(rows.index(1, 2).data().toInt() <=
                 rows.index(rows.rowCount() - 1, 2).data().toInt());
@@ -153,9 +154,11 @@ class ServingCellWindowTest : public QObject {
         QCOMPARE(rows.rowCount(), 1);
         QCOMPARE(rows.index(0, 0).data().toString(), QString("南湖3"));
 
-        const QRect cell = report.GridCells->visualRect(rows.index(0, 0));
-        QTest::mouseClick(report.GridCells->viewport(), Qt::LeftButton, {}, cell.center());
-        QTest::mouseDClick(report.GridCells->viewport(), Qt::LeftButton, {}, cell.center());
+        const QRect cell = Child<QTableView>(report, "GridCells")->visualRect(rows.index(0, 0));
+        QTest::mouseClick(Child<QTableView>(report, "GridCells")->viewport(), Qt::LeftButton, {},
+                          cell.center());
+        QTest::mouseDClick(Child<QTableView>(report, "GridCells")->viewport(), Qt::LeftButton, {},
+                           cell.center());
         QCOMPARE(dialogs_.errors, QStringList());
         QVERIFY2(globe_->calls.last().startsWith("SetCameraParams(25.822,112.985,0,"),
                  qPrintable(globe_->calls.last()));
@@ -164,7 +167,7 @@ class ServingCellWindowTest : public QObject {
         QCOMPARE(rows.rowCount(), lines.size() - 1);
         const QString exported = dir_.filePath("cells.csv");
         dialogs_.savePaths.push_back(exported);
-        QTest::mouseClick(report.BtnExport, Qt::LeftButton);
+        QTest::mouseClick(Child<QPushButton>(report, "BtnExport"), Qt::LeftButton);
         QCOMPARE(dialogs_.fileDialogs.last().fileName, dir_.filePath("route_小区统计.csv"));
         QCOMPARE(FileBytes(exported), csv);
         QCOMPARE(dialogs_.messages.last(), "小区统计已导出：" + exported);
@@ -173,28 +176,29 @@ class ServingCellWindowTest : public QObject {
     void choicesAreRememberedForTheNextRun() {
         OpenLog();
         SetUpAnalysis();
-        Dt().GroupServing->SpinSpacing->setValue(120);
-        Dt().GroupServing->SpinRank->setValue(4);
+        Child<QSpinBox>(Child<ServingCellGroup>(Dt(), "GroupServing"), "SpinSpacing")
+            ->setValue(120);
+        Child<QSpinBox>(Child<ServingCellGroup>(Dt(), "GroupServing"), "SpinRank")->setValue(4);
         Generate();
         QCOMPARE(dialogs_.errors, QStringList());
 
         desktop_.reset();
         StartDesktop();
-        ServingCellGroup& group = *Dt().GroupServing;
+        ServingCellGroup& group = *Child<ServingCellGroup>(Dt(), "GroupServing");
         QVERIFY(!group.isChecked());
-        QCOMPARE(group.SpinSpacing->value(), 120);
-        QCOMPARE(group.SpinRank->value(), 4);
+        QCOMPARE(Child<QSpinBox>(group, "SpinSpacing")->value(), 120);
+        QCOMPARE(Child<QSpinBox>(group, "SpinRank")->value(), 4);
         group.setChecked(true);
-        QCOMPARE(group.EdtCellsFName->text(), kTable);
-        QCOMPARE(group.CBoxCellKey1->currentText(), QString("B:小区"));
+        QCOMPARE(Child<QLineEdit>(group, "EdtCellsFName")->text(), kTable);
+        QCOMPARE(Child<QComboBox>(group, "CBoxCellKey1")->currentText(), QString("B:小区"));
         OpenLog();
-        QCOMPARE(group.CBoxLogKey1->currentText(), QString("小区"));
+        QCOMPARE(Child<QComboBox>(group, "CBoxLogKey1")->currentText(), QString("小区"));
         QVERIFY(!group.MissingChoice());
     }
 
   private:
     TFrmDT& Dt() { return desktop_->FrmDT(); }
-    TFrmServingReport& Report() { return *Dt().FrmServingReport; }
+    TFrmServingReport& Report() { return *Child<TFrmServingReport>(Dt(), "FrmServingReport"); }
 
     void StartDesktop() {
         desktop_ = std::make_unique<Desktop>(
@@ -209,25 +213,29 @@ class ServingCellWindowTest : public QObject {
     // The sample log, coloured by 场强, written into the test's folder.
     void OpenLog() {
         dialogs_.openPaths.push_back(kLog);
-        QTest::mouseClick(Dt().SpeedButton3, Qt::LeftButton);
+        QTest::mouseClick(Child<QToolButton>(Dt(), "SpeedButton3"), Qt::LeftButton);
         dialogs_.savePaths.push_back(dir_.filePath("route.kml"));
-        QTest::mouseClick(Dt().SpeedButton4, Qt::LeftButton);
-        Dt().CBoxFNList->setCurrentIndex(Dt().CBoxFNList->findText("场强"));
+        QTest::mouseClick(Child<QToolButton>(Dt(), "SpeedButton4"), Qt::LeftButton);
+        Child<QComboBox>(Dt(), "CBoxFNList")
+            ->setCurrentIndex(Child<QComboBox>(Dt(), "CBoxFNList")->findText("场强"));
     }
 
     void SetUpAnalysis() {
-        Dt().GroupServing->setChecked(true);
+        Child<ServingCellGroup>(Dt(), "GroupServing")->setChecked(true);
         dialogs_.openPaths.push_back(kTable);
-        QTest::mouseClick(Dt().GroupServing->BtnOpenCells, Qt::LeftButton);
+        QTest::mouseClick(
+            Child<QToolButton>(Child<ServingCellGroup>(Dt(), "GroupServing"), "BtnOpenCells"),
+            Qt::LeftButton);
     }
 
     void Generate() {
         dialogs_.messages.clear();
-        QTest::mouseClick(Dt().Button6, Qt::LeftButton);
+        QTest::mouseClick(Child<QPushButton>(Dt(), "Button6"), Qt::LeftButton);
     }
 
     void ChooseVerdict(const QString& verdict) {
-        Report().CBoxVerdict->setCurrentIndex(Report().CBoxVerdict->findText(verdict));
+        Child<QComboBox>(Report(), "CBoxVerdict")
+            ->setCurrentIndex(Child<QComboBox>(Report(), "CBoxVerdict")->findText(verdict));
     }
 
     ScriptedDialogs& dialogs_;

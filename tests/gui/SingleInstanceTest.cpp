@@ -14,9 +14,9 @@
 #include "app/InputFiles.h"
 #include "app/Mainform.h"
 #include "app/SingleInstance.h"
-#include "tests/gui/RecordingApplicationGE.h"
 #include "tests/gui/GuiHelpers.h"
 #include "tests/gui/GuiTestMain.h"
+#include "tests/gui/RecordingApplicationGE.h"
 #include "windows/FrmDT.h"
 
 using namespace orvane;
@@ -55,10 +55,12 @@ class SingleInstanceTest : public QObject {
         // Named relative to the second start's own folder.
         QCOMPARE(RunSecondStart({"regions.kml", "dt-route.txt"}), 0);
         const QString kml = kExamples + "/regions.kml";
-        QTRY_COMPARE(TopLevelTexts(*desktop.FrmMain().TreeView2), QStringList({kml}));
+        QTRY_COMPARE(TopLevelTexts(*Child<QTreeWidget>(desktop.FrmMain(), "TreeView2")),
+                     QStringList({kml}));
         QVERIFY(globe.calls.contains("OpenKmlFile(" + kml + ",1)"));
         QVERIFY(desktop.FrmMain().isVisible());
-        QCOMPARE(desktop.FrmDT().EdtDtFName->text(), kExamples + "/dt-route.txt");
+        QCOMPARE(Child<QLineEdit>(desktop.FrmDT(), "EdtDtFName")->text(),
+                 kExamples + "/dt-route.txt");
         QVERIFY(desktop.FrmDT().isVisible());
 
         // Started without files, it only brings the running program forward.

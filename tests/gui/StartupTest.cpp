@@ -90,7 +90,7 @@ class StartupTest : public QObject {
         connect(&watch, &QTimer::timeout, [&] {
             TFrmMain* main = FindMainWindow();
             if (main != nullptr && !dialogs_.messages.isEmpty()) {
-                listed = TopLevelTexts(*main->TreeView2);
+                listed = TopLevelTexts(*Child<QTreeWidget>(main, "TreeView2"));
                 main->close();
             }
         });
@@ -107,7 +107,7 @@ class StartupTest : public QObject {
     void aGlobeKeptOpenRunsUntilItsWindowCloses() {
         QTimer::singleShot(0, [] {
             TFrmMain* main = FindMainWindow();
-            QTest::mouseClick(main->Button2, Qt::LeftButton);
+            QTest::mouseClick(Child<QPushButton>(main, "Button2"), Qt::LeftButton);
             main->close();
         });
         dialogs_.answers = {false};

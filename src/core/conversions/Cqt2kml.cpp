@@ -8,6 +8,7 @@
 #include "common/Errors.h"
 #include "common/Kml_baseclass.h"
 #include "common/XmlText.h"
+#include "conversions/LegendImage.h"
 #include "kml/Tkmldocument.h"
 #include "workbooks/WorksheetSource.h"
 
@@ -77,6 +78,16 @@ class CqtPointWriter {
     TPointPlacemark point_;
 };
 
+// The theme column's header text, or its letters when the header cell is empty.
+std::string ThemeColumnName(const WorksheetSource& source, std::int32_t column) {
+    const std::string_view header = source.CellText(WorksheetSource::FirstDataRow - 1, column);
+    if (!header.empty()) {
+        return std::string(header);
+    }
+    const std::string& entry = source.columnEntries()[static_cast<size_t>(column - 1)];
+    return entry.substr(0, entry.find(':'));
+}
+
 struct KeptPoint {
     std::int32_t row;
     int entry;
@@ -139,7 +150,7 @@ ConversionSummary ConvertCqtToKml(const CqtConversionRequest& request,
 
     // Legend folders are named by their figures, so their points wait until all are counted.
     std::optional<LegendTally> tally;
-    if (request.legendFolders || request.statistics != nullptr) {
+    if (request.legendFolders || request.statistics != nullptr || request.legendOverlay) {
         tally.emplace(request.legend, false, CqtNumberTest);
     }
     std::vector<KeptPoint> kept;
@@ -174,6 +185,10 @@ ConversionSummary ConvertCqtToKml(const CqtConversionRequest& request,
     }
     if (request.legendFolders) {
         WriteLegendFolders(document, writer, kept, *tally);
+    }
+    if (request.legendOverlay) {
+        AddLegendOverlay(document, ThemeColumnName(source, request.themeColumn), legend.Colours(),
+                         tally->Statistics());
     }
 
     SaveOrThrow(document);

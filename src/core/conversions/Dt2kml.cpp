@@ -5,6 +5,7 @@
 
 #include "common/Kml_baseclass.h"
 #include "conversions/DtTextFile.h"
+#include "conversions/LegendImage.h"
 #include "kml/Tkmldocument.h"
 
 namespace orvane {
@@ -80,6 +81,15 @@ struct RouteLine {
     size_t first;
     size_t count;
 };
+
+// The theme field's name in the log's header; empty for a log without one.
+std::string ThemeFieldName(const DtTextFile& file, size_t position) {
+    if (file.lines().empty()) {
+        return {};
+    }
+    const std::vector<std::string> names = file.HeaderNames();
+    return position < names.size() ? names[position] : std::string();
+}
 
 struct RouteFields {
     size_t longitude;
@@ -242,7 +252,7 @@ ConversionSummary ConvertDtToKml(const DtConversionRequest& request,
     // their coordinate text.
     std::optional<LegendTally> tally;
     const bool folders = request.legendFolders || request.mergeLines;
-    if (folders || request.statistics != nullptr) {
+    if (folders || request.statistics != nullptr || request.legendOverlay) {
         tally.emplace(request.legend, true, DtNumberTest);
     }
     std::vector<RouteLine> kept;
@@ -279,6 +289,10 @@ ConversionSummary ConvertDtToKml(const DtConversionRequest& request,
     if (request.serving) {
         WriteServingCells(document, file, {lon, lat, themePosition}, legend, *request.serving,
                           observer);
+    }
+    if (request.legendOverlay) {
+        AddLegendOverlay(document, ThemeFieldName(file, themePosition), legend.Colours(),
+                         tally->Statistics());
     }
 
     SaveOrThrow(document);

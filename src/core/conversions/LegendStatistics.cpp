@@ -48,6 +48,14 @@ double LegendStatistics::Share(const LegendStatisticsRow& row) const {
     return total == 0 ? 0 : static_cast<double>(row.count) * 100 / static_cast<double>(total);
 }
 
+std::string CountText(std::int64_t count) {
+    return Grouped(count);
+}
+
+std::string ShareText(const LegendStatistics& statistics, const LegendStatisticsRow& row) {
+    return Fixed(statistics.Share(row), 1) + "%";
+}
+
 std::string RangeLabel(const ThematicLegend& legend, size_t entry) {
     const LegendEntry& range = legend.gradeEntries[entry];
     const bool first = entry == 0;
@@ -79,16 +87,16 @@ size_t LegendTally::RowOf(int entry) const {
                                                               : static_cast<size_t>(entry);
 }
 
-void LegendTally::AddValue(int entry, std::string_view theme) {
+void LegendTally::AddValue(int entry, std::string_view theme, std::int64_t times) {
     LegendStatisticsRow& row = statistics_.rows[RowOf(entry)];
-    ++row.count;
-    ++statistics_.total;
+    row.count += times;
+    statistics_.total += times;
     if (!isNumber_(theme)) {
         return;
     }
     if (const std::optional<double> value = TryParseNumber(theme)) {
-        ++row.numbers;
-        row.sum += *value;
+        row.numbers += times;
+        row.sum += *value * static_cast<double>(times);
         row.minimum = std::min(row.minimum, *value);
         row.maximum = std::max(row.maximum, *value);
     }

@@ -40,6 +40,11 @@ struct LegendStatistics {
     double Share(const LegendStatisticsRow& row) const;
 };
 
+// "12,345": a count as the figures show it, thousands grouped.
+std::string CountText(std::int64_t count);
+// "23.4%": a row's share as the figures show it.
+std::string ShareText(const LegendStatistics& statistics, const LegendStatisticsRow& row);
+
 // The text of a range entry as its boundary mode closes it: the outermost ranges are closed
 // at their outer ends.
 std::string RangeLabel(const ThematicLegend& legend, size_t entry);
@@ -52,7 +57,8 @@ class LegendTally {
   public:
     LegendTally(const ThematicLegend& legend, bool hasRoute, NumberTest isNumber);
 
-    void AddValue(int entry, std::string_view theme);
+    // `times` features of the same value at once (the counts of a scan).
+    void AddValue(int entry, std::string_view theme, std::int64_t times = 1);
     // The length of a line written in the entry's colour.
     void AddLine(int entry, std::span<const TrackPoint> points);
     // The row of an entry: its position, or the last row.

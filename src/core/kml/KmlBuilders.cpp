@@ -8,6 +8,7 @@
 
 #include "common/Kml_baseclass.h"
 #include "common/XmlText.h"
+#include "kml/KmlIcons.h"
 #include "kml/KmlOutput.h"
 #include "kml/Tkmldocument.h"
 #include "legend/ThematicLegend.h"
@@ -16,8 +17,8 @@ namespace orvane {
 
 namespace {
 
-constexpr std::string_view kSiteIcon = "http://maps.google.com/mapfiles/kml/pal3/icon52.png";
-constexpr std::string_view kSquareIcon = "http://maps.google.com/mapfiles/kml/shapes/square.png";
+constexpr std::string_view kSiteIcon = kSiteIconHref;
+constexpr std::string_view kSquareIcon = kSquareIconHref;
 constexpr std::string_view kDescriptionStart = "<![CDATA[<TABLE BORDER=1>";
 constexpr std::string_view kDescriptionEnd = "</TABLE> ]]>";
 
@@ -497,6 +498,22 @@ void KmlFieldTypeScan::Add(std::string_view value) {
         return;
     }
     type_ = IsPlainNumber(value) ? KmlFieldType::Double : KmlFieldType::String;
+}
+
+void TKMLDocument::AddScreenOverlay(const TScreenOverlay& overlay) {
+    // KML 2.2 orders them so: the feature's name, the overlay's Icon, then the placement.
+    TKMLNode& node = AddNodeById(DocumentNode(), store_.NameIdOf("ScreenOverlay"));
+    AddEscapedTextNode(node, kName, overlay.Name);
+    TKMLNode& icon = AddNodeById(node, kIcon);
+    AddEscapedTextNode(icon, kHref, KmlFileReference(fileName_, overlay.FileName));
+    constexpr std::string_view kLowerLeft = R"(x="0" y="0" xunits="fraction" yunits="fraction")";
+    SetAttributes(AddNodeById(node, store_.NameIdOf("overlayXY")), kLowerLeft);
+    SetAttributes(AddNodeById(node, store_.NameIdOf("screenXY")), kLowerLeft);
+    SetAttributes(AddNodeById(node, store_.NameIdOf("size")),
+                  "x=\"" + std::to_string(overlay.Width) + "\" y=\"" +
+                      std::to_string(overlay.Height) + R"(" xunits="pixels" yunits="pixels")");
+    files_.emplace_back(overlay.FileName, overlay.Image);
+    CompleteParts();
 }
 
 }  // namespace orvane

@@ -108,4 +108,14 @@ std::string KmlIconPng(KmlIcon icon) {
     return EncodePng(icon == KmlIcon::Site ? Draw(kSiteLayers) : Draw(kSquareLayers));
 }
 
+std::optional<KmlIcon> KmlIconOfHref(std::string_view href) {
+    if (href == kSiteIconHref) {
+        return KmlIcon::Site;
+    }
+    if (href == kSquareIconHref) {
+        return KmlIcon::Square;
+    }
+    return std::nullopt;
+}
+
 }  // namespace orvane

@@ -78,6 +78,16 @@ struct TSitePlacemark : TPointPlacemark {
     double Latitude = 0;
 };
 
+// A picture fixed to the view, its lower left corner at the view's lower left: the file
+// `FileName`, which the document adds to its output, shown at its own size in pixels.
+struct TScreenOverlay {
+    std::string Name;
+    std::string FileName;  // beside a KML file, under files/ in a KMZ archive
+    std::string Image;     // the file's bytes
+    std::int32_t Width = 0;
+    std::int32_t Height = 0;
+};
+
 // "ff" and the colour number (00BBGGRR) in upper-case hexadecimal, at least six digits.
 std::string KmlColorText(std::int32_t colour);
 

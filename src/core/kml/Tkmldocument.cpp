@@ -138,6 +138,10 @@ void TKMLDocument::SaveAndClose() {
     for (const KmlIcon icon : icons_) {
         output_->AddFile(std::string(KmlIconFileName(icon)), KmlIconPng(icon));
     }
+    for (auto& [name, bytes] : files_) {
+        output_->AddFile(std::move(name), std::move(bytes));
+    }
+    files_.clear();
     saved_ = output_->ok() && output_->Commit();
     output_.reset();
 }

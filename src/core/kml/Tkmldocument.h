@@ -12,6 +12,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "kml/KmlIcons.h"
@@ -115,6 +116,9 @@ class TKMLDocument {
     // coordinate digits): ring k faces azimuth k.
     void AddSiteFolder(const TSitePlacemark& site, std::span<const std::string> rings);
 
+    // ---- Overlays: under Document, while no folder is open ----
+    void AddScreenOverlay(const TScreenOverlay& overlay);
+
     // ---- Folders written placemark by placemark (kml/KmlFolders.cpp) ----
     // Opens a folder under Document: until EndFolder, AddFolderLine and AddFolderWedge add to
     // it, and each of its placemarks is written as soon as it is complete, so that a folder
@@ -191,6 +195,8 @@ class TKMLDocument {
     std::string coordinates_;  // reused for each coordinate text written
     std::string attribute_;    // reused for each data attribute
     std::set<KmlIcon> icons_;  // referred to by the standard layout's styles
+    // Other files the document refers to, by name: added to the output when it is saved.
+    std::vector<std::pair<std::string, std::string>> files_;
     // The name attributes of each schema's data, made once: a schema's data is written for
     // every placemark.
     std::map<const KmlSchema*, std::vector<std::string>> dataNames_;

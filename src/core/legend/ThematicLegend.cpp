@@ -54,6 +54,7 @@ int CompareIgnoringCase(std::string_view a, std::string_view b) {
 // finds a value ignoring letter case; a field of a million distinct values stays fast.
 struct ThemeFieldScanner::DistinctSet {
     std::vector<std::string> values;
+    std::vector<std::int64_t> counts;  // of each value, letter case folded
     std::vector<std::uint32_t> slots = std::vector<std::uint32_t>(64, kEmpty);
 
     static constexpr std::uint32_t kEmpty = 0xFFFFFFFF;
@@ -74,6 +75,7 @@ struct ThemeFieldScanner::DistinctSet {
             if (index == kEmpty) {
                 slots[slot] = static_cast<std::uint32_t>(values.size());
                 values.emplace_back(value);
+                counts.push_back(1);
                 if (values.size() * 2 > slots.size()) {
                     Grow();
                 }
@@ -81,6 +83,7 @@ struct ThemeFieldScanner::DistinctSet {
             }
             const std::string& known = values[index];
             if (known.size() == value.size() && CompareIgnoringCase(known, value) == 0) {
+                ++counts[index];
                 return false;
             }
         }
@@ -116,11 +119,20 @@ bool ThemeFieldScanner::Add(std::string_view value) {
 
 ThemeFieldScan ThemeFieldScanner::Finish() {
     ThemeFieldScan scan = scan_;
-    scan.distinctValues = std::move(distinct_->values);
+    std::vector<std::uint32_t> order(distinct_->values.size());
+    for (std::uint32_t i = 0; i < order.size(); ++i) {
+        order[i] = i;
+    }
+    std::sort(order.begin(), order.end(), [this](std::uint32_t a, std::uint32_t b) {
+        return CompareIgnoringCase(distinct_->values[a], distinct_->values[b]) < 0;
+    });
+    scan.distinctValues.reserve(order.size());
+    scan.valueCounts.reserve(order.size());
+    for (const std::uint32_t index : order) {
+        scan.distinctValues.push_back(std::move(distinct_->values[index]));
+        scan.valueCounts.push_back(distinct_->counts[index]);
+    }
     *distinct_ = DistinctSet();
-    std::sort(
-        scan.distinctValues.begin(), scan.distinctValues.end(),
-        [](const std::string& a, const std::string& b) { return CompareIgnoringCase(a, b) < 0; });
     if (scan.canGrade) {
         for (const std::string& value : scan.distinctValues) {
             const double number = ParseNumber(value);

@@ -62,6 +62,8 @@ int CompareIgnoringCase(std::string_view a, std::string_view b);
 
 struct ThemeFieldScan {
     std::vector<std::string> distinctValues;  // text order, each value once in its first form
+    // How often each distinct value occurs (letter case folded), when the scan read them all.
+    std::vector<std::int64_t> valueCounts;
     bool canClassify = true;
     bool canGrade = true;
     double minimum = InitialMinimum;

@@ -70,6 +70,7 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     panelLayout->setColumnStretch(1, 1);
 
     OKButton = new QPushButton(QStringLiteral("确定"), this);
+    OKButton->setObjectName("OKButton");
     OKButton->setDefault(true);
     connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);
 

@@ -28,6 +28,7 @@ class TAboutBox : public QDialog {
   public:
     explicit TAboutBox(QWidget* parent);
 
+  private:
     MailLinkLabel* LinkLabel;
     QPushButton* OKButton;
 };

@@ -19,12 +19,6 @@
 
 namespace orvane {
 
-namespace {
-// Metres from the camera to a point flown to: a sector and its neighbours fill the view.
-constexpr double kFlyToRange = 3000;
-constexpr double kFlyToSpeed = 5.0;
-}  // namespace
-
 // The windows' one way to the main window and the globe.
 class Desktop::Host final : public DesktopHost {
   public:
@@ -51,16 +45,7 @@ class Desktop::Host final : public DesktopHost {
         }
     }
 
-    void FlyTo(double longitude, double latitude) override {
-        TApplicationGE& globe = main_.AppGE0();
-        if (globe.IsInitialized() == 0) {
-            main_.EmbedGoogleEarth();
-        }
-        const ICameraInfoGE camera = globe.GetCamera(1);
-        const double range = camera.Range > 0 ? std::min(camera.Range, kFlyToRange) : kFlyToRange;
-        globe.SetCameraParams(latitude, longitude, 0, camera.FocusPointAltitudeMode, range,
-                              camera.Tilt, camera.Azimuth, kFlyToSpeed);
-    }
+    void FlyTo(double longitude, double latitude) override { main_.FlyTo(longitude, latitude); }
 
     const DesktopSettings& Settings() const override { return settings_; }
 

@@ -16,6 +16,7 @@
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTableWidget>
+#include <QToolBar>
 #include <QToolBox>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -23,6 +24,7 @@
 #include <array>
 
 #include "app/AboutBox.h"
+#include "app/GoToDialog.h"
 #include "app/Icons.h"
 #include "app/LoadableFileList.h"
 #include "app/MarqueeLabel.h"
@@ -42,6 +44,11 @@ const std::array<QString, 4> kFunctionCaptions = {
 const QString kNotAvailable = QStringLiteral("此功能尚未提供。");
 constexpr int kLeftColumnWidth = 185;
 constexpr int kSplitterWidth = 8;
+// More matches of a name would only slow the typing down; a longer name narrows the list.
+constexpr int kMostMatches = 200;
+// Metres from the camera to a point flown to: a sector and its neighbours fill the view.
+constexpr double kFlyToRange = 3000;
+constexpr double kFlyToSpeed = 5.0;
 
 QTreeWidget* ReadOnlyTree(QWidget* parent, const QString& name) {
     auto* tree = new QTreeWidget(parent);
@@ -117,20 +124,26 @@ void TFrmMain::FormCreate() {
 void TFrmMain::CreateMenus() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("文件"));
     N9 = file->addAction(QStringLiteral("保存平面影像为..."));
+    N9->setObjectName("N9");
     connect(N9, &QAction::triggered, this, Guarded(this, dialogs_, &TFrmMain::N9Click));
     file->addSeparator();
     N4 = file->addAction(QStringLiteral("退出"));
+    N4->setObjectName("N4");
     connect(N4, &QAction::triggered, this, Guarded(this, dialogs_, &TFrmMain::N4Click));
 
     QMenu* tools = menuBar()->addMenu(QStringLiteral("工具"));
     GPS1 = tools->addAction(QStringLiteral("GPS轨迹回放"));
+    GPS1->setObjectName("GPS1");
     GPS1->setEnabled(false);  // enabled once the playback dialog exists
     MapinfoMifKML1 = tools->addAction(QStringLiteral("Mapinfo MIF转KML"));
+    MapinfoMifKML1->setObjectName("MapinfoMifKML1");
     connect(MapinfoMifKML1, &QAction::triggered, this,
             Guarded(this, dialogs_, &TFrmMain::MapinfoMifKML1Click));
+    CreateGlobeTools(*tools);
 
     QMenu* options = menuBar()->addMenu(QStringLiteral("选项"));
     N7 = options->addAction(QStringLiteral("系统参数"));
+    N7->setObjectName("N7");
     connect(N7, &QAction::triggered, this, Guarded(this, dialogs_, &TFrmMain::N7Click));
 
     ViewMenu = menuBar()->addMenu(QStringLiteral("视图"));
@@ -140,7 +153,74 @@ void TFrmMain::CreateMenus() {
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("帮助"));
     N3 = help->addAction(QStringLiteral("关于..."));
+    N3->setObjectName("N3");
     connect(N3, &QAction::triggered, this, Guarded(this, dialogs_, &TFrmMain::N3Click));
+}
+
+void TFrmMain::CreateGlobeTools(QMenu& tools) {
+    tools.addSeparator();
+    rulerAction_ = tools.addAction(QStringLiteral("测距"));
+    rulerAction_->setObjectName("RulerAction");
+    rulerAction_->setCheckable(true);
+    rulerAction_->setToolTip(QStringLiteral("测距：在地图上单击各点，Esc 或右键结束"));
+    connect(rulerAction_, &QAction::toggled, this,
+            [this](bool on) { ReportErrors(this, dialogs_, [this, on] { RulerToggled(on); }); });
+    QAction* goTo = tools.addAction(QStringLiteral("定位…"));
+    goTo->setObjectName("GoToAction");
+    goTo->setShortcut(QKeySequence(QStringLiteral("Ctrl+G")));
+    connect(goTo, &QAction::triggered, this, Guarded(this, dialogs_, &TFrmMain::GoToClick));
+
+    QToolBar* bar = addToolBar(QStringLiteral("地图工具"));
+    bar->setObjectName("GlobeToolBar");
+    bar->setMovable(false);
+    bar->addAction(rulerAction_);
+    bar->addAction(goTo);
+
+    AppGE0_->SetRulerListener([this](const QString& text, bool active) {
+        StatusPane->setText(text);
+        const QSignalBlocker quiet(rulerAction_);
+        rulerAction_->setChecked(active);
+    });
+}
+
+void TFrmMain::EnsureGlobeShown() {
+    if (AppGE0_->IsInitialized() == 0) {
+        EmbedGoogleEarth();
+    }
+}
+
+void TFrmMain::RulerToggled(bool on) {
+    if (on) {
+        EnsureGlobeShown();
+    }
+    AppGE0_->SetRulerActive(on);
+}
+
+void TFrmMain::GoToClick() {
+    if (!goTo_) {
+        goTo_ = new GoToDialog(
+            this, {.find =
+                       [this](const QString& text) {
+                           return AppGE0_->FindPlacemarks(text, kMostMatches);
+                       },
+                   .flyTo =
+                       [this](const GeoPosition& position) {
+                           ReportErrors(this, dialogs_,
+                                        [&] { FlyTo(position.longitude, position.latitude); });
+                       },
+                   .show =
+                       [this](const PlacemarkMatch& match) {
+                           ReportErrors(this, dialogs_, [&] { ShowPlacemark(match); });
+                       }});
+    }
+    goTo_->show();
+    goTo_->raise();
+    goTo_->activateWindow();
+}
+
+void TFrmMain::ShowPlacemark(const PlacemarkMatch& match) {
+    EnsureGlobeShown();
+    AppGE0_->ShowPlacemark(match);
 }
 
 QWidget* TFrmMain::CreateFunctionTree() {
@@ -158,8 +238,11 @@ QWidget* TFrmMain::CreateFunctionTree() {
 QWidget* TFrmMain::CreatePlaybackGroup() {
     auto* group = new QWidget(this);
     BtnStart = new QPushButton(QStringLiteral("开始"), group);
+    BtnStart->setObjectName("BtnStart");
     BtnPause = new QPushButton(QStringLiteral("暂停"), group);
+    BtnPause->setObjectName("BtnPause");
     BtnEnd = new QPushButton(QStringLiteral("结束"), group);
+    BtnEnd->setObjectName("BtnEnd");
     BtnPause->setEnabled(false);
     BtnEnd->setEnabled(false);
     auto* buttons = new QHBoxLayout;
@@ -372,6 +455,14 @@ void TFrmMain::OpenOnGlobe(const QString& path) {
 
 bool TFrmMain::IsGoogleEarthRunning() const {
     return AppGE0_->FindMainWindow() != nullptr;
+}
+
+void TFrmMain::FlyTo(double longitude, double latitude) {
+    EnsureGlobeShown();
+    const ICameraInfoGE camera = AppGE0_->GetCamera(1);
+    const double range = camera.Range > 0 ? std::min(camera.Range, kFlyToRange) : kFlyToRange;
+    AppGE0_->SetCameraParams(latitude, longitude, 0, camera.FocusPointAltitudeMode, range,
+                             camera.Tilt, camera.Azimuth, kFlyToSpeed);
 }
 
 bool TFrmMain::IsEmbedded() const {

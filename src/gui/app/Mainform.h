@@ -67,6 +67,9 @@ class TFrmMain : public QMainWindow {
     // ready; a path with no file does nothing.
     void OpenOnGlobe(const QString& path);
     bool IsGoogleEarthRunning() const;
+    // Centres the globe on a point, embedding it first when it is not ready; the view closes
+    // in to a few kilometres when it is farther out, and keeps its tilt and heading.
+    void FlyTo(double longitude, double latitude);
     // The check boxes and context menu of "可加载文件".
     LoadableFileList& LoadableFiles() { return *loadableFiles_; }
 
@@ -96,6 +99,25 @@ class TFrmMain : public QMainWindow {
     void TrackBar1Change();
     void DrawViewCross();
 
+    QTimer Timer1;
+
+    // The globe's windows as the last embedding found them.
+    QPointer<QWidget> GeMainWindow;
+    QPointer<QWidget> GeRenderWindow;
+    QPointer<QWidget> GeRenderParent;
+
+    // Track playback: where it is, and the view it moves.
+    const PlaybackController& Playback() const { return playback_; }
+    std::optional<ICameraInfoGE> PlaybackCamera;
+
+  signals:
+    void Closed();
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
     // Controls.
     QToolBox* GroupBar;
     QTreeWidget* TreeView1;
@@ -117,25 +139,7 @@ class TFrmMain : public QMainWindow {
     QAction* N7;
     QAction* N3;
     QMenu* ViewMenu;
-    QTimer Timer1;
 
-    // The globe's windows as the last embedding found them.
-    QPointer<QWidget> GeMainWindow;
-    QPointer<QWidget> GeRenderWindow;
-    QPointer<QWidget> GeRenderParent;
-
-    // Track playback: where it is, and the view it moves.
-    const PlaybackController& Playback() const { return playback_; }
-    std::optional<ICameraInfoGE> PlaybackCamera;
-
-  signals:
-    void Closed();
-
-  protected:
-    void closeEvent(QCloseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-  private:
     void FormCreate();
     void CreateMenus();
     QWidget* CreateFunctionTree();
@@ -158,6 +162,12 @@ class TFrmMain : public QMainWindow {
     void PlayLine(const PlayedLine& played);
     void ReportUnplayableLine(int line, const QString& reason);
     void ReportPlaybackFault(const QString& text);
+    // The globe's tools ("工具" menu and the tool bar): the ruler and "定位…".
+    void CreateGlobeTools(QMenu& tools);
+    void RulerToggled(bool on);
+    void GoToClick();
+    void ShowPlacemark(const PlacemarkMatch& match);
+    void EnsureGlobeShown();
 
     Dialogs& dialogs_;
     std::unique_ptr<TApplicationGE> AppGE0_;
@@ -166,6 +176,10 @@ class TFrmMain : public QMainWindow {
     PlaybackController playback_;
     ViewCross viewCross_;
     TimeSlider* timeSlider_ = nullptr;
+    QAction* rulerAction_ = nullptr;
+    QPointer<QDialog> goTo_;
+    // The export's choice to keep the scale bar on the picture, for the session.
+    bool keepScaleBar_ = false;
     // Declared last: it stops listening to the globe before the globe connection goes.
     std::unique_ptr<LoadableFileList> loadableFiles_;
 };

@@ -5,8 +5,11 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QBuffer>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
+#include <QLabel>
 #include <QMenu>
 #include <string>
 #include <utility>
@@ -30,6 +33,26 @@ QImage CapturePanel(QWidget& panel) {
     picture.fill(Qt::black);
     panel.render(&picture);
     return picture;
+}
+
+// The map's float items (overview map, compass, navigation, attribution) hidden while the
+// picture is taken, and shown again afterwards, also when the capture fails.
+class FloatItemsHidden {
+  public:
+    FloatItemsHidden(TApplicationGE& globe, bool keepScaleBar)
+        : globe_(globe), hidden_(globe.HideFloatItems(keepScaleBar)) {}
+    ~FloatItemsHidden() { globe_.ShowFloatItems(hidden_); }
+    FloatItemsHidden(const FloatItemsHidden&) = delete;
+    FloatItemsHidden& operator=(const FloatItemsHidden&) = delete;
+
+  private:
+    TApplicationGE& globe_;
+    QStringList hidden_;
+};
+
+QImage CaptureData(TApplicationGE& globe, QWidget& panel, bool keepScaleBar) {
+    const FloatItemsHidden hidden(globe, keepScaleBar);
+    return CapturePanel(panel);
 }
 
 QByteArray BitmapBytes(const QImage& picture) {
@@ -76,12 +99,14 @@ void TFrmMain::N9Click() {
     options.filter = QStringLiteral("Windows Bitmap File(*.BMP)|*.BMP");
     options.defaultSuffix = QStringLiteral("BMP");
     options.promptOverwrite = true;
+    options.checkBox = QStringLiteral("保留比例尺");
+    options.checked = &keepScaleBar_;
     const std::optional<QString> path = dialogs_.SaveFile(this, options);
     if (!path) {
         return;
     }
 
-    const QImage picture = CapturePanel(*Panel01);
+    const QImage picture = CaptureData(*AppGE0_, *Panel01, keepScaleBar_);
     if (!WriteWholeFile(*path, BitmapBytes(picture).toStdString())) {
         throw CannotCreateFileError(path->toStdString());
     }
@@ -105,6 +130,9 @@ void TFrmMain::N9Click() {
     if (!worldWritten) {
         throw CannotCreateFileError(world.toStdString());
     }
+    StatusPane->setText(QStringLiteral("已保存：%1、%2、%3")
+                            .arg(QDir::toNativeSeparators(*path), QFileInfo(table).fileName(),
+                                 QFileInfo(world).fileName()));
 }
 
 void TFrmMain::AddProjectionItems() {

@@ -46,8 +46,10 @@ TFrmSysOptions::TFrmSysOptions(DesktopSettings& settings, QWidget* parent)
     digits->addStretch();
 
     BtnOK = new QPushButton(QStringLiteral("确定"), this);
+    BtnOK->setObjectName("BtnOK");
     BtnOK->setDefault(true);
     BtnCancel = new QPushButton(QStringLiteral("取消"), this);
+    BtnCancel->setObjectName("BtnCancel");
     connect(BtnOK, &QPushButton::clicked, this, &QDialog::accept);
     connect(BtnCancel, &QPushButton::clicked, this, &QDialog::reject);
     auto* buttons = new QHBoxLayout;

@@ -21,16 +21,16 @@ class TFrmSysOptions : public QDialog {
 
     void done(int result) override;
 
+  protected:
+    void showEvent(QShowEvent* event) override;
+
+  private:
     QSpinBox* CSpinEdit1;
     QCheckBox* CBoxStandardKml;
     QComboBox* CBoxDigits;
     QPushButton* BtnOK;
     QPushButton* BtnCancel;
 
-  protected:
-    void showEvent(QShowEvent* event) override;
-
-  private:
     void ShowSettings();
 
     DesktopSettings& settings_;

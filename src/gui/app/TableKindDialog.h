@@ -19,6 +19,7 @@ class TableKindDialog : public QDialog {
 
     TableKind Chosen() const;
 
+  private:
     QRadioButton* BaseStationChoice;
     QRadioButton* CqtChoice;
 };

@@ -1,8 +1,10 @@
 #include "common/Dialogs.h"
 
+#include <QCheckBox>
 #include <QColorDialog>
 #include <QCoreApplication>
 #include <QFileDialog>
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QStringList>
 
@@ -98,8 +100,22 @@ std::optional<QString> DesktopDialogs::SaveFile(QWidget* parent, const FileDialo
             dialog.setDefaultSuffix(suffixOf(nameFilter));
         }
     }
+    QCheckBox* checkBox = nullptr;
+    if (!options.checkBox.isEmpty() && options.checked != nullptr) {
+        // The platform's own dialog takes no widgets of the program.
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        checkBox = new QCheckBox(options.checkBox, &dialog);
+        checkBox->setObjectName("FileDialogCheckBox");
+        checkBox->setChecked(*options.checked);
+        if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout())) {
+            grid->addWidget(checkBox, grid->rowCount(), 0, 1, -1);
+        }
+    }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return std::nullopt;
+    }
+    if (checkBox != nullptr) {
+        *options.checked = checkBox->isChecked();
     }
     return Chosen(dialog.selectedFiles().first());
 }

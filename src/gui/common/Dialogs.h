@@ -18,6 +18,10 @@ struct FileDialogOptions {
     QString directory;      // where the dialog opens; empty: the current directory
     QString fileName;       // proposed file name
     bool promptOverwrite = false;
+    // A check box under the file names when its text is given: `*checked` sets it at opening
+    // and receives it when a file is chosen.
+    QString checkBox;
+    bool* checked = nullptr;
 };
 
 class Dialogs {

@@ -6,6 +6,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -57,6 +58,21 @@ struct KmlTimeWindow {
     bool operator==(const KmlTimeWindow&) const = default;
 };
 
+// A placemark of a loaded file found by its name.
+struct PlacemarkMatch {
+    QString path;  // of the file
+    QString name;
+    QString description;
+    double longitude = 0.0;  // the middle of its features, degrees
+    double latitude = 0.0;
+    double west = 0.0, south = 0.0, east = 0.0, north = 0.0;  // their extent, degrees
+    int folder = -1;  // a folder of the file found by its name rather than a placemark
+};
+
+// What the ruler reports after each change: the text for the status bar, and whether it
+// still takes clicks.
+using RulerListener = std::function<void(const QString& text, bool active)>;
+
 struct LoadedKmlFile {
     QString path;  // absolute
     bool visible = true;
@@ -95,6 +111,22 @@ class TApplicationGE {
     virtual QList<MapTheme> MapThemes() const = 0;
     virtual QString CurrentMapTheme() const = 0;
     virtual void SetMapTheme(const QString& id) = 0;
+
+    // The ruler: while active, clicks on the map add points (snapped to a drawn vertex within
+    // a few pixels) and the map shows every leg and the total; Esc or a right click ends it.
+    // Starting it again clears the last measurement. Never starts the globe.
+    virtual void SetRulerActive(bool active) = 0;
+    virtual void SetRulerListener(RulerListener listener) = 0;
+    // The placemarks of the shown files whose name holds the text, letter case aside, in file
+    // order, at most `most`.
+    virtual QList<PlacemarkMatch> FindPlacemarks(const QString& text, int most) const = 0;
+    // Brings a match into view and opens its balloon.
+    virtual void ShowPlacemark(const PlacemarkMatch& match) = 0;
+    // Hides the map's float items (overview map, compass, navigation, attribution ...) for a
+    // picture of the data, the scale bar too unless asked to keep it; returns those hidden,
+    // which ShowFloatItems shows again.
+    virtual QStringList HideFloatItems(bool keepScaleBar) = 0;
+    virtual void ShowFloatItems(const QStringList& ids) = 0;
 
     // The files on the globe, in the order they were first opened, and whether they show.
     // OpenKmlFile of a file already there replaces its features; none of these starts the

@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "common/GeoMeasure.h"
+
 namespace orvane {
 
 namespace {
@@ -18,6 +20,8 @@ namespace {
 constexpr double kMarginPixels = 24.0;
 // Point features are squares of this side at icon scale 1.
 constexpr double kPointSide = 16.0;
+// Icons are drawn as large as the outside globe draws them: 32 pixels at scale 1.
+constexpr double kIconSide = 32.0;
 constexpr double kSmallestPointSide = 3.0;
 // Beyond this many points in view their names would only cover each other and the map.
 constexpr size_t kMostLabels = 300;
@@ -73,11 +77,22 @@ double DistanceToRun(const QPointF& p, const QPolygonF& run, bool closed) {
     return best;
 }
 
+// A placemark without name or description has no balloon: a click goes to what lies under it
+// (a site's sector wedges start at its icon).
+bool HasTexts(const PlacemarkTexts& texts) {
+    return !texts.name.isEmpty() || !texts.description.isEmpty();
+}
+
 double PointSide(const FeatureStyle& style) {
-    return std::max(kSmallestPointSide, std::round(kPointSide * style.iconScale));
+    const double side = style.iconImage.isNull() ? kPointSide : kIconSide;
+    return std::max(kSmallestPointSide, std::round(side * style.iconScale));
 }
 
 }  // namespace
+
+QString LabelText(const QString& name) {
+    return name.section('\t', 0, 0).trimmed();
+}
 
 bool ClipSegment(QPointF& a, QPointF& b, const QRectF& rect) {
     const double dx = b.x() - a.x();
@@ -446,14 +461,19 @@ void FeaturePainter::PaintPoint(const Feature& feature, const FeatureLevel& leve
     if (!Overlaps(square, projection_.Rect())) {
         return;
     }
-    UsePen(QPen(QColor(0, 0, 0, 160), 1.0));
-    painter_.setBrush(QColor::fromRgba(style.icon));
-    painter_.drawRect(square);
-    painter_.setBrush(Qt::NoBrush);
+    if (style.iconImage.isNull()) {
+        UsePen(QPen(QColor(0, 0, 0, 160), 1.0));
+        painter_.setBrush(QColor::fromRgba(style.icon));
+        painter_.drawRect(square);
+        painter_.setBrush(Qt::NoBrush);
+    } else {
+        painter_.drawImage(square, style.iconImage);
+    }
     ++pointsDrawn_;
-    const QString& name = features.Placemarks()[feature.placemark].name;
-    if (!name.isEmpty() && labels_.size() <= kMostLabels) {
-        labels_.push_back({QPointF(square.right() + 3.0, position.y()), name, style.label});
+    const QString text = LabelText(features.Placemarks()[feature.placemark].name);
+    if (!text.isEmpty() && labels_.size() <= kMostLabels) {
+        labels_.push_back({QPointF(square.right() + 3.0, position.y()), text, style.label, side,
+                           &features, feature.placemark});
     }
 }
 
@@ -462,6 +482,8 @@ void FeaturePainter::PaintLabels() {
     if (labels_.empty() || labels_.size() > kMostLabels) {
         return;
     }
+    std::stable_sort(labels_.begin(), labels_.end(),
+                     [](const Label& a, const Label& b) { return a.priority > b.priority; });
     const QFontMetricsF metrics(painter_.font());
     std::vector<QRectF> taken;
     for (const Label& label : labels_) {
@@ -472,6 +494,7 @@ void FeaturePainter::PaintLabels() {
             continue;
         }
         taken.push_back(box);
+        drawnLabels_.push_back({box, label.features, label.placemark});
         const QPointF baseline(box.left(), box.top() + metrics.ascent());
         painter_.setPen(QColor(0, 0, 0, 200));
         painter_.drawText(baseline + QPointF(1.0, 1.0), label.text);
@@ -488,6 +511,7 @@ std::optional<std::uint32_t> PlacemarkAt(const KmlFeatures& features,
     ScreenProjection projection(viewport);
     const FeatureLevel& level = features.LevelFor(projection.RadiansPerPixel());
     std::optional<std::uint32_t> found;
+    bool foundPoint = false;
     for (const FeatureBlock& block : level.blocks) {
         if (!projection.MayShow(block.box)) {
             continue;
@@ -495,7 +519,9 @@ std::optional<std::uint32_t> PlacemarkAt(const KmlFeatures& features,
         for (std::uint32_t i = block.firstFeature; i < block.firstFeature + block.featureCount;
              ++i) {
             const Feature& feature = level.features[i];
-            if (!projection.MayShow(feature.box) || !filter.Passes(feature)) {
+            const bool point = feature.kind == FeatureKind::Point;
+            if (!projection.MayShow(feature.box) || (foundPoint && !point) ||
+                !HasTexts(features.Placemarks()[feature.placemark]) || !filter.Passes(feature)) {
                 continue;
             }
             const FeatureStyle& style = features.Styles()[feature.style];
@@ -518,10 +544,53 @@ std::optional<std::uint32_t> PlacemarkAt(const KmlFeatures& features,
             }
             if (hit) {
                 found = feature.placemark;
+                foundPoint = point;
             }
         }
     }
     return found;
+}
+
+std::optional<GeoPoint> VertexNear(const KmlFeatures& features,
+                                   const Marble::ViewportParams& viewport, const QPointF& position,
+                                   double tolerance) {
+    ScreenProjection projection(viewport);
+    const FeatureLevel& level = features.Full();
+    // Points (sites, test points) first: a site's wedges have vertices a few pixels away.
+    std::vector<ScreenPoint> candidates[2];
+    std::vector<GeoPoint> vertices[2];
+    QPointF at;
+    for (const FeatureBlock& block : level.blocks) {
+        if (!projection.MayShow(block.box)) {
+            continue;
+        }
+        for (std::uint32_t i = block.firstFeature; i < block.firstFeature + block.featureCount;
+             ++i) {
+            const Feature& feature = level.features[i];
+            if (!projection.MayShow(feature.box)) {
+                continue;
+            }
+            const int kind = feature.kind == FeatureKind::Point ? 0 : 1;
+            for (std::uint32_t p = 0; p < feature.partCount; ++p) {
+                const FeaturePart& part = level.parts[feature.firstPart + p];
+                for (std::uint32_t k = part.first; k < part.first + part.count; ++k) {
+                    if (projection.Project(level.points[k], at) &&
+                        std::abs(at.x() - position.x()) <= tolerance &&
+                        std::abs(at.y() - position.y()) <= tolerance) {
+                        candidates[kind].push_back({at.x(), at.y()});
+                        vertices[kind].push_back(level.points[k]);
+                    }
+                }
+            }
+        }
+    }
+    for (int kind = 0; kind < 2; ++kind) {
+        if (const std::optional<std::size_t> nearest =
+                NearestWithin({position.x(), position.y()}, candidates[kind], tolerance)) {
+            return vertices[kind][*nearest];
+        }
+    }
+    return std::nullopt;
 }
 
 }  // namespace orvane

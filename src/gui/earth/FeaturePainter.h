@@ -67,13 +67,26 @@ class ScreenProjection {
     std::vector<QPolygonF> runs_;
 };
 
+// A label drawn on the map, so that a click on it opens its placemark's balloon.
+struct DrawnLabel {
+    QRectF box;
+    const KmlFeatures* features = nullptr;
+    std::uint32_t placemark = 0;
+};
+
+// What a point's label shows: a site's name is its sectors' names joined by TAB, and the
+// label shows the first of them.
+QString LabelText(const QString& name);
+
 class FeaturePainter {
   public:
     FeaturePainter(QPainter& painter, const Marble::ViewportParams& viewport);
 
     void Paint(const KmlFeatures& features, const FeatureFilter& filter = {});
     // Names of points after all files are drawn, where they do not cover each other.
+    // Where two would overlap, the label of the larger icon stays, else the one drawn first.
     void PaintLabels();
+    const std::vector<DrawnLabel>& Labels() const { return drawnLabels_; }
     int FeaturesDrawn() const { return drawn_; }
 
   private:
@@ -81,6 +94,9 @@ class FeaturePainter {
         QPointF at;
         QString text;
         QRgb colour;
+        double priority;
+        const KmlFeatures* features;
+        std::uint32_t placemark;
     };
 
     void PaintLine(const Feature& feature, const FeatureLevel& level, bool closed);
@@ -101,6 +117,7 @@ class FeaturePainter {
     std::vector<QPen> pens_;
     std::optional<QPen> currentPen_;
     std::vector<Label> labels_;
+    std::vector<DrawnLabel> drawnLabels_;
     std::vector<QBrush> dotBrushes_;
     std::vector<QRect> dots_;
     std::uint32_t dotStyle_ = 0;
@@ -116,6 +133,12 @@ std::optional<std::uint32_t> PlacemarkAt(const KmlFeatures& features,
                                          const Marble::ViewportParams& viewport,
                                          const QPointF& position, double tolerance,
                                          const FeatureFilter& filter = {});
+
+// The drawn vertex nearest to a view position within `tolerance` pixels, for the ruler to
+// snap to.
+std::optional<GeoPoint> VertexNear(const KmlFeatures& features,
+                                   const Marble::ViewportParams& viewport, const QPointF& position,
+                                   double tolerance);
 
 // Liang-Barsky: trims the segment to the rectangle; false when nothing of it is inside.
 bool ClipSegment(QPointF& a, QPointF& b, const QRectF& rect);

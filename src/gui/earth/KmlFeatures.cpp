@@ -14,10 +14,13 @@
 #include <marble/GeoDataPolygon.h>
 #include <marble/GeoDataStyle.h>
 #include <QColor>
+#include <QHash>
 #include <algorithm>
 #include <cmath>
 #include <optional>
 #include <unordered_map>
+
+#include "kml/KmlIcons.h"
 
 namespace orvane {
 
@@ -61,7 +64,24 @@ bool IsDrawable(const GeoDataGeometry& geometry) {
     }
 }
 
-FeatureStyle StyleOf(const Marble::GeoDataPlacemark& placemark) {
+// The icon's colours multiplied by the style's colour, as the outside globe tints icons.
+QImage Tinted(const QImage& image, QRgb colour) {
+    if (image.isNull() || colour == qRgb(255, 255, 255)) {
+        return image;
+    }
+    QImage tinted = image.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < tinted.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(tinted.scanLine(y));
+        for (int x = 0; x < tinted.width(); ++x) {
+            const QRgb p = line[x];
+            line[x] = qRgba(qRed(p) * qRed(colour) / 255, qGreen(p) * qGreen(colour) / 255,
+                            qBlue(p) * qBlue(colour) / 255, qAlpha(p) * qAlpha(colour) / 255);
+        }
+    }
+    return tinted;
+}
+
+FeatureStyle StyleOf(const Marble::GeoDataPlacemark& placemark, IconPictures* icons) {
     FeatureStyle style;
     const QSharedPointer<const Marble::GeoDataStyle> source = placemark.style();
     if (!source) {
@@ -75,6 +95,10 @@ FeatureStyle StyleOf(const Marble::GeoDataPlacemark& placemark) {
     style.outlined = source->polyStyle().outline();
     style.icon = source->iconStyle().paintedColor().rgba();
     style.iconScale = source->iconStyle().scale() > 0.0f ? source->iconStyle().scale() : 1.0f;
+    if (icons != nullptr) {
+        const Marble::GeoDataIconStyle& icon = source->iconStyle();
+        style.iconImage = icons->For(icon.iconPath(), style.icon, [&] { return icon.icon(); });
+    }
     // Names show white on the map, as the outside globe shows them, unless the file gives them
     // a colour of its own (the map's default is black, unreadable on the satellite view).
     const QRgb label = source->labelStyle().paintedColor().rgba();
@@ -251,6 +275,24 @@ void GeoBox::Include(const GeoBox& box) {
     north = std::max(north, box.north);
 }
 
+QImage IconPictures::For(const QString& href, QRgb colour, const std::function<QImage()>& other) {
+    const QString key = href + '#' + QString::number(colour, 16);
+    if (const auto found = pictures_.constFind(key); found != pictures_.cend()) {
+        return *found;
+    }
+    QImage picture;
+    if (const std::optional<KmlIcon> own = KmlIconOfHref(href.toStdString())) {
+        const std::string png = KmlIconPng(*own);
+        picture.loadFromData(reinterpret_cast<const uchar*>(png.data()),
+                             static_cast<int>(png.size()), "PNG");
+    } else if (!href.isEmpty() && other) {
+        picture = other();
+    }
+    picture = Tinted(picture, colour);
+    pictures_.insert(key, picture);
+    return picture;
+}
+
 std::uint32_t KmlFeatures::Assembler::AddFolder(QString name, std::uint32_t parent) {
     out_.folders_.push_back({std::move(name), parent, {}, false});
     return static_cast<std::uint32_t>(out_.folders_.size() - 1);
@@ -389,8 +431,7 @@ class KmlFeatures::Builder {
                     // A placemark the file hides stays hidden, as the outside globe starts it.
                     if (placemark->isGloballyVisible()) {
                         assembler_.BeginPlacemark({placemark->name(), placemark->description()},
-                                                  assembler_.AddStyle(StyleOf(*placemark)), folder,
-                                                  {});
+                                                  StyleIndex(*placemark, *geometry), folder, {});
                         AddGeometry(*geometry);
                     }
                     taken_.push_back(const_cast<Marble::GeoDataPlacemark*>(placemark));
@@ -422,6 +463,13 @@ class KmlFeatures::Builder {
     }
 
   private:
+    std::uint32_t StyleIndex(const Marble::GeoDataPlacemark& placemark,
+                             const GeoDataGeometry& geometry) {
+        // Only points show icons: lines and shapes never load one.
+        const bool point = geometry.geometryId() == Marble::GeoDataPointId;
+        return assembler_.AddStyle(StyleOf(placemark, point ? &icons_ : nullptr));
+    }
+
     void AddGeometry(const GeoDataGeometry& geometry) {
         switch (geometry.geometryId()) {
             case Marble::GeoDataPointId: {
@@ -474,6 +522,7 @@ class KmlFeatures::Builder {
     }
 
     Assembler assembler_;
+    IconPictures icons_;
     std::vector<Marble::GeoDataPlacemark*> taken_;
     std::vector<GeoPoint> points_;
     bool leftOthers_ = false;

@@ -4,9 +4,12 @@
 // its placemarks with their resolved styles, plus simplified copies for distant views, so
 // that a route of a million records can be drawn whole at every zoom without delay.
 
+#include <QHash>
+#include <QImage>
 #include <QRgb>
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <limits>
 #include <span>
 #include <vector>
@@ -46,9 +49,21 @@ struct FeatureStyle {
     bool outlined = true;
     QRgb icon = 0xffffffff;
     float iconScale = 1.0f;
+    // The picture of a point, tinted by `icon`; null: a square in that colour.
+    QImage iconImage;
     QRgb label = 0xffffffff;
 
     bool operator==(const FeatureStyle&) const = default;
+};
+
+// The pictures of point icons, once per address and colour, tinted by the colour: the system's
+// own icons are drawn by the program, whatever the network; others come from `other`.
+class IconPictures {
+  public:
+    QImage For(const QString& href, QRgb colour, const std::function<QImage()>& other);
+
+  private:
+    QHash<QString, QImage> pictures_;
 };
 
 enum class FeatureKind : std::uint8_t { Point, Line, Ring, Polygon };

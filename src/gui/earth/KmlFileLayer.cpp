@@ -35,6 +35,14 @@ bool KmlFileLayer::render(Marble::GeoPainter* painter, Marble::ViewportParams* v
         }
     }
     features.PaintLabels();
+    labels_.clear();
+    for (const DrawnLabel& label : features.Labels()) {
+        for (const File& file : files_) {
+            if (file.features.get() == label.features) {
+                labels_.push_back({label.box, file.features, label.placemark});
+            }
+        }
+    }
     lastDrawn_ = features.FeaturesDrawn();
     painter->restore();
     return true;
@@ -119,6 +127,11 @@ bool KmlFileLayer::Remove(const QString& path) {
 
 std::optional<PlacemarkTexts> KmlFileLayer::PlacemarkAt(const Marble::ViewportParams& viewport,
                                                         const QPointF& position) const {
+    for (auto label = labels_.rbegin(); label != labels_.rend(); ++label) {
+        if (label->box.contains(position)) {
+            return label->features->Placemarks()[label->placemark];
+        }
+    }
     for (auto file = files_.rbegin(); file != files_.rend(); ++file) {
         if (!file->visible) {
             continue;

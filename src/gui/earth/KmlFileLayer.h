@@ -6,6 +6,7 @@
 
 #include <marble/LayerInterface.h>
 #include <QPointF>
+#include <QRectF>
 #include <QString>
 #include <memory>
 #include <optional>
@@ -42,17 +43,29 @@ class KmlFileLayer : public Marble::LayerInterface {
     void SetTimeWindow(std::optional<TimeRange> window) { timeWindow_ = window; }
     const std::optional<TimeRange>& TimeWindow() const { return timeWindow_; }
     bool Remove(const QString& path);
-    void Clear() { files_.clear(); }
+    void Clear() {
+        files_.clear();
+        labels_.clear();
+    }
 
-    // The name and description of the feature drawn topmost at a view position.
+    // The name and description of the label, or else of the feature, drawn topmost at a view
+    // position; a point is preferred to the lines and shapes around it.
     std::optional<PlacemarkTexts> PlacemarkAt(const Marble::ViewportParams& viewport,
                                               const QPointF& position) const;
 
   private:
     FeatureFilter FilterOf(const File& file) const;
 
+    struct Label {
+        QRectF box;
+        std::shared_ptr<const KmlFeatures> features;
+        std::uint32_t placemark = 0;
+    };
+
     std::vector<File> files_;
     std::optional<TimeRange> timeWindow_;
+    // The labels of the last drawing: a click on a name opens its placemark like its icon.
+    std::vector<Label> labels_;
     int lastDrawn_ = 0;
 };
 

@@ -2,11 +2,16 @@
 
 #include <expat.h>
 #include <zip.h>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QUrl>
 #include <array>
 #include <charconv>
 #include <chrono>
 #include <cmath>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -20,6 +25,8 @@ namespace orvane {
 namespace {
 
 constexpr size_t kChunkBytes = 1 << 20;
+// An icon larger than this is no icon; it is not read.
+constexpr zip_uint64_t kLargestPicture = 4 << 20;
 constexpr double kRadiansPerDegree = M_PI / 180.0;
 
 // Elements whose text the reader keeps.
@@ -38,7 +45,8 @@ enum class Text {
     Visibility,
     Begin,
     End,
-    When
+    When,
+    Href
 };
 
 // The part of a style that a colour or scale belongs to.
@@ -158,6 +166,7 @@ void AppendCoordinates(std::string_view text, std::vector<GeoPoint>& points) {
 struct StyleDraft {
     FeatureStyle style;
     SubStyle part = SubStyle::None;
+    QString iconHref;
 };
 
 // What the map's reader takes from a style: absent values keep their defaults, a line keeps
@@ -178,7 +187,14 @@ FeatureStyle DefaultStyle() {
 
 class Handler {
   public:
-    explicit Handler(KmlFeatures::Assembler& out) : out_(out) {}
+    // Icons given by a relative address are looked for in `directory`.
+    Handler(KmlFeatures::Assembler& out, QDir directory)
+        : out_(out), directory_(std::move(directory)) {}
+
+    // In a KMZ, relative addresses name entries of the archive.
+    void SetArchivedPictures(std::function<QImage(const QString&)> pictures) {
+        archivedPictures_ = std::move(pictures);
+    }
 
     void Start(const char* rawName, const char** attributes) {
         const std::string_view name = LocalName(rawName);
@@ -214,6 +230,7 @@ class Handler {
             }
         } else if (name == "MultiGeometry") {
             // Its members are taken one by one.
+            multiGeometry_ = multiGeometry_ || inPlacemark_;
         } else if (name == "GroundOverlay" || name == "ScreenOverlay" || name == "PhotoOverlay" ||
                    name == "NetworkLink" || name == "Model" || name == "gx:Track" ||
                    name == "gx:MultiTrack") {
@@ -283,7 +300,7 @@ class Handler {
     }
 
     static Text TextOf(std::string_view name) {
-        static const std::array<std::pair<std::string_view, Text>, 14> kTexts{{
+        static const std::array<std::pair<std::string_view, Text>, 15> kTexts{{
             {"name", Text::Name},
             {"description", Text::Description},
             {"styleUrl", Text::StyleUrl},
@@ -298,6 +315,7 @@ class Handler {
             {"begin", Text::Begin},
             {"end", Text::End},
             {"when", Text::When},
+            {"href", Text::Href},
         }};
         for (const auto& [tag, text] : kTexts) {
             if (tag == name) {
@@ -331,6 +349,7 @@ class Handler {
         time_ = {};
         style_ = {};
         inlineStyle_.reset();
+        multiGeometry_ = false;
         geometries_.clear();
         points_.clear();
     }
@@ -341,7 +360,13 @@ class Handler {
         if (otherGeometry_ || geometries_.empty() || !placemarkVisible_ || !Visible()) {
             return;
         }
-        const FeatureStyle style = inlineStyle_ ? *inlineStyle_ : Resolve(style_);
+        const StyleDraft& draft = inlineStyle_ ? *inlineStyle_ : Resolve(style_);
+        FeatureStyle style = draft.style;
+        // Only a placemark that is a single point shows an icon, as the map's reader gives it.
+        if (!multiGeometry_ && geometries_.size() == 1 &&
+            geometries_.front().shape == Shape::Point) {
+            style.iconImage = IconPicture(draft.iconHref, style.icon);
+        }
         out_.BeginPlacemark(std::move(texts_), out_.AddStyle(Finished(style)), Folder(), time_);
         for (const Geometry& geometry : geometries_) {
             out_.BeginGeometry(geometry.shape == Shape::Point  ? FeatureKind::Point
@@ -355,9 +380,9 @@ class Handler {
         }
     }
 
-    FeatureStyle Resolve(std::string url) const {
+    const StyleDraft& Resolve(std::string url) const {
         if (url.empty()) {
-            return DefaultStyle();
+            return defaultStyle_;
         }
         if (url.front() == '#') {
             url.erase(0, 1);
@@ -369,11 +394,11 @@ class Handler {
             }
         }
         const auto found = styles_.find(url);
-        return found == styles_.end() ? DefaultStyle() : found->second;
+        return found == styles_.end() ? defaultStyle_ : found->second;
     }
 
     void StartStyle(const char** attributes) {
-        draft_ = StyleDraft{DefaultStyle(), SubStyle::None};
+        draft_ = StyleDraft{DefaultStyle(), SubStyle::None, QString()};
         draftId_ = IdOf(attributes);
         draftInline_ = inPlacemark_;
     }
@@ -383,11 +408,27 @@ class Handler {
             return;
         }
         if (draftInline_) {
-            inlineStyle_ = draft_->style;
+            inlineStyle_ = *draft_;
         } else if (!inStyleMap_ && !draftId_.empty()) {
-            styles_[draftId_] = draft_->style;
+            styles_[draftId_] = *draft_;
         }
         draft_.reset();
+    }
+
+    QImage IconPicture(const QString& href, QRgb colour) {
+        return icons_.For(href, colour, [&] {
+            // Only pictures on this computer: the reader runs away from the interface thread
+            // and never waits for the network. A one-letter scheme is a drive.
+            const QUrl url(href);
+            if (url.isLocalFile()) {
+                return QImage(url.toLocalFile());
+            }
+            if (url.scheme().size() > 1) {
+                return QImage();
+            }
+            return archivedPictures_ ? archivedPictures_(href)
+                                     : QImage(directory_.absoluteFilePath(href));
+        });
     }
 
     void StartShape(Shape shape) {
@@ -462,6 +503,11 @@ class Handler {
             case Text::Coordinates:
                 if (inPlacemark_ && shape_ != Shape::None) {
                     AppendCoordinates(buffer_, points_);
+                }
+                break;
+            case Text::Href:
+                if (draft_ && draft_->part == SubStyle::Icon) {
+                    draft_->iconHref = QText(Trimmed(buffer_));
                 }
                 break;
             case Text::Visibility:
@@ -539,13 +585,17 @@ class Handler {
     }
 
     KmlFeatures::Assembler& out_;
+    QDir directory_;
+    std::function<QImage(const QString&)> archivedPictures_;
+    IconPictures icons_;
     Text text_ = Text::None;
     std::string buffer_;
     std::vector<Container> containers_;
     bool sawDocument_ = false;
     bool containerNamed_ = false;
 
-    std::unordered_map<std::string, FeatureStyle> styles_;
+    const StyleDraft defaultStyle_{DefaultStyle(), SubStyle::None, QString()};
+    std::unordered_map<std::string, StyleDraft> styles_;
     std::unordered_map<std::string, std::string> styleMaps_;
     std::optional<StyleDraft> draft_;
     std::string draftId_;
@@ -561,7 +611,8 @@ class Handler {
     PlacemarkTexts texts_;
     TimeRange time_;
     std::string style_;
-    std::optional<FeatureStyle> inlineStyle_;
+    std::optional<StyleDraft> inlineStyle_;
+    bool multiGeometry_ = false;
     std::vector<Geometry> geometries_;
     std::vector<GeoPoint> points_;
     Shape shape_ = Shape::None;
@@ -646,7 +697,22 @@ struct ZipFileClose {
 };
 
 // The archive's doc.kml, else its first KML file, as the map reads a KMZ.
-bool ReadKmz(const QString& path, Feeder& feeder, std::stop_token stop,
+QImage ArchivedPicture(zip_t* archive, const QString& name) {
+    const QByteArray entry = name.toUtf8();
+    zip_stat_t stat;
+    if (zip_stat(archive, entry.constData(), 0, &stat) != 0 || (stat.valid & ZIP_STAT_SIZE) == 0 ||
+        stat.size > kLargestPicture) {
+        return {};
+    }
+    const std::unique_ptr<zip_file_t, ZipFileClose> file(zip_fopen(archive, entry.constData(), 0));
+    QByteArray bytes(static_cast<qsizetype>(stat.size), Qt::Uninitialized);
+    if (!file || zip_fread(file.get(), bytes.data(), stat.size) != bytes.size()) {
+        return {};
+    }
+    return QImage::fromData(bytes);
+}
+
+bool ReadKmz(const QString& path, Handler& handler, Feeder& feeder, std::stop_token stop,
              const ReadProgress& progress) {
     int error = 0;
     std::unique_ptr<zip_t, ZipClose> archive(
@@ -654,6 +720,8 @@ bool ReadKmz(const QString& path, Feeder& feeder, std::stop_token stop,
     if (!archive) {
         feeder.Fail();
     }
+    handler.SetArchivedPictures(
+        [zip = archive.get()](const QString& name) { return ArchivedPicture(zip, name); });
     zip_int64_t entry = zip_name_locate(archive.get(), "doc.kml", ZIP_FL_NOCASE);
     for (zip_int64_t i = 0; entry < 0 && i < zip_get_num_entries(archive.get(), 0); ++i) {
         const std::string_view name(zip_get_name(archive.get(), static_cast<zip_uint64_t>(i), 0));
@@ -762,7 +830,7 @@ std::optional<std::int64_t> ParseKmlTime(std::string_view text) {
 std::optional<KmlFeatures> ReadKmlFeatures(const QString& path, std::stop_token stop,
                                            const ReadProgress& progress) {
     KmlFeatures::Assembler assembler;
-    Handler handler(assembler);
+    Handler handler(assembler, QFileInfo(path).absoluteDir());
     Feeder feeder(path, handler);
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
@@ -771,7 +839,7 @@ std::optional<KmlFeatures> ReadKmlFeatures(const QString& path, std::stop_token 
     bool finished = false;
     if (IsKmz(file)) {
         file.close();
-        finished = ReadKmz(path, feeder, stop, progress);
+        finished = ReadKmz(path, handler, feeder, stop, progress);
     } else {
         finished = ReadPlain(file, feeder, stop, progress);
     }

@@ -16,6 +16,7 @@
 
 #include "common/Errors.h"
 #include "common/WaitCursor.h"
+#include "earth/FeaturePainter.h"
 #include "earth/KmlStreamReader.h"
 
 namespace orvane {
@@ -364,7 +365,7 @@ bool LoadedKmlFiles::eventFilter(QObject* watched, QEvent* event) {
     if (watched == map_ && (event->type() == QEvent::MouseButtonPress ||
                             event->type() == QEvent::MouseButtonRelease)) {
         const auto* mouse = static_cast<QMouseEvent*>(event);
-        if (mouse->button() == Qt::LeftButton) {
+        if (mouse->button() == Qt::LeftButton && balloonsShown_) {
             if (event->type() == QEvent::MouseButtonPress) {
                 pressedAt_ = mouse->pos();
             } else if ((mouse->pos() - pressedAt_).manhattanLength() <= kClickSlack) {
@@ -378,12 +379,18 @@ bool LoadedKmlFiles::eventFilter(QObject* watched, QEvent* event) {
 void LoadedKmlFiles::ShowBalloon(const QPoint& position) {
     const std::optional<PlacemarkTexts> placemark =
         layer_.PlacemarkAt(*map_->viewport(), QPointF(position));
-    if (!placemark || (placemark->name.isEmpty() && placemark->description.isEmpty())) {
+    if (placemark) {
+        ShowBalloon(position, *placemark);
+    }
+}
+
+void LoadedKmlFiles::ShowBalloon(const QPoint& position, const PlacemarkTexts& placemark) {
+    if (!map_ || (placemark.name.isEmpty() && placemark.description.isEmpty())) {
         return;
     }
-    QString text = QStringLiteral("<b>%1</b>").arg(placemark->name.toHtmlEscaped());
-    if (!placemark->description.isEmpty()) {
-        text += QStringLiteral("<br>") + placemark->description;
+    QString text = QStringLiteral("<b>%1</b>").arg(LabelText(placemark.name).toHtmlEscaped());
+    if (!placemark.description.isEmpty()) {
+        text += QStringLiteral("<br>") + placemark.description;
     }
     QWhatsThis::showText(map_->mapToGlobal(position), text, map_);
 }

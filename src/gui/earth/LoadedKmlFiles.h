@@ -62,6 +62,9 @@ class LoadedKmlFiles : public QObject {
     }
 
     const KmlFileLayer& Layer() const { return layer_; }
+    // A click on a feature opens its balloon unless another tool takes the clicks.
+    void SetBalloonsShown(bool shown) { balloonsShown_ = shown; }
+    void ShowBalloon(const QPoint& position, const PlacemarkTexts& placemark);
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -104,6 +107,7 @@ class LoadedKmlFiles : public QObject {
     std::uint64_t lastReading_ = 0;
     QTimer progress_;
     std::map<QString, int> reported_;
+    bool balloonsShown_ = true;
 };
 
 }  // namespace orvane

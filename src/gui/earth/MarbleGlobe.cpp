@@ -1,5 +1,6 @@
 #include "earth/MarbleGlobe.h"
 
+#include <marble/AbstractFloatItem.h>
 #include <marble/GeoDataLatLonBox.h>
 #include <marble/MapThemeManager.h>
 #include <marble/MarbleWidget.h>
@@ -7,11 +8,14 @@
 #include <QLabel>
 #include <QStandardItemModel>
 #include <QTimer>
+#include <QtMath>
 #include <algorithm>
 #include <cmath>
 
 #include "common/ErrorTexts.h"
 #include "common/Errors.h"
+#include "earth/FeaturePainter.h"
+#include "earth/PlacemarkSearch.h"
 #include "earth/StreetLevelZoom.h"
 
 namespace orvane {
@@ -24,6 +28,11 @@ constexpr const char* kFallbackTheme = "earth/plain/plain.dgml";
 constexpr const char* kStreetTheme = "earth/openstreetmap/openstreetmap.dgml";
 constexpr double kMetresPerKilometre = 1000.0;
 constexpr int kTileWaitMilliseconds = 6000;
+// A placemark found by name is shown at least this close (metres across the view's height).
+constexpr double kPlacemarkRange = 3000.0;
+// The float item that may stay on an exported picture.
+constexpr double kMetresPerDegree = 111000.0;
+constexpr const char* kScaleBar = "scalebar";
 
 // The two maps of field work: the satellite view that needs no network, and the streets
 // (tiles downloaded and cached by Marble when a network is there).
@@ -51,9 +60,18 @@ QString DefaultMapTheme() {
 
 }  // namespace
 
-MarbleGlobe::MarbleGlobe() : mapThemeId_(DefaultMapTheme()) {}
+MarbleGlobe::MarbleGlobe() : mapThemeId_(DefaultMapTheme()) {
+    // While the ruler measures, its clicks open no balloons.
+    ruler_.SetListener([this](const QString& text, bool active) {
+        files_.SetBalloonsShown(!active);
+        if (rulerListener_) {
+            rulerListener_(text, active);
+        }
+    });
+}
 
 MarbleGlobe::~MarbleGlobe() {
+    ruler_.Detach();
     files_.Detach();
     delete window_.data();
 }
@@ -65,6 +83,7 @@ void MarbleGlobe::Start() {
     try {
         CreateWindow();
     } catch (const std::exception& error) {
+        ruler_.Detach();
         files_.Detach();
         delete window_.data();
         throw Error(
@@ -82,6 +101,8 @@ void MarbleGlobe::CreateWindow() {
     QObject::connect(map_, &Marble::MarbleWidget::themeChanged, map_,
                      [map = map_.data()] { AllowStreetLevel(*map); });
     files_.Attach(*map_);
+    ruler_.Attach(*map_);
+    wheelZoom_ = std::make_unique<WheelZoom>(*map_);
     tileHint_ =
         new QLabel(QStringLiteral("无法连接地图服务器，请检查网络或改用离线卫星影像"), map_);
     tileHint_->setObjectName("TileServerHint");
@@ -99,6 +120,9 @@ void MarbleGlobe::CreateWindow() {
     WatchStreetTiles();
     // The window is the running globe: closing it ends the globe, as quitting would.
     QObject::connect(window_, &GlobeWindow::Closed, window_, [this] {
+        ruler_.SetActive(false);
+        ruler_.Detach();
+        wheelZoom_.reset();
         files_.Detach();
         window_->deleteLater();
         window_ = nullptr;
@@ -152,6 +176,99 @@ void MarbleGlobe::BringIntoView(const Marble::GeoDataLatLonBox& extent) {
     } else {
         map_->centerOn(extent, false);
     }
+}
+
+namespace {
+
+PlacemarkMatch MatchOf(const QString& path, const QString& name, const QString& description,
+                       const GeoBox& box) {
+    PlacemarkMatch match{path, name, description};
+    match.west = qRadiansToDegrees(box.west);
+    match.south = qRadiansToDegrees(box.south);
+    match.east = qRadiansToDegrees(box.east);
+    match.north = qRadiansToDegrees(box.north);
+    match.longitude = (match.west + match.east) / 2.0;
+    match.latitude = (match.south + match.north) / 2.0;
+    return match;
+}
+
+}  // namespace
+
+QList<PlacemarkMatch> MarbleGlobe::FindPlacemarks(const QString& text, int most) const {
+    QList<PlacemarkMatch> matches;
+    const auto left = [&] {
+        return static_cast<size_t>(std::max(0, most - static_cast<int>(matches.size())));
+    };
+    for (const KmlFileLayer::File& file : files_.Layer().Files()) {
+        if (!file.visible) {
+            continue;
+        }
+        for (const FoundPlacemark& found : orvane::FindPlacemarks(*file.features, text, left())) {
+            const PlacemarkTexts& texts = file.features->Placemarks()[found.placemark];
+            matches.append(MatchOf(file.path, texts.name, texts.description, found.box));
+        }
+        // A folder is listed after the placemarks: a base-station file names a site's folder as
+        // the site, and the site's balloon is what Enter should open.
+        for (const FoundFolder& found : orvane::FindFolders(*file.features, text, left())) {
+            PlacemarkMatch match = MatchOf(file.path, file.features->Folders()[found.folder].name,
+                                           QString(), found.box);
+            match.folder = static_cast<int>(found.folder);
+            matches.append(match);
+        }
+    }
+    return matches;
+}
+
+void MarbleGlobe::ShowPlacemark(const PlacemarkMatch& match) {
+    if (!map_) {
+        return;
+    }
+    if (match.folder >= 0) {
+        FlyToFolder(match.path, match.folder);
+        return;
+    }
+    map_->centerOn(match.longitude, match.latitude, false);
+    // A large feature (a route) is fitted; a site or a point is shown close enough to read.
+    const double across = std::max(match.north - match.south, match.east - match.west);
+    if (across * kMetresPerDegree > kPlacemarkRange) {
+        map_->centerOn(Marble::GeoDataLatLonBox(match.north, match.south, match.east, match.west,
+                                                Marble::GeoDataCoordinates::Degree),
+                       false);
+    } else if (map_->distance() * kMetresPerKilometre > kPlacemarkRange) {
+        map_->setDistance(kPlacemarkRange / kMetresPerKilometre);
+    }
+    qreal x = 0.0;
+    qreal y = 0.0;
+    map_->screenCoordinates(match.longitude, match.latitude, x, y);
+    files_.ShowBalloon(QPoint(static_cast<int>(x), static_cast<int>(y)),
+                       {match.name, match.description});
+}
+
+QStringList MarbleGlobe::HideFloatItems(bool keepScaleBar) {
+    QStringList hidden;
+    if (!map_) {
+        return hidden;
+    }
+    for (Marble::AbstractFloatItem* item : map_->floatItems()) {
+        if (item->visible() && !(keepScaleBar && item->nameId() == kScaleBar)) {
+            item->setVisible(false);
+            hidden << item->nameId();
+        }
+    }
+    map_->repaint();
+    return hidden;
+}
+
+void MarbleGlobe::ShowFloatItems(const QStringList& ids) {
+    if (!map_) {
+        return;
+    }
+    for (Marble::AbstractFloatItem* item : map_->floatItems()) {
+        if (ids.contains(item->nameId())) {
+            item->setVisible(true);
+        }
+    }
+    map_->update();
 }
 
 ICameraInfoGE MarbleGlobe::Camera() const {
@@ -325,6 +442,11 @@ void TMarbleApplicationGE::RemoveKmlFile(const QString& path) {
 
 void TMarbleApplicationGE::FlyToKmlFile(const QString& path) {
     globe_.FlyTo(path);
+}
+
+void TMarbleApplicationGE::ShowPlacemark(const PlacemarkMatch& match) {
+    EnsureConnected();
+    globe_.ShowPlacemark(match);
 }
 
 void TMarbleApplicationGE::SetLoadedKmlFilesListener(std::function<void()> listener) {

@@ -6,12 +6,15 @@
 
 #include <QPointer>
 #include <QString>
+#include <memory>
 
 class QLabel;
 
 #include "earth/ApplicationGE.h"
+#include "earth/GlobeRuler.h"
 #include "earth/GlobeWindow.h"
 #include "earth/LoadedKmlFiles.h"
+#include "earth/WheelZoom.h"
 
 namespace Marble {
 class GeoDataLatLonBox;
@@ -43,6 +46,12 @@ class MarbleGlobe {
     void FlyToFolder(const QString& path, int folder);
     LoadedKmlFiles& Files() { return files_; }
     const LoadedKmlFiles& Files() const { return files_; }
+    void SetRulerActive(bool active) { ruler_.SetActive(active); }
+    void SetRulerListener(RulerListener listener) { rulerListener_ = std::move(listener); }
+    QList<PlacemarkMatch> FindPlacemarks(const QString& text, int most) const;
+    void ShowPlacemark(const PlacemarkMatch& match);
+    QStringList HideFloatItems(bool keepScaleBar);
+    void ShowFloatItems(const QStringList& ids);
     static QString AbsolutePath(const QString& path);
     ICameraInfoGE Camera() const;
     void MoveCamera(const ICameraInfoGE& camera);
@@ -64,6 +73,9 @@ class MarbleGlobe {
     void BringIntoView(const Marble::GeoDataLatLonBox& extent);
 
     LoadedKmlFiles files_;
+    GlobeRuler ruler_{files_.Layer()};
+    RulerListener rulerListener_;
+    std::unique_ptr<WheelZoom> wheelZoom_;
     QPointer<GlobeWindow> window_;
     QPointer<Marble::MarbleWidget> map_;
     QPointer<QLabel> tileHint_;
@@ -98,6 +110,18 @@ class TMarbleApplicationGE : public TApplicationGE {
     QList<MapTheme> MapThemes() const override { return MarbleGlobe::InstalledMapThemes(); }
     QString CurrentMapTheme() const override { return globe_.MapThemeId(); }
     void SetMapTheme(const QString& id) override { globe_.SetMapThemeId(id); }
+    void SetRulerActive(bool active) override { globe_.SetRulerActive(active); }
+    void SetRulerListener(RulerListener listener) override {
+        globe_.SetRulerListener(std::move(listener));
+    }
+    QList<PlacemarkMatch> FindPlacemarks(const QString& text, int most) const override {
+        return globe_.FindPlacemarks(text, most);
+    }
+    void ShowPlacemark(const PlacemarkMatch& match) override;
+    QStringList HideFloatItems(bool keepScaleBar) override {
+        return globe_.HideFloatItems(keepScaleBar);
+    }
+    void ShowFloatItems(const QStringList& ids) override { globe_.ShowFloatItems(ids); }
     QList<LoadedKmlFile> LoadedKmlFiles() const override;
     void SetKmlFileVisible(const QString& path, bool visible) override;
     void ReloadKmlFile(const QString& path) override;

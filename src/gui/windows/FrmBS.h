@@ -57,6 +57,7 @@ class TFrmBS : public QDialog {
     void Button5Click();
     void Button1Click();
 
+  private:
     QLabel* Label1;
     QLineEdit* EdtxlsFName;
     QToolButton* SpeedButton2;
@@ -87,7 +88,6 @@ class TFrmBS : public QDialog {
     QPlainTextEdit* Memo0;
     QPushButton* Button1;
 
-  private:
     QWidget* CreateSourceRows();
     QGroupBox* CreateColumnChoices();
     QWidget* CreateOutputRows();

@@ -20,6 +20,7 @@
 #include "common/DesktopSettings.h"
 #include "common/RunConversion.h"
 #include "common/WaitCursor.h"
+#include "windows/ConversionOptions.h"
 #include "windows/LegendPanel.h"
 
 namespace orvane {
@@ -40,6 +41,7 @@ TFrmCQT::TFrmCQT(DesktopHost& host, Dialogs& dialogs, TFrmColorCfg& colorCfg, QW
     setWindowFlag(Qt::WindowStaysOnTopHint);
 
     Legend = new LegendPanel(LegendWindow::Cqt, dialogs, colorCfg, this);
+    Legend->setObjectName("Legend");
     Button7 = CommandButton(QStringLiteral("生成KML文件"), "Button7", this);
     Button1 = CommandButton(QStringLiteral("确定"), "Button1", this);
     connect(Button7, &QPushButton::clicked, this, Guarded(this, dialogs_, &TFrmCQT::Button7Click));
@@ -47,14 +49,15 @@ TFrmCQT::TFrmCQT(DesktopHost& host, Dialogs& dialogs, TFrmColorCfg& colorCfg, QW
 
     QWidget* source = CreateSourceRows();
     QWidget* output = CreateOutputRows();
+    options_ = new ConversionOptionsGroup(LegendWindow::Cqt, dialogs_, this);
     Legend->AttachWindowControls(Button7, CBBox_Theme);
 
     GroupBox4 = InformationBox(Memo0, this);
 
     auto* layout = new QHBoxLayout(this);
-    layout->addLayout(ConverterColumn({source, output}, GroupBox4, Button7, Button1), 1);
+    layout->addLayout(ConverterColumn({source, output, options_}, GroupBox4, Button7, Button1), 1);
     layout->addWidget(Legend);
-    resize(760, 520);
+    resize(860, 600);
 }
 
 TFrmCQT::~TFrmCQT() = default;
@@ -262,6 +265,7 @@ CqtConversionRequest TFrmCQT::Request() const {
     request.layout = host_.Settings().Layout();
     request.digits = host_.Settings().CoordinateDigits();
     request.legend = Legend->Legend();
+    options_->Apply(request);
     return request;
 }
 
@@ -297,12 +301,23 @@ void TFrmCQT::Button7Click() {
         return;
     }
     const QString path = EdtFName3->text();
-    const auto convert = [this](const ConversionObserver& observer) {
-        return ConvertCqtToKml(Request(), observer);
+    LegendStatistics statistics;
+    const QString statisticsPath = options_->StatisticsPath(path);
+    const auto convert = [&](const ConversionObserver& observer) {
+        CqtConversionRequest request = Request();
+        if (options_->WantsStatistics()) {
+            request.statistics = &statistics;
+        }
+        const ConversionSummary summary = ConvertCqtToKml(request, observer);
+        if (request.statistics != nullptr) {
+            ConversionOptionsGroup::ReportStatistics(statistics, statisticsPath, observer);
+        }
+        return summary;
     };
     // A grading bound that is no number stops the conversion before it starts, so the box
     // keeps what it showed.
     if (const auto summary = RunConversion(this, dialogs_, {CGauge3, Memo0, true}, convert)) {
+        options_->Remember();
         host_.FileWritten(path);
         dialogs_.Message(this, FromUtf8(ImportedRowsMessage(*summary)));
     }

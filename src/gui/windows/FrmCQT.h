@@ -26,6 +26,7 @@ class QToolButton;
 
 namespace orvane {
 
+class ConversionOptionsGroup;
 class LegendPanel;
 class TFrmColorCfg;
 class DesktopHost;
@@ -52,6 +53,7 @@ class TFrmCQT : public QDialog {
     void Button7Click();
     void Button1Click();
 
+  private:
     QLabel* Label13;
     QLineEdit* EdtCQTFName;
     QToolButton* SpeedButton9;
@@ -77,7 +79,6 @@ class TFrmCQT : public QDialog {
     QPlainTextEdit* Memo0;
     QPushButton* Button1;
 
-  private:
     QWidget* CreateSourceRows();
     QWidget* CreateOutputRows();
     ColumnChoice* CreateColumnChoice(const QString& name, QWidget* parent);
@@ -92,6 +93,7 @@ class TFrmCQT : public QDialog {
 
     DesktopHost& host_;
     Dialogs& dialogs_;
+    ConversionOptionsGroup* options_;
     WorksheetSource source_;
     FreshWorkbook workbook_;
 };

@@ -27,6 +27,7 @@
 #include "common/RunConversion.h"
 #include "common/WaitCursor.h"
 #include "legend/ThematicLegend.h"
+#include "windows/ConversionOptions.h"
 #include "windows/FrmBS.h"
 #include "windows/FrmServingReport.h"
 #include "windows/LegendPanel.h"
@@ -101,6 +102,7 @@ TFrmDT::TFrmDT(DesktopHost& host, Dialogs& dialogs, TFrmColorCfg& colorCfg, QWid
     setModal(false);
 
     Legend = new LegendPanel(LegendWindow::DriveTest, dialogs, colorCfg, this);
+    Legend->setObjectName("Legend");
     Button6 = CommandButton(QStringLiteral("生成KML文件"), "Button6", this);
     Button1 = CommandButton(QStringLiteral("确定"), "Button1", this);
     connect(Button6, &QPushButton::clicked, this, Guarded(this, dialogs_, &TFrmDT::Button6Click));
@@ -108,20 +110,23 @@ TFrmDT::TFrmDT(DesktopHost& host, Dialogs& dialogs, TFrmColorCfg& colorCfg, QWid
 
     QWidget* source = CreateSourceRows();
     QWidget* output = CreateOutputRows();
+    options_ = new ConversionOptionsGroup(LegendWindow::DriveTest, dialogs_, this);
     Legend->AttachWindowControls(Button6, CBoxFNList);
 
     GroupBox4 = InformationBox(Memo0, this);
 
     GroupServing = new ServingCellGroup(dialogs_, this);
+    GroupServing->setObjectName("GroupServing");
     FrmServingReport = new TFrmServingReport(host_, dialogs_, this);
+    FrmServingReport->setObjectName("FrmServingReport");
 
     auto* route = new QHBoxLayout;
-    route->addLayout(ConverterColumn({source, output}, GroupBox4, Button6, Button1), 1);
+    route->addLayout(ConverterColumn({source, output, options_}, GroupBox4, Button6, Button1), 1);
     route->addWidget(Legend);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(route, 1);
     layout->addWidget(GroupServing);
-    setFixedSize(760, 640);
+    setFixedSize(860, 740);
 }
 
 TFrmDT::~TFrmDT() = default;
@@ -228,6 +233,7 @@ void TFrmDT::ReadHeader() {
     const std::vector<std::string> names = lines_->HeaderNames();
     const PositionColumns detected = DetectPositionColumns(names);
     GroupServing->SetLogFields(names);
+    options_->SetLogFields(names);
 
     QStringList items;
     for (const std::string& name : names) {
@@ -294,6 +300,7 @@ DtConversionRequest TFrmDT::Request() const {
     request.legend = Legend->Legend();
     request.lineWidth = CSpinEdtWidth->value();
     request.breakDistance = host_.Settings().BreakDistance();
+    options_->Apply(request);
     return request;
 }
 
@@ -321,18 +328,30 @@ void TFrmDT::Button6Click() {
 
 std::optional<ConversionSummary> TFrmDT::Convert() {
     std::unique_ptr<ServingAnalysis> analysis;
-    const auto convert = [this, &analysis](const ConversionObserver& observer) {
+    LegendStatistics statistics;
+    const QString statisticsPath = options_->StatisticsPath(EdtFName2->text());
+    const auto convert = [&](const ConversionObserver& observer) {
         DtConversionRequest request = Request();
         if (GroupServing->isChecked()) {
             analysis = std::make_unique<ServingAnalysis>(GroupServing->ReadTable());
             request.serving = GroupServing->Options(analysis->cells, &analysis->report);
         }
-        return ConvertDtToKml(request, observer);
+        if (options_->WantsStatistics()) {
+            request.statistics = &statistics;
+        }
+        const ConversionSummary summary = ConvertDtToKml(request, observer);
+        if (request.statistics != nullptr) {
+            ConversionOptionsGroup::ReportStatistics(statistics, statisticsPath, observer);
+        }
+        return summary;
     };
     // A grading bound that is no number, or a base-station table that cannot be read, stops
     // the conversion before it starts, so the box keeps what it showed.
     std::optional<ConversionSummary> summary =
         RunConversion(this, dialogs_, {CGauge2, Memo0, true}, convert);
+    if (summary) {
+        options_->Remember();
+    }
     if (summary && analysis) {
         GroupServing->Remember();
         FrmServingReport->ShowReport(

@@ -24,6 +24,7 @@ class QToolButton;
 
 namespace orvane {
 
+class ConversionOptionsGroup;
 class LegendPanel;
 class TFrmColorCfg;
 class DesktopHost;
@@ -50,6 +51,7 @@ class TFrmDT : public QDialog {
     void Button6Click();
     void Button1Click();
 
+  private:
     QLabel* Label5;
     QLineEdit* EdtDtFName;
     QToolButton* SpeedButton3;
@@ -75,7 +77,6 @@ class TFrmDT : public QDialog {
     ServingCellGroup* GroupServing;
     TFrmServingReport* FrmServingReport;  // shown after a conversion with the analysis
 
-  private:
     QWidget* CreateSourceRows();
     QWidget* CreateOutputRows();
     // Offers the fields of the log just read, keeping the fields chosen before where the
@@ -88,6 +89,7 @@ class TFrmDT : public QDialog {
 
     DesktopHost& host_;
     Dialogs& dialogs_;
+    ConversionOptionsGroup* options_;
     // The log as read when it was chosen; the theme field is scanned from it.
     std::optional<DtTextFile> lines_;
 };

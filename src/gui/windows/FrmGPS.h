@@ -38,6 +38,12 @@ class TFrmGPS : public QDialog {
     void Button3Click();
     void Button1Click();
 
+    void done(int result) override;
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+
+  private:
     QLabel* Label1;
     QLineEdit* EdtDtFName;
     QToolButton* SpeedButton3;
@@ -52,12 +58,6 @@ class TFrmGPS : public QDialog {
     QPushButton* Button3;
     QPushButton* Button1;
 
-    void done(int result) override;
-
-  protected:
-    void showEvent(QShowEvent* event) override;
-
-  private:
     QWidget* CreateFileRows();
     QGroupBox* CreateColumnGroup();
 

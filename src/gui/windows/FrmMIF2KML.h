@@ -33,16 +33,17 @@ class TFrmMIF2KML : public QDialog {
     void Button1Click();
     void Button2Click();
 
+    // The MIF's columns; the chosen one names the regions (standard layout only).
+
+  private:
     QLineEdit* LabeledEdit1;
     QToolButton* SpeedButton3;
     QLineEdit* LabeledEdit2;
     QToolButton* SpeedButton4;
     QPushButton* Button1;
     QPushButton* Button2;
-    // The MIF's columns; the chosen one names the regions (standard layout only).
     QComboBox* CBoxNameColumn;
 
-  private:
     void ShowColumns();
 
     DesktopHost& host_;

@@ -111,6 +111,7 @@ QWidget* TFrmPoint::CreateFormatGroup() {
     RadioGroup1 = new QGroupBox(QStringLiteral("坐标格式"), this);
     RadioGroup1->setObjectName("RadioGroup1");
     RadioButtons = new QButtonGroup(RadioGroup1);
+    RadioButtons->setObjectName("RadioButtons");
     auto* layout = new QHBoxLayout(RadioGroup1);
     const QStringList items = {QStringLiteral("纬度，经度"), QStringLiteral("经度，纬度"),
                                QStringLiteral("经度 纬度")};
@@ -128,6 +129,7 @@ QWidget* TFrmPoint::CreateFormatGroup() {
 QWidget* TFrmPoint::CreateOutputRow() {
     auto* row = new QWidget(this);
     Label2 = new QLabel(QStringLiteral("KML文件输出："), row);
+    Label2->setObjectName("Label2");
     EdtFName0 = new QLineEdit(row);
     EdtFName0->setObjectName("EdtFName0");
     EdtFName0->setReadOnly(true);

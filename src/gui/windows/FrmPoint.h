@@ -49,6 +49,7 @@ class TFrmPoint : public QDialog {
     void SpeedButton8Click();
     void Button1Click();
 
+  private:
     QGroupBox* RadioGroup1;
     QButtonGroup* RadioButtons;
     QPlainTextEdit* MemoDemo;
@@ -63,7 +64,6 @@ class TFrmPoint : public QDialog {
     QPlainTextEdit* Memo0;
     QPushButton* Button1;
 
-  private:
     void WriteFile(PtGeometry geometry);
     QWidget* CreateFormatGroup();
     QWidget* CreateOutputRow();

@@ -45,13 +45,13 @@ class TFrmServingReport : public QDialog {
     void GridCellsDblClick(const QModelIndex& index);
     void BtnExportClick();
 
+  private:
     QLabel* LabelSummary;
     QComboBox* CBoxVerdict;  // "全部", either verdict, or "正常" for cells without one
     QTableView* GridCells;
     QPushButton* BtnExport;
     QPushButton* BtnClose;
 
-  private:
     void FillRows();
     QString Summary() const;
 

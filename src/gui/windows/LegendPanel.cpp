@@ -16,6 +16,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QSignalBlocker>
 #include <QSpinBox>
 #include <QStyledItemDelegate>
@@ -31,7 +32,9 @@
 #include "common/Kml_baseclass.h"
 #include "common/RunConversion.h"
 #include "common/WaitCursor.h"
+#include "conversions/ScanStatistics.h"
 #include "windows/FrmColorCfg.h"
+#include "windows/ThemeChart.h"
 
 namespace orvane {
 
@@ -92,6 +95,13 @@ constexpr std::array<const char*, 3> kDriveTestRules = {
 };
 
 constexpr int kWhite = 16777215;
+constexpr int kClassCountColumn = 2;  // then the share
+constexpr int kGradeCountColumn = 3;
+constexpr int kCountWidth = 52;
+constexpr int kShareWidth = 50;
+// Bars of the histogram of a graded field, fewer for fewer distinct values.
+constexpr size_t kHistogramBars = 40;
+const QColor kOutsideColour(150, 150, 150);
 
 QString Text(const char* utf8) {
     return QString::fromUtf8(utf8);
@@ -185,6 +195,28 @@ void SetCell(QTableWidget* table, int row, int column, const std::string& text) 
     }
 }
 
+// A figure the user reads but does not edit.
+void SetFigure(QTableWidget* table, int row, int column, const QString& text) {
+    auto* item = new QTableWidgetItem(text);
+    item->setFlags(item->flags() & ~Qt::ItemIsEditable);
+    item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    table->setItem(row, column, item);
+}
+
+void AddCountColumns(QTableWidget* table, int firstColumn) {
+    table->setColumnCount(firstColumn + 2);
+    table->setHorizontalHeaderItem(firstColumn, new QTableWidgetItem(Text("数量")));
+    table->setHorizontalHeaderItem(firstColumn + 1, new QTableWidgetItem(Text("占比")));
+    table->setColumnWidth(firstColumn, kCountWidth);
+    table->setColumnWidth(firstColumn + 1, kShareWidth);
+    // Every column in sight, the figures included.
+    int width = 2 * table->frameWidth() + table->verticalScrollBar()->sizeHint().width();
+    for (int column = 0; column < table->columnCount(); ++column) {
+        width += table->columnWidth(column);
+    }
+    table->setMinimumWidth(width);
+}
+
 std::string CellText(const QTableWidget* table, int row, int column) {
     const QTableWidgetItem* item = table->item(row, column);
     return item == nullptr ? std::string() : item->text().toStdString();
@@ -223,10 +255,26 @@ LegendPanel::LegendPanel(LegendWindow window, Dialogs& dialogs, TFrmColorCfg& co
     emptyHint_->setFrameShape(QFrame::StyledPanel);
     emptyHint_->hide();
 
+    countRow_ = new QWidget(this);
+    outsideCount_ = new QLabel(countRow_);
+    outsideCount_->setObjectName("LegendOutsideCount");
+    outsideCount_->setStyleSheet(QStringLiteral("color: #b00000;"));
+    chartButton_ = new QPushButton(Text("统计图"), countRow_);
+    chartButton_->setObjectName("BtnThemeChart");
+    chartButton_->setAutoDefault(false);
+    connect(chartButton_, &QPushButton::clicked, this,
+            Guarded(this, dialogs_, &LegendPanel::BtnThemeChartClick));
+    auto* countLayout = new QHBoxLayout(countRow_);
+    countLayout->setContentsMargins(0, 0, 0, 0);
+    countLayout->addWidget(outsideCount_, 1);
+    countLayout->addWidget(chartButton_);
+    countRow_->hide();
+
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(pageControl_, 1);
     layout->addWidget(emptyHint_, 1);
+    layout->addWidget(countRow_);
     layout->addWidget(settingsGroup_);
 
     connect(pageControl_, &QTabWidget::currentChanged, this,
@@ -241,6 +289,8 @@ void LegendPanel::BuildClassPage(const LegendPanelNames& names) {
     classGrid_->setItemDelegate(new LegendCellDelegate(false, classGrid_));
     classGrid_->setColumnWidth(0, 104);
     classGrid_->setColumnWidth(1, 106);
+    AddCountColumns(classGrid_, kClassCountColumn);
+    connect(classGrid_, &QTableWidget::itemChanged, this, [this] { ScheduleOutsideCount(); });
     classGrid_->viewport()->installEventFilter(this);
     auto* layout = new QVBoxLayout(classSheet_);
     layout->addWidget(classGrid_);
@@ -257,6 +307,7 @@ void LegendPanel::BuildGradePage(const LegendPanelNames& names) {
     for (int column = 0; column < 3; ++column) {
         gradeGrid_->setColumnWidth(column, names.gradeWidths[static_cast<size_t>(column)]);
     }
+    AddCountColumns(gradeGrid_, kGradeCountColumn);
     gradeGrid_->viewport()->installEventFilter(this);
     outsideHint_ = new QLabel(gradeSheet_);
     outsideHint_->setObjectName("OutsideRangeHint");
@@ -382,6 +433,7 @@ void LegendPanel::ShowScan(ThemeFieldScan scan) {
     const bool noLegend = !scan_.canClassify && !scan_.canGrade;
     pageControl_->setVisible(!noLegend);
     emptyHint_->setVisible(noLegend);
+    countRow_->setVisible(!noLegend);
     KeepAShownPageActive(pageBefore);
     ScheduleOutsideCount();
 }
@@ -427,6 +479,7 @@ void LegendPanel::CountValuesOutside() {
             ranges = LegendRanges(grading);
         } catch (const Error&) {
             outsideHint_->hide();  // a bound still being typed is no number yet
+            ShowEntryCounts();
             return;
         }
         const auto mode = static_cast<BoundaryMode>(boundaryButtons_->checkedId());
@@ -436,6 +489,84 @@ void LegendPanel::CountValuesOutside() {
     }
     outsideHint_->setText(QStringLiteral("%1个值不在任何分级范围内").arg(outside));
     outsideHint_->setVisible(outside > 0);
+    ShowEntryCounts();
+}
+
+void LegendPanel::ShowEntryCounts() {
+    const ThematicLegend legend = Legend();
+    LegendStatistics statistics;
+    try {
+        statistics = CountScannedValues(
+            legend, window_ == LegendWindow::DriveTest ? DtNumberTest : CqtNumberTest);
+    } catch (const Error&) {
+        statistics = {};  // a bound still being typed: no figures until it is a number
+    }
+    const bool classes = legend.kind == LegendKind::Classification;
+    WriteCounts(classGrid_, kClassCountColumn, classes ? statistics : LegendStatistics{});
+    WriteCounts(gradeGrid_, kGradeCountColumn, classes ? LegendStatistics{} : statistics);
+    const bool someOutside = !statistics.rows.empty() && statistics.rows.back().count > 0;
+    outsideCount_->setText(
+        someOutside ? QString::fromStdString(LegendRowSummary(statistics, statistics.rows.back()))
+                    : QString());
+    if (chartDialog_ && chartDialog_->isVisible()) {
+        chartDialog_->Show(ChartData());
+    }
+}
+
+void LegendPanel::WriteCounts(QTableWidget* table, int firstColumn,
+                              const LegendStatistics& statistics) {
+    const QSignalBlocker quiet(table);
+    for (int row = 0; row < table->rowCount(); ++row) {
+        QString count;
+        QString share;
+        if (static_cast<size_t>(row) + 1 < statistics.rows.size()) {
+            const LegendStatisticsRow& figures = statistics.rows[static_cast<size_t>(row)];
+            count = QString::number(figures.count);
+            share = QString::number(statistics.Share(figures), 'f', 1) + '%';
+        }
+        SetFigure(table, row, firstColumn, count);
+        SetFigure(table, row, firstColumn + 1, share);
+    }
+    table->viewport()->update();
+}
+
+ThemeChartData LegendPanel::ChartData() const {
+    const ThematicLegend legend = Legend();
+    ThemeChartData data;
+    data.title = themeField_;
+    std::vector<HistogramBar> bars;
+    try {
+        bars = ScannedHistogram(
+            legend, static_cast<int>(std::min(kHistogramBars, legend.scan.distinctValues.size())));
+    } catch (const Error&) {
+        return data;  // a bound that is no number yet
+    }
+    const std::vector<std::string> colours = LegendColors(legend);
+    for (const HistogramBar& bar : bars) {
+        ThemeChartBar chartBar;
+        chartBar.label = QString::fromStdString(bar.label);
+        for (size_t row = 0; row < bar.rowCounts.size(); ++row) {
+            if (bar.rowCounts[row] == 0) {
+                continue;
+            }
+            const QColor colour = row < colours.size()
+                                      ? ColourOfCellText(QString::fromStdString(colours[row]))
+                                      : kOutsideColour;
+            chartBar.parts.emplace_back(colour, bar.rowCounts[row]);
+        }
+        data.bars.push_back(std::move(chartBar));
+    }
+    if (legend.kind == LegendKind::Grading && !bars.empty()) {
+        data.endLabel = QString::fromStdString(FormatNumber(RoundToHundredths(bars.back().right)));
+    }
+    return data;
+}
+
+void LegendPanel::BtnThemeChartClick() {
+    if (!chartDialog_) {
+        chartDialog_ = new ThemeChartDialog(dialogs_, window());
+    }
+    chartDialog_->Show(ChartData());
 }
 
 void LegendPanel::SetPageShown(int page, bool shown) {
@@ -531,6 +662,7 @@ void LegendPanel::RadioGroupClick(int code) {
 
 void LegendPanel::PageControlChange(int page) {
     activePage_ = page;
+    ScheduleOutsideCount();
     // Only the drive-test window lets the settings follow the page.
     if (window_ == LegendWindow::DriveTest) {
         settingsGroup_->setVisible(page == kGradePage);

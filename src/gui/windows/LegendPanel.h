@@ -5,7 +5,9 @@
 // boundary mode and the colour scheme menu. It only shows and edits the legend; scanning,
 // default colours and ranges and matching belong to the legend model.
 //
-// Entry i of a legend is row i of its table; the column titles are the table's header.
+// Entry i of a legend is row i of its table; the column titles are the table's header. The
+// columns "数量" and "占比" show how many of the scanned values each entry holds; the values
+// outside the legend are counted below the table.
 
 #include <QColor>
 #include <QPointer>
@@ -16,6 +18,7 @@
 #include <map>
 #include <vector>
 
+#include "conversions/LegendStatistics.h"
 #include "legend/Colcfg.h"
 #include "legend/ThematicLegend.h"
 
@@ -34,7 +37,9 @@ namespace orvane {
 
 class Dialogs;
 class TFrmColorCfg;
+class ThemeChartDialog;
 struct LegendPanelNames;
+struct ThemeChartData;
 
 // The window the panel belongs to: the component names and the few differences follow it.
 enum class LegendWindow { DriveTest, Cqt };
@@ -72,6 +77,10 @@ class LegendPanel : public QWidget {
     void PageControlChange(int page);
     void N1Click();
     void N2Click();
+    // "统计图": the histogram of the theme values in the legend's colours.
+    void BtnThemeChartClick();
+    // The histogram as the legend stands now.
+    ThemeChartData ChartData() const;
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -94,6 +103,9 @@ class LegendPanel : public QWidget {
     // grading table says how many distinct values, counted once the edits settle.
     void ScheduleOutsideCount();
     void CountValuesOutside();
+    // The count and share columns and the count of values outside, from the scan's counts.
+    void ShowEntryCounts();
+    void WriteCounts(QTableWidget* table, int firstColumn, const LegendStatistics& statistics);
     // Colour cells open the colour dialog on any mouse press; true when handled.
     bool StringGridMouseDown(QTableWidget* table, const QPoint& position);
 
@@ -122,6 +134,10 @@ class LegendPanel : public QWidget {
     QButtonGroup* boundaryButtons_;
     QLabel* ruleLabel_;
     QLabel* emptyHint_;
+    QWidget* countRow_;
+    QLabel* outsideCount_;
+    QPushButton* chartButton_;
+    QPointer<ThemeChartDialog> chartDialog_;
     QMenu* popupMenu_;
 };
 

@@ -42,6 +42,7 @@ class ServingCellGroup : public QGroupBox {
     // Keeps the choices for the next run.
     void Remember() const;
 
+  private:
     QLineEdit* EdtCellsFName;
     QToolButton* BtnOpenCells;
     QComboBox* CbBoxCellsSheet;
@@ -57,7 +58,6 @@ class ServingCellGroup : public QGroupBox {
     QSpinBox* SpinSpacing;
     QSpinBox* SpinRank;
 
-  private:
     void BuildControls();
     void OpenTableClick();
     void SheetChange();
