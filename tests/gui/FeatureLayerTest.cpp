@@ -9,13 +9,19 @@
 #include <marble/GeoDataPlacemark.h>
 #include <marble/GeoDataPoint.h>
 #include <marble/GeoDataStyle.h>
+#include <marble/MarbleModel.h>
+#include <marble/ParsingRunnerManager.h>
 #include <marble/ViewportParams.h>
+#include <zip.h>
+#include <QDirIterator>
 #include <QImage>
 #include <QPainter>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include "earth/FeaturePainter.h"
 #include "earth/KmlFeatures.h"
+#include "earth/KmlStreamReader.h"
 #include "tests/gui/GuiTestMain.h"
 
 using namespace orvane;
@@ -53,7 +59,7 @@ int PixelsOf(const QImage& image, const QColor& colour) {
     return count;
 }
 
-QImage Draw(const KmlFeatures& features, double kmAcross) {
+QImage Draw(const KmlFeatures& features, double kmAcross, const FeatureFilter& filter = {}) {
     const int width = 400;
     const int radius = static_cast<int>(width * 6371.0 / kmAcross);
     const Marble::ViewportParams viewport(Marble::Spherical, qDegreesToRadians(kLon),
@@ -62,9 +68,36 @@ QImage Draw(const KmlFeatures& features, double kmAcross) {
     image.fill(Qt::black);
     QPainter painter(&image);
     FeaturePainter features_(painter, viewport);
-    features_.Paint(features);
+    features_.Paint(features, filter);
     features_.PaintLabels();
     return image;
+}
+
+QString KmzOf(const QString& kmlPath, const QString& kmzPath) {
+    QFile kml(kmlPath);
+    kml.open(QIODevice::ReadOnly);
+    const QByteArray bytes = kml.readAll();
+    int error = 0;
+    zip_t* archive = zip_open(QFile::encodeName(kmzPath).constData(), ZIP_CREATE, &error);
+    zip_source_t* source = zip_source_buffer(archive, bytes.constData(), bytes.size(), 0);
+    zip_file_add(archive, "doc.kml", source, ZIP_FL_ENC_UTF_8);
+    zip_close(archive);
+    return kmzPath;
+}
+
+bool SameLevels(const FeatureLevel& read, const FeatureLevel& expected) {
+    const auto sameFeature = [](const Feature& a, const Feature& b) {
+        return a.kind == b.kind && a.style == b.style && a.partCount == b.partCount &&
+               a.folder == b.folder;
+    };
+    const auto samePoint = [](const GeoPoint& a, const GeoPoint& b) {
+        return std::abs(a.lon - b.lon) < 1e-12 && std::abs(a.lat - b.lat) < 1e-12;
+    };
+    return std::equal(read.features.begin(), read.features.end(), expected.features.begin(),
+                      expected.features.end(), sameFeature) &&
+           std::equal(read.points.begin(), read.points.end(), expected.points.begin(),
+                      expected.points.end(), samePoint) &&
+           read.parts.size() == expected.parts.size();
 }
 
 }  // namespace
@@ -75,6 +108,71 @@ class FeatureLayerTest : public QObject {
     explicit FeatureLayerTest(ScriptedDialogs&) {}
 
   private slots:
+    // The program's own reader takes from every file the program writes, and from a KMZ
+    // archive, what the map's reader gives: features, styles with their icon pictures, texts,
+    // folders, coordinates, and what is left to the map (the legend's screen overlay).
+    void theStreamingReaderReadsWhatTheMapReads() {
+        // globe/varied.kml: shared styles through a style map, an inline style, a
+        // multi-geometry, a polygon with a hole, a hidden placemark, nested folders.
+        QTemporaryDir dir;
+        QStringList paths = {
+            KmzOf(ORVANE_TEST_DATA "/bs/bs-table-standard.kml", dir.filePath("bs.kmz"))};
+        for (QDirIterator kml(ORVANE_TEST_DATA, {"*.kml"}, QDir::Files,
+                              QDirIterator::Subdirectories);
+             kml.hasNext();) {
+            paths << kml.next();
+        }
+        Marble::MarbleModel model;
+        for (const QString& path : paths) {
+            Marble::ParsingRunnerManager parser(model.pluginManager());
+            std::unique_ptr<Marble::GeoDataDocument> document(parser.openFile(path));
+            QVERIFY2(document, qPrintable(path));
+            const KmlFeatures expected = KmlFeatures::FromDocument(*document);
+            const std::optional<KmlFeatures> read = ReadKmlFeatures(path);
+            QVERIFY2(read && read->LeftOthers() == expected.LeftOthers(), qPrintable(path));
+            QVERIFY2(SameLevels(read->Full(), expected.Full()), qPrintable(path));
+            QVERIFY2(read->Styles() == expected.Styles(), qPrintable(path));
+            QCOMPARE(read->Placemarks().size(), expected.Placemarks().size());
+            for (size_t i = 0; i < read->Placemarks().size(); ++i) {
+                QCOMPARE(read->Placemarks()[i].name, expected.Placemarks()[i].name);
+                QCOMPARE(read->Placemarks()[i].description, expected.Placemarks()[i].description);
+            }
+            QCOMPARE(read->Folders().size(), expected.Folders().size());
+            for (size_t i = 0; i < read->Folders().size(); ++i) {
+                QCOMPARE(read->Folders()[i].name, expected.Folders()[i].name);
+                QCOMPARE(read->Folders()[i].parent, expected.Folders()[i].parent);
+            }
+        }
+        QCOMPARE(paths.size() > 30, true);
+    }
+
+    // The placemarks of a timed file are drawn only while their time meets the window; those
+    // without a time always are. Times with Z, an offset or no zone read as UTC.
+    void aTimeWindowDrawsOnlyThePlacemarksOfItsTime() {
+        const std::optional<KmlFeatures> features =
+            ReadKmlFeatures(ORVANE_TEST_DATA "/globe/timed.kml");
+        QVERIFY(features);
+        const std::int64_t start = *ParseKmlTime("2026-12-09T08:30:00Z");
+        QCOMPARE(features->TimeExtent(), (TimeRange{start, start + 20 * 60000 + 500}));
+        QCOMPARE(features->Times()[1].begin, start + 10 * 60000);
+        const QColor red(255, 0, 0), green(0, 255, 0), blue(0, 0, 255), white(255, 255, 255);
+        const auto drawn = [&](std::int64_t from, std::int64_t to) {
+            FeatureFilter filter;
+            filter.times = &features->Times();
+            filter.window = {start + from * 60000, start + to * 60000};
+            const QImage image = Draw(*features, 1.0, filter);
+            QList<bool> shown;
+            for (const QColor& colour : {red, green, blue, white}) {
+                shown << (PixelsOf(image, colour) > 0);
+            }
+            return shown;
+        };
+        QCOMPARE(drawn(0, 5), QList<bool>({true, false, false, true}));
+        QCOMPARE(drawn(11, 12), QList<bool>({false, true, false, true}));
+        QCOMPARE(drawn(15, 25), QList<bool>({false, false, true, true}));
+        QCOMPARE(drawn(0, 25), QList<bool>({true, true, true, true}));
+    }
+
     // A ten-metre line seen from hundreds of kilometres is still a dot of its colour and
     // width; a hidden placemark is not drawn at all.
     void tinyFeaturesAreDrawnAtEveryDistance() {

@@ -4,15 +4,18 @@
 
 #include <QAction>
 #include <QColorDialog>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSlider>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolBox>
+#include <QToolButton>
 #include <QTreeWidget>
 #include <QtTest>
 #include <memory>
@@ -112,7 +115,9 @@ class FieldDesktopTest : public QObject {
         QVERIFY(list.PopupMenu->isVisible());
         QStringList texts;
         for (const QAction* action : list.PopupMenu->actions()) {
-            texts << action->text();
+            if (action->isVisible()) {
+                texts << action->text();
+            }
         }
         QCOMPARE(texts, QStringList({"定位", "重新载入", "从地球移除"}));
         QCOMPARE(Child<QTreeWidget>(Main(), "TreeView2")->currentItem(), Item(first_));
@@ -220,6 +225,71 @@ class FieldDesktopTest : public QObject {
         QVERIFY(ButtonTexts(colours).contains("确定"));
         QVERIFY(ButtonTexts(colours).contains("取消"));
         QVERIFY(!ButtonTexts(colours).contains("&Add to Custom Colors"));
+    }
+
+    // A file's folders are a tree of boxes: unticking one hides it, the file's box is partly
+    // ticked, and the folder stays hidden when the file is read again; "定位" on a folder
+    // fits the view to it; a file being read shows its progress and can be cancelled.
+    void foldersShowAsATreeAndStayHiddenAcrossAReload() {
+        ClickItem(*Child<QTreeWidget>(Main(), "TreeView2"), first_, true);
+        LoadedKmlFile& file = *globe_->FindFile(first_);
+        file.folders = {{"sites", -1, true}, {"A", 0, true}, {"lines", -1, true}};
+        globe_->FilesChanged();
+        QTreeWidgetItem* first = Item(first_);
+        QCOMPARE(first->childCount(), 2);
+        QTreeWidgetItem* siteA = first->child(0)->child(0);
+        QCOMPARE(siteA->text(0), QString("A"));
+        siteA->setCheckState(0, Qt::Unchecked);
+        QVERIFY(!file.folders[1].visible);
+        QCOMPARE(first->checkState(0), Qt::PartiallyChecked);
+
+        Child<QTreeWidget>(Main(), "TreeView2")->setCurrentItem(Item(first_));
+        Main().LoadableFiles().Reload->trigger();
+        QVERIFY(!globe_->FindFile(first_)->folders[1].visible);
+        QCOMPARE(Item(first_)->child(0)->child(0)->checkState(0), Qt::Unchecked);
+        QCOMPARE(Item(first_)->checkState(0), Qt::PartiallyChecked);
+
+        Child<QTreeWidget>(Main(), "TreeView2")->setCurrentItem(Item(first_)->child(0)->child(0));
+        Main().LoadableFiles().Locate->trigger();
+        QVERIFY(globe_->calls.contains(QString("FlyToKmlFolder(%1,1)").arg(first_)));
+        QCOMPARE(Item(first_)->checkState(0), Qt::Checked);
+
+        globe_->files.append({second_, true, 40, {}, std::nullopt});
+        globe_->FilesChanged();
+        QCOMPARE(Item(second_)->text(1), QString("40%"));
+        QToolButton* cancel = Child<QToolButton>(Main(), "CancelLoadButton");
+        QVERIFY(cancel->isVisible());
+        cancel->click();
+        QVERIFY(globe_->calls.contains(QString("CancelKmlFileLoad(%1)").arg(second_)));
+        QVERIFY(!cancel->isVisible());
+    }
+
+    // A timed file on the globe brings the time bar under the map: the globe draws the window
+    // ending at the slider's time, the whole time so far or the chosen minutes; playing moves
+    // the slider on; without timed files the bar goes and the globe draws everything.
+    void aTimedFileBringsTheTimeSlider() {
+        auto* bar = Child<QWidget>(Main(), "TimeBar");
+        QVERIFY(!bar->isVisible());
+        ClickItem(*Child<QTreeWidget>(Main(), "TreeView2"), first_, true);
+        const std::int64_t start = 1'800'000'000'000;
+        globe_->FindFile(first_)->times = KmlTimeWindow{start, start + 1000 * 60000};
+        globe_->FilesChanged();
+        QVERIFY(bar->isVisible());
+        QCOMPARE(globe_->timeWindow, (KmlTimeWindow{start, start + 1000 * 60000}));
+        Child<QComboBox>(Main(), "TimeWidth")->setCurrentText("5分钟");
+        auto* slider = Child<QSlider>(Main(), "TimeSlider");
+        slider->setValue(slider->maximum() / 2);
+        QCOMPARE(globe_->timeWindow, (KmlTimeWindow{start + 495 * 60000, start + 500 * 60000}));
+        auto* play = Child<QToolButton>(Main(), "TimePlay");
+        play->click();
+        QCOMPARE(play->text(), QString("暂停"));
+        QTRY_VERIFY(globe_->timeWindow->end > start + 500 * 60000);
+        play->click();
+        QCOMPARE(play->text(), QString("播放"));
+        globe_->FindFile(first_)->times.reset();
+        globe_->FilesChanged();
+        QVERIFY(!bar->isVisible());
+        QCOMPARE(globe_->timeWindow, std::nullopt);
     }
 
   private:

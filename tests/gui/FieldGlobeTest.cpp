@@ -10,6 +10,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QProcess>
 #include <QPushButton>
@@ -358,6 +359,14 @@ class FieldGlobeTest : public QObject {
         QTest::keyClick(Child<QLineEdit>(Main(), "GoToField"), Qt::Key_Return);
         QTRY_VERIFY(BalloonShown());
         QWhatsThis::hideText();
+        // The site's folder is found too, after the site; it fits the view to the site.
+        auto* matches = Child<QListWidget>(Main(), "GoToMatches");
+        QCOMPARE(matches->count(), 2);
+        QVERIFY(matches->item(1)->text().contains("/  —  bs-table.kml"));
+        map.setDistance(2000.0);
+        matches->setCurrentRow(1);
+        QTest::keyClick(Child<QLineEdit>(Main(), "GoToField"), Qt::Key_Return);
+        QVERIFY(map.distance() < 100.0);
         Child<QDialog>(Main(), "GoToDialog")->close();
 
         const QPoint pointer = site + QPoint(150, -90);
@@ -400,7 +409,8 @@ class FieldGlobeTest : public QObject {
         QVERIFY(shown > 1000);
 
         item->setCheckState(0, Qt::Unchecked);
-        QVERIFY(RoutePixels(map, route) < shown / 100);
+        // The map may still be fetching the tiles under the route.
+        QTRY_VERIFY(RoutePixels(map, route) < shown / 100);
         item->setCheckState(0, Qt::Checked);
         QCOMPARE(RoutePixels(map, route), shown);
 
@@ -416,6 +426,43 @@ class FieldGlobeTest : public QObject {
         QCOMPARE(Child<QTreeWidget>(Main(), "TreeView2")->topLevelItemCount(), 0);
         QVERIFY(Main().AppGE0().LoadedKmlFiles().isEmpty());
         QVERIFY(RoutePixels(map, route) < shown / 100);
+    }
+
+    // A large file is read off the interface thread: it is listed at once with its progress
+    // in its entry and the status bar, and shows on the globe when read.
+    void aLargeFileIsReadInTheBackgroundWithProgress() {
+        const QString path = dir_.filePath("large.kml");
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(
+            "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<kml><Document><Style id=\"r\">"
+            "<LineStyle><color>ff0000ff</color><width>4</width></LineStyle></Style>\n");
+        RouteLine line{QColor(255, 0, 0), {}};
+        for (int i = 0; i < 50000; ++i) {
+            const double lon = 113.0 + (i % 500) * 0.0002;
+            const double lat = 25.7 + (i / 500) * 0.0002;
+            file.write(QString("<Placemark><styleUrl>#r</styleUrl><LineString><coordinates>%1,%2,0 "
+                               "%3,%2,0</coordinates></LineString></Placemark>\n")
+                           .arg(lon, 0, 'f', 6)
+                           .arg(lat, 0, 'f', 6)
+                           .arg(lon + 0.0001, 0, 'f', 6)
+                           .toUtf8());
+            line.points << QPointF(lon, lat);
+        }
+        file.write("</Document></kml>\n");
+        file.close();
+
+        Child<QToolBox>(Main(), "GroupBar")->setCurrentIndex(2);
+        Main().OpenLoadableFile(path);
+        const QList<LoadedKmlFile> reading = Main().AppGE0().LoadedKmlFiles();
+        QCOMPARE(reading.size(), 1);
+        QVERIFY(reading[0].loadingPercent >= 0);
+        QVERIFY(Child<QWidget>(Main(), "LoadProgress")->isVisible());
+        QTRY_COMPARE_WITH_TIMEOUT(Main().AppGE0().LoadedKmlFiles().value(0).loadingPercent, -1,
+                                  60000);
+        QVERIFY(!Child<QWidget>(Main(), "LoadProgress")->isVisible());
+        QTest::qWait(300);
+        QVERIFY(RoutePixels(*globe_->Map(), {line}) > 1000);
     }
 
   private:

@@ -110,6 +110,10 @@ class GlobeToolsTest : public QObject {
         QCOMPARE(FindPlacemarks(*features, "韶关", 10).size(), size_t{3});
         QCOMPARE(FindPlacemarks(*features, "韶关", 2).size(), size_t{2});
         QVERIFY(FindPlacemarks(*features, "", 10).empty());
+        const std::vector<FoundFolder> folders = FindFolders(*features, "曲江", 10);
+        QCOMPARE(folders.size(), size_t{1});
+        const GeoBox& box = folders[0].box;
+        QVERIFY(box.west <= qDegreesToRadians(kSiteLon) && qDegreesToRadians(kSiteLon) <= box.east);
     }
 };
 

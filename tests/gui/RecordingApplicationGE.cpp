@@ -1,5 +1,7 @@
 #include "tests/gui/RecordingApplicationGE.h"
 
+#include <algorithm>
+
 #include <QFileInfo>
 
 #include "common/Errors.h"
@@ -76,7 +78,7 @@ void RecordingApplicationGE::OpenKmlFile(const QString& path, long suppressMessa
     if (LoadedKmlFile* file = globe_.FindFile(path)) {
         file->visible = true;
     } else {
-        globe_.files.append({QFileInfo(path).absoluteFilePath(), true});
+        globe_.files.append({QFileInfo(path).absoluteFilePath(), true, -1, {}, std::nullopt});
     }
     globe_.FilesChanged();
 }
@@ -223,10 +225,47 @@ void RecordingApplicationGE::SetKmlFileVisible(const QString& path, bool visible
 
 void RecordingApplicationGE::ReloadKmlFile(const QString& path) {
     globe_.calls << QString("ReloadKmlFile(%1)").arg(path);
+    // Read again, the file shows with all its folders.
     if (LoadedKmlFile* file = globe_.FindFile(path)) {
         file->visible = true;
+        for (KmlFolder& folder : file->folders) {
+            folder.visible = true;
+        }
         globe_.FilesChanged();
     }
+}
+
+void RecordingApplicationGE::SetKmlLoadFailureListener(
+    std::function<void(const QString&)> listener) {
+    globe_.loadFailureListener = std::move(listener);
+}
+
+void RecordingApplicationGE::CancelKmlFileLoad(const QString& path) {
+    globe_.calls << QString("CancelKmlFileLoad(%1)").arg(path);
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    globe_.files.erase(std::remove_if(globe_.files.begin(), globe_.files.end(),
+                                      [&](const LoadedKmlFile& file) {
+                                          return file.path == absolute && file.loadingPercent >= 0;
+                                      }),
+                       globe_.files.end());
+    globe_.FilesChanged();
+}
+
+void RecordingApplicationGE::SetKmlFolderVisible(const QString& path, int folder, bool visible) {
+    globe_.calls << QString("SetKmlFolderVisible(%1,%2,%3)").arg(path).arg(folder).arg(visible);
+    LoadedKmlFile* file = globe_.FindFile(path);
+    if (file != nullptr && folder >= 0 && folder < file->folders.size()) {
+        file->folders[folder].visible = visible;
+        globe_.FilesChanged();
+    }
+}
+
+void RecordingApplicationGE::FlyToKmlFolder(const QString& path, int folder) {
+    globe_.calls << QString("FlyToKmlFolder(%1,%2)").arg(path).arg(folder);
+}
+
+void RecordingApplicationGE::SetKmlTimeWindow(std::optional<KmlTimeWindow> window) {
+    globe_.timeWindow = window;
 }
 
 void RecordingApplicationGE::RemoveKmlFile(const QString& path) {

@@ -32,6 +32,8 @@ class RecordedGlobe {
     std::optional<QString> failure;  // when set, Connect throws an error with this text
     QList<LoadedKmlFile> files;      // opened files (absolute paths) and their visibility
     std::function<void()> filesListener;
+    std::function<void(const QString&)> loadFailureListener;
+    std::optional<KmlTimeWindow> timeWindow;  // as last set
     bool rulerActive = false;
     RulerListener rulerListener;
     QList<PlacemarkMatch> placemarks;  // what FindPlacemarks searches by name
@@ -83,6 +85,11 @@ class RecordingApplicationGE : public TApplicationGE {
     void RemoveKmlFile(const QString& path) override;
     void FlyToKmlFile(const QString& path) override;
     void SetLoadedKmlFilesListener(std::function<void()> listener) override;
+    void SetKmlLoadFailureListener(std::function<void(const QString&)> listener) override;
+    void CancelKmlFileLoad(const QString& path) override;
+    void SetKmlFolderVisible(const QString& path, int folder, bool visible) override;
+    void FlyToKmlFolder(const QString& path, int folder) override;
+    void SetKmlTimeWindow(std::optional<KmlTimeWindow> window) override;
     MapProjection Projection() const override;
     void SetProjection(MapProjection projection) override;
 

@@ -46,8 +46,10 @@ void GoToDialog::TextChanged(const QString& text) {
     } else {
         found_ = actions_.find(text);
         for (const PlacemarkMatch& match : found_) {
-            matches_->addItem(QStringLiteral("%1  —  %2")
-                                  .arg(LabelText(match.name), QFileInfo(match.path).fileName()));
+            // A folder reads as a path does, with a slash after its name.
+            const QString name = LabelText(match.name) + (match.folder >= 0 ? "/" : "");
+            matches_->addItem(
+                QStringLiteral("%1  —  %2").arg(name, QFileInfo(match.path).fileName()));
         }
     }
     if (matches_->count() > 0) {

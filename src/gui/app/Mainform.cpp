@@ -29,6 +29,7 @@
 #include "app/LoadableFileList.h"
 #include "app/MarqueeLabel.h"
 #include "app/Sysoptions.h"
+#include "app/TimeSlider.h"
 #include "common/ProductInfo.h"
 #include "common/RunConversion.h"
 
@@ -71,19 +72,30 @@ TFrmMain::TFrmMain(Dialogs& dialogs, std::unique_ptr<TApplicationGE> appGE)
     auto* splitter = new QSplitter(Qt::Horizontal, this);
     splitter->setHandleWidth(kSplitterWidth);
     splitter->addWidget(CreateLeftColumn());
-    Panel01 = new QWidget(splitter);
+    // The map's host above the time bar of timed files.
+    auto* view = new QWidget(splitter);
+    auto* viewLayout = new QVBoxLayout(view);
+    viewLayout->setContentsMargins(0, 0, 0, 0);
+    viewLayout->setSpacing(0);
+    Panel01 = new QWidget(view);
     Panel01->setObjectName("Panel01");
     Panel01->setAutoFillBackground(true);
     QPalette black = Panel01->palette();
     black.setColor(QPalette::Window, Qt::black);
     Panel01->setPalette(black);
     Panel01->installEventFilter(this);
-    splitter->addWidget(Panel01);
+    viewLayout->addWidget(Panel01, 1);
+    timeSlider_ = new TimeSlider(*AppGE0_, view);
+    viewLayout->addWidget(timeSlider_);
+    splitter->addWidget(view);
     splitter->setStretchFactor(0, 0);
     splitter->setStretchFactor(1, 1);
     splitter->setSizes({kLeftColumnWidth, 987 - kLeftColumnWidth - kSplitterWidth});
     setCentralWidget(splitter);
     CreateStatusBar();
+    loadableFiles_->ShowProgressIn(*statusBar());
+    loadableFiles_->SetFilesListener(
+        [this](const QList<LoadedKmlFile>& files) { timeSlider_->FilesChanged(files); });
     resize(987, 646 + menuBar()->sizeHint().height());
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         QRect centred = geometry();

@@ -30,6 +30,7 @@ namespace orvane {
 
 class LoadableFileList;
 class MarqueeLabel;
+class TimeSlider;
 class TAboutBox;
 class TFrmGPS;
 class TFrmSysOptions;
@@ -174,6 +175,7 @@ class TFrmMain : public QMainWindow {
     std::optional<QRect> globeWindowPlace_;
     PlaybackController playback_;
     ViewCross viewCross_;
+    TimeSlider* timeSlider_ = nullptr;
     QAction* rulerAction_ = nullptr;
     QPointer<QDialog> goTo_;
     // The export's choice to keep the scale bar on the picture, for the session.

@@ -7,8 +7,10 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QWidget;
 
@@ -42,6 +44,20 @@ struct MapTheme {
     bool forFieldWork = false;  // the offline satellite view and the street map come first
 };
 
+// A folder of a file on the globe; parents come before their children.
+struct KmlFolder {
+    QString name;
+    int parent = -1;  // -1: directly in the file
+    bool visible = true;
+};
+
+// Times in milliseconds since 1970, UTC.
+struct KmlTimeWindow {
+    std::int64_t begin = 0;
+    std::int64_t end = 0;
+    bool operator==(const KmlTimeWindow&) const = default;
+};
+
 // A placemark of a loaded file found by its name.
 struct PlacemarkMatch {
     QString path;  // of the file
@@ -50,6 +66,7 @@ struct PlacemarkMatch {
     double longitude = 0.0;  // the middle of its features, degrees
     double latitude = 0.0;
     double west = 0.0, south = 0.0, east = 0.0, north = 0.0;  // their extent, degrees
+    int folder = -1;  // a folder of the file found by its name rather than a placemark
 };
 
 // What the ruler reports after each change: the text for the status bar, and whether it
@@ -59,6 +76,11 @@ using RulerListener = std::function<void(const QString& text, bool active)>;
 struct LoadedKmlFile {
     QString path;  // absolute
     bool visible = true;
+    // While the file is read in the background: how much is read, 0 to 100; else -1.
+    int loadingPercent = -1;
+    QList<KmlFolder> folders;
+    // From the earliest to the latest time of its placemarks, when they carry times.
+    std::optional<KmlTimeWindow> times;
 };
 
 class TApplicationGE {
@@ -119,6 +141,16 @@ class TApplicationGE {
     // Told of every change of the files on the globe or of their visibility. There is one
     // listener per globe; an empty function ends listening.
     virtual void SetLoadedKmlFilesListener(std::function<void()> listener) = 0;
+    // A large file is read in the background: it is listed at once with its progress, and
+    // shown when read; a file that cannot be read then is reported to this listener.
+    virtual void SetKmlLoadFailureListener(std::function<void(const QString&)> listener) = 0;
+    virtual void CancelKmlFileLoad(const QString& path) = 0;
+    // A hidden folder hides what it holds; a file read again keeps its folders hidden.
+    virtual void SetKmlFolderVisible(const QString& path, int folder, bool visible) = 0;
+    virtual void FlyToKmlFolder(const QString& path, int folder) = 0;
+    // Only placemarks whose time meets the window are drawn; placemarks without a time
+    // always are. Empty: every placemark is drawn.
+    virtual void SetKmlTimeWindow(std::optional<KmlTimeWindow> window) = 0;
     virtual MapProjection Projection() const = 0;
     virtual void SetProjection(MapProjection projection) = 0;
 };

@@ -276,7 +276,7 @@ void FeaturePainter::UsePen(const QPen& pen) {
     }
 }
 
-void FeaturePainter::Paint(const KmlFeatures& features) {
+void FeaturePainter::Paint(const KmlFeatures& features, const FeatureFilter& filter) {
     const FeatureLevel& level = features.LevelFor(projection_.RadiansPerPixel());
     pens_.clear();
     dotBrushes_.clear();
@@ -294,7 +294,7 @@ void FeaturePainter::Paint(const KmlFeatures& features) {
         for (std::uint32_t i = block.firstFeature; i < block.firstFeature + block.featureCount;
              ++i) {
             const Feature& feature = level.features[i];
-            if (!projection_.MayShow(feature.box)) {
+            if (!projection_.MayShow(feature.box) || !filter.Passes(feature)) {
                 continue;
             }
             const FeatureStyle& style = features.Styles()[feature.style];
@@ -506,7 +506,8 @@ void FeaturePainter::PaintLabels() {
 
 std::optional<std::uint32_t> PlacemarkAt(const KmlFeatures& features,
                                          const Marble::ViewportParams& viewport,
-                                         const QPointF& position, double tolerance) {
+                                         const QPointF& position, double tolerance,
+                                         const FeatureFilter& filter) {
     ScreenProjection projection(viewport);
     const FeatureLevel& level = features.LevelFor(projection.RadiansPerPixel());
     std::optional<std::uint32_t> found;
@@ -520,7 +521,7 @@ std::optional<std::uint32_t> PlacemarkAt(const KmlFeatures& features,
             const Feature& feature = level.features[i];
             const bool point = feature.kind == FeatureKind::Point;
             if (!projection.MayShow(feature.box) || (foundPoint && !point) ||
-                !HasTexts(features.Placemarks()[feature.placemark])) {
+                !HasTexts(features.Placemarks()[feature.placemark]) || !filter.Passes(feature)) {
                 continue;
             }
             const FeatureStyle& style = features.Styles()[feature.style];

@@ -22,6 +22,21 @@ class ViewportParams;
 
 namespace orvane {
 
+// Which features of a file are drawn: those outside hidden folders whose placemark's time
+// meets the window. An empty filter passes everything.
+struct FeatureFilter {
+    const std::vector<bool>* hiddenFolders = nullptr;
+    const std::vector<TimeRange>* times = nullptr;
+    TimeRange window;
+
+    bool IsEmpty() const { return hiddenFolders == nullptr && times == nullptr; }
+    bool Passes(const Feature& feature) const {
+        return (hiddenFolders == nullptr || feature.folder == kNoFolder ||
+                !(*hiddenFolders)[feature.folder]) &&
+               (times == nullptr || (*times)[feature.placemark].Overlaps(window));
+    }
+};
+
 // Geographic to view positions, with the quick tests that spare work on what is not shown.
 class ScreenProjection {
   public:
@@ -67,7 +82,7 @@ class FeaturePainter {
   public:
     FeaturePainter(QPainter& painter, const Marble::ViewportParams& viewport);
 
-    void Paint(const KmlFeatures& features);
+    void Paint(const KmlFeatures& features, const FeatureFilter& filter = {});
     // Names of points after all files are drawn, where they do not cover each other.
     // Where two would overlap, the label of the larger icon stays, else the one drawn first.
     void PaintLabels();
@@ -116,7 +131,8 @@ class FeaturePainter {
 // pixels of a view position, if any.
 std::optional<std::uint32_t> PlacemarkAt(const KmlFeatures& features,
                                          const Marble::ViewportParams& viewport,
-                                         const QPointF& position, double tolerance);
+                                         const QPointF& position, double tolerance,
+                                         const FeatureFilter& filter = {});
 
 // The drawn vertex nearest to a view position within `tolerance` pixels, for the ruler to
 // snap to.

@@ -81,33 +81,6 @@ QImage Tinted(const QImage& image, QRgb colour) {
     return tinted;
 }
 
-// The pictures of the icons, once per address and colour: the system's own icons are drawn
-// by the program, whatever the network; others come as the map loads them.
-class IconPictures {
-  public:
-    QImage For(const Marble::GeoDataIconStyle& style, QRgb colour) {
-        const QString href = style.iconPath();
-        const QString key = href + '#' + QString::number(colour, 16);
-        if (const auto found = pictures_.constFind(key); found != pictures_.cend()) {
-            return *found;
-        }
-        QImage picture;
-        if (const std::optional<KmlIcon> own = KmlIconOfHref(href.toStdString())) {
-            const std::string png = KmlIconPng(*own);
-            picture.loadFromData(reinterpret_cast<const uchar*>(png.data()),
-                                 static_cast<int>(png.size()), "PNG");
-        } else if (!href.isEmpty()) {
-            picture = style.icon();
-        }
-        picture = Tinted(picture, colour);
-        pictures_.insert(key, picture);
-        return picture;
-    }
-
-  private:
-    QHash<QString, QImage> pictures_;
-};
-
 FeatureStyle StyleOf(const Marble::GeoDataPlacemark& placemark, IconPictures* icons) {
     FeatureStyle style;
     const QSharedPointer<const Marble::GeoDataStyle> source = placemark.style();
@@ -123,7 +96,8 @@ FeatureStyle StyleOf(const Marble::GeoDataPlacemark& placemark, IconPictures* ic
     style.icon = source->iconStyle().paintedColor().rgba();
     style.iconScale = source->iconStyle().scale() > 0.0f ? source->iconStyle().scale() : 1.0f;
     if (icons != nullptr) {
-        style.iconImage = icons->For(source->iconStyle(), style.icon);
+        const Marble::GeoDataIconStyle& icon = source->iconStyle();
+        style.iconImage = icons->For(icon.iconPath(), style.icon, [&] { return icon.icon(); });
     }
     // Names show white on the map, as the outside globe shows them, unless the file gives them
     // a colour of its own (the map's default is black, unreadable on the satellite view).
@@ -151,18 +125,21 @@ GeoPoint PointOf(const UnitVector& v) {
 struct CellKey {
     std::int64_t x;
     std::int64_t y;
+    // Dots of different folders never merge, so that hiding a folder leaves the others whole.
+    std::uint32_t folder = kNoFolder;
     bool operator==(const CellKey&) const = default;
 };
 
 CellKey CellOf(const GeoPoint& p, double cellSize) {
     return {static_cast<std::int64_t>(std::floor(p.lon / cellSize)),
-            static_cast<std::int64_t>(std::floor(p.lat / cellSize))};
+            static_cast<std::int64_t>(std::floor(p.lat / cellSize)), kNoFolder};
 }
 
 struct CellKeyHash {
     size_t operator()(const CellKey& key) const {
         const size_t x = std::hash<std::int64_t>{}(key.x);
-        return x ^ (std::hash<std::int64_t>{}(key.y) + 0x9e3779b97f4a7c15ULL + (x << 6) + (x >> 2));
+        return x ^ (std::hash<std::int64_t>{}(key.y) + key.folder + 0x9e3779b97f4a7c15ULL +
+                    (x << 6) + (x >> 2));
     }
 };
 
@@ -175,7 +152,9 @@ std::optional<CellKey> DotCellOf(const FeatureLevel& level, const Feature& featu
     if (width > cellSize || box.north - box.south > cellSize) {
         return std::nullopt;
     }
-    return CellOf(level.points[level.parts[feature.firstPart].first], cellSize);
+    CellKey cell = CellOf(level.points[level.parts[feature.firstPart].first], cellSize);
+    cell.folder = feature.folder;
+    return cell;
 }
 
 void MakeBlocks(FeatureLevel& level) {
@@ -210,6 +189,7 @@ void MakeBlocks(FeatureLevel& level) {
 FeatureLevel Simplify(const FeatureLevel& source, double cellSize) {
     std::vector<std::optional<CellKey>> oneCell(source.features.size());
     std::unordered_map<CellKey, std::uint32_t, CellKeyHash> lastDot;
+    lastDot.reserve(source.features.size());
     for (std::uint32_t i = 0; i < source.features.size(); ++i) {
         oneCell[i] = DotCellOf(source, source.features[i], cellSize);
         if (oneCell[i]) {
@@ -295,102 +275,229 @@ void GeoBox::Include(const GeoBox& box) {
     north = std::max(north, box.north);
 }
 
+QImage IconPictures::For(const QString& href, QRgb colour, const std::function<QImage()>& other) {
+    const QString key = href + '#' + QString::number(colour, 16);
+    if (const auto found = pictures_.constFind(key); found != pictures_.cend()) {
+        return *found;
+    }
+    QImage picture;
+    if (const std::optional<KmlIcon> own = KmlIconOfHref(href.toStdString())) {
+        const std::string png = KmlIconPng(*own);
+        picture.loadFromData(reinterpret_cast<const uchar*>(png.data()),
+                             static_cast<int>(png.size()), "PNG");
+    } else if (!href.isEmpty() && other) {
+        picture = other();
+    }
+    picture = Tinted(picture, colour);
+    pictures_.insert(key, picture);
+    return picture;
+}
+
+std::uint32_t KmlFeatures::Assembler::AddFolder(QString name, std::uint32_t parent) {
+    out_.folders_.push_back({std::move(name), parent, {}, false});
+    return static_cast<std::uint32_t>(out_.folders_.size() - 1);
+}
+
+std::uint32_t KmlFeatures::Assembler::AddStyle(const FeatureStyle& style) {
+    if (!out_.styles_.empty() && out_.styles_[lastStyle_] == style) {
+        return lastStyle_;
+    }
+    const auto found = std::find(out_.styles_.begin(), out_.styles_.end(), style);
+    if (found != out_.styles_.end()) {
+        lastStyle_ = static_cast<std::uint32_t>(found - out_.styles_.begin());
+    } else {
+        lastStyle_ = static_cast<std::uint32_t>(out_.styles_.size());
+        out_.styles_.push_back(style);
+    }
+    return lastStyle_;
+}
+
+void KmlFeatures::Assembler::BeginPlacemark(PlacemarkTexts texts, std::uint32_t style,
+                                            std::uint32_t folder, const TimeRange& time) {
+    placemark_ = static_cast<std::uint32_t>(out_.placemarks_.size());
+    out_.placemarks_.push_back(std::move(texts));
+    style_ = style;
+    folder_ = folder;
+    if (!time.IsAlways() && !timed_) {
+        timed_ = true;
+        out_.times_.resize(placemark_);
+        out_.timeExtent_ = time;
+    }
+    if (timed_) {
+        out_.times_.push_back(time);
+        if (!time.IsAlways()) {
+            out_.timeExtent_.begin = std::min(out_.timeExtent_.begin, time.begin);
+            out_.timeExtent_.end = std::max(out_.timeExtent_.end, time.end);
+        }
+    }
+}
+
+void KmlFeatures::Assembler::BeginGeometry(FeatureKind kind) {
+    feature_ = Feature{};
+    feature_.kind = kind;
+    feature_.style = style_;
+    feature_.placemark = placemark_;
+    feature_.folder = folder_;
+    feature_.firstPart = static_cast<std::uint32_t>(out_.full_.parts.size());
+    firstPoint_ = true;
+}
+
+void KmlFeatures::Assembler::EndGeometry() {
+    if (feature_.partCount > 0 && !firstPoint_) {
+        out_.full_.features.push_back(feature_);
+        for (std::uint32_t f = feature_.folder; f != kNoFolder; f = out_.folders_[f].parent) {
+            FeatureFolder& folder = out_.folders_[f];
+            if (folder.hasFeatures) {
+                folder.box.Include(feature_.box);
+            } else {
+                folder.box = feature_.box;
+                folder.hasFeatures = true;
+            }
+        }
+    } else {
+        out_.full_.parts.resize(feature_.firstPart);
+    }
+}
+
+void KmlFeatures::Assembler::AddPart(std::span<const GeoPoint> points) {
+    FeaturePart part{static_cast<std::uint32_t>(out_.full_.points.size()), 0};
+    for (const GeoPoint& point : points) {
+        if (part.count > 0) {
+            FollowGreatCircle(out_.full_.points.back(), point, part);
+        }
+        Append(point, part);
+    }
+    if (part.count > 0) {
+        out_.full_.parts.push_back(part);
+        ++feature_.partCount;
+    }
+}
+
+void KmlFeatures::Assembler::Append(const GeoPoint& point, FeaturePart& part) {
+    out_.full_.points.push_back(point);
+    ++part.count;
+    if (firstPoint_) {
+        feature_.box = GeoBox::Of(point);
+        firstPoint_ = false;
+    } else {
+        feature_.box.Include(point);
+    }
+}
+
+void KmlFeatures::Assembler::FollowGreatCircle(const GeoPoint& from, const GeoPoint& to,
+                                               FeaturePart& part) {
+    // The great-circle distance is at most the sum of the differences: most segments of a
+    // route are found short without trigonometry.
+    if (std::abs(to.lat - from.lat) + std::abs(to.lon - from.lon) <= kLongestSegment) {
+        return;
+    }
+    const UnitVector a = VectorOf(from);
+    const UnitVector b = VectorOf(to);
+    const double dot = std::clamp(a.x * b.x + a.y * b.y + a.z * b.z, -1.0, 1.0);
+    const double angle = std::acos(dot);
+    if (angle <= kLongestSegment || std::sin(angle) < 1e-12) {
+        return;
+    }
+    const int steps = static_cast<int>(std::ceil(angle / kLongestSegment));
+    for (int s = 1; s < steps; ++s) {
+        const double t = static_cast<double>(s) / steps;
+        const double wa = std::sin((1.0 - t) * angle) / std::sin(angle);
+        const double wb = std::sin(t * angle) / std::sin(angle);
+        Append(PointOf(UnitVector{wa * a.x + wb * b.x, wa * a.y + wb * b.y, wa * a.z + wb * b.z}),
+               part);
+    }
+}
+
+KmlFeatures KmlFeatures::Assembler::Finish() {
+    MakeBlocks(out_.full_);
+    if (!out_.full_.features.empty()) {
+        out_.extent_ = out_.full_.blocks.front().box;
+        for (const FeatureBlock& block : out_.full_.blocks) {
+            out_.extent_.Include(block.box);
+        }
+    }
+    out_.BuildLevels();
+    return std::move(out_);
+}
+
+// Takes a Marble document's placemarks into an assembler.
 class KmlFeatures::Builder {
   public:
-    explicit Builder(KmlFeatures& features) : out_(features) {}
-
-    void Walk(const Marble::GeoDataContainer& container) {
+    void Walk(const Marble::GeoDataContainer& container, std::uint32_t folder) {
         for (const Marble::GeoDataFeature* feature : container.featureList()) {
             if (const auto* placemark = dynamic_cast<const Marble::GeoDataPlacemark*>(feature)) {
                 const GeoDataGeometry* geometry = placemark->geometry();
                 if (geometry != nullptr && IsDrawable(*geometry)) {
                     // A placemark the file hides stays hidden, as the outside globe starts it.
                     if (placemark->isGloballyVisible()) {
-                        AddPlacemark(*placemark, *geometry);
+                        assembler_.BeginPlacemark({placemark->name(), placemark->description()},
+                                                  StyleIndex(*placemark, *geometry), folder, {});
+                        AddGeometry(*geometry);
                     }
                     taken_.push_back(const_cast<Marble::GeoDataPlacemark*>(placemark));
                 } else {
-                    out_.leftOthers_ = true;
+                    leftOthers_ = true;
                 }
-            } else if (const auto* folder =
-                           dynamic_cast<const Marble::GeoDataContainer*>(feature)) {
-                Walk(*folder);
+            } else if (const auto* inner = dynamic_cast<const Marble::GeoDataContainer*>(feature)) {
+                Walk(*inner, assembler_.AddFolder(inner->name(), folder));
             } else {
-                out_.leftOthers_ = true;
+                leftOthers_ = true;
             }
         }
     }
 
     // What the layer draws is hidden from the map's own drawing of what remains.
     void HideTaken() {
-        if (out_.leftOthers_) {
+        if (leftOthers_) {
             for (Marble::GeoDataPlacemark* placemark : taken_) {
                 placemark->setVisible(false);
             }
         }
     }
 
-    void Finish() {
-        MakeBlocks(out_.full_);
-        if (!out_.full_.features.empty()) {
-            out_.extent_ = out_.full_.blocks.front().box;
-            for (const FeatureBlock& block : out_.full_.blocks) {
-                out_.extent_.Include(block.box);
-            }
+    KmlFeatures Finish() {
+        if (leftOthers_) {
+            assembler_.SetLeftOthers();
         }
+        return assembler_.Finish();
     }
 
   private:
-    std::uint32_t StyleIndex(const Marble::GeoDataPlacemark& placemark, bool point) {
+    std::uint32_t StyleIndex(const Marble::GeoDataPlacemark& placemark,
+                             const GeoDataGeometry& geometry) {
         // Only points show icons: lines and shapes never load one.
-        const FeatureStyle style = StyleOf(placemark, point ? &icons_ : nullptr);
-        if (!out_.styles_.empty() && out_.styles_[lastStyle_] == style) {
-            return lastStyle_;
-        }
-        const auto found = std::find(out_.styles_.begin(), out_.styles_.end(), style);
-        if (found != out_.styles_.end()) {
-            lastStyle_ = static_cast<std::uint32_t>(found - out_.styles_.begin());
-        } else {
-            lastStyle_ = static_cast<std::uint32_t>(out_.styles_.size());
-            out_.styles_.push_back(style);
-        }
-        return lastStyle_;
-    }
-
-    void AddPlacemark(const Marble::GeoDataPlacemark& placemark, const GeoDataGeometry& geometry) {
-        placemark_ = static_cast<std::uint32_t>(out_.placemarks_.size());
-        out_.placemarks_.push_back({placemark.name(), placemark.description()});
-        style_ = StyleIndex(placemark, geometry.geometryId() == Marble::GeoDataPointId);
-        AddGeometry(geometry);
+        const bool point = geometry.geometryId() == Marble::GeoDataPointId;
+        return assembler_.AddStyle(StyleOf(placemark, point ? &icons_ : nullptr));
     }
 
     void AddGeometry(const GeoDataGeometry& geometry) {
         switch (geometry.geometryId()) {
             case Marble::GeoDataPointId: {
-                const auto& point = static_cast<const Marble::GeoDataPoint&>(geometry);
-                Begin(FeatureKind::Point);
-                AddPart(point.coordinates());
-                End();
+                const GeoPoint point =
+                    PointOf(static_cast<const Marble::GeoDataPoint&>(geometry).coordinates());
+                assembler_.BeginGeometry(FeatureKind::Point);
+                assembler_.AddPart({&point, 1});
+                assembler_.EndGeometry();
                 break;
             }
             case Marble::GeoDataLineStringId:
-                Begin(FeatureKind::Line);
+                assembler_.BeginGeometry(FeatureKind::Line);
                 AddPart(static_cast<const Marble::GeoDataLineString&>(geometry));
-                End();
+                assembler_.EndGeometry();
                 break;
             case Marble::GeoDataLinearRingId:
-                Begin(FeatureKind::Ring);
+                assembler_.BeginGeometry(FeatureKind::Ring);
                 AddPart(static_cast<const Marble::GeoDataLineString&>(geometry));
-                End();
+                assembler_.EndGeometry();
                 break;
             case Marble::GeoDataPolygonId: {
                 const auto& polygon = static_cast<const Marble::GeoDataPolygon&>(geometry);
-                Begin(FeatureKind::Polygon);
+                assembler_.BeginGeometry(FeatureKind::Polygon);
                 AddPart(polygon.outerBoundary());
                 for (const Marble::GeoDataLinearRing& ring : polygon.innerBoundaries()) {
                     AddPart(ring);
                 }
-                End();
+                assembler_.EndGeometry();
                 break;
             }
             case Marble::GeoDataMultiGeometryId: {
@@ -405,97 +512,27 @@ class KmlFeatures::Builder {
         }
     }
 
-    void Begin(FeatureKind kind) {
-        feature_ = Feature{};
-        feature_.kind = kind;
-        feature_.style = style_;
-        feature_.placemark = placemark_;
-        feature_.firstPart = static_cast<std::uint32_t>(out_.full_.parts.size());
-        firstPoint_ = true;
-    }
-
-    void End() {
-        if (feature_.partCount > 0 && !firstPoint_) {
-            out_.full_.features.push_back(feature_);
-        } else {
-            out_.full_.parts.resize(feature_.firstPart);
-        }
-    }
-
     void AddPart(const Marble::GeoDataLineString& line) {
-        FeaturePart part{static_cast<std::uint32_t>(out_.full_.points.size()), 0};
+        points_.clear();
         // Indexed: the line's const iterators fail in this Marble release.
         for (int i = 0; i < line.size(); ++i) {
-            const GeoPoint point = PointOf(line.at(i));
-            if (part.count > 0) {
-                FollowGreatCircle(out_.full_.points.back(), point, part);
-            }
-            Append(point, part);
+            points_.push_back(PointOf(line.at(i)));
         }
-        EndPart(part);
+        assembler_.AddPart(points_);
     }
 
-    void AddPart(const Marble::GeoDataCoordinates& coordinates) {
-        FeaturePart part{static_cast<std::uint32_t>(out_.full_.points.size()), 0};
-        Append(PointOf(coordinates), part);
-        EndPart(part);
-    }
-
-    void EndPart(const FeaturePart& part) {
-        if (part.count > 0) {
-            out_.full_.parts.push_back(part);
-            ++feature_.partCount;
-        }
-    }
-
-    void Append(const GeoPoint& point, FeaturePart& part) {
-        out_.full_.points.push_back(point);
-        ++part.count;
-        if (firstPoint_) {
-            feature_.box = GeoBox::Of(point);
-            firstPoint_ = false;
-        } else {
-            feature_.box.Include(point);
-        }
-    }
-
-    void FollowGreatCircle(const GeoPoint& from, const GeoPoint& to, FeaturePart& part) {
-        const UnitVector a = VectorOf(from);
-        const UnitVector b = VectorOf(to);
-        const double dot = std::clamp(a.x * b.x + a.y * b.y + a.z * b.z, -1.0, 1.0);
-        const double angle = std::acos(dot);
-        if (angle <= kLongestSegment || std::sin(angle) < 1e-12) {
-            return;
-        }
-        const int steps = static_cast<int>(std::ceil(angle / kLongestSegment));
-        for (int s = 1; s < steps; ++s) {
-            const double t = static_cast<double>(s) / steps;
-            const double wa = std::sin((1.0 - t) * angle) / std::sin(angle);
-            const double wb = std::sin(t * angle) / std::sin(angle);
-            Append(
-                PointOf(UnitVector{wa * a.x + wb * b.x, wa * a.y + wb * b.y, wa * a.z + wb * b.z}),
-                part);
-        }
-    }
-
-    KmlFeatures& out_;
+    Assembler assembler_;
     IconPictures icons_;
     std::vector<Marble::GeoDataPlacemark*> taken_;
-    Feature feature_;
-    bool firstPoint_ = true;
-    std::uint32_t style_ = 0;
-    std::uint32_t lastStyle_ = 0;
-    std::uint32_t placemark_ = 0;
+    std::vector<GeoPoint> points_;
+    bool leftOthers_ = false;
 };
 
 KmlFeatures KmlFeatures::FromDocument(Marble::GeoDataDocument& document) {
-    KmlFeatures features;
-    Builder builder(features);
-    builder.Walk(document);
+    Builder builder;
+    builder.Walk(document, kNoFolder);
     builder.HideTaken();
-    builder.Finish();
-    features.BuildLevels();
-    return features;
+    return builder.Finish();
 }
 
 void KmlFeatures::BuildLevels() {

@@ -4,10 +4,14 @@
 // its placemarks with their resolved styles, plus simplified copies for distant views, so
 // that a route of a million records can be drawn whole at every zoom without delay.
 
+#include <QHash>
 #include <QImage>
 #include <QRgb>
 #include <QString>
 #include <cstdint>
+#include <functional>
+#include <limits>
+#include <span>
 #include <vector>
 
 namespace Marble {
@@ -52,6 +56,16 @@ struct FeatureStyle {
     bool operator==(const FeatureStyle&) const = default;
 };
 
+// The pictures of point icons, once per address and colour, tinted by the colour: the system's
+// own icons are drawn by the program, whatever the network; others come from `other`.
+class IconPictures {
+  public:
+    QImage For(const QString& href, QRgb colour, const std::function<QImage()>& other);
+
+  private:
+    QHash<QString, QImage> pictures_;
+};
+
 enum class FeatureKind : std::uint8_t { Point, Line, Ring, Polygon };
 
 // A run of points: a line, a ring of a polygon, or the one point of a point feature.
@@ -60,12 +74,16 @@ struct FeaturePart {
     std::uint32_t count = 0;
 };
 
+// Features directly in the document belong to no folder.
+constexpr std::uint32_t kNoFolder = std::numeric_limits<std::uint32_t>::max();
+
 struct Feature {
     FeatureKind kind = FeatureKind::Point;
     std::uint32_t style = 0;
     std::uint32_t placemark = 0;  // index of the placemark's texts
     std::uint32_t firstPart = 0;  // a polygon's first part is its outer ring
     std::uint32_t partCount = 0;
+    std::uint32_t folder = kNoFolder;  // innermost folder holding the placemark
     GeoBox box;
 };
 
@@ -92,8 +110,30 @@ struct PlacemarkTexts {
     QString description;
 };
 
+// A folder of the file; parents come before their children.
+struct FeatureFolder {
+    QString name;
+    std::uint32_t parent = kNoFolder;
+    GeoBox box;  // of the features in it and in its subfolders
+    bool hasFeatures = false;
+};
+
+// When a placemark happens, in milliseconds since 1970 (UTC); a time stamp is a span of one
+// instant, an open end reaches as far as time does.
+struct TimeRange {
+    std::int64_t begin = std::numeric_limits<std::int64_t>::min();
+    std::int64_t end = std::numeric_limits<std::int64_t>::max();
+
+    bool IsAlways() const { return *this == TimeRange{}; }
+    bool Overlaps(const TimeRange& other) const { return begin <= other.end && other.begin <= end; }
+    bool operator==(const TimeRange&) const = default;
+};
+
 class KmlFeatures {
   public:
+    // Collects features placemark by placemark, from whatever reads the file.
+    class Assembler;
+
     // Takes the placemarks with points, lines, rings and polygons of the document (those it
     // hides are left out). When the document holds anything else (overlays, tracks, models),
     // the placemarks taken are hidden in it, so that the map can show what remains.
@@ -105,6 +145,11 @@ class KmlFeatures {
     const GeoBox& Extent() const { return extent_; }
     const std::vector<FeatureStyle>& Styles() const { return styles_; }
     const std::vector<PlacemarkTexts>& Placemarks() const { return placemarks_; }
+    const std::vector<FeatureFolder>& Folders() const { return folders_; }
+    // Per placemark; empty when no placemark of the file carries a time.
+    const std::vector<TimeRange>& Times() const { return times_; }
+    // From the earliest begin to the latest end of the placemarks' times.
+    const TimeRange& TimeExtent() const { return timeExtent_; }
     const FeatureLevel& Full() const { return full_; }
     // The coarsest resolution whose cells are no wider than a pixel, or than half the usual
     // line where lines are wider: a dot of such a line still covers its cell.
@@ -117,11 +162,47 @@ class KmlFeatures {
 
     std::vector<FeatureStyle> styles_;
     std::vector<PlacemarkTexts> placemarks_;
+    std::vector<FeatureFolder> folders_;
+    std::vector<TimeRange> times_;
+    TimeRange timeExtent_;
     FeatureLevel full_;
     std::vector<FeatureLevel> levels_;  // from fine to coarse
     GeoBox extent_;
     double cellPixels_ = 1.0;
     bool leftOthers_ = false;
+};
+
+class KmlFeatures::Assembler {
+  public:
+    Assembler() = default;
+
+    std::uint32_t AddFolder(QString name, std::uint32_t parent);
+    void SetFolderName(std::uint32_t folder, QString name) {
+        out_.folders_[folder].name = std::move(name);
+    }
+    // The index of an equal style already added, else of this one.
+    std::uint32_t AddStyle(const FeatureStyle& style);
+    void BeginPlacemark(PlacemarkTexts texts, std::uint32_t style, std::uint32_t folder,
+                        const TimeRange& time);
+    void BeginGeometry(FeatureKind kind);
+    // Segments longer than about 30 km are followed along the great circle.
+    void AddPart(std::span<const GeoPoint> points);
+    void EndGeometry();
+    void SetLeftOthers() { out_.leftOthers_ = true; }
+    KmlFeatures Finish();
+
+  private:
+    void Append(const GeoPoint& point, FeaturePart& part);
+    void FollowGreatCircle(const GeoPoint& from, const GeoPoint& to, FeaturePart& part);
+
+    KmlFeatures out_;
+    Feature feature_;
+    bool firstPoint_ = true;
+    bool timed_ = false;
+    std::uint32_t style_ = 0;
+    std::uint32_t lastStyle_ = 0;
+    std::uint32_t placemark_ = 0;
+    std::uint32_t folder_ = kNoFolder;
 };
 
 }  // namespace orvane

@@ -31,7 +31,7 @@ bool KmlFileLayer::render(Marble::GeoPainter* painter, Marble::ViewportParams* v
     FeaturePainter features(*painter, *viewport);
     for (const File& file : files_) {
         if (file.visible) {
-            features.Paint(*file.features);
+            features.Paint(*file.features, FilterOf(file));
         }
     }
     features.PaintLabels();
@@ -63,14 +63,46 @@ const KmlFileLayer::File* KmlFileLayer::Find(const QString& path) const {
 }
 
 void KmlFileLayer::Put(const QString& path, std::shared_ptr<const KmlFeatures> features) {
+    const size_t folders = features->Folders().size();
+    File put{path, true, std::move(features), std::vector<bool>(folders, true),
+             std::vector<bool>(folders, false)};
     for (File& file : files_) {
         if (file.path == path) {
-            file.features = std::move(features);
-            file.visible = true;
+            file = std::move(put);
             return;
         }
     }
-    files_.push_back({path, true, std::move(features)});
+    files_.push_back(std::move(put));
+}
+
+bool KmlFileLayer::SetFolderVisible(const QString& path, std::uint32_t folder, bool visible) {
+    for (File& file : files_) {
+        if (file.path == path && folder < file.folderShown.size()) {
+            file.folderShown[folder] = visible;
+            // Parents come before their children.
+            const std::vector<FeatureFolder>& folders = file.features->Folders();
+            for (size_t i = 0; i < folders.size(); ++i) {
+                file.folderHidden[i] =
+                    !file.folderShown[i] ||
+                    (folders[i].parent != kNoFolder && file.folderHidden[folders[i].parent]);
+            }
+            return true;
+        }
+    }
+    return false;
+}
+
+FeatureFilter KmlFileLayer::FilterOf(const File& file) const {
+    FeatureFilter filter;
+    if (std::find(file.folderHidden.begin(), file.folderHidden.end(), true) !=
+        file.folderHidden.end()) {
+        filter.hiddenFolders = &file.folderHidden;
+    }
+    if (timeWindow_ && !file.features->Times().empty()) {
+        filter.times = &file.features->Times();
+        filter.window = *timeWindow_;
+    }
+    return filter;
 }
 
 bool KmlFileLayer::SetVisible(const QString& path, bool visible) {
@@ -104,8 +136,8 @@ std::optional<PlacemarkTexts> KmlFileLayer::PlacemarkAt(const Marble::ViewportPa
         if (!file->visible) {
             continue;
         }
-        if (const std::optional<std::uint32_t> placemark =
-                orvane::PlacemarkAt(*file->features, viewport, position, kPickTolerance)) {
+        if (const std::optional<std::uint32_t> placemark = orvane::PlacemarkAt(
+                *file->features, viewport, position, kPickTolerance, FilterOf(*file))) {
             return file->features->Placemarks()[*placemark];
         }
     }

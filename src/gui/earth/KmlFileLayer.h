@@ -12,6 +12,7 @@
 #include <optional>
 #include <vector>
 
+#include "earth/FeaturePainter.h"
 #include "earth/KmlFeatures.h"
 
 namespace orvane {
@@ -22,6 +23,8 @@ class KmlFileLayer : public Marble::LayerInterface {
         QString path;
         bool visible = true;
         std::shared_ptr<const KmlFeatures> features;
+        std::vector<bool> folderShown;   // as the user set each folder
+        std::vector<bool> folderHidden;  // by itself or by a folder holding it
     };
 
     QStringList renderPosition() const override;
@@ -36,6 +39,9 @@ class KmlFileLayer : public Marble::LayerInterface {
     // A file loaded again keeps its place among the others and is shown.
     void Put(const QString& path, std::shared_ptr<const KmlFeatures> features);
     bool SetVisible(const QString& path, bool visible);
+    bool SetFolderVisible(const QString& path, std::uint32_t folder, bool visible);
+    void SetTimeWindow(std::optional<TimeRange> window) { timeWindow_ = window; }
+    const std::optional<TimeRange>& TimeWindow() const { return timeWindow_; }
     bool Remove(const QString& path);
     void Clear() {
         files_.clear();
@@ -48,6 +54,8 @@ class KmlFileLayer : public Marble::LayerInterface {
                                               const QPointF& position) const;
 
   private:
+    FeatureFilter FilterOf(const File& file) const;
+
     struct Label {
         QRectF box;
         std::shared_ptr<const KmlFeatures> features;
@@ -55,6 +63,7 @@ class KmlFileLayer : public Marble::LayerInterface {
     };
 
     std::vector<File> files_;
+    std::optional<TimeRange> timeWindow_;
     // The labels of the last drawing: a click on a name opens its placemark like its icon.
     std::vector<Label> labels_;
     int lastDrawn_ = 0;

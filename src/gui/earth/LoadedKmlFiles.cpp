@@ -17,6 +17,7 @@
 #include "common/Errors.h"
 #include "common/WaitCursor.h"
 #include "earth/FeaturePainter.h"
+#include "earth/KmlStreamReader.h"
 
 namespace orvane {
 
@@ -24,6 +25,9 @@ namespace {
 
 // A press and release closer than this is a click, not a drag of the map.
 constexpr int kClickSlack = 3;
+// Files this large (about 30 000 drive-test records) are read while the user goes on working.
+constexpr qint64 kReadInBackgroundFrom = 4 << 20;
+constexpr int kProgressInterval = 200;
 
 QString StampOf(const QString& path) {
     const QFileInfo info(path);
@@ -47,7 +51,10 @@ Marble::GeoDataLatLonBox BoxOf(const GeoBox& box) {
 
 }  // namespace
 
-LoadedKmlFiles::LoadedKmlFiles() = default;
+LoadedKmlFiles::LoadedKmlFiles() {
+    progress_.setInterval(kProgressInterval);
+    connect(&progress_, &QTimer::timeout, this, [this] { ReportProgress(); });
+}
 
 LoadedKmlFiles::~LoadedKmlFiles() {
     Detach();
@@ -60,7 +67,14 @@ void LoadedKmlFiles::Attach(Marble::MarbleWidget& map) {
 }
 
 void LoadedKmlFiles::Detach() {
-    const bool hadFiles = !layer_.Files().empty();
+    const bool hadFiles = !layer_.Files().empty() || !loads_.empty();
+    for (auto& [path, reading] : loads_) {
+        reading.worker.request_stop();
+    }
+    loads_.clear();
+    retired_.clear();
+    reported_.clear();
+    progress_.stop();
     if (map_) {
         for (Extra& extra : extras_) {
             ForgetOthers(extra);
@@ -76,39 +90,154 @@ void LoadedKmlFiles::Detach() {
     }
 }
 
-void LoadedKmlFiles::Load(const QString& absolutePath, bool evenIfUnchanged) {
+void LoadedKmlFiles::Load(const QString& absolutePath, bool evenIfUnchanged,
+                          std::function<void()> shown) {
     if (!map_) {
         return;
     }
-    const QString stamp = StampOf(absolutePath);
-    if (!evenIfUnchanged && layer_.Find(absolutePath) != nullptr &&
-        extras_.value(absolutePath).stamp == stamp) {
+    if (!evenIfUnchanged && layer_.Find(absolutePath) != nullptr && !IsLoading(absolutePath) &&
+        extras_.value(absolutePath).stamp == StampOf(absolutePath)) {
         SetVisible(absolutePath, true);
+        if (shown) {
+            shown();
+        }
         return;
     }
-    std::unique_ptr<Marble::GeoDataDocument> document;
+    CancelLoad(absolutePath);
+    if (QFileInfo(absolutePath).size() >= kReadInBackgroundFrom) {
+        StartReading(absolutePath, std::move(shown));
+        return;
+    }
     std::shared_ptr<KmlFeatures> features;
     {
         const WaitCursor wait;
-        // The map's own loader drops a file it cannot read without a word; reading it here
-        // lets the user hear about it.
-        Marble::ParsingRunnerManager parser(map_->model()->pluginManager());
-        document.reset(parser.openFile(absolutePath));
-        if (!document) {
-            throw CannotOpenFileError(QFile::encodeName(absolutePath).toStdString());
+        try {
+            features = std::make_shared<KmlFeatures>(*ReadKmlFeatures(absolutePath));
+        } catch (const Error&) {
+            // The map's reader knows more encodings; it has the last word.
         }
+    }
+    Show(absolutePath, std::move(features));
+    if (shown) {
+        shown();
+    }
+}
+
+void LoadedKmlFiles::StartReading(const QString& absolutePath, std::function<void()> shown) {
+    Reading& reading = loads_[absolutePath];
+    reading.id = ++lastReading_;
+    reading.permille = std::make_shared<std::atomic<int>>(0);
+    reading.shown = std::move(shown);
+    reading.worker = std::jthread([this, absolutePath, id = reading.id,
+                                   permille = reading.permille](std::stop_token stop) {
+        std::shared_ptr<KmlFeatures> features;
+        try {
+            std::optional<KmlFeatures> read =
+                ReadKmlFeatures(absolutePath, stop,
+                                [&](double share) { *permille = static_cast<int>(share * 1000); });
+            if (read) {
+                features = std::make_shared<KmlFeatures>(std::move(*read));
+            }
+        } catch (const std::exception&) {
+            // Left to the map's reader on the interface thread.
+        }
+        QMetaObject::invokeMethod(
+            this, [this, absolutePath, id, features] { ReadingEnded(absolutePath, id, features); },
+            Qt::QueuedConnection);
+    });
+    progress_.start();
+    Changed();
+}
+
+void LoadedKmlFiles::ReadingEnded(const QString& absolutePath, std::uint64_t id,
+                                  std::shared_ptr<KmlFeatures> features) {
+    retired_.erase(id);
+    const auto found = loads_.find(absolutePath);
+    if (found == loads_.end() || found->second.id != id) {
+        return;
+    }
+    std::function<void()> shown = std::move(found->second.shown);
+    found->second.worker.join();
+    loads_.erase(found);
+    reported_.erase(absolutePath);
+    if (loads_.empty()) {
+        progress_.stop();
+    }
+    try {
+        const WaitCursor wait;
+        Show(absolutePath, std::move(features));
+    } catch (const std::exception& error) {
+        Changed();
+        if (failureListener_) {
+            failureListener_(QString::fromStdString(error.what()));
+        }
+        return;
+    }
+    if (shown) {
+        shown();
+    }
+}
+
+void LoadedKmlFiles::CancelLoad(const QString& absolutePath) {
+    const auto found = loads_.find(absolutePath);
+    if (found == loads_.end()) {
+        return;
+    }
+    found->second.worker.request_stop();
+    retired_.emplace(found->second.id, std::move(found->second.worker));
+    loads_.erase(found);
+    reported_.erase(absolutePath);
+    Changed();
+}
+
+void LoadedKmlFiles::ReportProgress() {
+    bool changed = false;
+    for (const auto& [path, reading] : loads_) {
+        const int percent = *reading.permille / 10;
+        int& reported = reported_[path];
+        changed = changed || reported != percent;
+        reported = percent;
+    }
+    if (changed) {
+        Changed();
+    }
+}
+
+std::unique_ptr<Marble::GeoDataDocument> LoadedKmlFiles::ReadWithMap(
+    const QString& absolutePath) const {
+    // The map's own loader drops a file it cannot read without a word; reading it here lets
+    // the user hear about it.
+    Marble::ParsingRunnerManager parser(map_->model()->pluginManager());
+    std::unique_ptr<Marble::GeoDataDocument> document(parser.openFile(absolutePath));
+    if (!document) {
+        throw CannotOpenFileError(QFile::encodeName(absolutePath).toStdString());
+    }
+    return document;
+}
+
+void LoadedKmlFiles::Show(const QString& absolutePath, std::shared_ptr<KmlFeatures> features) {
+    if (!map_) {
+        return;
+    }
+    std::unique_ptr<Marble::GeoDataDocument> document;
+    if (!features) {
+        document = ReadWithMap(absolutePath);
         features = std::make_shared<KmlFeatures>(KmlFeatures::FromDocument(*document));
         if (!features->LeftOthers()) {
             document.reset();
             ReturnFreedMemory();
         }
+    } else if (features->LeftOthers()) {
+        // The map draws the overlays and the like; what this layer draws is hidden from it.
+        document = ReadWithMap(absolutePath);
+        KmlFeatures::FromDocument(*document);
     }
 
     Extra& extra = extras_[absolutePath];
     ForgetOthers(extra);
-    extra.stamp = stamp;
+    extra.stamp = StampOf(absolutePath);
     extra.extent = features->IsEmpty() ? Marble::GeoDataLatLonBox() : BoxOf(features->Extent());
-    if (features->LeftOthers()) {
+    if (document) {
         const Marble::GeoDataLatLonBox others = document->latLonAltBox();
         extra.extent = extra.extent.isEmpty() ? others : extra.extent.united(others);
         document->setFileName(absolutePath);
@@ -131,9 +260,61 @@ Marble::GeoDataLatLonBox LoadedKmlFiles::Extent(const QString& absolutePath) con
 QList<LoadedKmlFile> LoadedKmlFiles::List() const {
     QList<LoadedKmlFile> files;
     for (const KmlFileLayer::File& file : layer_.Files()) {
-        files.append({file.path, file.visible});
+        LoadedKmlFile listed{file.path, file.visible, -1, {}, std::nullopt};
+        const std::vector<FeatureFolder>& folders = file.features->Folders();
+        for (size_t i = 0; i < folders.size(); ++i) {
+            listed.folders.append(
+                {folders[i].name,
+                 folders[i].parent == kNoFolder ? -1 : static_cast<int>(folders[i].parent),
+                 file.folderShown[i]});
+        }
+        if (!file.features->Times().empty()) {
+            listed.times =
+                KmlTimeWindow{file.features->TimeExtent().begin, file.features->TimeExtent().end};
+        }
+        files.append(listed);
+    }
+    for (const auto& [path, reading] : loads_) {
+        const int percent = *reading.permille / 10;
+        const auto on = std::find_if(files.begin(), files.end(),
+                                     [&](const LoadedKmlFile& file) { return file.path == path; });
+        if (on != files.end()) {
+            on->loadingPercent = percent;
+        } else {
+            files.append({path, true, percent, {}, std::nullopt});
+        }
     }
     return files;
+}
+
+void LoadedKmlFiles::SetFolderVisible(const QString& absolutePath, int folder, bool visible) {
+    if (folder < 0 ||
+        !layer_.SetFolderVisible(absolutePath, static_cast<std::uint32_t>(folder), visible)) {
+        return;
+    }
+    if (map_) {
+        map_->update();
+    }
+    Changed();
+}
+
+Marble::GeoDataLatLonBox LoadedKmlFiles::FolderExtent(const QString& absolutePath,
+                                                      int folder) const {
+    const KmlFileLayer::File* file = layer_.Find(absolutePath);
+    if (file == nullptr || folder < 0 ||
+        static_cast<size_t>(folder) >= file->features->Folders().size()) {
+        return {};
+    }
+    const FeatureFolder& found = file->features->Folders()[static_cast<size_t>(folder)];
+    return found.hasFeatures ? BoxOf(found.box) : Marble::GeoDataLatLonBox();
+}
+
+void LoadedKmlFiles::SetTimeWindow(std::optional<KmlTimeWindow> window) {
+    layer_.SetTimeWindow(window ? std::optional<TimeRange>(TimeRange{window->begin, window->end})
+                                : std::nullopt);
+    if (map_) {
+        map_->update();
+    }
 }
 
 void LoadedKmlFiles::SetVisible(const QString& absolutePath, bool visible) {
@@ -151,6 +332,7 @@ void LoadedKmlFiles::SetVisible(const QString& absolutePath, bool visible) {
 }
 
 void LoadedKmlFiles::Remove(const QString& absolutePath) {
+    CancelLoad(absolutePath);
     if (!layer_.Remove(absolutePath)) {
         return;
     }

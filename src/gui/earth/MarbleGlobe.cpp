@@ -145,8 +145,7 @@ QString MarbleGlobe::AbsolutePath(const QString& path) {
 void MarbleGlobe::Open(const QString& path) {
     const QString absolute = AbsolutePath(path);
     // A file written again under the same name is shown as it is now, in place of the old.
-    files_.Load(absolute, false);
-    BringIntoView(files_.Extent(absolute));
+    files_.Load(absolute, false, [this, absolute] { BringIntoView(files_.Extent(absolute)); });
 }
 
 void MarbleGlobe::Reload(const QString& path) {
@@ -159,6 +158,10 @@ void MarbleGlobe::FlyTo(const QString& path) {
     if (files_.Contains(AbsolutePath(path))) {
         BringIntoView(files_.Extent(AbsolutePath(path)));
     }
+}
+
+void MarbleGlobe::FlyToFolder(const QString& path, int folder) {
+    BringIntoView(files_.FolderExtent(AbsolutePath(path), folder));
 }
 
 void MarbleGlobe::BringIntoView(const Marble::GeoDataLatLonBox& extent) {
@@ -175,22 +178,41 @@ void MarbleGlobe::BringIntoView(const Marble::GeoDataLatLonBox& extent) {
     }
 }
 
+namespace {
+
+PlacemarkMatch MatchOf(const QString& path, const QString& name, const QString& description,
+                       const GeoBox& box) {
+    PlacemarkMatch match{path, name, description};
+    match.west = qRadiansToDegrees(box.west);
+    match.south = qRadiansToDegrees(box.south);
+    match.east = qRadiansToDegrees(box.east);
+    match.north = qRadiansToDegrees(box.north);
+    match.longitude = (match.west + match.east) / 2.0;
+    match.latitude = (match.south + match.north) / 2.0;
+    return match;
+}
+
+}  // namespace
+
 QList<PlacemarkMatch> MarbleGlobe::FindPlacemarks(const QString& text, int most) const {
     QList<PlacemarkMatch> matches;
+    const auto left = [&] {
+        return static_cast<size_t>(std::max(0, most - static_cast<int>(matches.size())));
+    };
     for (const KmlFileLayer::File& file : files_.Layer().Files()) {
-        if (!file.visible || matches.size() >= most) {
+        if (!file.visible) {
             continue;
         }
-        for (const FoundPlacemark& found : orvane::FindPlacemarks(
-                 *file.features, text, static_cast<size_t>(most - matches.size()))) {
+        for (const FoundPlacemark& found : orvane::FindPlacemarks(*file.features, text, left())) {
             const PlacemarkTexts& texts = file.features->Placemarks()[found.placemark];
-            PlacemarkMatch match{file.path, texts.name, texts.description};
-            match.west = qRadiansToDegrees(found.box.west);
-            match.south = qRadiansToDegrees(found.box.south);
-            match.east = qRadiansToDegrees(found.box.east);
-            match.north = qRadiansToDegrees(found.box.north);
-            match.longitude = (match.west + match.east) / 2.0;
-            match.latitude = (match.south + match.north) / 2.0;
+            matches.append(MatchOf(file.path, texts.name, texts.description, found.box));
+        }
+        // A folder is listed after the placemarks: a base-station file names a site's folder as
+        // the site, and the site's balloon is what Enter should open.
+        for (const FoundFolder& found : orvane::FindFolders(*file.features, text, left())) {
+            PlacemarkMatch match = MatchOf(file.path, file.features->Folders()[found.folder].name,
+                                           QString(), found.box);
+            match.folder = static_cast<int>(found.folder);
             matches.append(match);
         }
     }
@@ -199,6 +221,10 @@ QList<PlacemarkMatch> MarbleGlobe::FindPlacemarks(const QString& text, int most)
 
 void MarbleGlobe::ShowPlacemark(const PlacemarkMatch& match) {
     if (!map_) {
+        return;
+    }
+    if (match.folder >= 0) {
+        FlyToFolder(match.path, match.folder);
         return;
     }
     map_->centerOn(match.longitude, match.latitude, false);
@@ -425,6 +451,26 @@ void TMarbleApplicationGE::ShowPlacemark(const PlacemarkMatch& match) {
 
 void TMarbleApplicationGE::SetLoadedKmlFilesListener(std::function<void()> listener) {
     globe_.Files().SetListener(std::move(listener));
+}
+
+void TMarbleApplicationGE::SetKmlLoadFailureListener(std::function<void(const QString&)> listener) {
+    globe_.Files().SetFailureListener(std::move(listener));
+}
+
+void TMarbleApplicationGE::CancelKmlFileLoad(const QString& path) {
+    globe_.Files().CancelLoad(MarbleGlobe::AbsolutePath(path));
+}
+
+void TMarbleApplicationGE::SetKmlFolderVisible(const QString& path, int folder, bool visible) {
+    globe_.Files().SetFolderVisible(MarbleGlobe::AbsolutePath(path), folder, visible);
+}
+
+void TMarbleApplicationGE::FlyToKmlFolder(const QString& path, int folder) {
+    globe_.FlyToFolder(path, folder);
+}
+
+void TMarbleApplicationGE::SetKmlTimeWindow(std::optional<KmlTimeWindow> window) {
+    globe_.Files().SetTimeWindow(window);
 }
 
 IPointOnTerrainGE TMarbleApplicationGE::GetPointOnTerrainFromScreenCoords(double screenX,

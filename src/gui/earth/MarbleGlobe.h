@@ -42,6 +42,8 @@ class MarbleGlobe {
     void Open(const QString& path);
     void Reload(const QString& path);
     void FlyTo(const QString& path);
+    // Fits the view to what a folder of a file holds.
+    void FlyToFolder(const QString& path, int folder);
     LoadedKmlFiles& Files() { return files_; }
     const LoadedKmlFiles& Files() const { return files_; }
     void SetRulerActive(bool active) { ruler_.SetActive(active); }
@@ -126,6 +128,11 @@ class TMarbleApplicationGE : public TApplicationGE {
     void RemoveKmlFile(const QString& path) override;
     void FlyToKmlFile(const QString& path) override;
     void SetLoadedKmlFilesListener(std::function<void()> listener) override;
+    void SetKmlLoadFailureListener(std::function<void(const QString&)> listener) override;
+    void CancelKmlFileLoad(const QString& path) override;
+    void SetKmlFolderVisible(const QString& path, int folder, bool visible) override;
+    void FlyToKmlFolder(const QString& path, int folder) override;
+    void SetKmlTimeWindow(std::optional<KmlTimeWindow> window) override;
     MapProjection Projection() const override { return globe_.Projection(); }
     void SetProjection(MapProjection projection) override { globe_.SetProjection(projection); }
 

@@ -44,4 +44,20 @@ std::vector<FoundPlacemark> FindPlacemarks(const KmlFeatures& features, const QS
     return found;
 }
 
+std::vector<FoundFolder> FindFolders(const KmlFeatures& features, const QString& text,
+                                     std::size_t most) {
+    std::vector<FoundFolder> found;
+    const QString wanted = text.trimmed();
+    if (wanted.isEmpty()) {
+        return found;
+    }
+    const std::vector<FeatureFolder>& folders = features.Folders();
+    for (std::uint32_t i = 0; i < folders.size() && found.size() < most; ++i) {
+        if (folders[i].hasFeatures && folders[i].name.contains(wanted, Qt::CaseInsensitive)) {
+            found.push_back({i, folders[i].box});
+        }
+    }
+    return found;
+}
+
 }  // namespace orvane

@@ -1,7 +1,7 @@
 #pragma once
 
-// Finding placemarks of a loaded file by name, for the go-to field: a site by one of its
-// sectors' names, a cell, a test point.
+// Finding placemarks and folders of a loaded file by name, for the go-to field: a site by one
+// of its sectors' names, a cell, a test point, a folder.
 
 #include <QString>
 #include <cstdint>
@@ -20,5 +20,14 @@ struct FoundPlacemark {
 // `most`; an empty text finds nothing.
 std::vector<FoundPlacemark> FindPlacemarks(const KmlFeatures& features, const QString& text,
                                            std::size_t most);
+
+struct FoundFolder {
+    std::uint32_t folder = 0;  // index into features.Folders()
+    GeoBox box;                // of the features in it, radians
+};
+
+// The same for the folders that hold drawn features.
+std::vector<FoundFolder> FindFolders(const KmlFeatures& features, const QString& text,
+                                     std::size_t most);
 
 }  // namespace orvane

@@ -1,0 +1,852 @@
+#include "earth/KmlStreamReader.h"
+
+#include <expat.h>
+#include <zip.h>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QUrl>
+#include <array>
+#include <charconv>
+#include <chrono>
+#include <cmath>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "common/Errors.h"
+
+namespace orvane {
+
+namespace {
+
+constexpr size_t kChunkBytes = 1 << 20;
+// An icon larger than this is no icon; it is not read.
+constexpr zip_uint64_t kLargestPicture = 4 << 20;
+constexpr double kRadiansPerDegree = M_PI / 180.0;
+
+// Elements whose text the reader keeps.
+enum class Text {
+    None,
+    Name,
+    Description,
+    StyleUrl,
+    Key,
+    Color,
+    Width,
+    Fill,
+    Outline,
+    Scale,
+    Coordinates,
+    Visibility,
+    Begin,
+    End,
+    When,
+    Href
+};
+
+// The part of a style that a colour or scale belongs to.
+enum class SubStyle { None, Line, Poly, Icon, Label };
+
+enum class Shape { None, Point, Line, Ring, Polygon };
+
+std::string_view LocalName(const char* name) {
+    std::string_view text(name);
+    const size_t colon = text.find(':');
+    // Extension elements (gx:Track) are not KML's own: their prefix stays.
+    if (colon != std::string_view::npos && text.substr(0, colon) != "gx") {
+        text.remove_prefix(colon + 1);
+    }
+    return text;
+}
+
+std::string_view Trimmed(std::string_view text) {
+    const auto space = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+    while (!text.empty() && space(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && space(text.back())) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+QString QText(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<int>(text.size()));
+}
+
+// KML colours are aabbggrr in hexadecimal.
+std::optional<QRgb> ColourOf(std::string_view text) {
+    text = Trimmed(text);
+    if (!text.empty() && text.front() == '#') {
+        text.remove_prefix(1);
+    }
+    std::uint32_t value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, 16);
+    if (error != std::errc() || end != text.data() + text.size()) {
+        return std::nullopt;
+    }
+    return qRgba(static_cast<int>(value & 0xff), static_cast<int>((value >> 8) & 0xff),
+                 static_cast<int>((value >> 16) & 0xff), static_cast<int>(value >> 24));
+}
+
+std::optional<double> NumberOf(std::string_view text) {
+    text = Trimmed(text);
+    double value = 0.0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end == text.data()) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+bool FlagOf(std::string_view text) {
+    text = Trimmed(text);
+    return text != "0" && text != "false";
+}
+
+// Whitespace-separated tuples "longitude,latitude[,altitude]"; as the map reads them, space
+// around a comma stays in the tuple and a value that is no number counts as 0.
+void AppendCoordinates(std::string_view text, std::vector<GeoPoint>& points) {
+    const char* at = text.data();
+    const char* const end = at + text.size();
+    const auto isSpace = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+    const auto field = [&] {
+        const char* const start = at;
+        while (at < end && *at != ',' && !isSpace(*at)) {
+            ++at;
+        }
+        double value = 0.0;
+        std::from_chars(start, at, value);
+        return value;
+    };
+    const auto nextField = [&] {
+        const char* comma = at;
+        while (comma < end && isSpace(*comma)) {
+            ++comma;
+        }
+        if (comma == end || *comma != ',') {
+            return false;
+        }
+        at = comma + 1;
+        while (at < end && isSpace(*at)) {
+            ++at;
+        }
+        return true;
+    };
+    while (at < end) {
+        while (at < end && isSpace(*at)) {
+            ++at;
+        }
+        if (at == end) {
+            break;
+        }
+        double lon = field();
+        if (!nextField()) {
+            continue;
+        }
+        double lat = field();
+        int fields = 2;
+        for (; nextField(); ++fields) {
+            field();
+        }
+        // A tuple of more than three values is no position: the map puts it at 0,0.
+        if (fields > 3) {
+            lon = 0.0;
+            lat = 0.0;
+        }
+        points.push_back({lon * kRadiansPerDegree, lat * kRadiansPerDegree});
+    }
+}
+
+struct StyleDraft {
+    FeatureStyle style;
+    SubStyle part = SubStyle::None;
+    QString iconHref;
+};
+
+// What the map's reader takes from a style: absent values keep their defaults, a line keeps
+// at least a pixel, and black names show white on the satellite view.
+FeatureStyle Finished(FeatureStyle style) {
+    style.lineWidth = std::max(1.0f, style.lineWidth);
+    if (style.label == qRgb(0, 0, 0)) {
+        style.label = qRgb(255, 255, 255);
+    }
+    return style;
+}
+
+FeatureStyle DefaultStyle() {
+    FeatureStyle style;
+    style.label = qRgb(0, 0, 0);
+    return style;
+}
+
+class Handler {
+  public:
+    // Icons given by a relative address are looked for in `directory`.
+    Handler(KmlFeatures::Assembler& out, QDir directory)
+        : out_(out), directory_(std::move(directory)) {}
+
+    // In a KMZ, relative addresses name entries of the archive.
+    void SetArchivedPictures(std::function<QImage(const QString&)> pictures) {
+        archivedPictures_ = std::move(pictures);
+    }
+
+    void Start(const char* rawName, const char** attributes) {
+        const std::string_view name = LocalName(rawName);
+        text_ = Text::None;
+        if (name == "Placemark") {
+            StartPlacemark();
+        } else if (name == "Folder" || name == "Document") {
+            StartContainer(name == "Document");
+        } else if (name == "Style") {
+            StartStyle(attributes);
+        } else if (name == "StyleMap") {
+            styleMapId_ = IdOf(attributes);
+            inStyleMap_ = true;
+        } else if (name == "Pair") {
+            pairKey_.clear();
+            pairUrl_.clear();
+        } else if (name == "LineStyle" || name == "PolyStyle" || name == "IconStyle" ||
+                   name == "LabelStyle") {
+            if (draft_) {
+                draft_->part = name == "LineStyle"   ? SubStyle::Line
+                               : name == "PolyStyle" ? SubStyle::Poly
+                               : name == "IconStyle" ? SubStyle::Icon
+                                                     : SubStyle::Label;
+            }
+        } else if (name == "Point" || name == "LineString" || name == "LinearRing") {
+            StartShape(name == "Point"        ? Shape::Point
+                       : name == "LineString" ? Shape::Line
+                                              : Shape::Ring);
+        } else if (name == "Polygon") {
+            if (inPlacemark_) {
+                geometries_.push_back({Shape::Polygon, {}});
+                polygonDepth_ = 1;
+            }
+        } else if (name == "MultiGeometry") {
+            // Its members are taken one by one.
+            multiGeometry_ = multiGeometry_ || inPlacemark_;
+        } else if (name == "GroundOverlay" || name == "ScreenOverlay" || name == "PhotoOverlay" ||
+                   name == "NetworkLink" || name == "Model" || name == "gx:Track" ||
+                   name == "gx:MultiTrack") {
+            out_.SetLeftOthers();
+            otherGeometry_ = otherGeometry_ || inPlacemark_;
+        } else {
+            text_ = TextOf(name);
+            buffer_.clear();
+        }
+    }
+
+    void End(const char* rawName) {
+        const std::string_view name = LocalName(rawName);
+        if (text_ != Text::None) {
+            TakeText();
+            text_ = Text::None;
+            return;
+        }
+        if (name == "Placemark") {
+            EndPlacemark();
+        } else if (name == "Folder" || name == "Document") {
+            containers_.pop_back();
+        } else if (name == "Style") {
+            EndStyle();
+        } else if (name == "StyleMap") {
+            inStyleMap_ = false;
+        } else if (name == "Pair") {
+            if (inStyleMap_ && pairKey_ == "normal") {
+                styleMaps_[styleMapId_] = pairUrl_;
+            }
+        } else if (name == "LineStyle" || name == "PolyStyle" || name == "IconStyle" ||
+                   name == "LabelStyle") {
+            if (draft_) {
+                draft_->part = SubStyle::None;
+            }
+        } else if (name == "Point" || name == "LineString" || name == "LinearRing") {
+            EndShape();
+        } else if (name == "Polygon") {
+            polygonDepth_ = 0;
+        }
+    }
+
+    void Characters(const char* text, int length) {
+        if (text_ != Text::None) {
+            buffer_.append(text, static_cast<size_t>(length));
+        }
+    }
+
+  private:
+    struct Container {
+        std::uint32_t folder = kNoFolder;
+        bool visible = true;
+    };
+
+    struct Geometry {
+        Shape shape;
+        std::vector<std::pair<std::uint32_t, std::uint32_t>> parts;  // first point, count
+    };
+
+    static std::string IdOf(const char** attributes) {
+        for (int i = 0; attributes[i] != nullptr; i += 2) {
+            if (std::string_view(attributes[i]) == "id") {
+                return attributes[i + 1];
+            }
+        }
+        return {};
+    }
+
+    static Text TextOf(std::string_view name) {
+        static const std::array<std::pair<std::string_view, Text>, 15> kTexts{{
+            {"name", Text::Name},
+            {"description", Text::Description},
+            {"styleUrl", Text::StyleUrl},
+            {"key", Text::Key},
+            {"color", Text::Color},
+            {"width", Text::Width},
+            {"fill", Text::Fill},
+            {"outline", Text::Outline},
+            {"scale", Text::Scale},
+            {"coordinates", Text::Coordinates},
+            {"visibility", Text::Visibility},
+            {"begin", Text::Begin},
+            {"end", Text::End},
+            {"when", Text::When},
+            {"href", Text::Href},
+        }};
+        for (const auto& [tag, text] : kTexts) {
+            if (tag == name) {
+                return text;
+            }
+        }
+        return Text::None;
+    }
+
+    bool Visible() const { return containers_.empty() || containers_.back().visible; }
+    std::uint32_t Folder() const {
+        return containers_.empty() ? kNoFolder : containers_.back().folder;
+    }
+
+    void StartContainer(bool document) {
+        Container container{Folder(), Visible()};
+        // The outermost document is the file itself; every other container is a folder.
+        if (!(document && !sawDocument_)) {
+            container.folder = out_.AddFolder(QString(), Folder());
+        }
+        sawDocument_ = sawDocument_ || document;
+        containers_.push_back(container);
+        containerNamed_ = false;
+    }
+
+    void StartPlacemark() {
+        inPlacemark_ = true;
+        otherGeometry_ = false;
+        placemarkVisible_ = true;
+        texts_ = {};
+        time_ = {};
+        style_ = {};
+        inlineStyle_.reset();
+        multiGeometry_ = false;
+        geometries_.clear();
+        points_.clear();
+    }
+
+    void EndPlacemark() {
+        inPlacemark_ = false;
+        // A placemark without a geometry the reader knows has nothing for this layer to draw.
+        if (otherGeometry_ || geometries_.empty() || !placemarkVisible_ || !Visible()) {
+            return;
+        }
+        const StyleDraft& draft = inlineStyle_ ? *inlineStyle_ : Resolve(style_);
+        FeatureStyle style = draft.style;
+        // Only a placemark that is a single point shows an icon, as the map's reader gives it.
+        if (!multiGeometry_ && geometries_.size() == 1 &&
+            geometries_.front().shape == Shape::Point) {
+            style.iconImage = IconPicture(draft.iconHref, style.icon);
+        }
+        out_.BeginPlacemark(std::move(texts_), out_.AddStyle(Finished(style)), Folder(), time_);
+        for (const Geometry& geometry : geometries_) {
+            out_.BeginGeometry(geometry.shape == Shape::Point  ? FeatureKind::Point
+                               : geometry.shape == Shape::Line ? FeatureKind::Line
+                               : geometry.shape == Shape::Ring ? FeatureKind::Ring
+                                                               : FeatureKind::Polygon);
+            for (const auto& [first, count] : geometry.parts) {
+                out_.AddPart(std::span<const GeoPoint>(points_).subspan(first, count));
+            }
+            out_.EndGeometry();
+        }
+    }
+
+    const StyleDraft& Resolve(std::string url) const {
+        if (url.empty()) {
+            return defaultStyle_;
+        }
+        if (url.front() == '#') {
+            url.erase(0, 1);
+        }
+        if (const auto map = styleMaps_.find(url); map != styleMaps_.end()) {
+            url = map->second;
+            if (!url.empty() && url.front() == '#') {
+                url.erase(0, 1);
+            }
+        }
+        const auto found = styles_.find(url);
+        return found == styles_.end() ? defaultStyle_ : found->second;
+    }
+
+    void StartStyle(const char** attributes) {
+        draft_ = StyleDraft{DefaultStyle(), SubStyle::None, QString()};
+        draftId_ = IdOf(attributes);
+        draftInline_ = inPlacemark_;
+    }
+
+    void EndStyle() {
+        if (!draft_) {
+            return;
+        }
+        if (draftInline_) {
+            inlineStyle_ = *draft_;
+        } else if (!inStyleMap_ && !draftId_.empty()) {
+            styles_[draftId_] = *draft_;
+        }
+        draft_.reset();
+    }
+
+    QImage IconPicture(const QString& href, QRgb colour) {
+        return icons_.For(href, colour, [&] {
+            // Only pictures on this computer: the reader runs away from the interface thread
+            // and never waits for the network. A one-letter scheme is a drive.
+            const QUrl url(href);
+            if (url.isLocalFile()) {
+                return QImage(url.toLocalFile());
+            }
+            if (url.scheme().size() > 1) {
+                return QImage();
+            }
+            return archivedPictures_ ? archivedPictures_(href)
+                                     : QImage(directory_.absoluteFilePath(href));
+        });
+    }
+
+    void StartShape(Shape shape) {
+        if (!inPlacemark_) {
+            return;
+        }
+        if (polygonDepth_ > 0 && shape == Shape::Ring) {
+            shape_ = Shape::Polygon;
+        } else {
+            geometries_.push_back({shape, {}});
+            shape_ = shape;
+        }
+        partFirst_ = static_cast<std::uint32_t>(points_.size());
+    }
+
+    void EndShape() {
+        if (!inPlacemark_ || geometries_.empty()) {
+            return;
+        }
+        const auto count = static_cast<std::uint32_t>(points_.size()) - partFirst_;
+        if (count > 0) {
+            geometries_.back().parts.emplace_back(partFirst_, shape_ == Shape::Point ? 1 : count);
+        }
+        shape_ = Shape::None;
+    }
+
+    void TakeText() {
+        switch (text_) {
+            case Text::Name:
+                TakeName();
+                break;
+            case Text::Description:
+                if (inPlacemark_ && !draft_) {
+                    texts_.description = QText(Trimmed(buffer_));
+                }
+                break;
+            case Text::StyleUrl:
+                if (inStyleMap_) {
+                    pairUrl_ = Trimmed(buffer_);
+                } else if (inPlacemark_) {
+                    style_ = Trimmed(buffer_);
+                    inlineStyle_.reset();
+                }
+                break;
+            case Text::Key:
+                pairKey_ = Trimmed(buffer_);
+                break;
+            case Text::Color:
+                TakeColour();
+                break;
+            case Text::Width:
+                if (draft_ && draft_->part == SubStyle::Line) {
+                    draft_->style.lineWidth = static_cast<float>(NumberOf(buffer_).value_or(0.0));
+                }
+                break;
+            case Text::Fill:
+                if (draft_ && draft_->part == SubStyle::Poly) {
+                    draft_->style.filled = FlagOf(buffer_);
+                }
+                break;
+            case Text::Outline:
+                if (draft_ && draft_->part == SubStyle::Poly) {
+                    draft_->style.outlined = FlagOf(buffer_);
+                }
+                break;
+            case Text::Scale:
+                if (draft_ && draft_->part == SubStyle::Icon) {
+                    const double scale = NumberOf(buffer_).value_or(0.0);
+                    draft_->style.iconScale = scale > 0.0 ? static_cast<float>(scale) : 1.0f;
+                }
+                break;
+            case Text::Coordinates:
+                if (inPlacemark_ && shape_ != Shape::None) {
+                    AppendCoordinates(buffer_, points_);
+                }
+                break;
+            case Text::Href:
+                if (draft_ && draft_->part == SubStyle::Icon) {
+                    draft_->iconHref = QText(Trimmed(buffer_));
+                }
+                break;
+            case Text::Visibility:
+                TakeVisibility(FlagOf(buffer_));
+                break;
+            case Text::Begin:
+            case Text::End:
+            case Text::When:
+                TakeTime();
+                break;
+            case Text::None:
+                break;
+        }
+    }
+
+    void TakeName() {
+        if (draft_) {
+            return;
+        }
+        if (inPlacemark_) {
+            texts_.name = QText(Trimmed(buffer_));
+        } else if (!containerNamed_ && !containers_.empty() &&
+                   containers_.back().folder != kNoFolder) {
+            out_.SetFolderName(containers_.back().folder, QText(Trimmed(buffer_)));
+            containerNamed_ = true;
+        }
+    }
+
+    void TakeColour() {
+        const std::optional<QRgb> colour = ColourOf(buffer_);
+        if (!draft_ || !colour) {
+            return;
+        }
+        switch (draft_->part) {
+            case SubStyle::Line:
+                draft_->style.line = *colour;
+                break;
+            case SubStyle::Poly:
+                draft_->style.fill = *colour;
+                break;
+            case SubStyle::Icon:
+                draft_->style.icon = *colour;
+                break;
+            case SubStyle::Label:
+                draft_->style.label = *colour;
+                break;
+            case SubStyle::None:
+                break;
+        }
+    }
+
+    void TakeVisibility(bool visible) {
+        if (inPlacemark_) {
+            placemarkVisible_ = visible;
+        } else if (!containers_.empty()) {
+            containers_.back().visible =
+                visible && (containers_.size() < 2 || containers_[containers_.size() - 2].visible);
+        }
+    }
+
+    void TakeTime() {
+        if (!inPlacemark_) {
+            return;
+        }
+        const std::optional<std::int64_t> time = ParseKmlTime(Trimmed(buffer_));
+        if (!time) {
+            return;
+        }
+        if (text_ != Text::End) {
+            time_.begin = *time;
+        }
+        if (text_ != Text::Begin) {
+            time_.end = *time;
+        }
+    }
+
+    KmlFeatures::Assembler& out_;
+    QDir directory_;
+    std::function<QImage(const QString&)> archivedPictures_;
+    IconPictures icons_;
+    Text text_ = Text::None;
+    std::string buffer_;
+    std::vector<Container> containers_;
+    bool sawDocument_ = false;
+    bool containerNamed_ = false;
+
+    const StyleDraft defaultStyle_{DefaultStyle(), SubStyle::None, QString()};
+    std::unordered_map<std::string, StyleDraft> styles_;
+    std::unordered_map<std::string, std::string> styleMaps_;
+    std::optional<StyleDraft> draft_;
+    std::string draftId_;
+    bool draftInline_ = false;
+    bool inStyleMap_ = false;
+    std::string styleMapId_;
+    std::string pairKey_;
+    std::string pairUrl_;
+
+    bool inPlacemark_ = false;
+    bool placemarkVisible_ = true;
+    bool otherGeometry_ = false;
+    PlacemarkTexts texts_;
+    TimeRange time_;
+    std::string style_;
+    std::optional<StyleDraft> inlineStyle_;
+    bool multiGeometry_ = false;
+    std::vector<Geometry> geometries_;
+    std::vector<GeoPoint> points_;
+    Shape shape_ = Shape::None;
+    int polygonDepth_ = 0;
+    std::uint32_t partFirst_ = 0;
+};
+
+struct ParserFree {
+    void operator()(XML_Parser parser) const { XML_ParserFree(parser); }
+};
+using Parser = std::unique_ptr<std::remove_pointer_t<XML_Parser>, ParserFree>;
+
+// Feeds the parser chunk by chunk from a source that fills a buffer and says how much.
+class Feeder {
+  public:
+    Feeder(const QString& path, Handler& handler)
+        : path_(path), parser_(XML_ParserCreate(nullptr)) {
+        XML_SetUserData(parser_.get(), &handler);
+        XML_SetElementHandler(
+            parser_.get(),
+            [](void* data, const XML_Char* name, const XML_Char** attributes) {
+                static_cast<Handler*>(data)->Start(name, attributes);
+            },
+            [](void* data, const XML_Char* name) { static_cast<Handler*>(data)->End(name); });
+        XML_SetCharacterDataHandler(parser_.get(),
+                                    [](void* data, const XML_Char* text, int length) {
+                                        static_cast<Handler*>(data)->Characters(text, length);
+                                    });
+    }
+
+    void Feed(const char* bytes, size_t size, bool last) {
+        if (XML_Parse(parser_.get(), bytes, static_cast<int>(size), last ? 1 : 0) !=
+            XML_STATUS_OK) {
+            Fail();
+        }
+    }
+
+    [[noreturn]] void Fail() const {
+        throw CannotOpenFileError(QFile::encodeName(path_).toStdString());
+    }
+
+  private:
+    QString path_;
+    Parser parser_;
+};
+
+bool IsKmz(QFile& file) {
+    char magic[4] = {};
+    const bool zip = file.peek(magic, 4) == 4 && magic[0] == 'P' && magic[1] == 'K' &&
+                     magic[2] == 3 && magic[3] == 4;
+    return zip;
+}
+
+bool ReadPlain(QFile& file, Feeder& feeder, std::stop_token stop, const ReadProgress& progress) {
+    const double size = std::max<double>(1.0, static_cast<double>(file.size()));
+    std::vector<char> chunk(kChunkBytes);
+    double done = 0.0;
+    for (;;) {
+        if (stop.stop_requested()) {
+            return false;
+        }
+        const qint64 got = file.read(chunk.data(), static_cast<qint64>(chunk.size()));
+        if (got < 0) {
+            feeder.Fail();
+        }
+        feeder.Feed(chunk.data(), static_cast<size_t>(got), got == 0);
+        if (got == 0) {
+            return true;
+        }
+        done += static_cast<double>(got);
+        if (progress) {
+            progress(done / size);
+        }
+    }
+}
+
+struct ZipClose {
+    void operator()(zip_t* archive) const { zip_discard(archive); }
+};
+struct ZipFileClose {
+    void operator()(zip_file_t* file) const { zip_fclose(file); }
+};
+
+// The archive's doc.kml, else its first KML file, as the map reads a KMZ.
+QImage ArchivedPicture(zip_t* archive, const QString& name) {
+    const QByteArray entry = name.toUtf8();
+    zip_stat_t stat;
+    if (zip_stat(archive, entry.constData(), 0, &stat) != 0 || (stat.valid & ZIP_STAT_SIZE) == 0 ||
+        stat.size > kLargestPicture) {
+        return {};
+    }
+    const std::unique_ptr<zip_file_t, ZipFileClose> file(zip_fopen(archive, entry.constData(), 0));
+    QByteArray bytes(static_cast<qsizetype>(stat.size), Qt::Uninitialized);
+    if (!file || zip_fread(file.get(), bytes.data(), stat.size) != bytes.size()) {
+        return {};
+    }
+    return QImage::fromData(bytes);
+}
+
+bool ReadKmz(const QString& path, Handler& handler, Feeder& feeder, std::stop_token stop,
+             const ReadProgress& progress) {
+    int error = 0;
+    std::unique_ptr<zip_t, ZipClose> archive(
+        zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, &error));
+    if (!archive) {
+        feeder.Fail();
+    }
+    handler.SetArchivedPictures(
+        [zip = archive.get()](const QString& name) { return ArchivedPicture(zip, name); });
+    zip_int64_t entry = zip_name_locate(archive.get(), "doc.kml", ZIP_FL_NOCASE);
+    for (zip_int64_t i = 0; entry < 0 && i < zip_get_num_entries(archive.get(), 0); ++i) {
+        const std::string_view name(zip_get_name(archive.get(), static_cast<zip_uint64_t>(i), 0));
+        if (name.size() > 4 && (name.ends_with(".kml") || name.ends_with(".KML"))) {
+            entry = i;
+        }
+    }
+    zip_stat_t stat;
+    if (entry < 0 ||
+        zip_stat_index(archive.get(), static_cast<zip_uint64_t>(entry), 0, &stat) != 0) {
+        feeder.Fail();
+    }
+    std::unique_ptr<zip_file_t, ZipFileClose> file(
+        zip_fopen_index(archive.get(), static_cast<zip_uint64_t>(entry), 0));
+    if (!file) {
+        feeder.Fail();
+    }
+    const double size = std::max<double>(1.0, static_cast<double>(stat.size));
+    std::vector<char> chunk(kChunkBytes);
+    double done = 0.0;
+    for (;;) {
+        if (stop.stop_requested()) {
+            return false;
+        }
+        const zip_int64_t got = zip_fread(file.get(), chunk.data(), chunk.size());
+        if (got < 0) {
+            feeder.Fail();
+        }
+        feeder.Feed(chunk.data(), static_cast<size_t>(got), got == 0);
+        if (got == 0) {
+            return true;
+        }
+        done += static_cast<double>(got);
+        if (progress) {
+            progress(done / size);
+        }
+    }
+}
+
+int DigitsOf(std::string_view text, size_t at, size_t count, bool& good) {
+    int value = 0;
+    if (at + count > text.size()) {
+        good = false;
+        return 0;
+    }
+    for (size_t i = at; i < at + count; ++i) {
+        if (text[i] < '0' || text[i] > '9') {
+            good = false;
+            return 0;
+        }
+        value = value * 10 + (text[i] - '0');
+    }
+    return value;
+}
+
+}  // namespace
+
+std::optional<std::int64_t> ParseKmlTime(std::string_view text) {
+    using namespace std::chrono;
+    bool good = true;
+    const int year = DigitsOf(text, 0, 4, good);
+    const bool dashes = text.size() >= 10 && text[4] == '-' && text[7] == '-';
+    const int month = DigitsOf(text, 5, 2, good);
+    const int day = DigitsOf(text, 8, 2, good);
+    const year_month_day date{std::chrono::year(year),
+                              std::chrono::month(static_cast<unsigned>(month)),
+                              std::chrono::day(static_cast<unsigned>(day))};
+    if (!good || !dashes || !date.ok()) {
+        return std::nullopt;
+    }
+    std::int64_t ms = duration_cast<milliseconds>(sys_days(date).time_since_epoch()).count();
+    if (text.size() == 10) {
+        return ms;
+    }
+    if (text[10] != 'T' || text.size() < 19 || text[13] != ':' || text[16] != ':') {
+        return std::nullopt;
+    }
+    const int hour = DigitsOf(text, 11, 2, good);
+    const int minute = DigitsOf(text, 14, 2, good);
+    const int second = DigitsOf(text, 17, 2, good);
+    if (!good || hour > 24 || minute > 59 || second > 60) {
+        return std::nullopt;
+    }
+    ms += ((hour * 60 + minute) * 60 + second) * 1000LL;
+    size_t at = 19;
+    if (at < text.size() && text[at] == '.') {
+        std::int64_t scale = 100;
+        for (++at; at < text.size() && text[at] >= '0' && text[at] <= '9'; ++at, scale /= 10) {
+            ms += (text[at] - '0') * scale;
+        }
+    }
+    const std::string_view zone = text.substr(at);
+    if (zone.empty() || zone == "Z") {
+        return ms;
+    }
+    if (zone.size() != 6 || (zone[0] != '+' && zone[0] != '-') || zone[3] != ':') {
+        return std::nullopt;
+    }
+    const int offset = (DigitsOf(zone, 1, 2, good) * 60 + DigitsOf(zone, 4, 2, good)) * 60000;
+    if (!good) {
+        return std::nullopt;
+    }
+    return zone[0] == '+' ? ms - offset : ms + offset;
+}
+
+std::optional<KmlFeatures> ReadKmlFeatures(const QString& path, std::stop_token stop,
+                                           const ReadProgress& progress) {
+    KmlFeatures::Assembler assembler;
+    Handler handler(assembler, QFileInfo(path).absoluteDir());
+    Feeder feeder(path, handler);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        feeder.Fail();
+    }
+    bool finished = false;
+    if (IsKmz(file)) {
+        file.close();
+        finished = ReadKmz(path, handler, feeder, stop, progress);
+    } else {
+        finished = ReadPlain(file, feeder, stop, progress);
+    }
+    if (!finished) {
+        return std::nullopt;
+    }
+    return assembler.Finish();
+}
+
+}  // namespace orvane
