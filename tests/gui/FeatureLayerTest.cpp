@@ -22,6 +22,7 @@
 #include "earth/FeaturePainter.h"
 #include "earth/KmlFeatures.h"
 #include "earth/KmlStreamReader.h"
+#include "tests/gui/GuiHelpers.h"
 #include "tests/gui/GuiTestMain.h"
 
 using namespace orvane;
@@ -189,6 +190,33 @@ class FeatureLayerTest : public QObject {
             QVERIFY2(PixelsOf(image, Qt::red) >= 16, qPrintable(QString::number(km)));
             QCOMPARE(PixelsOf(image, Qt::green), 0);
         }
+    }
+
+    // A legend beside the file is drawn by the layer where the overlay puts it, so that the
+    // map never reads a large file for it; one on the web is left to the map.
+    void screenOverlaysOnThisComputerAreTheLayers() {
+        QTemporaryDir dir;
+        QImage legend(40, 20, QImage::Format_ARGB32);
+        legend.fill(Qt::blue);
+        QVERIFY(legend.save(dir.filePath("legend.png")));
+        const auto overlay = [&dir](const QString& href) {
+            WriteFile(dir.filePath("o.kml"),
+                      "<kml><Document><ScreenOverlay><Icon><href>" + href.toUtf8() +
+                          "</href></Icon><overlayXY x=\"0\" y=\"20\" xunits=\"fraction\" "
+                          "yunits=\"pixels\"/><screenXY x=\"0.5\" y=\"10\" "
+                          "xunits=\"fraction\" yunits=\"pixels\"/></ScreenOverlay>"
+                          "</Document></kml>");
+            return ReadKmlFeatures(dir.filePath("o.kml"));
+        };
+        const std::optional<KmlFeatures> beside = overlay("legend.png");
+        QVERIFY(beside && !beside->LeftOthers() && beside->ScreenPictures().size() == 1);
+        const ScreenPicture& picture = beside->ScreenPictures().front();
+        QCOMPARE(picture.image.size(), QSize(40, 20));
+        QCOMPARE(picture.anchor, QPointF(0, 1));  // its upper left corner
+        QCOMPARE(picture.place, QPointF(0.5, 10));
+        QVERIFY(!picture.placeInPixels[0] && picture.placeInPixels[1]);
+        const std::optional<KmlFeatures> web = overlay("http://example.com/legend.png");
+        QVERIFY(web && web->LeftOthers() && web->ScreenPictures().empty());
     }
 
     // What the layer cannot draw stays for the map, and the placemarks it draws are hidden

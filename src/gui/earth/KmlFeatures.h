@@ -6,8 +6,10 @@
 
 #include <QHash>
 #include <QImage>
+#include <QPointF>
 #include <QRgb>
 #include <QString>
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <limits>
@@ -129,6 +131,16 @@ struct TimeRange {
     bool operator==(const TimeRange&) const = default;
 };
 
+// A picture fixed to the view, such as a legend: its point `anchor` (in fractions of the
+// picture, from its lower left) sits at `place` in the view (from the view's lower left, in
+// fractions of the view or, where `placeInPixels` says so, in pixels).
+struct ScreenPicture {
+    QImage image;
+    QPointF anchor;
+    QPointF place;
+    std::array<bool, 2> placeInPixels = {false, false};
+};
+
 class KmlFeatures {
   public:
     // Collects features placemark by placemark, from whatever reads the file.
@@ -151,6 +163,7 @@ class KmlFeatures {
     // From the earliest begin to the latest end of the placemarks' times.
     const TimeRange& TimeExtent() const { return timeExtent_; }
     const FeatureLevel& Full() const { return full_; }
+    const std::vector<ScreenPicture>& ScreenPictures() const { return screenPictures_; }
     // The coarsest resolution whose cells are no wider than a pixel, or than half the usual
     // line where lines are wider: a dot of such a line still covers its cell.
     const FeatureLevel& LevelFor(double radiansPerPixel) const;
@@ -167,6 +180,7 @@ class KmlFeatures {
     TimeRange timeExtent_;
     FeatureLevel full_;
     std::vector<FeatureLevel> levels_;  // from fine to coarse
+    std::vector<ScreenPicture> screenPictures_;
     GeoBox extent_;
     double cellPixels_ = 1.0;
     bool leftOthers_ = false;
@@ -189,6 +203,9 @@ class KmlFeatures::Assembler {
     void AddPart(std::span<const GeoPoint> points);
     void EndGeometry();
     void SetLeftOthers() { out_.leftOthers_ = true; }
+    void AddScreenPicture(ScreenPicture picture) {
+        out_.screenPictures_.push_back(std::move(picture));
+    }
     KmlFeatures Finish();
 
   private:

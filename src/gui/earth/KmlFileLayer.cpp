@@ -25,6 +25,31 @@ qreal KmlFileLayer::zValue() const {
     return kAboveMapGeometry;
 }
 
+namespace {
+
+// The map's scale bar takes the lowest pixels of the view; a picture placed on the lower
+// edge (a legend) sits on top of it instead of under it.
+constexpr double kScaleBarHeight = 48.0;
+
+void PaintScreenPictures(QPainter& painter, const Marble::ViewportParams& viewport,
+                         const KmlFeatures& features) {
+    const QSizeF view(viewport.width(), viewport.height());
+    for (const ScreenPicture& picture : features.ScreenPictures()) {
+        const QSizeF size = picture.image.size();
+        const double x =
+            (picture.placeInPixels[0] ? picture.place.x() : picture.place.x() * view.width()) -
+            picture.anchor.x() * size.width();
+        const double fromBottom =
+            (picture.placeInPixels[1] ? picture.place.y() : picture.place.y() * view.height()) -
+            picture.anchor.y() * size.height();
+        const double bottom =
+            fromBottom < kScaleBarHeight && fromBottom >= 0.0 ? kScaleBarHeight : fromBottom;
+        painter.drawImage(QPointF(x, view.height() - bottom - size.height()), picture.image);
+    }
+}
+
+}  // namespace
+
 bool KmlFileLayer::render(Marble::GeoPainter* painter, Marble::ViewportParams* viewport,
                           const QString& /*renderPos*/, Marble::GeoSceneLayer* /*layer*/) {
     painter->save();
@@ -35,6 +60,11 @@ bool KmlFileLayer::render(Marble::GeoPainter* painter, Marble::ViewportParams* v
         }
     }
     features.PaintLabels();
+    for (const File& file : files_) {
+        if (file.visible) {
+            PaintScreenPictures(*painter, *viewport, *file.features);
+        }
+    }
     labels_.clear();
     for (const DrawnLabel& label : features.Labels()) {
         for (const File& file : files_) {

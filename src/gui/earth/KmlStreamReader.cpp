@@ -231,6 +231,11 @@ class Handler {
         } else if (name == "MultiGeometry") {
             // Its members are taken one by one.
             multiGeometry_ = multiGeometry_ || inPlacemark_;
+        } else if (name == "ScreenOverlay" && !inPlacemark_) {
+            screen_.emplace();
+            screen_->visible = Visible();
+        } else if (screen_ && (name == "overlayXY" || name == "screenXY")) {
+            TakeScreenPoint(attributes, name == "overlayXY");
         } else if (name == "GroundOverlay" || name == "ScreenOverlay" || name == "PhotoOverlay" ||
                    name == "NetworkLink" || name == "Model" || name == "gx:Track" ||
                    name == "gx:MultiTrack") {
@@ -251,6 +256,8 @@ class Handler {
         }
         if (name == "Placemark") {
             EndPlacemark();
+        } else if (name == "ScreenOverlay" && screen_) {
+            EndScreenOverlay();
         } else if (name == "Folder" || name == "Document") {
             containers_.pop_back();
         } else if (name == "Style") {
@@ -416,19 +423,67 @@ class Handler {
     }
 
     QImage IconPicture(const QString& href, QRgb colour) {
-        return icons_.For(href, colour, [&] {
-            // Only pictures on this computer: the reader runs away from the interface thread
-            // and never waits for the network. A one-letter scheme is a drive.
-            const QUrl url(href);
-            if (url.isLocalFile()) {
-                return QImage(url.toLocalFile());
+        return icons_.For(href, colour, [&] { return LocalPicture(href); });
+    }
+
+    // Only pictures on this computer: the reader runs away from the interface thread and
+    // never waits for the network. A one-letter scheme is a drive.
+    QImage LocalPicture(const QString& href) const {
+        const QUrl url(href);
+        if (url.isLocalFile()) {
+            return QImage(url.toLocalFile());
+        }
+        if (url.scheme().size() > 1) {
+            return QImage();
+        }
+        return archivedPictures_ ? archivedPictures_(href)
+                                 : QImage(directory_.absoluteFilePath(href));
+    }
+
+    // overlayXY or screenXY: fractions or pixels (the picture's insetPixels from its far edge).
+    void TakeScreenPoint(const char** attributes, bool anchor) {
+        QPointF& point = anchor ? screen_->anchor : screen_->place;
+        for (int i = 0; attributes[i] != nullptr; i += 2) {
+            const std::string_view key(attributes[i]);
+            const std::string_view value(attributes[i + 1]);
+            const int axis = key.front() == 'x' ? 0 : 1;
+            if (key == "x" || key == "y") {
+                (axis == 0 ? point.rx() : point.ry()) =
+                    QString::fromUtf8(attributes[i + 1]).toDouble();
+            } else if (key == "xunits" || key == "yunits") {
+                screen_->units[anchor ? axis : axis + 2] = std::string(value);
             }
-            if (url.scheme().size() > 1) {
-                return QImage();
-            }
-            return archivedPictures_ ? archivedPictures_(href)
-                                     : QImage(directory_.absoluteFilePath(href));
-        });
+        }
+    }
+
+    // A screen overlay whose picture is on this computer is drawn by this layer; one whose
+    // picture is on the web is left to the map.
+    void EndScreenOverlay() {
+        ScreenDraft draft = std::move(*screen_);
+        screen_.reset();
+        if (!draft.visible) {
+            return;
+        }
+        ScreenPicture picture;
+        picture.image = LocalPicture(draft.href);
+        if (picture.image.isNull()) {
+            out_.SetLeftOthers();
+            return;
+        }
+        const QSizeF size = picture.image.size();
+        const auto fraction = [](double value, const std::string& units, double extent) {
+            return units == "pixels"        ? value / extent
+                   : units == "insetPixels" ? 1.0 - value / extent
+                                            : value;
+        };
+        picture.anchor = {fraction(draft.anchor.x(), draft.units[0], size.width()),
+                          fraction(draft.anchor.y(), draft.units[1], size.height())};
+        picture.place = draft.place;
+        for (int axis = 0; axis < 2; ++axis) {
+            picture.placeInPixels[axis] =
+                draft.units[axis + 2] == "pixels" || draft.units[axis + 2] == "insetPixels";
+        }
+        out_.AddScreenPicture(std::move(picture));
     }
 
     void StartShape(Shape shape) {
@@ -508,6 +563,8 @@ class Handler {
             case Text::Href:
                 if (draft_ && draft_->part == SubStyle::Icon) {
                     draft_->iconHref = QText(Trimmed(buffer_));
+                } else if (screen_) {
+                    screen_->href = QText(Trimmed(buffer_));
                 }
                 break;
             case Text::Visibility:
@@ -524,7 +581,7 @@ class Handler {
     }
 
     void TakeName() {
-        if (draft_) {
+        if (draft_ || screen_) {
             return;
         }
         if (inPlacemark_) {
@@ -598,6 +655,15 @@ class Handler {
     std::unordered_map<std::string, StyleDraft> styles_;
     std::unordered_map<std::string, std::string> styleMaps_;
     std::optional<StyleDraft> draft_;
+    // The screen overlay being read: its picture and where it sits.
+    struct ScreenDraft {
+        QString href;
+        QPointF anchor;
+        QPointF place;
+        std::array<std::string, 4> units;  // anchor x, y; place x, y
+        bool visible = true;
+    };
+    std::optional<ScreenDraft> screen_;
     std::string draftId_;
     bool draftInline_ = false;
     bool inStyleMap_ = false;
