@@ -32,6 +32,7 @@
 #include "windows/FrmColorCfg.h"
 #include "windows/FrmDT.h"
 #include "windows/LegendPanel.h"
+#include "windows/WindowParts.h"
 
 using namespace orvane;
 using namespace orvane::test;
@@ -170,10 +171,10 @@ class DtWindowTest : public QObject {
     }
 
     void theOutputNameReplacesTheLastExtensionOnly() {
-        QCOMPARE(WithKmlExtension("/data/a.b.txt"), QString("/data/a.b.kml"));
-        QCOMPARE(WithKmlExtension("/data/route"), QString("/data/route.kml"));
-        QCOMPARE(WithKmlExtension("/data.d/route"), QString("/data.d/route.kml"));
-        QCOMPARE(WithKmlExtension("/data/ROUTE.TXT"), QString("/data/ROUTE.kml"));
+        QCOMPARE(WithExtension("/data/a.b.txt", ".kml"), QString("/data/a.b.kml"));
+        QCOMPARE(WithExtension("/data/route", ".kml"), QString("/data/route.kml"));
+        QCOMPARE(WithExtension("/data.d/route", ".kml"), QString("/data.d/route.kml"));
+        QCOMPARE(WithExtension("/data/ROUTE.TXT", ".kml"), QString("/data/ROUTE.kml"));
     }
 
     void aSecondLogKeepsTheChosenFieldsAndTheLegend() {

@@ -75,14 +75,10 @@ LoadableFileList::LoadableFileList(QTreeWidget& tree, TApplicationGE& globe, Dia
     Remove = PopupMenu->addAction(QStringLiteral("从地球移除"));
     CancelLoad = PopupMenu->addAction(QStringLiteral("取消载入"));
     CancelLoad->setObjectName("CancelLoad");
-    connect(Locate, &QAction::triggered, this,
-            Guarded(this, dialogs_, &LoadableFileList::LocateClick));
-    connect(Reload, &QAction::triggered, this,
-            Guarded(this, dialogs_, &LoadableFileList::ReloadClick));
-    connect(Remove, &QAction::triggered, this,
-            Guarded(this, dialogs_, &LoadableFileList::RemoveClick));
-    connect(CancelLoad, &QAction::triggered, this,
-            Guarded(this, dialogs_, &LoadableFileList::CancelLoadClick));
+    OnClick(Locate, this, dialogs_, &LoadableFileList::LocateClick);
+    OnClick(Reload, this, dialogs_, &LoadableFileList::ReloadClick);
+    OnClick(Remove, this, dialogs_, &LoadableFileList::RemoveClick);
+    OnClick(CancelLoad, this, dialogs_, &LoadableFileList::CancelLoadClick);
 
     // The second column shows how much of a file being read is read.
     tree.setColumnCount(2);

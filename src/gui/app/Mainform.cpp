@@ -125,11 +125,11 @@ void TFrmMain::CreateMenus() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("文件"));
     N9 = file->addAction(QStringLiteral("保存平面影像为..."));
     N9->setObjectName("N9");
-    connect(N9, &QAction::triggered, this, Guarded(this, dialogs_, &TFrmMain::N9Click));
+    OnClick(N9, this, dialogs_, &TFrmMain::N9Click);
     file->addSeparator();
     N4 = file->addAction(QStringLiteral("退出"));
     N4->setObjectName("N4");
-    connect(N4, &QAction::triggered, this, Guarded(this, dialogs_, &TFrmMain::N4Click));
+    OnClick(N4, this, dialogs_, &TFrmMain::N4Click);
 
     QMenu* tools = menuBar()->addMenu(QStringLiteral("工具"));
     GPS1 = tools->addAction(QStringLiteral("GPS轨迹回放"));
@@ -137,14 +137,13 @@ void TFrmMain::CreateMenus() {
     GPS1->setEnabled(false);  // enabled once the playback dialog exists
     MapinfoMifKML1 = tools->addAction(QStringLiteral("Mapinfo MIF转KML"));
     MapinfoMifKML1->setObjectName("MapinfoMifKML1");
-    connect(MapinfoMifKML1, &QAction::triggered, this,
-            Guarded(this, dialogs_, &TFrmMain::MapinfoMifKML1Click));
+    OnClick(MapinfoMifKML1, this, dialogs_, &TFrmMain::MapinfoMifKML1Click);
     CreateGlobeTools(*tools);
 
     QMenu* options = menuBar()->addMenu(QStringLiteral("选项"));
     N7 = options->addAction(QStringLiteral("系统参数"));
     N7->setObjectName("N7");
-    connect(N7, &QAction::triggered, this, Guarded(this, dialogs_, &TFrmMain::N7Click));
+    OnClick(N7, this, dialogs_, &TFrmMain::N7Click);
 
     ViewMenu = menuBar()->addMenu(QStringLiteral("视图"));
     ViewMenu->setObjectName("ViewMenu");
@@ -154,7 +153,7 @@ void TFrmMain::CreateMenus() {
     QMenu* help = menuBar()->addMenu(QStringLiteral("帮助"));
     N3 = help->addAction(QStringLiteral("关于..."));
     N3->setObjectName("N3");
-    connect(N3, &QAction::triggered, this, Guarded(this, dialogs_, &TFrmMain::N3Click));
+    OnClick(N3, this, dialogs_, &TFrmMain::N3Click);
 }
 
 void TFrmMain::CreateGlobeTools(QMenu& tools) {
@@ -168,7 +167,7 @@ void TFrmMain::CreateGlobeTools(QMenu& tools) {
     QAction* goTo = tools.addAction(QStringLiteral("定位…"));
     goTo->setObjectName("GoToAction");
     goTo->setShortcut(QKeySequence(QStringLiteral("Ctrl+G")));
-    connect(goTo, &QAction::triggered, this, Guarded(this, dialogs_, &TFrmMain::GoToClick));
+    OnClick(goTo, this, dialogs_, &TFrmMain::GoToClick);
 
     QToolBar* bar = addToolBar(QStringLiteral("地图工具"));
     bar->setObjectName("GlobeToolBar");
@@ -309,8 +308,8 @@ QWidget* TFrmMain::CreateLeftColumn() {
     Button1->setObjectName("Button1");
     Button2 = new QPushButton(QStringLiteral("载入GE窗口"), buttons);
     Button2->setObjectName("Button2");
-    connect(Button1, &QPushButton::clicked, this, Guarded(this, dialogs_, &TFrmMain::Button1Click));
-    connect(Button2, &QPushButton::clicked, this, Guarded(this, dialogs_, &TFrmMain::Button2Click));
+    OnClick(Button1, this, dialogs_, &TFrmMain::Button1Click);
+    OnClick(Button2, this, dialogs_, &TFrmMain::Button2Click);
     auto* layout = new QVBoxLayout(buttons);
     layout->setContentsMargins(2, 2, 2, 2);
     layout->addWidget(Button1);

@@ -57,12 +57,10 @@ void SetCell(QTableWidget& grid, int row, int column, const QString& text) {
 }  // namespace
 
 void TFrmMain::ConnectPlaybackControls() {
-    connect(GPS1, &QAction::triggered, this, Guarded(this, dialogs_, &TFrmMain::GPS1Click));
-    connect(BtnStart, &QPushButton::clicked, this,
-            Guarded(this, dialogs_, &TFrmMain::BtnStartClick));
-    connect(BtnPause, &QPushButton::clicked, this,
-            Guarded(this, dialogs_, &TFrmMain::BtnPauseClick));
-    connect(BtnEnd, &QPushButton::clicked, this, Guarded(this, dialogs_, &TFrmMain::BtnEndClick));
+    OnClick(GPS1, this, dialogs_, &TFrmMain::GPS1Click);
+    OnClick(BtnStart, this, dialogs_, &TFrmMain::BtnStartClick);
+    OnClick(BtnPause, this, dialogs_, &TFrmMain::BtnPauseClick);
+    OnClick(BtnEnd, this, dialogs_, &TFrmMain::BtnEndClick);
     connect(TrackBar1, &QSlider::valueChanged, this,
             Guarded(this, dialogs_, &TFrmMain::TrackBar1Change));
     connect(&Timer1, &QTimer::timeout, this, Guarded(this, dialogs_, &TFrmMain::Timer1Timer));

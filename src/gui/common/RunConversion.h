@@ -3,6 +3,8 @@
 // Work started from a window's control runs through these, so that every error is shown in
 // the general error box where it is raised and none leaves an event handler.
 
+#include <QAbstractButton>
+#include <QAction>
 #include <QWidget>
 #include <functional>
 #include <optional>
@@ -32,6 +34,18 @@ auto Guarded(Window* window, Dialogs& dialogs, void (Window::*handler)(Args...))
         }
         ReportErrors(parent, dialogs, [&] { (window->*handler)(args...); });
     };
+}
+
+// Runs `handler` of `window` through the guard each time `sender` is clicked (a button) or
+// triggered (an action).
+template <typename Sender, typename Window>
+void OnClick(Sender* sender, Window* window, Dialogs& dialogs, void (Window::*handler)()) {
+    if constexpr (std::is_base_of_v<QAction, Sender>) {
+        QObject::connect(sender, &QAction::triggered, window, Guarded(window, dialogs, handler));
+    } else {
+        QObject::connect(sender, &QAbstractButton::clicked, window,
+                         Guarded(window, dialogs, handler));
+    }
 }
 
 // Where a window's conversion reports; a window without a progress bar or information box

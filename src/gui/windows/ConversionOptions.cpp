@@ -129,8 +129,7 @@ void ConversionOptionsGroup::BuildStatisticsRow(QGridLayout* layout, int row) {
     statisticsButton_->setEnabled(false);
     connect(statisticsCsv_, &QCheckBox::toggled, statisticsPath_, &QLineEdit::setEnabled);
     connect(statisticsCsv_, &QCheckBox::toggled, statisticsButton_, &QToolButton::setEnabled);
-    connect(statisticsButton_, &QToolButton::clicked, this,
-            Guarded(this, dialogs_, &ConversionOptionsGroup::ChooseStatisticsFile));
+    OnClick(statisticsButton_, this, dialogs_, &ConversionOptionsGroup::ChooseStatisticsFile);
     auto* path = new QHBoxLayout;
     path->addWidget(statisticsPath_, 1);
     path->addWidget(statisticsButton_);

@@ -47,8 +47,8 @@ TFrmBS::TFrmBS(DesktopHost& host, Dialogs& dialogs, QWidget* parent)
 
     Button5 = CommandButton(QStringLiteral("生成KML文件"), "Button5", this);
     Button1 = CommandButton(QStringLiteral("确定"), "Button1", this);
-    connect(Button5, &QPushButton::clicked, this, Guarded(this, dialogs_, &TFrmBS::Button5Click));
-    connect(Button1, &QPushButton::clicked, this, Guarded(this, dialogs_, &TFrmBS::Button1Click));
+    OnClick(Button5, this, dialogs_, &TFrmBS::Button5Click);
+    OnClick(Button1, this, dialogs_, &TFrmBS::Button1Click);
 
     GroupBox4 = InformationBox(Memo0, this);
 
@@ -68,8 +68,7 @@ QWidget* TFrmBS::CreateSourceRows() {
     Label19 = Caption(QStringLiteral("工作表选择："), "Label19", rows);
     CbBoxSheet = new QComboBox(rows);
     CbBoxSheet->setObjectName("CbBoxSheet");
-    connect(SpeedButton2, &QToolButton::clicked, this,
-            Guarded(this, dialogs_, &TFrmBS::SpeedButton2Click));
+    OnClick(SpeedButton2, this, dialogs_, &TFrmBS::SpeedButton2Click);
     connect(CbBoxSheet, qOverload<int>(&QComboBox::currentIndexChanged), this,
             Guarded(this, dialogs_, &TFrmBS::CbBoxSheetChange));
 
@@ -142,10 +141,8 @@ QWidget* TFrmBS::CreateOutputRows() {
     layout->addLayout(radius);
     AddOutputRows(layout, rows, {Label3, EdtFName1, SpeedButton1, SpeedButton7, CGauge1},
                   {"Label3", "EdtFName1", "SpeedButton1", "SpeedButton7", "CGauge1"});
-    connect(SpeedButton1, &QToolButton::clicked, this,
-            Guarded(this, dialogs_, &TFrmBS::SpeedButton1Click));
-    connect(SpeedButton7, &QToolButton::clicked, this,
-            Guarded(this, dialogs_, &TFrmBS::SpeedButton7Click));
+    OnClick(SpeedButton1, this, dialogs_, &TFrmBS::SpeedButton1Click);
+    OnClick(SpeedButton7, this, dialogs_, &TFrmBS::SpeedButton7Click);
     return rows;
 }
 

@@ -43,8 +43,8 @@ TFrmCQT::TFrmCQT(DesktopHost& host, Dialogs& dialogs, TFrmColorCfg& colorCfg, QW
     Legend->setObjectName("Legend");
     Button7 = CommandButton(QStringLiteral("生成KML文件"), "Button7", this);
     Button1 = CommandButton(QStringLiteral("确定"), "Button1", this);
-    connect(Button7, &QPushButton::clicked, this, Guarded(this, dialogs_, &TFrmCQT::Button7Click));
-    connect(Button1, &QPushButton::clicked, this, Guarded(this, dialogs_, &TFrmCQT::Button1Click));
+    OnClick(Button7, this, dialogs_, &TFrmCQT::Button7Click);
+    OnClick(Button1, this, dialogs_, &TFrmCQT::Button1Click);
 
     QWidget* source = CreateSourceRows();
     QWidget* output = CreateOutputRows();
@@ -99,8 +99,7 @@ QWidget* TFrmCQT::CreateSourceRows() {
     Label16 = Caption(QStringLiteral("选择专题字段："), "Label16", rows);
     CBBox_Theme = CreateColumnChoice("CBBox_Theme", rows);
 
-    connect(SpeedButton9, &QToolButton::clicked, this,
-            Guarded(this, dialogs_, &TFrmCQT::SpeedButton9Click));
+    OnClick(SpeedButton9, this, dialogs_, &TFrmCQT::SpeedButton9Click);
     // Only a user's pick counts as a change; refilling the lists does not.
     connect(CbBoxSheet1, qOverload<int>(&QComboBox::activated), this,
             Guarded(this, dialogs_, &TFrmCQT::CbBoxSheet1Change));
@@ -128,10 +127,8 @@ QWidget* TFrmCQT::CreateOutputRows() {
     AddOutputRows(layout, rows, {Label18, EdtFName3, SpeedButton10, SpeedButton11, CGauge3},
                   {"Label18", "EdtFName3", "SpeedButton10", "SpeedButton11", "CGauge3"});
     EdtFName3->setReadOnly(false);  // a path may be typed as well as chosen
-    connect(SpeedButton10, &QToolButton::clicked, this,
-            Guarded(this, dialogs_, &TFrmCQT::SpeedButton10Click));
-    connect(SpeedButton11, &QToolButton::clicked, this,
-            Guarded(this, dialogs_, &TFrmCQT::SpeedButton11Click));
+    OnClick(SpeedButton10, this, dialogs_, &TFrmCQT::SpeedButton10Click);
+    OnClick(SpeedButton11, this, dialogs_, &TFrmCQT::SpeedButton11Click);
     return rows;
 }
 

@@ -43,8 +43,7 @@ TFrmColorCfg::TFrmColorCfg(QString colourFilePath, Dialogs& dialogs, QWidget* pa
 
     connect(ListBox1, &QListWidget::itemClicked, this,
             Guarded(this, dialogs_, &TFrmColorCfg::ListBox1Click));
-    connect(Button1, &QPushButton::clicked, this,
-            Guarded(this, dialogs_, &TFrmColorCfg::Button1Click));
+    OnClick(Button1, this, dialogs_, &TFrmColorCfg::Button1Click);
     connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
 }
 

@@ -53,17 +53,6 @@ void RefuseBinaryFile(const QString& path) {
     }
 }
 
-QComboBox* FieldBox(const QString& name, bool editable, QWidget* parent) {
-    auto* box = new QComboBox(parent);
-    box->setObjectName(name);
-    box->setEditable(editable);
-    if (editable) {
-        box->setInsertPolicy(QComboBox::NoInsert);
-    }
-    box->setMinimumContentsLength(12);
-    return box;
-}
-
 // The first name equal to the text ignoring letter case, or -1.
 int NameIgnoringCase(const std::vector<std::string>& names, const QString& text) {
     const std::string wanted = text.toStdString();
@@ -75,25 +64,11 @@ int NameIgnoringCase(const std::vector<std::string>& names, const QString& text)
     return -1;
 }
 
-// The field a drop-down names: the item whose text it shows, else the first one naming it
-// in other letter case (typed by the user), else -1.
-int ChosenField(const QComboBox& box) {
-    const QString text = box.currentText();
-    const int exact = box.findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
-    return exact >= 0 ? exact : box.findText(text, Qt::MatchFixedString);
-}
-
 size_t FieldPosition(int chosen) {
     return chosen < 0 ? 0 : static_cast<size_t>(chosen);
 }
 
 }  // namespace
-
-QString WithKmlExtension(const QString& path) {
-    const int slash = path.lastIndexOf('/');
-    const int dot = path.lastIndexOf('.');
-    return (dot > slash ? path.left(dot) : path) + ".kml";
-}
 
 TFrmDT::TFrmDT(DesktopHost& host, Dialogs& dialogs, TFrmColorCfg& colorCfg, QWidget* parent)
     : QDialog(parent), host_(host), dialogs_(dialogs) {
@@ -105,8 +80,8 @@ TFrmDT::TFrmDT(DesktopHost& host, Dialogs& dialogs, TFrmColorCfg& colorCfg, QWid
     Legend->setObjectName("Legend");
     Button6 = CommandButton(QStringLiteral("生成KML文件"), "Button6", this);
     Button1 = CommandButton(QStringLiteral("确定"), "Button1", this);
-    connect(Button6, &QPushButton::clicked, this, Guarded(this, dialogs_, &TFrmDT::Button6Click));
-    connect(Button1, &QPushButton::clicked, this, Guarded(this, dialogs_, &TFrmDT::Button1Click));
+    OnClick(Button6, this, dialogs_, &TFrmDT::Button6Click);
+    OnClick(Button1, this, dialogs_, &TFrmDT::Button1Click);
 
     QWidget* source = CreateSourceRows();
     QWidget* output = CreateOutputRows();
@@ -143,8 +118,7 @@ QWidget* TFrmDT::CreateSourceRows() {
     CBox_Lat = FieldBox("CBox_Lat", true, rows);
     Label8 = Caption(QStringLiteral("选择专题字段："), "Label8", rows);
     CBoxFNList = FieldBox("CBoxFNList", false, rows);
-    connect(SpeedButton3, &QToolButton::clicked, this,
-            Guarded(this, dialogs_, &TFrmDT::SpeedButton3Click));
+    OnClick(SpeedButton3, this, dialogs_, &TFrmDT::SpeedButton3Click);
     connect(CBoxFNList, qOverload<int>(&QComboBox::currentIndexChanged), this,
             Guarded(this, dialogs_, &TFrmDT::CBoxFNListChange));
 
@@ -182,21 +156,14 @@ QWidget* TFrmDT::CreateOutputRows() {
     layout->addLayout(width);
     AddOutputRows(layout, rows, {Label10, EdtFName2, SpeedButton4, SpeedButton6, CGauge2},
                   {"Label10", "EdtFName2", "SpeedButton4", "SpeedButton6", "CGauge2"});
-    connect(SpeedButton4, &QToolButton::clicked, this,
-            Guarded(this, dialogs_, &TFrmDT::SpeedButton4Click));
-    connect(SpeedButton6, &QToolButton::clicked, this,
-            Guarded(this, dialogs_, &TFrmDT::SpeedButton6Click));
+    OnClick(SpeedButton4, this, dialogs_, &TFrmDT::SpeedButton4Click);
+    OnClick(SpeedButton6, this, dialogs_, &TFrmDT::SpeedButton6Click);
     return rows;
 }
 
 void TFrmDT::SpeedButton3Click() {
     EdtDtFName->clear();
-    FileDialogOptions options;
-    options.title = QStringLiteral("打开DT文本记录文件");
-    options.filter = QStringLiteral("文本文件(*.txt)|*.txt");
-    options.directory = QDir::currentPath();
-    const std::optional<QString> path = dialogs_.OpenFile(this, options);
-    if (path) {
+    if (const std::optional<QString> path = AskForFile(this, dialogs_, kDtLogTitle, kDtLogFilter)) {
         ReportErrors(this, dialogs_, [this, &path] { OpenInputFile(*path); });
     }
 }
@@ -204,7 +171,7 @@ void TFrmDT::SpeedButton3Click() {
 void TFrmDT::OpenInputFile(const QString& path) {
     RefuseBinaryFile(path);
     EdtDtFName->setText(path);
-    EdtFName2->setText(WithKmlExtension(path));
+    EdtFName2->setText(WithExtension(path, ".kml"));
     {
         WaitCursor wait;
         lines_ = DtTextFile::Read(LocalPath(path));  // a copy in memory, not the file itself

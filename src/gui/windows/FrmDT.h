@@ -94,8 +94,8 @@ class TFrmDT : public QDialog {
     std::optional<DtTextFile> lines_;
 };
 
-// The path with its extension (what follows the last dot of the file name) replaced by
-// ".kml", or ".kml" appended when the name has no dot.
-QString WithKmlExtension(const QString& path);
+// The open dialog of a drive-test log, here and in the playback dialog.
+inline const QString kDtLogTitle = QStringLiteral("打开DT文本记录文件");
+inline const QString kDtLogFilter = QStringLiteral("文本文件(*.txt)|*.txt");
 
 }  // namespace orvane

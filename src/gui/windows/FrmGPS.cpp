@@ -21,48 +21,11 @@
 #include "common/RunConversion.h"
 #include "common/WaitCursor.h"
 #include "windows/FrmDT.h"
+#include "windows/WindowParts.h"
 
 namespace orvane {
 
 namespace {
-
-QLabel* Caption(const QString& text, const QString& name, QWidget* parent) {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(name);
-    return label;
-}
-
-QLineEdit* PathBox(const QString& name, QWidget* parent) {
-    auto* box = new QLineEdit(parent);
-    box->setObjectName(name);
-    box->setReadOnly(true);
-    return box;
-}
-
-QToolButton* FolderButton(const QString& name, const QString& hint, QWidget* parent) {
-    auto* button = new QToolButton(parent);
-    button->setObjectName(name);
-    button->setIcon(parent->style()->standardIcon(QStyle::SP_DirOpenIcon));
-    button->setToolTip(hint);
-    return button;
-}
-
-QComboBox* FieldBox(const QString& name, QWidget* parent) {
-    auto* box = new QComboBox(parent);
-    box->setObjectName(name);
-    box->setEditable(true);
-    box->setInsertPolicy(QComboBox::NoInsert);
-    box->setMinimumContentsLength(12);
-    return box;
-}
-
-// The field a drop-down names: the item showing its text, else the first one naming it in
-// other letter case (typed by the user), else -1.
-std::int32_t ChosenField(const QComboBox& box) {
-    const QString text = box.currentText();
-    const int exact = box.findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
-    return exact >= 0 ? exact : box.findText(text, Qt::MatchFixedString);
-}
 
 // Selects the name the box showed before, in any letter case, when the new names have it;
 // otherwise the detected column (none when the header is shorter).
@@ -83,8 +46,8 @@ TFrmGPS::TFrmGPS(Dialogs& dialogs, QWidget* parent) : QDialog(parent), dialogs_(
     Button1 = new QPushButton(QStringLiteral("取消"), this);
     Button1->setObjectName("Button1");
     Button1->setAutoDefault(false);
-    connect(Button3, &QPushButton::clicked, this, Guarded(this, dialogs_, &TFrmGPS::Button3Click));
-    connect(Button1, &QPushButton::clicked, this, Guarded(this, dialogs_, &TFrmGPS::Button1Click));
+    OnClick(Button3, this, dialogs_, &TFrmGPS::Button3Click);
+    OnClick(Button1, this, dialogs_, &TFrmGPS::Button1Click);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -105,14 +68,13 @@ QWidget* TFrmGPS::CreateFileRows() {
     auto* rows = new QWidget(this);
     Label1 = Caption(QStringLiteral("DT数据文件（*.TXT）："), "Label1", rows);
     EdtDtFName = PathBox("EdtDtFName", rows);
-    SpeedButton3 = FolderButton("SpeedButton3", QStringLiteral("打开DT文本记录文件"), rows);
+    SpeedButton3 = PictureButton("SpeedButton3", QStyle::SP_DirOpenIcon, kDtLogTitle, rows);
     Label2 = Caption(QStringLiteral("KML文件（*.KML）"), "Label2", rows);
     EdtKmlFName = PathBox("EdtKmlFName", rows);
-    SpeedButton1 = FolderButton("SpeedButton1", QStringLiteral("打开KML文件"), rows);
-    connect(SpeedButton3, &QToolButton::clicked, this,
-            Guarded(this, dialogs_, &TFrmGPS::SpeedButton3Click));
-    connect(SpeedButton1, &QToolButton::clicked, this,
-            Guarded(this, dialogs_, &TFrmGPS::SpeedButton1Click));
+    SpeedButton1 =
+        PictureButton("SpeedButton1", QStyle::SP_DirOpenIcon, QStringLiteral("打开KML文件"), rows);
+    OnClick(SpeedButton3, this, dialogs_, &TFrmGPS::SpeedButton3Click);
+    OnClick(SpeedButton1, this, dialogs_, &TFrmGPS::SpeedButton1Click);
 
     auto* layout = new QGridLayout(rows);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -131,9 +93,9 @@ QGroupBox* TFrmGPS::CreateColumnGroup() {
     GroupBox1 = new QGroupBox(QStringLiteral("选择经纬度所在列："), this);
     GroupBox1->setObjectName("GroupBox1");
     Label3 = Caption(QStringLiteral("经度："), "Label3", GroupBox1);
-    CBox_Long = FieldBox("CBox_Long", GroupBox1);
+    CBox_Long = FieldBox("CBox_Long", true, GroupBox1);
     Label4 = Caption(QStringLiteral("纬度："), "Label4", GroupBox1);
-    CBox_Lat = FieldBox("CBox_Lat", GroupBox1);
+    CBox_Lat = FieldBox("CBox_Lat", true, GroupBox1);
 
     auto* layout = new QHBoxLayout(GroupBox1);
     layout->setContentsMargins(8, 2, 8, 4);
@@ -160,16 +122,12 @@ void TFrmGPS::done(int result) {
 }
 
 void TFrmGPS::SpeedButton3Click() {
-    FileDialogOptions options;
-    options.title = QStringLiteral("打开DT文本记录文件");
-    options.filter = QStringLiteral("文本文件(*.txt)|*.txt");
-    options.directory = QDir::currentPath();
-    const std::optional<QString> path = dialogs_.OpenFile(this, options);
+    const std::optional<QString> path = AskForFile(this, dialogs_, kDtLogTitle, kDtLogFilter);
     if (!path) {
         return;
     }
     EdtDtFName->setText(*path);
-    EdtKmlFName->setText(WithKmlExtension(*path));
+    EdtKmlFName->setText(WithExtension(*path, ".kml"));
     const QString longitude = CBox_Long->currentText();
     const QString latitude = CBox_Lat->currentText();
 
@@ -195,11 +153,9 @@ void TFrmGPS::SpeedButton3Click() {
 }
 
 void TFrmGPS::SpeedButton1Click() {
-    FileDialogOptions options;
-    options.title = QStringLiteral("打开KML文件");
-    options.filter = QStringLiteral("文本文件(*.kml)|*.kml");
-    options.directory = QDir::currentPath();
-    if (const std::optional<QString> path = dialogs_.OpenFile(this, options)) {
+    if (const std::optional<QString> path =
+            AskForFile(this, dialogs_, QStringLiteral("打开KML文件"),
+                       QStringLiteral("文本文件(*.kml)|*.kml"))) {
         EdtKmlFName->setText(*path);
     }
 }

@@ -17,53 +17,33 @@
 #include "common/RunConversion.h"
 #include "conversions/MidFile.h"
 #include "conversions/Mif2kml.h"
+#include "windows/WindowParts.h"
 
 namespace orvane {
-
-namespace {
-
-QToolButton* FolderButton(QWidget* parent, const QString& name, QStyle::StandardPixmap icon) {
-    auto* button = new QToolButton(parent);
-    button->setObjectName(name);
-    button->setIcon(parent->style()->standardIcon(icon));
-    return button;
-}
-
-// The boxes only show the chosen paths: what the conversion uses is what the dialogs chose,
-// so typing into them is not offered.
-QLineEdit* PathBox(QWidget* parent, const QString& name) {
-    auto* box = new QLineEdit(parent);
-    box->setObjectName(name);
-    box->setReadOnly(true);
-    box->setMinimumWidth(360);
-    return box;
-}
-
-}  // namespace
 
 TFrmMIF2KML::TFrmMIF2KML(DesktopHost& host, Dialogs& dialogs, QWidget* parent)
     : QDialog(parent), host_(host), dialogs_(dialogs) {
     setObjectName("FrmMIF2KML");
     setWindowTitle(QStringLiteral("转换Mapinfo MIF 为KML格式 "));
 
-    LabeledEdit1 = PathBox(this, "LabeledEdit1");
-    SpeedButton3 = FolderButton(this, "SpeedButton3", QStyle::SP_DirOpenIcon);
-    LabeledEdit2 = PathBox(this, "LabeledEdit2");
-    SpeedButton4 = FolderButton(this, "SpeedButton4", QStyle::SP_DialogSaveButton);
+    // The boxes only show the chosen paths: what the conversion uses is what the dialogs
+    // chose, so typing into them is not offered.
+    LabeledEdit1 = PathBox("LabeledEdit1", this);
+    LabeledEdit1->setMinimumWidth(360);
+    SpeedButton3 = PictureButton("SpeedButton3", QStyle::SP_DirOpenIcon, QString(), this);
+    LabeledEdit2 = PathBox("LabeledEdit2", this);
+    LabeledEdit2->setMinimumWidth(360);
+    SpeedButton4 = PictureButton("SpeedButton4", QStyle::SP_DialogSaveButton, QString(), this);
     Button1 = new QPushButton(QStringLiteral("转换输出"), this);
     Button1->setObjectName("Button1");
     Button2 = new QPushButton(QStringLiteral("确定"), this);
     Button2->setObjectName("Button2");
     CBoxNameColumn = new QComboBox(this);
     CBoxNameColumn->setObjectName("CBoxNameColumn");
-    connect(SpeedButton3, &QToolButton::clicked, this,
-            Guarded(this, dialogs_, &TFrmMIF2KML::SpeedButton3Click));
-    connect(SpeedButton4, &QToolButton::clicked, this,
-            Guarded(this, dialogs_, &TFrmMIF2KML::SpeedButton4Click));
-    connect(Button1, &QPushButton::clicked, this,
-            Guarded(this, dialogs_, &TFrmMIF2KML::Button1Click));
-    connect(Button2, &QPushButton::clicked, this,
-            Guarded(this, dialogs_, &TFrmMIF2KML::Button2Click));
+    OnClick(SpeedButton3, this, dialogs_, &TFrmMIF2KML::SpeedButton3Click);
+    OnClick(SpeedButton4, this, dialogs_, &TFrmMIF2KML::SpeedButton4Click);
+    OnClick(Button1, this, dialogs_, &TFrmMIF2KML::Button1Click);
+    OnClick(Button2, this, dialogs_, &TFrmMIF2KML::Button2Click);
 
     auto* grid = new QGridLayout;
     grid->addWidget(new QLabel(QStringLiteral("读入Mapinfo MIF 文件："), this), 0, 0);

@@ -78,22 +78,16 @@ TFrmPoint::TFrmPoint(DesktopHost& host, Dialogs& dialogs, QWidget* parent)
     Button3->setObjectName("Button3");
     Button4 = new QPushButton(QStringLiteral("生成＜面＞KML文件"), this);
     Button4->setObjectName("Button4");
-    connect(Button2, &QPushButton::clicked, this,
-            Guarded(this, dialogs_, &TFrmPoint::Button2Click));
-    connect(Button3, &QPushButton::clicked, this,
-            Guarded(this, dialogs_, &TFrmPoint::Button3Click));
-    connect(Button4, &QPushButton::clicked, this,
-            Guarded(this, dialogs_, &TFrmPoint::Button4Click));
+    OnClick(Button2, this, dialogs_, &TFrmPoint::Button2Click);
+    OnClick(Button3, this, dialogs_, &TFrmPoint::Button3Click);
+    OnClick(Button4, this, dialogs_, &TFrmPoint::Button4Click);
     auto* writeButtons = new QHBoxLayout;
     writeButtons->addWidget(Button2);
     writeButtons->addWidget(Button3);
     writeButtons->addWidget(Button4);
 
-    Button1 = new QPushButton(QStringLiteral("确定"), this);
-    Button1->setObjectName("Button1");
-    Button1->setAutoDefault(false);
-    connect(Button1, &QPushButton::clicked, this,
-            Guarded(this, dialogs_, &TFrmPoint::Button1Click));
+    Button1 = CommandButton(QStringLiteral("确定"), "Button1", this);
+    OnClick(Button1, this, dialogs_, &TFrmPoint::Button1Click);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(CreateFormatGroup());
@@ -128,23 +122,14 @@ QWidget* TFrmPoint::CreateFormatGroup() {
 
 QWidget* TFrmPoint::CreateOutputRow() {
     auto* row = new QWidget(this);
-    Label2 = new QLabel(QStringLiteral("KML文件输出："), row);
-    Label2->setObjectName("Label2");
-    EdtFName0 = new QLineEdit(row);
-    EdtFName0->setObjectName("EdtFName0");
-    EdtFName0->setReadOnly(true);
-    SpeedButton5 = new QToolButton(row);
-    SpeedButton5->setObjectName("SpeedButton5");
-    SpeedButton5->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
-    SpeedButton5->setToolTip(QStringLiteral("选择输出的KML文件"));
-    SpeedButton8 = new QToolButton(row);
-    SpeedButton8->setObjectName("SpeedButton8");
-    SpeedButton8->setIcon(style()->standardIcon(QStyle::SP_ArrowRight));
-    SpeedButton8->setToolTip(QStringLiteral("在地球上查看"));
-    connect(SpeedButton5, &QToolButton::clicked, this,
-            Guarded(this, dialogs_, &TFrmPoint::SpeedButton5Click));
-    connect(SpeedButton8, &QToolButton::clicked, this,
-            Guarded(this, dialogs_, &TFrmPoint::SpeedButton8Click));
+    Label2 = Caption(QStringLiteral("KML文件输出："), "Label2", row);
+    EdtFName0 = PathBox("EdtFName0", row);
+    SpeedButton5 = PictureButton("SpeedButton5", QStyle::SP_DialogSaveButton,
+                                 QStringLiteral("选择输出的KML文件"), row);
+    SpeedButton8 =
+        PictureButton("SpeedButton8", QStyle::SP_ArrowRight, QStringLiteral("在地球上查看"), row);
+    OnClick(SpeedButton5, this, dialogs_, &TFrmPoint::SpeedButton5Click);
+    OnClick(SpeedButton8, this, dialogs_, &TFrmPoint::SpeedButton8Click);
     auto* layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(Label2);

@@ -82,8 +82,7 @@ TFrmServingReport::TFrmServingReport(DesktopHost& host, Dialogs& dialogs, QWidge
 
     BtnExport = CommandButton(QStringLiteral("导出CSV"), "BtnExport", this);
     BtnClose = CommandButton(QStringLiteral("关闭"), "BtnClose", this);
-    connect(BtnExport, &QPushButton::clicked, this,
-            Guarded(this, dialogs_, &TFrmServingReport::BtnExportClick));
+    OnClick(BtnExport, this, dialogs_, &TFrmServingReport::BtnExportClick);
     connect(BtnClose, &QPushButton::clicked, this, &QDialog::hide);
 
     auto* filter = new QHBoxLayout;

@@ -262,8 +262,7 @@ LegendPanel::LegendPanel(LegendWindow window, Dialogs& dialogs, TFrmColorCfg& co
     chartButton_ = new QPushButton(Text("统计图"), countRow_);
     chartButton_->setObjectName("BtnThemeChart");
     chartButton_->setAutoDefault(false);
-    connect(chartButton_, &QPushButton::clicked, this,
-            Guarded(this, dialogs_, &LegendPanel::BtnThemeChartClick));
+    OnClick(chartButton_, this, dialogs_, &LegendPanel::BtnThemeChartClick);
     auto* countLayout = new QHBoxLayout(countRow_);
     countLayout->setContentsMargins(0, 0, 0, 0);
     countLayout->addWidget(outsideCount_, 1);
@@ -326,8 +325,8 @@ void LegendPanel::BuildGradePage(const LegendPanelNames& names) {
     load->setObjectName("N1");
     QAction* save = popupMenu_->addAction(Text("保存色彩配置文件"));
     save->setObjectName("N2");
-    connect(load, &QAction::triggered, this, Guarded(this, dialogs_, &LegendPanel::N1Click));
-    connect(save, &QAction::triggered, this, Guarded(this, dialogs_, &LegendPanel::N2Click));
+    OnClick(load, this, dialogs_, &LegendPanel::N1Click);
+    OnClick(save, this, dialogs_, &LegendPanel::N2Click);
     gradeGrid_->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(gradeGrid_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
         popupMenu_->popup(gradeGrid_->viewport()->mapToGlobal(at));
@@ -370,8 +369,7 @@ void LegendPanel::BuildSettings(const LegendPanelNames& names) {
 
     connect(gradeCount_, qOverload<int>(&QSpinBox::valueChanged), this,
             Guarded(this, dialogs_, &LegendPanel::SpinEditChange));
-    connect(defaultButton_, &QPushButton::clicked, this,
-            Guarded(this, dialogs_, &LegendPanel::Button2Click));
+    OnClick(defaultButton_, this, dialogs_, &LegendPanel::Button2Click);
     connect(boundaryButtons_, &QButtonGroup::idClicked, this, [this] { ScheduleOutsideCount(); });
     // The CQT window's label keeps its text whatever the mode.
     if (window_ == LegendWindow::DriveTest) {

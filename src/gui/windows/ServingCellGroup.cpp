@@ -144,8 +144,7 @@ void ServingCellGroup::BuildControls() {
     SpinRank->setObjectName("SpinRank");
     SpinRank->setRange(1, kMaxOvershootRank);
     SpinRank->setToolTip(QStringLiteral("服务基站比第K近的基站还远即为越区"));
-    connect(BtnOpenCells, &QToolButton::clicked, this,
-            Guarded(this, dialogs_, &ServingCellGroup::OpenTableClick));
+    OnClick(BtnOpenCells, this, dialogs_, &ServingCellGroup::OpenTableClick);
     connect(CbBoxCellsSheet, qOverload<int>(&QComboBox::currentIndexChanged), this,
             Guarded(this, dialogs_, &ServingCellGroup::SheetChange));
 

@@ -194,8 +194,7 @@ ThemeChartDialog::ThemeChartDialog(Dialogs& dialogs, QWidget* parent)
     auto* exportButton = new QPushButton(QStringLiteral("导出PNG"), this);
     exportButton->setObjectName("BtnExportPng");
     exportButton->setAutoDefault(false);
-    connect(exportButton, &QPushButton::clicked, this,
-            Guarded(this, dialogs_, &ThemeChartDialog::ExportPng));
+    OnClick(exportButton, this, dialogs_, &ThemeChartDialog::ExportPng);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(exportButton);

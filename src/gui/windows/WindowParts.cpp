@@ -53,6 +53,23 @@ QLineEdit* PathBox(const QString& name, QWidget* parent) {
     return box;
 }
 
+QComboBox* FieldBox(const QString& name, bool editable, QWidget* parent) {
+    auto* box = new QComboBox(parent);
+    box->setObjectName(name);
+    box->setEditable(editable);
+    if (editable) {
+        box->setInsertPolicy(QComboBox::NoInsert);
+    }
+    box->setMinimumContentsLength(12);
+    return box;
+}
+
+int ChosenField(const QComboBox& box) {
+    const QString text = box.currentText();
+    const int exact = box.findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    return exact >= 0 ? exact : box.findText(text, Qt::MatchFixedString);
+}
+
 QPushButton* CommandButton(const QString& text, const QString& name, QWidget* parent) {
     auto* button = new QPushButton(text, parent);
     button->setObjectName(name);
@@ -112,13 +129,19 @@ void ChooseKmlOutput(QWidget* window, Dialogs& dialogs, QLineEdit& path) {
     }
 }
 
+std::optional<QString> AskForFile(QWidget* window, Dialogs& dialogs, const QString& title,
+                                  const QString& filter) {
+    FileDialogOptions options;
+    options.title = title;
+    options.filter = filter;
+    options.directory = QDir::currentPath();
+    return dialogs.OpenFile(window, options);
+}
+
 void ChooseWorkbook(QWidget* window, Dialogs& dialogs,
                     const std::function<void(const QString&)>& open) {
-    FileDialogOptions options;
-    options.title = QStringLiteral("打开Excel文件");
-    options.filter = kWorkbookFilter;
-    options.directory = QDir::currentPath();
-    if (const std::optional<QString> path = dialogs.OpenFile(window, options)) {
+    if (const std::optional<QString> path =
+            AskForFile(window, dialogs, QStringLiteral("打开Excel文件"), kWorkbookFilter)) {
         ReportErrors(window, dialogs, [&open, &path] { open(*path); });
     }
 }

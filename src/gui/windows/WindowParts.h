@@ -8,6 +8,7 @@
 #include <array>
 #include <functional>
 #include <initializer_list>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -51,6 +52,13 @@ QToolButton* PictureButton(const QString& name, QStyle::StandardPixmap icon, con
 // A read-only box that shows a chosen path.
 QLineEdit* PathBox(const QString& name, QWidget* parent);
 
+// A drop-down of a log's field names; an editable one takes a typed name too.
+QComboBox* FieldBox(const QString& name, bool editable, QWidget* parent);
+
+// The field a drop-down names: the item whose text it shows, else the first one naming it in
+// other letter case (typed by the user), else -1.
+int ChosenField(const QComboBox& box);
+
 // A push button that the Enter key does not press by itself.
 QPushButton* CommandButton(const QString& text, const QString& name, QWidget* parent);
 
@@ -76,6 +84,10 @@ void AddOutputRows(QVBoxLayout* layout, QWidget* parent, const OutputControls& c
 
 // Asks where to write the KML file, starting from the path shown, and shows the path chosen.
 void ChooseKmlOutput(QWidget* window, Dialogs& dialogs, QLineEdit& path);
+
+// Asks for a file to open, starting in the current directory.
+std::optional<QString> AskForFile(QWidget* window, Dialogs& dialogs, const QString& title,
+                                  const QString& filter);
 
 // Asks for a table to open and hands the path chosen to `open`, reporting its errors.
 void ChooseWorkbook(QWidget* window, Dialogs& dialogs,
