@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "app/Icons.h"
+#include "common/Named.h"
 #include "common/ProductInfo.h"
 
 namespace orvane {
@@ -69,8 +70,7 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     panelLayout->addWidget(LinkLabel, 3, 1);
     panelLayout->setColumnStretch(1, 1);
 
-    OKButton = new QPushButton(QStringLiteral("确定"), this);
-    OKButton->setObjectName("OKButton");
+    OKButton = Named<QPushButton>("OKButton", QStringLiteral("确定"), this);
     OKButton->setDefault(true);
     connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);
 

@@ -6,6 +6,7 @@
 #include <QListWidget>
 #include <QVBoxLayout>
 
+#include "common/Named.h"
 #include "earth/FeaturePainter.h"
 
 namespace orvane {
@@ -18,13 +19,10 @@ GoToDialog::GoToDialog(QWidget* parent, Actions actions)
     : QDialog(parent), actions_(std::move(actions)) {
     setObjectName("GoToDialog");
     setWindowTitle(QStringLiteral("定位"));
-    field_ = new QLineEdit(this);
-    field_->setObjectName("GoToField");
+    field_ = Named<QLineEdit>("GoToField", this);
     field_->setPlaceholderText(QStringLiteral("113.25,23.10 或 113°15'E 23°6'N 或 名称"));
-    matches_ = new QListWidget(this);
-    matches_->setObjectName("GoToMatches");
-    hint_ = new QLabel(kHint, this);
-    hint_->setObjectName("GoToHint");
+    matches_ = Named<QListWidget>("GoToMatches", this);
+    hint_ = Named<QLabel>("GoToHint", kHint, this);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(field_);
     layout->addWidget(matches_);

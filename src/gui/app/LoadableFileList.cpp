@@ -1,6 +1,7 @@
 #include "app/LoadableFileList.h"
 
 #include "common/Dialogs.h"
+#include "common/Named.h"
 #include "common/RunConversion.h"
 
 #include <QAction>
@@ -68,13 +69,11 @@ class SynchroniseAtEnd {
 LoadableFileList::LoadableFileList(QTreeWidget& tree, TApplicationGE& globe, Dialogs& dialogs,
                                    std::function<void(const QString&)> openOnGlobe)
     : tree_(tree), globe_(globe), dialogs_(dialogs), openOnGlobe_(std::move(openOnGlobe)) {
-    PopupMenu = new QMenu(&tree);
-    PopupMenu->setObjectName("PopupMenuFiles");
+    PopupMenu = Named<QMenu>("PopupMenuFiles", &tree);
     Locate = PopupMenu->addAction(QStringLiteral("定位"));
     Reload = PopupMenu->addAction(QStringLiteral("重新载入"));
     Remove = PopupMenu->addAction(QStringLiteral("从地球移除"));
-    CancelLoad = PopupMenu->addAction(QStringLiteral("取消载入"));
-    CancelLoad->setObjectName("CancelLoad");
+    CancelLoad = Named(PopupMenu->addAction(QStringLiteral("取消载入")), "CancelLoad");
     OnClick(Locate, this, dialogs_, &LoadableFileList::LocateClick);
     OnClick(Reload, this, dialogs_, &LoadableFileList::ReloadClick);
     OnClick(Remove, this, dialogs_, &LoadableFileList::RemoveClick);
@@ -103,14 +102,11 @@ LoadableFileList::~LoadableFileList() {
 }
 
 void LoadableFileList::ShowProgressIn(QStatusBar& bar) {
-    progressText_ = new QLabel(&bar);
-    progressText_->setObjectName("LoadProgressText");
-    progressBar_ = new QProgressBar(&bar);
-    progressBar_->setObjectName("LoadProgress");
+    progressText_ = Named<QLabel>("LoadProgressText", &bar);
+    progressBar_ = Named<QProgressBar>("LoadProgress", &bar);
     progressBar_->setRange(0, 100);
     progressBar_->setMaximumWidth(160);
-    cancelButton_ = new QToolButton(&bar);
-    cancelButton_->setObjectName("CancelLoadButton");
+    cancelButton_ = Named<QToolButton>("CancelLoadButton", &bar);
     cancelButton_->setText(QStringLiteral("取消"));
     bar.addPermanentWidget(progressText_);
     bar.addPermanentWidget(progressBar_);

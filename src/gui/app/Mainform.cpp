@@ -30,6 +30,7 @@
 #include "app/MarqueeLabel.h"
 #include "app/Sysoptions.h"
 #include "app/TimeSlider.h"
+#include "common/Named.h"
 #include "common/ProductInfo.h"
 #include "common/RunConversion.h"
 
@@ -51,8 +52,7 @@ constexpr double kFlyToRange = 3000;
 constexpr double kFlyToSpeed = 5.0;
 
 QTreeWidget* ReadOnlyTree(QWidget* parent, const QString& name) {
-    auto* tree = new QTreeWidget(parent);
-    tree->setObjectName(name);
+    auto* tree = Named<QTreeWidget>(name, parent);
     tree->setHeaderHidden(true);
     tree->setEditTriggers(QAbstractItemView::NoEditTriggers);
     tree->setRootIsDecorated(false);
@@ -77,8 +77,7 @@ TFrmMain::TFrmMain(Dialogs& dialogs, std::unique_ptr<TApplicationGE> appGE)
     auto* viewLayout = new QVBoxLayout(view);
     viewLayout->setContentsMargins(0, 0, 0, 0);
     viewLayout->setSpacing(0);
-    Panel01 = new QWidget(view);
-    Panel01->setObjectName("Panel01");
+    Panel01 = Named<QWidget>("Panel01", view);
     Panel01->setAutoFillBackground(true);
     QPalette black = Panel01->palette();
     black.setColor(QPalette::Window, Qt::black);
@@ -123,26 +122,21 @@ void TFrmMain::FormCreate() {
 
 void TFrmMain::CreateMenus() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("文件"));
-    N9 = file->addAction(QStringLiteral("保存平面影像为..."));
-    N9->setObjectName("N9");
+    N9 = Named(file->addAction(QStringLiteral("保存平面影像为...")), "N9");
     OnClick(N9, this, dialogs_, &TFrmMain::N9Click);
     file->addSeparator();
-    N4 = file->addAction(QStringLiteral("退出"));
-    N4->setObjectName("N4");
+    N4 = Named(file->addAction(QStringLiteral("退出")), "N4");
     OnClick(N4, this, dialogs_, &TFrmMain::N4Click);
 
     QMenu* tools = menuBar()->addMenu(QStringLiteral("工具"));
-    GPS1 = tools->addAction(QStringLiteral("GPS轨迹回放"));
-    GPS1->setObjectName("GPS1");
+    GPS1 = Named(tools->addAction(QStringLiteral("GPS轨迹回放")), "GPS1");
     GPS1->setEnabled(false);  // enabled once the playback dialog exists
-    MapinfoMifKML1 = tools->addAction(QStringLiteral("Mapinfo MIF转KML"));
-    MapinfoMifKML1->setObjectName("MapinfoMifKML1");
+    MapinfoMifKML1 = Named(tools->addAction(QStringLiteral("Mapinfo MIF转KML")), "MapinfoMifKML1");
     OnClick(MapinfoMifKML1, this, dialogs_, &TFrmMain::MapinfoMifKML1Click);
     CreateGlobeTools(*tools);
 
     QMenu* options = menuBar()->addMenu(QStringLiteral("选项"));
-    N7 = options->addAction(QStringLiteral("系统参数"));
-    N7->setObjectName("N7");
+    N7 = Named(options->addAction(QStringLiteral("系统参数")), "N7");
     OnClick(N7, this, dialogs_, &TFrmMain::N7Click);
 
     ViewMenu = menuBar()->addMenu(QStringLiteral("视图"));
@@ -151,21 +145,18 @@ void TFrmMain::CreateMenus() {
             Guarded(this, dialogs_, &TFrmMain::FillMapThemeMenu));
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("帮助"));
-    N3 = help->addAction(QStringLiteral("关于..."));
-    N3->setObjectName("N3");
+    N3 = Named(help->addAction(QStringLiteral("关于...")), "N3");
     OnClick(N3, this, dialogs_, &TFrmMain::N3Click);
 }
 
 void TFrmMain::CreateGlobeTools(QMenu& tools) {
     tools.addSeparator();
-    rulerAction_ = tools.addAction(QStringLiteral("测距"));
-    rulerAction_->setObjectName("RulerAction");
+    rulerAction_ = Named(tools.addAction(QStringLiteral("测距")), "RulerAction");
     rulerAction_->setCheckable(true);
     rulerAction_->setToolTip(QStringLiteral("测距：在地图上单击各点，Esc 或右键结束"));
     connect(rulerAction_, &QAction::toggled, this,
             [this](bool on) { ReportErrors(this, dialogs_, [this, on] { RulerToggled(on); }); });
-    QAction* goTo = tools.addAction(QStringLiteral("定位…"));
-    goTo->setObjectName("GoToAction");
+    QAction* goTo = Named(tools.addAction(QStringLiteral("定位…")), "GoToAction");
     goTo->setShortcut(QKeySequence(QStringLiteral("Ctrl+G")));
     OnClick(goTo, this, dialogs_, &TFrmMain::GoToClick);
 
@@ -236,12 +227,9 @@ QWidget* TFrmMain::CreateFunctionTree() {
 
 QWidget* TFrmMain::CreatePlaybackGroup() {
     auto* group = new QWidget(this);
-    BtnStart = new QPushButton(QStringLiteral("开始"), group);
-    BtnStart->setObjectName("BtnStart");
-    BtnPause = new QPushButton(QStringLiteral("暂停"), group);
-    BtnPause->setObjectName("BtnPause");
-    BtnEnd = new QPushButton(QStringLiteral("结束"), group);
-    BtnEnd->setObjectName("BtnEnd");
+    BtnStart = Named<QPushButton>("BtnStart", QStringLiteral("开始"), group);
+    BtnPause = Named<QPushButton>("BtnPause", QStringLiteral("暂停"), group);
+    BtnEnd = Named<QPushButton>("BtnEnd", QStringLiteral("结束"), group);
     BtnPause->setEnabled(false);
     BtnEnd->setEnabled(false);
     auto* buttons = new QHBoxLayout;
@@ -252,26 +240,22 @@ QWidget* TFrmMain::CreatePlaybackGroup() {
     }
 
     auto* speedLabel = new QLabel(QStringLiteral("速度："), group);
-    TrackBar1 = new QSlider(Qt::Horizontal, group);
-    TrackBar1->setObjectName("TrackBar1");
+    TrackBar1 = Named<QSlider>("TrackBar1", Qt::Horizontal, group);
     TrackBar1->setRange(3, 13);
     TrackBar1->setValue(5);
     TrackBar1->setTickInterval(1);
     TrackBar1->setTickPosition(QSlider::TicksBelow);
     // The slider sets the time between two steps: the left end plays fastest.
     TrackBar1->setToolTip(QStringLiteral("回放速度：向左更快，向右更慢"));
-    auto* fast = new QLabel(QStringLiteral("快"), group);
-    fast->setObjectName("TrackBar1Fast");
-    auto* slow = new QLabel(QStringLiteral("慢"), group);
-    slow->setObjectName("TrackBar1Slow");
+    auto* fast = Named<QLabel>("TrackBar1Fast", QStringLiteral("快"), group);
+    auto* slow = Named<QLabel>("TrackBar1Slow", QStringLiteral("慢"), group);
     auto* speed = new QHBoxLayout;
     speed->addWidget(speedLabel);
     speed->addWidget(fast);
     speed->addWidget(TrackBar1, 1);
     speed->addWidget(slow);
 
-    StringGrid1 = new QTableWidget(4, 2, group);
-    StringGrid1->setObjectName("StringGrid1");
+    StringGrid1 = Named<QTableWidget>("StringGrid1", 4, 2, group);
     StringGrid1->verticalHeader()->hide();
     StringGrid1->verticalHeader()->setDefaultSectionSize(24);
     StringGrid1->horizontalHeader()->setFixedHeight(24);
@@ -290,8 +274,7 @@ QWidget* TFrmMain::CreatePlaybackGroup() {
 QWidget* TFrmMain::CreateLeftColumn() {
     auto* column = new QSplitter(Qt::Vertical, this);
     column->setMinimumWidth(kLeftColumnWidth);
-    GroupBar = new QToolBox(column);
-    GroupBar->setObjectName("GroupBar");
+    GroupBar = Named<QToolBox>("GroupBar", column);
     GroupBar->addItem(CreateFunctionTree(), QStringLiteral("功能目录树"));
     GroupBar->addItem(CreatePlaybackGroup(), QStringLiteral("回放控制"));
     TreeView2 = ReadOnlyTree(this, "TreeView2");
@@ -304,10 +287,8 @@ QWidget* TFrmMain::CreateLeftColumn() {
     GroupBar->setCurrentIndex(0);
 
     auto* buttons = new QWidget(column);
-    Button1 = new QPushButton(QStringLiteral("弹出GE窗口"), buttons);
-    Button1->setObjectName("Button1");
-    Button2 = new QPushButton(QStringLiteral("载入GE窗口"), buttons);
-    Button2->setObjectName("Button2");
+    Button1 = Named<QPushButton>("Button1", QStringLiteral("弹出GE窗口"), buttons);
+    Button2 = Named<QPushButton>("Button2", QStringLiteral("载入GE窗口"), buttons);
     OnClick(Button1, this, dialogs_, &TFrmMain::Button1Click);
     OnClick(Button2, this, dialogs_, &TFrmMain::Button2Click);
     auto* layout = new QVBoxLayout(buttons);
@@ -332,8 +313,7 @@ void TFrmMain::CreateStatusBar() {
     auto* glyph = new QLabel(this);
     glyph->setPixmap(ProgramIcon().pixmap(16, 16));
     statusBar()->addWidget(MarqueePane);
-    StatusPane = new QLabel(this);
-    StatusPane->setObjectName("StatusPane");
+    StatusPane = Named<QLabel>("StatusPane", this);
     statusBar()->addWidget(StatusPane, 1);
     statusBar()->addPermanentWidget(glyph);
 }

@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "common/DesktopSettings.h"
+#include "common/Named.h"
 
 namespace orvane {
 
@@ -20,8 +21,7 @@ TFrmSysOptions::TFrmSysOptions(DesktopSettings& settings, QWidget* parent)
 
     auto* group = new QGroupBox(QStringLiteral("DT路径断开距离"), this);
     auto* label = new QLabel(QStringLiteral("默认断开距离："), group);
-    CSpinEdit1 = new QSpinBox(group);
-    CSpinEdit1->setObjectName("CSpinEdit1");
+    CSpinEdit1 = Named<QSpinBox>("CSpinEdit1", group);
     CSpinEdit1->setRange(kMinBreakDistance, kMaxBreakDistance);
     auto* unit = new QLabel(QStringLiteral("米"), group);
     auto* groupLayout = new QHBoxLayout(group);
@@ -30,12 +30,11 @@ TFrmSysOptions::TFrmSysOptions(DesktopSettings& settings, QWidget* parent)
     groupLayout->addWidget(unit);
     groupLayout->addStretch();
 
-    CBoxStandardKml = new QCheckBox(QStringLiteral("标准KML格式（适用于GIS软件）"), this);
-    CBoxStandardKml->setObjectName("CBoxStandardKml");
+    CBoxStandardKml =
+        Named<QCheckBox>("CBoxStandardKml", QStringLiteral("标准KML格式（适用于GIS软件）"), this);
 
     // Item i rounds to i decimals; item 0 keeps coordinates as they are.
-    CBoxDigits = new QComboBox(this);
-    CBoxDigits->setObjectName("CBoxDigits");
+    CBoxDigits = Named<QComboBox>("CBoxDigits", this);
     CBoxDigits->addItem(QStringLiteral("不变"));
     for (int digits = 1; digits <= kMaxCoordinateDigits; ++digits) {
         CBoxDigits->addItem(QString::number(digits));
@@ -45,11 +44,9 @@ TFrmSysOptions::TFrmSysOptions(DesktopSettings& settings, QWidget* parent)
     digits->addWidget(CBoxDigits);
     digits->addStretch();
 
-    BtnOK = new QPushButton(QStringLiteral("确定"), this);
-    BtnOK->setObjectName("BtnOK");
+    BtnOK = Named<QPushButton>("BtnOK", QStringLiteral("确定"), this);
     BtnOK->setDefault(true);
-    BtnCancel = new QPushButton(QStringLiteral("取消"), this);
-    BtnCancel->setObjectName("BtnCancel");
+    BtnCancel = Named<QPushButton>("BtnCancel", QStringLiteral("取消"), this);
     connect(BtnOK, &QPushButton::clicked, this, &QDialog::accept);
     connect(BtnCancel, &QPushButton::clicked, this, &QDialog::reject);
     auto* buttons = new QHBoxLayout;

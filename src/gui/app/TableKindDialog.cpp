@@ -1,4 +1,5 @@
 #include "app/TableKindDialog.h"
+#include "common/Named.h"
 
 #include <QDialogButtonBox>
 #include <QFileInfo>
@@ -15,11 +16,9 @@ TableKindDialog::TableKindDialog(const QString& path, QWidget* parent) : QDialog
     auto* question =
         new QLabel(QStringLiteral("“%1”是哪一种表格？").arg(QFileInfo(path).fileName()), this);
     question->setToolTip(path);
-    BaseStationChoice = new QRadioButton(QStringLiteral("基站表"), this);
-    BaseStationChoice->setObjectName("BaseStationChoice");
+    BaseStationChoice = Named<QRadioButton>("BaseStationChoice", QStringLiteral("基站表"), this);
     BaseStationChoice->setChecked(true);
-    CqtChoice = new QRadioButton(QStringLiteral("CQT数据表"), this);
-    CqtChoice->setObjectName("CqtChoice");
+    CqtChoice = Named<QRadioButton>("CqtChoice", QStringLiteral("CQT数据表"), this);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("确定"));

@@ -1,4 +1,5 @@
 #include "app/TimeSlider.h"
+#include "common/Named.h"
 
 #include <QComboBox>
 #include <QDateTime>
@@ -25,23 +26,19 @@ QString TimeText(std::int64_t ms) {
 
 TimeSlider::TimeSlider(TApplicationGE& globe, QWidget* parent) : QWidget(parent), globe_(globe) {
     setObjectName("TimeBar");
-    play_ = new QToolButton(this);
-    play_->setObjectName("TimePlay");
+    play_ = Named<QToolButton>("TimePlay", this);
     play_->setText(QStringLiteral("播放"));
-    slider_ = new QSlider(Qt::Horizontal, this);
-    slider_->setObjectName("TimeSlider");
+    slider_ = Named<QSlider>("TimeSlider", Qt::Horizontal, this);
     slider_->setRange(0, kSteps);
     slider_->setValue(kSteps);
-    width_ = new QComboBox(this);
-    width_->setObjectName("TimeWidth");
+    width_ = Named<QComboBox>("TimeWidth", this);
     width_->addItem(QStringLiteral("全部"), 0);
     for (const int minutes : {1, 5, 15, 60}) {
         width_->addItem(minutes < 60 ? QStringLiteral("%1分钟").arg(minutes)
                                      : QStringLiteral("%1小时").arg(minutes / 60),
                         minutes);
     }
-    text_ = new QLabel(this);
-    text_->setObjectName("TimeText");
+    text_ = Named<QLabel>("TimeText", this);
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(4, 2, 4, 2);
     layout->addWidget(play_);

@@ -1,4 +1,5 @@
 #include "common/Dialogs.h"
+#include "common/Named.h"
 
 #include <QCheckBox>
 #include <QColorDialog>
@@ -104,8 +105,7 @@ std::optional<QString> DesktopDialogs::SaveFile(QWidget* parent, const FileDialo
     if (!options.checkBox.isEmpty() && options.checked != nullptr) {
         // The platform's own dialog takes no widgets of the program.
         dialog.setOption(QFileDialog::DontUseNativeDialog);
-        checkBox = new QCheckBox(options.checkBox, &dialog);
-        checkBox->setObjectName("FileDialogCheckBox");
+        checkBox = Named<QCheckBox>("FileDialogCheckBox", options.checkBox, &dialog);
         checkBox->setChecked(*options.checked);
         if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout())) {
             grid->addWidget(checkBox, grid->rowCount(), 0, 1, -1);

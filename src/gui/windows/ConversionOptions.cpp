@@ -15,6 +15,7 @@
 
 #include "common/CsvText.h"
 #include "common/Dialogs.h"
+#include "common/Named.h"
 #include "common/ProductInfo.h"
 #include "common/RunConversion.h"
 #include "windows/WindowParts.h"
@@ -38,8 +39,7 @@ QString OffsetText(int minutes) {
 }
 
 QCheckBox* CheckBox(const QString& text, const char* name, QWidget* parent) {
-    auto* box = new QCheckBox(text, parent);
-    box->setObjectName(name);
+    auto* box = Named<QCheckBox>(name, text, parent);
     return box;
 }
 
@@ -80,26 +80,22 @@ void ConversionOptionsGroup::BuildLegendRow(QGridLayout* layout) {
 }
 
 void ConversionOptionsGroup::BuildTrackRows(QGridLayout* layout) {
-    timeField_ = new QComboBox(this);
-    timeField_->setObjectName("CBoxTimeField");
+    timeField_ = Named<QComboBox>("CBoxTimeField", this);
     timeField_->setMinimumContentsLength(10);
     timeField_->addItem(QString());
-    timeDate_ = new QLineEdit(this);
-    timeDate_->setObjectName("EdtTimeDate");
+    timeDate_ = Named<QLineEdit>("EdtTimeDate", this);
     timeDate_->setPlaceholderText(QStringLiteral("YYYY-MM-DD"));
     timeDate_->setToolTip(QStringLiteral("时间字段只有时分秒时，日志第一条记录的日期"));
     timeDate_->setValidator(new QRegularExpressionValidator(
         QRegularExpression(QStringLiteral("\\d{0,4}(-\\d{0,2}(-\\d{0,2})?)?")), timeDate_));
-    utcOffset_ = new QComboBox(this);
-    utcOffset_->setObjectName("CBoxUtcOffset");
+    utcOffset_ = Named<QComboBox>("CBoxUtcOffset", this);
     utcOffset_->setToolTip(QStringLiteral("日志时间所在时区；空：不写时区"));
     utcOffset_->addItem(QString());
     for (int minutes = kMinOffset; minutes <= kMaxOffset; minutes += kOffsetStep) {
         utcOffset_->addItem(OffsetText(minutes), minutes);
     }
     samples_ = CheckBox(QStringLiteral("采样点间距："), "ChkSamples", this);
-    sampleSpacing_ = new QSpinBox(this);
-    sampleSpacing_->setObjectName("SpinSampleSpacing");
+    sampleSpacing_ = Named<QSpinBox>("SpinSampleSpacing", this);
     sampleSpacing_->setRange(kMinSampleSpacing, kMaxSampleSpacing);
     sampleSpacing_->setValue(kDefaultSampleSpacing);
     sampleSpacing_->setEnabled(false);
@@ -120,8 +116,7 @@ void ConversionOptionsGroup::BuildTrackRows(QGridLayout* layout) {
 
 void ConversionOptionsGroup::BuildStatisticsRow(QGridLayout* layout, int row) {
     statisticsCsv_ = CheckBox(QStringLiteral("统计CSV："), "ChkStatsCsv", this);
-    statisticsPath_ = new QLineEdit(this);
-    statisticsPath_->setObjectName("EdtStatsFName");
+    statisticsPath_ = Named<QLineEdit>("EdtStatsFName", this);
     statisticsPath_->setPlaceholderText(QStringLiteral("与KML文件同名，_图例统计.csv"));
     statisticsPath_->setEnabled(false);
     statisticsButton_ = PictureButton("BtnStatsFile", QStyle::SP_DialogSaveButton,

@@ -22,6 +22,7 @@
 
 #include "common/DesktopHost.h"
 #include "common/DesktopSettings.h"
+#include "common/Named.h"
 #include "common/RunConversion.h"
 #include "common/WaitCursor.h"
 
@@ -66,8 +67,7 @@ QWidget* TFrmBS::CreateSourceRows() {
     SpeedButton2 = PictureButton("SpeedButton2", QStyle::SP_DirOpenIcon,
                                  QStringLiteral("打开Excel文件"), rows);
     Label19 = Caption(QStringLiteral("工作表选择："), "Label19", rows);
-    CbBoxSheet = new QComboBox(rows);
-    CbBoxSheet->setObjectName("CbBoxSheet");
+    CbBoxSheet = Named<QComboBox>("CbBoxSheet", rows);
     OnClick(SpeedButton2, this, dialogs_, &TFrmBS::SpeedButton2Click);
     connect(CbBoxSheet, qOverload<int>(&QComboBox::currentIndexChanged), this,
             Guarded(this, dialogs_, &TFrmBS::CbBoxSheetChange));
@@ -97,8 +97,7 @@ ColumnChoice* TFrmBS::AddColumnChoice(QGridLayout* layout, int row, const QStrin
 }
 
 QGroupBox* TFrmBS::CreateColumnChoices() {
-    GroupBox2 = new QGroupBox(QStringLiteral("字段选择："), this);
-    GroupBox2->setObjectName("GroupBox2");
+    GroupBox2 = Named<QGroupBox>("GroupBox2", QStringLiteral("字段选择："), this);
     auto* layout = new QGridLayout(GroupBox2);
     CBBox_Sitename = AddColumnChoice(layout, 0, QStringLiteral("SITE_NAME："), "Label4",
                                      "CBBox_Sitename", Label4);
@@ -117,13 +116,11 @@ QGroupBox* TFrmBS::CreateColumnChoices() {
 QWidget* TFrmBS::CreateOutputRows() {
     auto* rows = new QWidget(this);
     Label2 = Caption(QStringLiteral("扇区半径："), "Label2", rows);
-    CSpinEdit1 = new QSpinBox(rows);
-    CSpinEdit1->setObjectName("CSpinEdit1");
+    CSpinEdit1 = Named<QSpinBox>("CSpinEdit1", rows);
     CSpinEdit1->setRange(kMinSectorRadius, kMaxSectorRadius);
     CSpinEdit1->setValue(kDefaultSectorRadius);
     Label5 = Caption(QStringLiteral("单位：秒"), "Label5", rows);
-    CBoxRadiusUnit = new QComboBox(rows);
-    CBoxRadiusUnit->setObjectName("CBoxRadiusUnit");
+    CBoxRadiusUnit = Named<QComboBox>("CBoxRadiusUnit", rows);
     CBoxRadiusUnit->addItems({kSeconds, kMetres});
     CBoxRadiusUnit->setToolTip(
         QStringLiteral("秒：经纬度方向相同的角秒偏移；米：地面距离，扇形保持真实形状"));

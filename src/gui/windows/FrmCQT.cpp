@@ -17,6 +17,7 @@
 
 #include "common/DesktopHost.h"
 #include "common/DesktopSettings.h"
+#include "common/Named.h"
 #include "common/RunConversion.h"
 #include "common/WaitCursor.h"
 #include "windows/ConversionOptions.h"
@@ -76,11 +77,9 @@ QWidget* TFrmCQT::CreateSourceRows() {
     SpeedButton9 = PictureButton("SpeedButton9", QStyle::SP_DirOpenIcon,
                                  QStringLiteral("打开Excel文件"), rows);
     Label20 = Caption(QStringLiteral("工作表选择："), "Label20", rows);
-    CbBoxSheet1 = new QComboBox(rows);
-    CbBoxSheet1->setObjectName("CbBoxSheet1");
+    CbBoxSheet1 = Named<QComboBox>("CbBoxSheet1", rows);
 
-    GroupBox6 = new QGroupBox(QStringLiteral("字段选择："), rows);
-    GroupBox6->setObjectName("GroupBox6");
+    GroupBox6 = Named<QGroupBox>("GroupBox6", QStringLiteral("字段选择："), rows);
     Label17 = Caption(QStringLiteral("标识名称:"), "Label17", GroupBox6);
     CBBox_Name1 = CreateColumnChoice("CBBox_Name1", GroupBox6);
     Label14 = Caption(QStringLiteral("经度:"), "Label14", GroupBox6);

@@ -10,6 +10,7 @@
 #include "common/Dialogs.h"
 #include "common/ErrorTexts.h"
 #include "common/Errors.h"
+#include "common/Named.h"
 #include "common/RunConversion.h"
 
 namespace orvane {
@@ -18,19 +19,13 @@ TFrmColorCfg::TFrmColorCfg(QString colourFilePath, Dialogs& dialogs, QWidget* pa
     : QDialog(parent), path_(std::move(colourFilePath)), dialogs_(dialogs) {
     setObjectName("FrmColorCfg");
     setWindowTitle("FrmColorCfg");
-    Label1 = new QLabel(QString::fromUtf8("色彩配置名称：　"), this);
-    Label1->setObjectName("Label1");
-    EdtColorName = new QLineEdit(this);
-    EdtColorName->setObjectName("EdtColorName");
-    Label2 = new QLabel(QString::fromUtf8("已有色彩方案："), this);
-    Label2->setObjectName("Label2");
-    ListBox1 = new QListWidget(this);
-    ListBox1->setObjectName("ListBox1");
-    Button1 = new QPushButton(QString::fromUtf8("确定"), this);
-    Button1->setObjectName("Button1");
+    Label1 = Named<QLabel>("Label1", QString::fromUtf8("色彩配置名称：　"), this);
+    EdtColorName = Named<QLineEdit>("EdtColorName", this);
+    Label2 = Named<QLabel>("Label2", QString::fromUtf8("已有色彩方案："), this);
+    ListBox1 = Named<QListWidget>("ListBox1", this);
+    Button1 = Named<QPushButton>("Button1", QString::fromUtf8("确定"), this);
     Button1->setDefault(true);
-    Button2 = new QPushButton(QString::fromUtf8("取消"), this);
-    Button2->setObjectName("Button2");
+    Button2 = Named<QPushButton>("Button2", QString::fromUtf8("取消"), this);
 
     auto* layout = new QGridLayout(this);
     layout->addWidget(Label1, 0, 0);

@@ -24,6 +24,7 @@
 #include "common/DesktopSettings.h"
 #include "common/Encoding.h"
 #include "common/Errors.h"
+#include "common/Named.h"
 #include "common/RunConversion.h"
 #include "common/WaitCursor.h"
 #include "legend/ThematicLegend.h"
@@ -140,8 +141,7 @@ QWidget* TFrmDT::CreateSourceRows() {
 QWidget* TFrmDT::CreateOutputRows() {
     auto* rows = new QWidget(this);
     Label23 = Caption(QStringLiteral("轨迹宽度："), "Label23", rows);
-    CSpinEdtWidth = new QSpinBox(rows);
-    CSpinEdtWidth->setObjectName("CSpinEdtWidth");
+    CSpinEdtWidth = Named<QSpinBox>("CSpinEdtWidth", rows);
     CSpinEdtWidth->setRange(kMinLineWidth, kMaxLineWidth);
     CSpinEdtWidth->setValue(kDefaultLineWidth);
     Label1 = Caption(QStringLiteral("单位：象素"), "Label1", rows);

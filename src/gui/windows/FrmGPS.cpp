@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "common/Named.h"
 #include "common/RunConversion.h"
 #include "common/WaitCursor.h"
 #include "windows/FrmDT.h"
@@ -40,11 +41,9 @@ TFrmGPS::TFrmGPS(Dialogs& dialogs, QWidget* parent) : QDialog(parent), dialogs_(
     setObjectName("FrmGPS");
     setWindowTitle(QStringLiteral("FrmGPS"));
 
-    Button3 = new QPushButton(QStringLiteral("确定"), this);
-    Button3->setObjectName("Button3");
+    Button3 = Named<QPushButton>("Button3", QStringLiteral("确定"), this);
     Button3->setDefault(true);
-    Button1 = new QPushButton(QStringLiteral("取消"), this);
-    Button1->setObjectName("Button1");
+    Button1 = Named<QPushButton>("Button1", QStringLiteral("取消"), this);
     Button1->setAutoDefault(false);
     OnClick(Button3, this, dialogs_, &TFrmGPS::Button3Click);
     OnClick(Button1, this, dialogs_, &TFrmGPS::Button1Click);
@@ -90,8 +89,7 @@ QWidget* TFrmGPS::CreateFileRows() {
 }
 
 QGroupBox* TFrmGPS::CreateColumnGroup() {
-    GroupBox1 = new QGroupBox(QStringLiteral("选择经纬度所在列："), this);
-    GroupBox1->setObjectName("GroupBox1");
+    GroupBox1 = Named<QGroupBox>("GroupBox1", QStringLiteral("选择经纬度所在列："), this);
     Label3 = Caption(QStringLiteral("经度："), "Label3", GroupBox1);
     CBox_Long = FieldBox("CBox_Long", true, GroupBox1);
     Label4 = Caption(QStringLiteral("纬度："), "Label4", GroupBox1);

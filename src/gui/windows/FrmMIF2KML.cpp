@@ -14,6 +14,7 @@
 #include "common/DesktopHost.h"
 #include "common/DesktopSettings.h"
 #include "common/Errors.h"
+#include "common/Named.h"
 #include "common/RunConversion.h"
 #include "conversions/MidFile.h"
 #include "conversions/Mif2kml.h"
@@ -34,12 +35,9 @@ TFrmMIF2KML::TFrmMIF2KML(DesktopHost& host, Dialogs& dialogs, QWidget* parent)
     LabeledEdit2 = PathBox("LabeledEdit2", this);
     LabeledEdit2->setMinimumWidth(360);
     SpeedButton4 = PictureButton("SpeedButton4", QStyle::SP_DialogSaveButton, QString(), this);
-    Button1 = new QPushButton(QStringLiteral("转换输出"), this);
-    Button1->setObjectName("Button1");
-    Button2 = new QPushButton(QStringLiteral("确定"), this);
-    Button2->setObjectName("Button2");
-    CBoxNameColumn = new QComboBox(this);
-    CBoxNameColumn->setObjectName("CBoxNameColumn");
+    Button1 = Named<QPushButton>("Button1", QStringLiteral("转换输出"), this);
+    Button2 = Named<QPushButton>("Button2", QStringLiteral("确定"), this);
+    CBoxNameColumn = Named<QComboBox>("CBoxNameColumn", this);
     OnClick(SpeedButton3, this, dialogs_, &TFrmMIF2KML::SpeedButton3Click);
     OnClick(SpeedButton4, this, dialogs_, &TFrmMIF2KML::SpeedButton4Click);
     OnClick(Button1, this, dialogs_, &TFrmMIF2KML::Button1Click);

@@ -18,6 +18,7 @@
 #include "common/DesktopHost.h"
 #include "common/DesktopSettings.h"
 #include "common/Kml_baseclass.h"
+#include "common/Named.h"
 #include "common/RunConversion.h"
 #include "windows/WindowParts.h"
 
@@ -26,8 +27,7 @@ namespace orvane {
 namespace {
 
 QPlainTextEdit* TextBox(QWidget* parent, const QString& name) {
-    auto* box = new QPlainTextEdit(parent);
-    box->setObjectName(name);
+    auto* box = Named<QPlainTextEdit>(name, parent);
     box->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     return box;
@@ -72,12 +72,9 @@ TFrmPoint::TFrmPoint(DesktopHost& host, Dialogs& dialogs, QWidget* parent)
     Memo0->setReadOnly(true);
     Memo0->setFixedHeight(60);
 
-    Button2 = new QPushButton(QStringLiteral("生成＜点＞KML文件"), this);
-    Button2->setObjectName("Button2");
-    Button3 = new QPushButton(QStringLiteral("生成＜线＞KML文件"), this);
-    Button3->setObjectName("Button3");
-    Button4 = new QPushButton(QStringLiteral("生成＜面＞KML文件"), this);
-    Button4->setObjectName("Button4");
+    Button2 = Named<QPushButton>("Button2", QStringLiteral("生成＜点＞KML文件"), this);
+    Button3 = Named<QPushButton>("Button3", QStringLiteral("生成＜线＞KML文件"), this);
+    Button4 = Named<QPushButton>("Button4", QStringLiteral("生成＜面＞KML文件"), this);
     OnClick(Button2, this, dialogs_, &TFrmPoint::Button2Click);
     OnClick(Button3, this, dialogs_, &TFrmPoint::Button3Click);
     OnClick(Button4, this, dialogs_, &TFrmPoint::Button4Click);
@@ -102,10 +99,8 @@ TFrmPoint::TFrmPoint(DesktopHost& host, Dialogs& dialogs, QWidget* parent)
 }
 
 QWidget* TFrmPoint::CreateFormatGroup() {
-    RadioGroup1 = new QGroupBox(QStringLiteral("坐标格式"), this);
-    RadioGroup1->setObjectName("RadioGroup1");
-    RadioButtons = new QButtonGroup(RadioGroup1);
-    RadioButtons->setObjectName("RadioButtons");
+    RadioGroup1 = Named<QGroupBox>("RadioGroup1", QStringLiteral("坐标格式"), this);
+    RadioButtons = Named<QButtonGroup>("RadioButtons", RadioGroup1);
     auto* layout = new QHBoxLayout(RadioGroup1);
     const QStringList items = {QStringLiteral("纬度，经度"), QStringLiteral("经度，纬度"),
                                QStringLiteral("经度 纬度")};

@@ -18,6 +18,7 @@
 
 #include "common/DesktopHost.h"
 #include "common/Kml_baseclass.h"
+#include "common/Named.h"
 #include "common/RunConversion.h"
 #include "windows/WindowParts.h"
 
@@ -56,8 +57,7 @@ TFrmServingReport::TFrmServingReport(DesktopHost& host, Dialogs& dialogs, QWidge
 
     LabelSummary = Caption(QString(), "LabelSummary", this);
     LabelSummary->setWordWrap(true);
-    CBoxVerdict = new QComboBox(this);
-    CBoxVerdict->setObjectName("CBoxVerdict");
+    CBoxVerdict = Named<QComboBox>("CBoxVerdict", this);
     CBoxVerdict->addItems(
         {kAllCells, Text(kCrossedFeederVerdict), Text(kOvershootingVerdict), kCellsWithoutVerdict});
     connect(CBoxVerdict, qOverload<int>(&QComboBox::currentIndexChanged), this,
@@ -67,8 +67,7 @@ TFrmServingReport::TFrmServingReport(DesktopHost& host, Dialogs& dialogs, QWidge
     shown_ = new QSortFilterProxyModel(this);
     shown_->setSourceModel(cells_);
     shown_->setSortRole(Qt::UserRole);
-    GridCells = new QTableView(this);
-    GridCells->setObjectName("GridCells");
+    GridCells = Named<QTableView>("GridCells", this);
     GridCells->setModel(shown_);
     GridCells->setSelectionBehavior(QAbstractItemView::SelectRows);
     GridCells->setSelectionMode(QAbstractItemView::SingleSelection);

@@ -30,6 +30,7 @@
 #include "common/Dialogs.h"
 #include "common/Errors.h"
 #include "common/Kml_baseclass.h"
+#include "common/Named.h"
 #include "common/RunConversion.h"
 #include "common/WaitCursor.h"
 #include "conversions/ScanStatistics.h"
@@ -178,8 +179,7 @@ class LegendCellDelegate : public QStyledItemDelegate {
 };
 
 QTableWidget* MakeTable(const char* name, const QStringList& titles, QWidget* parent) {
-    auto* table = new QTableWidget(0, titles.size(), parent);
-    table->setObjectName(name);
+    auto* table = Named<QTableWidget>(name, 0, titles.size(), parent);
     table->setHorizontalHeaderLabels(titles);
     table->verticalHeader()->hide();
     table->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -241,26 +241,23 @@ LegendPanel::LegendPanel(LegendWindow window, Dialogs& dialogs, TFrmColorCfg& co
     : QWidget(parent), window_(window), dialogs_(dialogs), colorCfg_(colorCfg) {
     const LegendPanelNames& names = window == LegendWindow::DriveTest ? kDriveTestNames : kCqtNames;
     setObjectName("LegendPanel");
-    pageControl_ = new QTabWidget(this);
-    pageControl_->setObjectName(names.pageControl);
+    pageControl_ = Named<QTabWidget>(names.pageControl, this);
     BuildClassPage(names);
     BuildGradePage(names);
     pageControl_->setCurrentIndex(kGradePage);
     BuildSettings(names);
     // A field that allows no legend leaves both pages hidden; the user reads why instead.
-    emptyHint_ = new QLabel(Text("该字段不能分级也不能分类，请选择其他专题字段"), this);
-    emptyHint_->setObjectName("EmptyLegendHint");
+    emptyHint_ = Named<QLabel>("EmptyLegendHint",
+                               Text("该字段不能分级也不能分类，请选择其他专题字段"), this);
     emptyHint_->setWordWrap(true);
     emptyHint_->setAlignment(Qt::AlignCenter);
     emptyHint_->setFrameShape(QFrame::StyledPanel);
     emptyHint_->hide();
 
     countRow_ = new QWidget(this);
-    outsideCount_ = new QLabel(countRow_);
-    outsideCount_->setObjectName("LegendOutsideCount");
+    outsideCount_ = Named<QLabel>("LegendOutsideCount", countRow_);
     outsideCount_->setStyleSheet(QStringLiteral("color: #b00000;"));
-    chartButton_ = new QPushButton(Text("统计图"), countRow_);
-    chartButton_->setObjectName("BtnThemeChart");
+    chartButton_ = Named<QPushButton>("BtnThemeChart", Text("统计图"), countRow_);
     chartButton_->setAutoDefault(false);
     OnClick(chartButton_, this, dialogs_, &LegendPanel::BtnThemeChartClick);
     auto* countLayout = new QHBoxLayout(countRow_);
@@ -281,8 +278,7 @@ LegendPanel::LegendPanel(LegendWindow window, Dialogs& dialogs, TFrmColorCfg& co
 }
 
 void LegendPanel::BuildClassPage(const LegendPanelNames& names) {
-    classSheet_ = new QWidget(pageControl_);
-    classSheet_->setObjectName(names.classSheet);
+    classSheet_ = Named<QWidget>(names.classSheet, pageControl_);
     classGrid_ = MakeTable(names.classGrid, {Text("颜色"), Text("类别")}, classSheet_);
     classGrid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     classGrid_->setItemDelegate(new LegendCellDelegate(false, classGrid_));
@@ -297,8 +293,7 @@ void LegendPanel::BuildClassPage(const LegendPanelNames& names) {
 }
 
 void LegendPanel::BuildGradePage(const LegendPanelNames& names) {
-    gradeSheet_ = new QWidget(pageControl_);
-    gradeSheet_->setObjectName(names.gradeSheet);
+    gradeSheet_ = Named<QWidget>(names.gradeSheet, pageControl_);
     gradeGrid_ =
         MakeTable(names.gradeGrid, {Text("颜色"), Text("左值(小)"), Text("右值(大)")}, gradeSheet_);
     gradeGrid_->setToolTip(Text(names.gradeHint));
@@ -308,8 +303,7 @@ void LegendPanel::BuildGradePage(const LegendPanelNames& names) {
     }
     AddCountColumns(gradeGrid_, kGradeCountColumn);
     gradeGrid_->viewport()->installEventFilter(this);
-    outsideHint_ = new QLabel(gradeSheet_);
-    outsideHint_->setObjectName("OutsideRangeHint");
+    outsideHint_ = Named<QLabel>("OutsideRangeHint", gradeSheet_);
     outsideHint_->setWordWrap(true);
     outsideHint_->setStyleSheet(QStringLiteral("color: #b00000;"));
     outsideHint_->hide();
@@ -319,12 +313,9 @@ void LegendPanel::BuildGradePage(const LegendPanelNames& names) {
     layout->addWidget(outsideHint_);
     pageControl_->addTab(gradeSheet_, Text("分级方式"));
 
-    popupMenu_ = new QMenu(this);
-    popupMenu_->setObjectName("PopupMenu1");
-    QAction* load = popupMenu_->addAction(Text("装入色彩配置文件"));
-    load->setObjectName("N1");
-    QAction* save = popupMenu_->addAction(Text("保存色彩配置文件"));
-    save->setObjectName("N2");
+    popupMenu_ = Named<QMenu>("PopupMenu1", this);
+    QAction* load = Named(popupMenu_->addAction(Text("装入色彩配置文件")), "N1");
+    QAction* save = Named(popupMenu_->addAction(Text("保存色彩配置文件")), "N2");
     OnClick(load, this, dialogs_, &LegendPanel::N1Click);
     OnClick(save, this, dialogs_, &LegendPanel::N2Click);
     gradeGrid_->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -334,19 +325,15 @@ void LegendPanel::BuildGradePage(const LegendPanelNames& names) {
 }
 
 void LegendPanel::BuildSettings(const LegendPanelNames& names) {
-    settingsGroup_ = new QGroupBox(Text("分级方式设置"), this);
-    settingsGroup_->setObjectName(names.settingsGroup);
+    settingsGroup_ = Named<QGroupBox>(names.settingsGroup, Text("分级方式设置"), this);
 
     auto* countLabel = new QLabel(Text("分级数："), settingsGroup_);
-    gradeCount_ = new QSpinBox(settingsGroup_);
-    gradeCount_->setObjectName(names.spinEdit);
+    gradeCount_ = Named<QSpinBox>(names.spinEdit, settingsGroup_);
     gradeCount_->setRange(MinGradeCount, MaxGradeCount);
     gradeCount_->setValue(DefaultGradeCount);
-    defaultButton_ = new QPushButton(Text("缺省计算"), settingsGroup_);
-    defaultButton_->setObjectName("Button2");
+    defaultButton_ = Named<QPushButton>("Button2", Text("缺省计算"), settingsGroup_);
 
-    boundaryGroup_ = new QGroupBox(Text("分界阈值包含方式"), settingsGroup_);
-    boundaryGroup_->setObjectName(names.radioGroup);
+    boundaryGroup_ = Named<QGroupBox>(names.radioGroup, Text("分界阈值包含方式"), settingsGroup_);
     boundaryButtons_ = new QButtonGroup(boundaryGroup_);
     auto* boundaryLayout = new QHBoxLayout(boundaryGroup_);
     const std::array<const char*, 3> items = {"左值", "右值", "左右值"};
@@ -357,8 +344,7 @@ void LegendPanel::BuildSettings(const LegendPanelNames& names) {
     }
     boundaryButtons_->button(0)->setChecked(true);
 
-    ruleLabel_ = new QLabel(Text(names.initialRule), settingsGroup_);
-    ruleLabel_->setObjectName(names.ruleLabel);
+    ruleLabel_ = Named<QLabel>(names.ruleLabel, Text(names.initialRule), settingsGroup_);
 
     auto* layout = new QGridLayout(settingsGroup_);
     layout->addWidget(countLabel, 0, 0);

@@ -17,6 +17,7 @@
 #include <exception>
 #include <utility>
 
+#include "common/Named.h"
 #include "common/ProductInfo.h"
 #include "common/RunConversion.h"
 #include "common/WaitCursor.h"
@@ -54,8 +55,7 @@ QString HeaderOf(const QString& entry) {
 }
 
 QComboBox* Choice(const QString& name, QWidget* parent) {
-    auto* box = new QComboBox(parent);
-    box->setObjectName(name);
+    auto* box = Named<QComboBox>(name, parent);
     box->setMinimumContentsLength(6);
     box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     return box;
@@ -134,14 +134,12 @@ void ServingCellGroup::BuildControls() {
     for (QComboBox* key : {CBoxCellKey1, CBoxCellKey2, CBoxLogKey1, CBoxLogKey2}) {
         key->setToolTip(keyHint);
     }
-    SpinSpacing = new QSpinBox(this);
-    SpinSpacing->setObjectName("SpinSpacing");
+    SpinSpacing = Named<QSpinBox>("SpinSpacing", this);
     SpinSpacing->setRange(0, static_cast<int>(kMaxServingSpacing));
     SpinSpacing->setSuffix(QStringLiteral(" 米"));
     SpinSpacing->setToolTip(
         QStringLiteral("沿轨迹每隔该距离画一条连线，服务小区变化处总画；0为每个采样点"));
-    SpinRank = new QSpinBox(this);
-    SpinRank->setObjectName("SpinRank");
+    SpinRank = Named<QSpinBox>("SpinRank", this);
     SpinRank->setRange(1, kMaxOvershootRank);
     SpinRank->setToolTip(QStringLiteral("服务基站比第K近的基站还远即为越区"));
     OnClick(BtnOpenCells, this, dialogs_, &ServingCellGroup::OpenTableClick);

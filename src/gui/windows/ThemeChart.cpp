@@ -11,6 +11,7 @@
 
 #include "common/Dialogs.h"
 #include "common/Errors.h"
+#include "common/Named.h"
 #include "common/RunConversion.h"
 #include "common/SafeFile.h"
 
@@ -191,8 +192,7 @@ ThemeChartDialog::ThemeChartDialog(Dialogs& dialogs, QWidget* parent)
     setObjectName("ThemeChartDialog");
     setWindowTitle(QStringLiteral("统计图"));
     chart_ = new ThemeChart(this);
-    auto* exportButton = new QPushButton(QStringLiteral("导出PNG"), this);
-    exportButton->setObjectName("BtnExportPng");
+    auto* exportButton = Named<QPushButton>("BtnExportPng", QStringLiteral("导出PNG"), this);
     exportButton->setAutoDefault(false);
     OnClick(exportButton, this, dialogs_, &ThemeChartDialog::ExportPng);
     auto* buttons = new QHBoxLayout;

@@ -16,6 +16,7 @@
 #include <algorithm>
 
 #include "common/Dialogs.h"
+#include "common/Named.h"
 #include "common/RunConversion.h"
 #include "workbooks/WorksheetSource.h"
 
@@ -32,30 +33,26 @@ std::string LocalPath(const QString& path) {
 }
 
 QLabel* Caption(const QString& text, const QString& name, QWidget* parent) {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(name);
+    auto* label = Named<QLabel>(name, text, parent);
     return label;
 }
 
 QToolButton* PictureButton(const QString& name, QStyle::StandardPixmap icon, const QString& hint,
                            QWidget* parent) {
-    auto* button = new QToolButton(parent);
-    button->setObjectName(name);
+    auto* button = Named<QToolButton>(name, parent);
     button->setIcon(parent->style()->standardIcon(icon));
     button->setToolTip(hint);
     return button;
 }
 
 QLineEdit* PathBox(const QString& name, QWidget* parent) {
-    auto* box = new QLineEdit(parent);
-    box->setObjectName(name);
+    auto* box = Named<QLineEdit>(name, parent);
     box->setReadOnly(true);
     return box;
 }
 
 QComboBox* FieldBox(const QString& name, bool editable, QWidget* parent) {
-    auto* box = new QComboBox(parent);
-    box->setObjectName(name);
+    auto* box = Named<QComboBox>(name, parent);
     box->setEditable(editable);
     if (editable) {
         box->setInsertPolicy(QComboBox::NoInsert);
@@ -71,15 +68,13 @@ int ChosenField(const QComboBox& box) {
 }
 
 QPushButton* CommandButton(const QString& text, const QString& name, QWidget* parent) {
-    auto* button = new QPushButton(text, parent);
-    button->setObjectName(name);
+    auto* button = Named<QPushButton>(name, text, parent);
     button->setAutoDefault(false);
     return button;
 }
 
 QProgressBar* ProgressGauge(const QString& name, QWidget* parent) {
-    auto* gauge = new QProgressBar(parent);
-    gauge->setObjectName(name);
+    auto* gauge = Named<QProgressBar>(name, parent);
     gauge->setRange(0, 100);
     gauge->setValue(0);
     QPalette blue = gauge->palette();
@@ -89,10 +84,8 @@ QProgressBar* ProgressGauge(const QString& name, QWidget* parent) {
 }
 
 QGroupBox* InformationBox(QPlainTextEdit*& memo, QWidget* parent) {
-    auto* group = new QGroupBox(QStringLiteral("信息栏"), parent);
-    group->setObjectName("GroupBox4");
-    memo = new QPlainTextEdit(group);
-    memo->setObjectName("Memo0");
+    auto* group = Named<QGroupBox>("GroupBox4", QStringLiteral("信息栏"), parent);
+    memo = Named<QPlainTextEdit>("Memo0", group);
     memo->setReadOnly(true);
     memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     auto* layout = new QVBoxLayout(group);
