@@ -11,6 +11,7 @@
 
 #include "common/DesktopSettings.h"
 #include "common/Named.h"
+#include "windows/WindowParts.h"
 
 namespace orvane {
 
@@ -49,10 +50,7 @@ TFrmSysOptions::TFrmSysOptions(DesktopSettings& settings, QWidget* parent)
     BtnCancel = Named<QPushButton>("BtnCancel", QStringLiteral("取消"), this);
     connect(BtnOK, &QPushButton::clicked, this, &QDialog::accept);
     connect(BtnCancel, &QPushButton::clicked, this, &QDialog::reject);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(BtnOK);
-    buttons->addWidget(BtnCancel);
+    auto* buttons = ButtonsAtRight({BtnOK, BtnCancel});
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(group);

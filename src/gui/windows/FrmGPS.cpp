@@ -48,10 +48,7 @@ TFrmGPS::TFrmGPS(Dialogs& dialogs, QWidget* parent) : QDialog(parent), dialogs_(
     OnClick(Button3, this, dialogs_, &TFrmGPS::Button3Click);
     OnClick(Button1, this, dialogs_, &TFrmGPS::Button1Click);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(Button3);
-    buttons->addWidget(Button1);
+    auto* buttons = ButtonsAtRight({Button3, Button1});
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(10, 6, 10, 8);

@@ -54,10 +54,7 @@ TFrmMIF2KML::TFrmMIF2KML(DesktopHost& host, Dialogs& dialogs, QWidget* parent)
     nameColumn->addWidget(new QLabel(QStringLiteral("名称字段（标准KML格式）："), this));
     nameColumn->addWidget(CBoxNameColumn, 1);
     grid->addLayout(nameColumn, 4, 0, 1, 2);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(Button1);
-    buttons->addWidget(Button2);
+    auto* buttons = ButtonsAtRight({Button1, Button2});
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
     layout->addSpacing(8);

@@ -88,10 +88,7 @@ TFrmServingReport::TFrmServingReport(DesktopHost& host, Dialogs& dialogs, QWidge
     filter->addWidget(Caption(QStringLiteral("结论："), "LabelVerdict", this));
     filter->addWidget(CBoxVerdict);
     filter->addWidget(LabelSummary, 1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(BtnExport);
-    buttons->addWidget(BtnClose);
+    auto* buttons = ButtonsAtRight({BtnExport, BtnClose});
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(filter);
     layout->addWidget(GridCells, 1);

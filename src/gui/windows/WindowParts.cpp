@@ -148,12 +148,18 @@ void ShowSheetNames(QComboBox& box, const WorksheetSource& source) {
     box.setCurrentIndex(source.currentSheet());
 }
 
+QHBoxLayout* ButtonsAtRight(std::initializer_list<QWidget*> buttons) {
+    auto* row = new QHBoxLayout;
+    row->addStretch();
+    for (QWidget* button : buttons) {
+        row->addWidget(button);
+    }
+    return row;
+}
+
 QLayout* ConverterColumn(std::initializer_list<QWidget*> rows, QGroupBox* information,
                          QPushButton* generate, QPushButton* close) {
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(generate);
-    buttons->addWidget(close);
+    auto* buttons = ButtonsAtRight({generate, close});
     auto* column = new QVBoxLayout;
     for (QWidget* row : rows) {
         column->addWidget(row);

@@ -13,6 +13,7 @@
 #include <vector>
 
 class QGroupBox;
+class QHBoxLayout;
 class QLabel;
 class QLayout;
 class QLineEdit;
@@ -95,6 +96,9 @@ void ChooseWorkbook(QWidget* window, Dialogs& dialogs,
 
 // Lists the workbook's sheets, the current one chosen, without signalling a change.
 void ShowSheetNames(QComboBox& box, const WorksheetSource& source);
+
+// A row of buttons pushed to its right end.
+QHBoxLayout* ButtonsAtRight(std::initializer_list<QWidget*> buttons);
 
 // The column of a converter window: its rows of controls from top to bottom, the
 // information box taking the room left, and the generate and close buttons at the right of
