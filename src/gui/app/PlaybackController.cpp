@@ -4,21 +4,9 @@
 #include <vector>
 
 #include "common/Kml_baseclass.h"
+#include "common/Utf8Text.h"
 
 namespace orvane {
-
-namespace {
-
-QStringList Texts(const std::vector<std::string>& fields) {
-    QStringList texts;
-    texts.reserve(static_cast<int>(fields.size()));
-    for (const std::string& field : fields) {
-        texts << QString::fromStdString(field);
-    }
-    return texts;
-}
-
-}  // namespace
 
 void PlaybackController::Load(TextLines lines, PlaybackColumns columns) {
     lines_ = std::move(lines);
@@ -58,7 +46,7 @@ PlayedLine PlaybackController::Step() {
     std::vector<std::string> fields;
     SplitTabFields(lines_[static_cast<size_t>(played.line)], fields);
     played.position = ReadTrackPosition(fields, columns_);
-    fields_ = Texts(fields);
+    fields_ = FromUtf8(fields);
     played.fields = fields_;
     return played;
 }
@@ -74,7 +62,7 @@ QStringList PlaybackController::FieldNames() const {
     if (!lines_.empty()) {
         SplitTabFields(lines_[0], names);
     }
-    return Texts(names);
+    return FromUtf8(names);
 }
 
 }  // namespace orvane

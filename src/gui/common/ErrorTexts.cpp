@@ -7,14 +7,11 @@
 #include <string>
 
 #include "common/SafeFile.h"
+#include "common/Utf8Text.h"
 
 namespace orvane {
 
 namespace {
-
-QString FromUtf8(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<int>(text.size()));
-}
 
 bool StartsWith(std::string_view text, std::string_view prefix) {
     return text.substr(0, prefix.size()) == prefix;

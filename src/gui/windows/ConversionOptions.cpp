@@ -18,6 +18,7 @@
 #include "common/Named.h"
 #include "common/ProductInfo.h"
 #include "common/RunConversion.h"
+#include "common/Utf8Text.h"
 #include "windows/WindowParts.h"
 
 namespace orvane {
@@ -165,9 +166,7 @@ void ConversionOptionsGroup::SetLogFields(const std::vector<std::string>& names)
         timeField_->currentIndex() > 0 ? timeField_->currentText() : rememberedTimeField_;
     timeField_->clear();
     timeField_->addItem(QString());
-    for (const std::string& name : names) {
-        timeField_->addItem(QString::fromStdString(name));
-    }
+    timeField_->addItems(FromUtf8(names));
     timeField_->setCurrentIndex(
         chosen.isEmpty() ? 0 : std::max(0, timeField_->findText(chosen, Qt::MatchFixedString)));
 }

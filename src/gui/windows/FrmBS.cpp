@@ -24,6 +24,7 @@
 #include "common/DesktopSettings.h"
 #include "common/Named.h"
 #include "common/RunConversion.h"
+#include "common/Utf8Text.h"
 #include "common/WaitCursor.h"
 
 namespace orvane {
@@ -211,9 +212,7 @@ void TFrmBS::FillChoice(int opening) {
     if (opening == kBeamwidthChoice) {
         choice->addItem(QString());  // no beamwidth column
     }
-    for (const std::string& item : items) {
-        choice->addItem(QString::fromStdString(item));
-    }
+    choice->addItems(FromUtf8(items));
     choice->setCurrentIndex(-1);
 }
 

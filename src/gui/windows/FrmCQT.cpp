@@ -19,19 +19,12 @@
 #include "common/DesktopSettings.h"
 #include "common/Named.h"
 #include "common/RunConversion.h"
+#include "common/Utf8Text.h"
 #include "common/WaitCursor.h"
 #include "windows/ConversionOptions.h"
 #include "windows/LegendPanel.h"
 
 namespace orvane {
-
-namespace {
-
-QString FromUtf8(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<int>(text.size()));
-}
-
-}  // namespace
 
 TFrmCQT::TFrmCQT(DesktopHost& host, Dialogs& dialogs, TFrmColorCfg& colorCfg, QWidget* parent)
     : QDialog(parent), host_(host), dialogs_(dialogs) {
@@ -186,13 +179,9 @@ void TFrmCQT::ColumnChoiceDropDown(ColumnChoice* opening) {
     }
     const std::vector<std::string> items =
         FillColumnChoices(source_.columnEntries(), shown, openingIndex);
-    QStringList texts;
-    for (const std::string& item : items) {
-        texts << FromUtf8(item);
-    }
     const QSignalBlocker quiet(opening);
     opening->clear();
-    opening->addItems(texts);
+    opening->addItems(FromUtf8(items));
     opening->setCurrentIndex(-1);
 }
 

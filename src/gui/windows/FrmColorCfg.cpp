@@ -12,6 +12,7 @@
 #include "common/Errors.h"
 #include "common/Named.h"
 #include "common/RunConversion.h"
+#include "common/Utf8Text.h"
 
 namespace orvane {
 
@@ -71,9 +72,7 @@ bool TFrmColorCfg::FillList(QWidget* owner) {
     try {
         const std::vector<std::string> names = ListSchemeNames(path_.toStdString());
         ListBox1->clear();
-        for (const std::string& name : names) {
-            ListBox1->addItem(QString::fromStdString(name));
-        }
+        ListBox1->addItems(FromUtf8(names));
         return true;
     } catch (const Error& error) {
         dialogs_.ErrorBox(owner, DesktopErrorText(error));

@@ -26,6 +26,7 @@
 #include "common/Errors.h"
 #include "common/Named.h"
 #include "common/RunConversion.h"
+#include "common/Utf8Text.h"
 #include "common/WaitCursor.h"
 #include "legend/ThematicLegend.h"
 #include "windows/ConversionOptions.h"
@@ -189,10 +190,7 @@ void TFrmDT::ReadHeader() {
     GroupServing->SetLogFields(names);
     options_->SetLogFields(names);
 
-    QStringList items;
-    for (const std::string& name : names) {
-        items << QString::fromStdString(name);
-    }
+    const QStringList items = FromUtf8(names);
     const QSignalBlocker quiet(CBoxFNList);
     for (QComboBox* box : {CBox_Long, CBox_Lat, CBoxFNList}) {
         box->clear();

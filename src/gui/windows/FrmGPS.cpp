@@ -20,6 +20,7 @@
 
 #include "common/Named.h"
 #include "common/RunConversion.h"
+#include "common/Utf8Text.h"
 #include "common/WaitCursor.h"
 #include "windows/FrmDT.h"
 #include "windows/WindowParts.h"
@@ -134,10 +135,7 @@ void TFrmGPS::SpeedButton3Click() {
     if (!ReportErrors(this, dialogs_, readHeader)) {
         return;
     }
-    QStringList items;
-    for (const std::string& name : names) {
-        items << QString::fromStdString(name);
-    }
+    const QStringList items = FromUtf8(names);
     for (QComboBox* box : {CBox_Long, CBox_Lat}) {
         box->clear();
         box->addItems(items);

@@ -20,6 +20,7 @@
 #include "common/Kml_baseclass.h"
 #include "common/Named.h"
 #include "common/RunConversion.h"
+#include "common/Utf8Text.h"
 #include "windows/WindowParts.h"
 
 namespace orvane {
@@ -29,20 +30,16 @@ namespace {
 const QString kAllCells = QStringLiteral("全部");
 const QString kCellsWithoutVerdict = QStringLiteral("正常");
 
-QString Text(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<int>(text.size()));
-}
-
 // A cell of the table: its text shown, and sorted as a number where it is one; an empty cell
 // has nothing to sort by and comes last.
 QStandardItem* Cell(const std::string& text) {
-    auto* item = new QStandardItem(Text(text));
+    auto* item = new QStandardItem(FromUtf8(text));
     item->setEditable(false);
     if (const std::optional<double> number = TryParseNumber(text)) {
         item->setData(*number, Qt::UserRole);
         item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
     } else if (!text.empty()) {
-        item->setData(Text(text), Qt::UserRole);
+        item->setData(FromUtf8(text), Qt::UserRole);
     }
     return item;
 }
@@ -58,8 +55,8 @@ TFrmServingReport::TFrmServingReport(DesktopHost& host, Dialogs& dialogs, QWidge
     LabelSummary = Caption(QString(), "LabelSummary", this);
     LabelSummary->setWordWrap(true);
     CBoxVerdict = Named<QComboBox>("CBoxVerdict", this);
-    CBoxVerdict->addItems(
-        {kAllCells, Text(kCrossedFeederVerdict), Text(kOvershootingVerdict), kCellsWithoutVerdict});
+    CBoxVerdict->addItems({kAllCells, FromUtf8(kCrossedFeederVerdict),
+                           FromUtf8(kOvershootingVerdict), kCellsWithoutVerdict});
     connect(CBoxVerdict, qOverload<int>(&QComboBox::currentIndexChanged), this,
             Guarded(this, dialogs_, &TFrmServingReport::CBoxVerdictChange));
 
@@ -111,11 +108,7 @@ void TFrmServingReport::ShowReport(std::unique_ptr<ServingAnalysis> analysis,
 void TFrmServingReport::FillRows() {
     const ServingCellReport& report = analysis_->report;
     cells_->clear();
-    QStringList header;
-    for (const std::string& name : ServingReportHeader(report.themeName)) {
-        header << Text(name);
-    }
-    cells_->setHorizontalHeaderLabels(header);
+    cells_->setHorizontalHeaderLabels(FromUtf8(ServingReportHeader(report.themeName)));
     for (const ServingCellRow& row : report.rows) {
         QList<QStandardItem*> items;
         for (const std::string& field : ServingReportFields(row)) {
@@ -123,7 +116,7 @@ void TFrmServingReport::FillRows() {
         }
         cells_->appendRow(items);
     }
-    shown_->setFilterKeyColumn(header.size() - 1);
+    shown_->setFilterKeyColumn(cells_->columnCount() - 1);
     GridCells->resizeColumnsToContents();
     // Wide enough for every column, the verdict last among them, where the screen allows.
     const int needed = GridCells->horizontalHeader()->length() +
@@ -145,12 +138,12 @@ QString TFrmServingReport::Summary() const {
     QString summary = QStringLiteral("采样点%1个，服务小区%2个；%3%4个，%5%6个")
                           .arg(report.samples)
                           .arg(report.rows.size())
-                          .arg(Text(kCrossedFeederVerdict))
+                          .arg(FromUtf8(kCrossedFeederVerdict))
                           .arg(verdicts(kCrossedFeederVerdict))
-                          .arg(Text(kOvershootingVerdict))
+                          .arg(FromUtf8(kOvershootingVerdict))
                           .arg(verdicts(kOvershootingVerdict));
     if (const std::string unmatched = UnmatchedCellsMessage(report); !unmatched.empty()) {
-        summary += '\n' + Text(unmatched);
+        summary += '\n' + FromUtf8(unmatched);
     }
     return summary;
 }

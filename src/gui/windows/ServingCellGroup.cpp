@@ -20,6 +20,7 @@
 #include "common/Named.h"
 #include "common/ProductInfo.h"
 #include "common/RunConversion.h"
+#include "common/Utf8Text.h"
 #include "common/WaitCursor.h"
 #include "windows/WindowParts.h"
 
@@ -236,10 +237,7 @@ void ServingCellGroup::GroupToggled(bool on) {
 }
 
 void ServingCellGroup::ShowColumns() {
-    QStringList entries;
-    for (const std::string& entry : source_.columnEntries()) {
-        entries << QString::fromStdString(entry);
-    }
+    const QStringList entries = FromUtf8(source_.columnEntries());
     Fill(*CBoxCellSite, entries, false, RememberedChoice("Site"), kSiteHeaders);
     Fill(*CBoxCellLon, entries, false, RememberedChoice("Longitude"), kLongitudeHeaders);
     Fill(*CBoxCellLat, entries, false, RememberedChoice("Latitude"), kLatitudeHeaders);
@@ -251,10 +249,7 @@ void ServingCellGroup::ShowColumns() {
 }
 
 void ServingCellGroup::SetLogFields(const std::vector<std::string>& names) {
-    QStringList items;
-    for (const std::string& name : names) {
-        items << QString::fromStdString(name);
-    }
+    const QStringList items = FromUtf8(names);
     // Fields chosen before stay chosen where the new header has them.
     Fill(*CBoxLogKey1, items, false, CBoxLogKey1->currentText(), {});
     Fill(*CBoxLogKey2, items, true, CBoxLogKey2->currentText(), {});

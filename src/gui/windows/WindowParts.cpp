@@ -18,6 +18,7 @@
 #include "common/Dialogs.h"
 #include "common/Named.h"
 #include "common/RunConversion.h"
+#include "common/Utf8Text.h"
 #include "workbooks/WorksheetSource.h"
 
 namespace orvane {
@@ -142,9 +143,7 @@ void ChooseWorkbook(QWidget* window, Dialogs& dialogs,
 void ShowSheetNames(QComboBox& box, const WorksheetSource& source) {
     const QSignalBlocker quiet(box);
     box.clear();
-    for (const std::string& name : source.sheetNames()) {
-        box.addItem(QString::fromStdString(name));
-    }
+    box.addItems(FromUtf8(source.sheetNames()));
     box.setCurrentIndex(source.currentSheet());
 }
 
@@ -195,10 +194,7 @@ int MatchingEntry(const QStringList& entries, const QStringList& names,
 
 void PreselectColumns(const std::vector<std::string>& entries,
                       const std::vector<UsualHeaders>& choices, bool newWorkbook) {
-    QStringList texts;
-    for (const std::string& entry : entries) {
-        texts << QString::fromStdString(entry);
-    }
+    const QStringList texts = FromUtf8(entries);
     std::vector<bool> taken(entries.size(), false);
     std::vector<const UsualHeaders*> open;
     for (const UsualHeaders& usual : choices) {
