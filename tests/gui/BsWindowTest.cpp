@@ -244,7 +244,8 @@ class BsWindowTest : public QObject {
 
         QTest::mouseClick(Child<QPushButton>(Bs(), "Button5"), Qt::LeftButton);
         QCOMPARE(dialogs_.errors, QStringList());
-        QCOMPARE(FileBytes(out), FileBytes(kReviewed + "/bs-table.kml"));
+        QCOMPARE(FileBytes(out),
+                 ProcedureOutput(Bs().Request(), dir_.filePath("expected.kml"), ConvertBsToKml));
         QCOMPARE(dialogs_.messages, QStringList({"导出完成,共导入6行数据."}));
         QVERIFY(Lines(*Child<QPlainTextEdit>(Bs(), "Memo0")).isEmpty());
         QCOMPARE(TopLevelTexts(*Child<QTreeWidget>(Main(), "TreeView2")), QStringList({out}));
@@ -354,7 +355,8 @@ class BsWindowTest : public QObject {
         ChooseOutput(out);
         QTest::mouseClick(Child<QPushButton>(Bs(), "Button5"), Qt::LeftButton);
         QCOMPARE(dialogs_.errors, QStringList());
-        QCOMPARE(FileBytes(out), FileBytes(kReviewed + "/beamwidth-metres.kml"));
+        QCOMPARE(FileBytes(out),
+                 ProcedureOutput(Bs().Request(), dir_.filePath("expected.kml"), ConvertBsToKml));
         QCOMPARE(Lines(*Child<QPlainTextEdit>(Bs(), "Memo0")).size(), 3);
         QCOMPARE(Lines(*Child<QPlainTextEdit>(Bs(), "Memo0")).first(),
                  QString("第3行波束宽度 :E:波束宽度无有效值!按45度绘制."));

@@ -37,7 +37,6 @@ using namespace orvane::test;
 namespace {
 
 const QString kCases = QStringLiteral(ORVANE_TEST_DATA "/workbooks/cqt-cases.xlsx");
-const QString kExpected = QStringLiteral(ORVANE_TEST_DATA "/cqt");
 using Values = std::vector<std::string>;
 
 }  // namespace
@@ -199,7 +198,10 @@ class CqtWindowTest : public QObject {
 
         QTest::mouseClick(Child<QPushButton>(Cqt(), "Button7"), Qt::LeftButton);
         QCOMPARE(dialogs_.errors, QStringList());
-        QCOMPARE(FileBytes(out), FileBytes(kExpected + "/classes.kml"));
+        QCOMPARE(FileBytes(out),
+                 ProcedureOutput(Cqt().Request(), dir_.filePath("expected.kml"), ConvertCqtToKml));
+        QCOMPARE(Cqt().Request().legend.kind, LegendKind::Classification);
+        QCOMPARE(Cqt().Request().legend.classEntries.size(), size_t{4});
         QCOMPARE(Lines(*Child<QPlainTextEdit>(Cqt(), "Memo0")),
                  QStringList({"第5行数据为无效数据,原因:", "  专题字段 :D:质量无有效值!",
                               "第6行数据为无效数据,原因:", "  标识名称 :A:测试点无有效值!",
@@ -237,7 +239,10 @@ class CqtWindowTest : public QObject {
         Cqt().findChild<QGroupBox*>("RadioGroup3")->findChildren<QAbstractButton*>().at(1)->click();
         const QString out = ChooseOutput("grades.kml");
         QTest::mouseClick(Child<QPushButton>(Cqt(), "Button7"), Qt::LeftButton);
-        QCOMPARE(FileBytes(out), FileBytes(kExpected + "/grades-right.kml"));
+        QCOMPARE(FileBytes(out),
+                 ProcedureOutput(Cqt().Request(), dir_.filePath("expected.kml"), ConvertCqtToKml));
+        QCOMPARE(Cqt().Request().legend.boundaryMode, BoundaryMode::RightInclusive);
+        QCOMPARE(Cqt().Request().legend.gradeEntries.size(), size_t{2});
 
         WriteFile(out, "kept");
         Child<QPlainTextEdit>(Cqt(), "Memo0")->setPlainText("earlier");

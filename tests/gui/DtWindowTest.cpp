@@ -41,13 +41,6 @@ namespace {
 
 const QString kData = QStringLiteral(ORVANE_TEST_DATA "/dt");
 
-// What the procedure itself writes for the request, to compare the window's file with.
-QByteArray ProcedureOutput(DtConversionRequest request, const QString& path) {
-    request.outPath = path.toStdString();
-    ConvertDtToKml(request);
-    return FileBytes(path);
-}
-
 }  // namespace
 
 class DtWindowTest : public QObject {
@@ -217,7 +210,8 @@ class DtWindowTest : public QObject {
         const QByteArray kml = FileBytes(out);
         QVERIFY(kml.contains("#LINESTYLE-1"));
         QVERIFY(kml.contains("#LINESTYLE0"));
-        QCOMPARE(kml, ProcedureOutput(Dt().Request(), dir_.filePath("expected.kml")));
+        QCOMPARE(kml,
+                 ProcedureOutput(Dt().Request(), dir_.filePath("expected.kml"), ConvertDtToKml));
 
         // A log without the theme field: its first field is chosen and scanned.
         const QString third = dir_.filePath("third.txt");
@@ -316,7 +310,8 @@ class DtWindowTest : public QObject {
 
         QTest::mouseClick(Child<QPushButton>(Dt(), "Button6"), Qt::LeftButton);
         QCOMPARE(dialogs_.errors, QStringList());
-        QCOMPARE(FileBytes(out), FileBytes(kData + "/route-classes.kml"));
+        QCOMPARE(FileBytes(out),
+                 ProcedureOutput(Dt().Request(), dir_.filePath("expected.kml"), ConvertDtToKml));
         QCOMPARE(Lines(*Child<QPlainTextEdit>(Dt(), "Memo0")),
                  QStringList({"生成KML文件开始...", "生成KML文件完成：" + out}));
         QCOMPARE(dialogs_.messages, QStringList({"导出完成."}));
@@ -364,7 +359,8 @@ class DtWindowTest : public QObject {
         QTest::mouseClick(Child<QPushButton>(Dt(), "Button6"), Qt::LeftButton);
         QCOMPARE(dialogs_.errors, QStringList());
         const QByteArray joined = FileBytes(out);
-        QCOMPARE(joined, ProcedureOutput(Dt().Request(), dir_.filePath("expected.kml")));
+        QCOMPARE(joined,
+                 ProcedureOutput(Dt().Request(), dir_.filePath("expected.kml"), ConvertDtToKml));
         // The cells lie about 90 m apart: at 20 m their lines do not meet.
         QVERIFY(joined != FileBytes(kData + "/route-classes.kml"));
     }

@@ -9,6 +9,7 @@
 #include <QTreeWidget>
 #include <QtTest>
 
+#include "conversions/Conversion.h"
 #include "gui/WindowControls.h"
 
 namespace orvane::test {
@@ -19,6 +20,17 @@ inline QByteArray FileBytes(const QString& path) {
         return {};
     }
     return file.readAll();
+}
+
+// What the conversion itself writes for a window's request, to compare the window's file
+// with; the command line's tests compare that with the reviewed files.
+template <typename Request>
+QByteArray ProcedureOutput(Request request, const QString& path,
+                           ConversionSummary (*convert)(const Request&,
+                                                        const ConversionObserver&)) {
+    request.outPath = path.toStdString();
+    convert(request, {});
+    return FileBytes(path);
 }
 
 inline void WriteFile(const QString& path, const QByteArray& bytes) {
