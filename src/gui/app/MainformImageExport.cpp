@@ -95,13 +95,12 @@ void TFrmMain::N9Click() {
     PlaybackCamera = camera;
     AppGE0_->SetCamera(camera, kCameraSpeed);
 
-    FileDialogOptions options;
-    options.filter = QStringLiteral("Windows Bitmap File(*.BMP)|*.BMP");
-    options.defaultSuffix = QStringLiteral("BMP");
-    options.promptOverwrite = true;
-    options.checkBox = QStringLiteral("保留比例尺");
-    options.checked = &keepScaleBar_;
-    const std::optional<QString> path = dialogs_.SaveFile(this, options);
+    const std::optional<QString> path =
+        dialogs_.SaveFile(this, {.filter = QStringLiteral("Windows Bitmap File(*.BMP)|*.BMP"),
+                                 .defaultSuffix = QStringLiteral("BMP"),
+                                 .promptOverwrite = true,
+                                 .checkBox = QStringLiteral("保留比例尺"),
+                                 .checked = &keepScaleBar_});
     if (!path) {
         return;
     }

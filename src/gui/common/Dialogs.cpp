@@ -41,10 +41,8 @@ std::optional<QString> Chosen(const QString& path) {
 }  // namespace
 
 FileDialogOptions KmlFileDialog() {
-    FileDialogOptions options;
-    options.filter = QStringLiteral("Keyhole Markup Language(*.KML)|*.KML|KMZ(*.KMZ)|*.KMZ");
-    options.defaultSuffix = QStringLiteral("KML");
-    return options;
+    return {.filter = QStringLiteral("Keyhole Markup Language(*.KML)|*.KML|KMZ(*.KMZ)|*.KMZ"),
+            .defaultSuffix = QStringLiteral("KML")};
 }
 
 QString QtNameFilter(const QString& filter) {

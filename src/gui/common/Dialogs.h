@@ -12,15 +12,15 @@ class QWidget;
 namespace orvane {
 
 struct FileDialogOptions {
-    QString title;          // empty: the platform's own title
-    QString filter;         // "Keyhole Markup Language(*.KML)|*.KML" style, as the windows name it
-    QString defaultSuffix;  // without the dot: "KML"
-    QString directory;      // where the dialog opens; empty: the current directory
-    QString fileName;       // proposed file name
+    QString title{};   // empty: the platform's own title
+    QString filter{};  // "Keyhole Markup Language(*.KML)|*.KML" style, as the windows name it
+    QString defaultSuffix{};  // without the dot: "KML"
+    QString directory{};      // where the dialog opens; empty: the current directory
+    QString fileName{};       // proposed file name
     bool promptOverwrite = false;
     // A check box under the file names when its text is given: `*checked` sets it at opening
     // and receives it when a file is chosen.
-    QString checkBox;
+    QString checkBox{};
     bool* checked = nullptr;
 };
 

@@ -147,13 +147,12 @@ void ConversionOptionsGroup::MergeLinesToggled(bool on) {
 }
 
 void ConversionOptionsGroup::ChooseStatisticsFile() {
-    FileDialogOptions options;
-    options.filter = QStringLiteral("CSV(*.csv)|*.csv");
-    options.defaultSuffix = QStringLiteral("csv");
-    options.directory = QDir::currentPath();
-    options.fileName = statisticsPath_->text();
-    options.promptOverwrite = true;
-    if (const std::optional<QString> path = dialogs_.SaveFile(window(), options)) {
+    if (const std::optional<QString> path =
+            dialogs_.SaveFile(window(), {.filter = QStringLiteral("CSV(*.csv)|*.csv"),
+                                         .defaultSuffix = QStringLiteral("csv"),
+                                         .directory = QDir::currentPath(),
+                                         .fileName = statisticsPath_->text(),
+                                         .promptOverwrite = true})) {
         statisticsPath_->setText(*path);
     }
 }

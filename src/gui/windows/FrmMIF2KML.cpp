@@ -63,10 +63,9 @@ TFrmMIF2KML::TFrmMIF2KML(DesktopHost& host, Dialogs& dialogs, QWidget* parent)
 }
 
 void TFrmMIF2KML::SpeedButton3Click() {
-    FileDialogOptions options;
-    options.filter = QStringLiteral("Mapinfo Mif File(*.MIF)|*.MIF");
-    options.defaultSuffix = QStringLiteral("MIF");
-    if (const std::optional<QString> path = dialogs_.OpenFile(this, options)) {
+    if (const std::optional<QString> path =
+            dialogs_.OpenFile(this, {.filter = QStringLiteral("Mapinfo Mif File(*.MIF)|*.MIF"),
+                                     .defaultSuffix = QStringLiteral("MIF")})) {
         OpenInputFile(*path);
     }
 }

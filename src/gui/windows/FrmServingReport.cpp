@@ -170,13 +170,12 @@ void TFrmServingReport::BtnExportClick() {
     if (!analysis_) {
         return;
     }
-    FileDialogOptions options;
-    options.title = QStringLiteral("导出CSV");
-    options.filter = QStringLiteral("CSV(*.csv)|*.csv");
-    options.defaultSuffix = QStringLiteral("csv");
-    options.fileName = csvPath_;
-    options.promptOverwrite = true;
-    if (const std::optional<QString> path = dialogs_.SaveFile(this, options)) {
+    if (const std::optional<QString> path =
+            dialogs_.SaveFile(this, {.title = QStringLiteral("导出CSV"),
+                                     .filter = QStringLiteral("CSV(*.csv)|*.csv"),
+                                     .defaultSuffix = QStringLiteral("csv"),
+                                     .fileName = csvPath_,
+                                     .promptOverwrite = true})) {
         WriteServingReportCsv(LocalPath(*path), analysis_->report);
         csvPath_ = *path;
         dialogs_.Message(this, QStringLiteral("小区统计已导出：") + *path);

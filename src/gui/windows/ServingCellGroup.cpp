@@ -178,12 +178,13 @@ void ServingCellGroup::BuildControls() {
 }
 
 void ServingCellGroup::OpenTableClick() {
-    FileDialogOptions options;
-    options.title = QStringLiteral("打开基站表");
-    options.filter = kWorkbookFilter;
     const QString shown = EdtCellsFName->text();
-    options.directory = shown.isEmpty() ? QDir::currentPath() : QFileInfo(shown).absolutePath();
-    if (const std::optional<QString> path = dialogs_.OpenFile(this, options)) {
+    const QString directory =
+        shown.isEmpty() ? QDir::currentPath() : QFileInfo(shown).absolutePath();
+    if (const std::optional<QString> path =
+            dialogs_.OpenFile(this, {.title = QStringLiteral("打开基站表"),
+                                     .filter = kWorkbookFilter,
+                                     .directory = directory})) {
         OpenTable(*path);
     }
 }

@@ -211,11 +211,10 @@ void ThemeChartDialog::Show(ThemeChartData data) {
 }
 
 void ThemeChartDialog::ExportPng() {
-    FileDialogOptions options;
-    options.filter = QStringLiteral("PNG(*.png)|*.png");
-    options.defaultSuffix = QStringLiteral("png");
-    options.promptOverwrite = true;
-    const std::optional<QString> path = dialogs_.SaveFile(this, options);
+    const std::optional<QString> path =
+        dialogs_.SaveFile(this, {.filter = QStringLiteral("PNG(*.png)|*.png"),
+                                 .defaultSuffix = QStringLiteral("png"),
+                                 .promptOverwrite = true});
     if (!path) {
         return;
     }

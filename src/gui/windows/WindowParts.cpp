@@ -125,11 +125,8 @@ void ChooseKmlOutput(QWidget* window, Dialogs& dialogs, QLineEdit& path) {
 
 std::optional<QString> AskForFile(QWidget* window, Dialogs& dialogs, const QString& title,
                                   const QString& filter) {
-    FileDialogOptions options;
-    options.title = title;
-    options.filter = filter;
-    options.directory = QDir::currentPath();
-    return dialogs.OpenFile(window, options);
+    return dialogs.OpenFile(window,
+                            {.title = title, .filter = filter, .directory = QDir::currentPath()});
 }
 
 void ChooseWorkbook(QWidget* window, Dialogs& dialogs,
