@@ -70,15 +70,18 @@ class IconPictures {
 
 enum class FeatureKind : std::uint8_t { Point, Line, Ring, Polygon };
 
-// A run of points: a line, a ring of a polygon, or the one point of a point feature.
+// A run of points: a line, a ring of a polygon, or the one point of a point feature. Its box
+// lets a view skip the lines of a merged route that it does not show.
 struct FeaturePart {
     std::uint32_t first = 0;
     std::uint32_t count = 0;
+    GeoBox box;
 };
 
 // Features directly in the document belong to no folder.
 constexpr std::uint32_t kNoFolder = std::numeric_limits<std::uint32_t>::max();
 
+// The lines (or rings) of one placemark's multi-geometry are one feature with a part each.
 struct Feature {
     FeatureKind kind = FeatureKind::Point;
     std::uint32_t style = 0;
@@ -209,6 +212,7 @@ class KmlFeatures::Assembler {
     KmlFeatures Finish();
 
   private:
+    bool JoinsLastFeature() const;
     void Append(const GeoPoint& point, FeaturePart& part);
     void FollowGreatCircle(const GeoPoint& from, const GeoPoint& to, FeaturePart& part);
 
