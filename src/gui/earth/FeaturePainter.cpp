@@ -107,12 +107,26 @@ void ForEachShownFeature(const FeatureLevel& level, const ScreenProjection& proj
     }
 }
 
-// The lines of a merged route outside the view are skipped; a polygon's rings are taken
-// whole, as its fill needs them all.
-bool MayShowPart(const ScreenProjection& projection, const Feature& feature,
-                 const FeaturePart& part) {
-    return feature.partCount == 1 || feature.kind == FeatureKind::Polygon ||
-           projection.MayShow(part.box);
+// The first part of the feature from `p` (an index into the level's parts) that the view
+// may show, else the end of its parts: the lines of a merged route outside the view are
+// skipped, group by group where they can be. A polygon's rings are taken whole, as its fill
+// needs them all.
+std::uint32_t NextShownPart(const FeatureLevel& level, const Feature& feature,
+                            const ScreenProjection& projection, std::uint32_t p) {
+    const std::uint32_t end = feature.firstPart + feature.partCount;
+    if (feature.partCount == 1 || feature.kind == FeatureKind::Polygon) {
+        return p;
+    }
+    while (p < end) {
+        if (p % kPartsPerGroup == 0 && !projection.MayShow(level.partGroups[p / kPartsPerGroup])) {
+            p += kPartsPerGroup;
+        } else if (!projection.MayShow(level.parts[p].box)) {
+            ++p;
+        } else {
+            return p;
+        }
+    }
+    return end;
 }
 
 }  // namespace
@@ -418,11 +432,10 @@ void FeaturePainter::PaintLine(const Feature& feature, const FeatureLevel& level
         }
         return;
     }
-    for (std::uint32_t p = 0; p < feature.partCount; ++p) {
-        const FeaturePart& part = level.parts[feature.firstPart + p];
-        if (!MayShowPart(projection_, feature, part)) {
-            continue;
-        }
+    const std::uint32_t end = feature.firstPart + feature.partCount;
+    for (std::uint32_t p = NextShownPart(level, feature, projection_, feature.firstPart); p < end;
+         p = NextShownPart(level, feature, projection_, p + 1)) {
+        const FeaturePart& part = level.parts[p];
         const std::span<const QPolygonF> runs = projection_.Runs(level, part);
         const bool whole = runs.size() == 1 && runs.front().size() == static_cast<int>(part.count);
         for (const QPolygonF& run : runs) {
@@ -540,15 +553,14 @@ std::optional<std::uint32_t> PlacemarkAt(const KmlFeatures& features,
         const FeatureStyle& style = features.Styles()[feature.style];
         const double reach = tolerance + (point ? PointSide(style) : style.lineWidth) / 2.0;
         bool hit = false;
-        for (std::uint32_t p = 0; p < feature.partCount && !hit; ++p) {
-            const FeaturePart& part = level.parts[feature.firstPart + p];
-            if (!MayShowPart(projection, feature, part)) {
-                continue;
-            }
-            for (const QPolygonF& run : projection.Runs(level, part)) {
+        const std::uint32_t end = feature.firstPart + feature.partCount;
+        for (std::uint32_t p = NextShownPart(level, feature, projection, feature.firstPart);
+             p < end && !hit; p = NextShownPart(level, feature, projection, p + 1)) {
+            for (const QPolygonF& run : projection.Runs(level, level.parts[p])) {
                 const bool closed = feature.kind != FeatureKind::Line;
                 const bool inside = feature.kind == FeatureKind::Polygon && style.filled &&
-                                    p == 0 && run.containsPoint(position, Qt::OddEvenFill);
+                                    p == feature.firstPart &&
+                                    run.containsPoint(position, Qt::OddEvenFill);
                 if (inside || DistanceToRun(position, run, closed) <= reach) {
                     hit = true;
                     break;
@@ -574,11 +586,10 @@ std::optional<GeoPoint> VertexNear(const KmlFeatures& features,
     QPointF at;
     ForEachShownFeature(level, projection, {}, [&](const Feature& feature) {
         const int kind = feature.kind == FeatureKind::Point ? 0 : 1;
-        for (std::uint32_t p = 0; p < feature.partCount; ++p) {
-            const FeaturePart& part = level.parts[feature.firstPart + p];
-            if (!MayShowPart(projection, feature, part)) {
-                continue;
-            }
+        const std::uint32_t end = feature.firstPart + feature.partCount;
+        for (std::uint32_t p = NextShownPart(level, feature, projection, feature.firstPart);
+             p < end; p = NextShownPart(level, feature, projection, p + 1)) {
+            const FeaturePart& part = level.parts[p];
             for (std::uint32_t k = part.first; k < part.first + part.count; ++k) {
                 if (projection.Project(level.points[k], at) &&
                     std::abs(at.x() - position.x()) <= tolerance &&

@@ -190,6 +190,14 @@ std::optional<CellKey> DotCellOf(const FeatureLevel& level, const Feature& featu
 }
 
 void MakeBlocks(FeatureLevel& level) {
+    level.partGroups.clear();
+    for (size_t p = 0; p < level.parts.size(); ++p) {
+        if (p % kPartsPerGroup == 0) {
+            level.partGroups.push_back(level.parts[p].box);
+        } else {
+            level.partGroups.back().Include(level.parts[p].box);
+        }
+    }
     level.blocks.clear();
     FeatureBlock block;
     std::uint32_t blockPoints = 0;

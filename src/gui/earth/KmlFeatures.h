@@ -99,6 +99,10 @@ struct FeatureBlock {
     GeoBox box;
 };
 
+// Parts are also boxed in groups of this many in a row, so that a street view skips most of
+// the hundreds of thousands of lines of a merged route at once.
+constexpr std::uint32_t kPartsPerGroup = 64;
+
 // One resolution of a file's features.
 struct FeatureLevel {
     double cellSize = 0.0;  // radians; points closer than a cell are merged; 0: full detail
@@ -106,6 +110,7 @@ struct FeatureLevel {
     std::vector<FeaturePart> parts;
     std::vector<GeoPoint> points;
     std::vector<FeatureBlock> blocks;
+    std::vector<GeoBox> partGroups;  // group i: parts from i * kPartsPerGroup
 
     size_t Size() const { return features.size() + points.size(); }
 };
