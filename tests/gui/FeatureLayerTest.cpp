@@ -86,6 +86,31 @@ QString KmzOf(const QString& kmlPath, const QString& kmzPath) {
     return kmzPath;
 }
 
+// A merged route larger than the reader's chunks, as the drive-test conversion writes it,
+// then a line of its own, longer than a chunk; `shift` moves where the chunks end.
+QByteArray MergedRoute(int shift) {
+    QByteArray kml =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<kml "
+        "xmlns=\"http://www.opengis.net/kml/2.2\"><Document><!--" +
+        QByteArray(shift, ' ') +
+        "-->\n<Style id=\"a\"><LineStyle><color>ff0000ff</color></LineStyle>"
+        "</Style>\n<Placemark><styleUrl>#a</styleUrl><MultiGeometry>\n";
+    const auto coordinates = [](int i) {
+        return QByteArray::number(113.0 + i * 1e-5, 'f', 6) + ',' +
+               QByteArray::number(25.0 - i * 1e-5, 'f', 6) + ",0 ";
+    };
+    for (int i = 0; i < 8000; ++i) {
+        // Now and then a line string that holds more than coordinates.
+        kml += i % 1000 == 999 ? "<LineString><tessellate>1</tessellate>\n<coordinates>"
+                               : "  <LineString>\n    <coordinates>\n      ";
+        kml += coordinates(i) + coordinates(i + 1) + "\n    </coordinates>\n  </LineString>\n";
+    }
+    // The long line's text is mostly white space, which the map reads quickly.
+    return kml + "</MultiGeometry></Placemark>\n<Placemark><LineString><coordinates>" +
+           coordinates(0) + QByteArray(1100000, ' ') + coordinates(1) +
+           "</coordinates></LineString></Placemark></Document></kml>\n";
+}
+
 bool SameLevels(const FeatureLevel& read, const FeatureLevel& expected) {
     const auto sameFeature = [](const Feature& a, const Feature& b) {
         return a.kind == b.kind && a.style == b.style && a.partCount == b.partCount &&
@@ -114,10 +139,15 @@ class FeatureLayerTest : public QObject {
     // folders, coordinates, and what is left to the map (the legend's screen overlay).
     void theStreamingReaderReadsWhatTheMapReads() {
         // globe/varied.kml: shared styles through a style map, an inline style, a
-        // multi-geometry, a polygon with a hole, a hidden placemark, nested folders.
+        // multi-geometry, a polygon with a hole, a hidden placemark, nested folders; merged
+        // routes cut by the reader's chunks at every place of a line string.
         QTemporaryDir dir;
         QStringList paths = {
             KmzOf(ORVANE_TEST_DATA "/bs/bs-table-standard.kml", dir.filePath("bs.kmz"))};
+        for (const int shift : {0, 19, 38, 57, 76, 95, 114, 133}) {
+            paths << dir.filePath(QStringLiteral("merged-%1.kml").arg(shift));
+            WriteFile(paths.back(), MergedRoute(shift));
+        }
         for (QDirIterator kml(ORVANE_TEST_DATA, {"*.kml"}, QDir::Files,
                               QDirIterator::Subdirectories);
              kml.hasNext();) {

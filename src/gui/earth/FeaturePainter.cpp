@@ -88,6 +88,47 @@ double PointSide(const FeatureStyle& style) {
     return std::max(kSmallestPointSide, std::round(side * style.iconScale));
 }
 
+// Calls `visit` with each feature of the level, in drawing order, that the view may show and
+// the filter passes: drawing and picking see the same features.
+template <typename Visit>
+void ForEachShownFeature(const FeatureLevel& level, const ScreenProjection& projection,
+                         const FeatureFilter& filter, Visit&& visit) {
+    for (const FeatureBlock& block : level.blocks) {
+        if (!projection.MayShow(block.box)) {
+            continue;
+        }
+        for (std::uint32_t i = block.firstFeature; i < block.firstFeature + block.featureCount;
+             ++i) {
+            const Feature& feature = level.features[i];
+            if (projection.MayShow(feature.box) && filter.Passes(feature)) {
+                visit(feature);
+            }
+        }
+    }
+}
+
+// The first part of the feature from `p` (an index into the level's parts) that the view
+// may show, else the end of its parts: the lines of a merged route outside the view are
+// skipped, group by group where they can be. A polygon's rings are taken whole, as its fill
+// needs them all.
+std::uint32_t NextShownPart(const FeatureLevel& level, const Feature& feature,
+                            const ScreenProjection& projection, std::uint32_t p) {
+    const std::uint32_t end = feature.firstPart + feature.partCount;
+    if (feature.partCount == 1 || feature.kind == FeatureKind::Polygon) {
+        return p;
+    }
+    while (p < end) {
+        if (p % kPartsPerGroup == 0 && !projection.MayShow(level.partGroups[p / kPartsPerGroup])) {
+            p += kPartsPerGroup;
+        } else if (!projection.MayShow(level.parts[p].box)) {
+            ++p;
+        } else {
+            return p;
+        }
+    }
+    return end;
+}
+
 }  // namespace
 
 QString LabelText(const QString& name) {
@@ -287,34 +328,24 @@ void FeaturePainter::Paint(const KmlFeatures& features, const FeatureFilter& fil
     }
     painter_.setBrush(Qt::NoBrush);
     currentPen_.reset();
-    for (const FeatureBlock& block : level.blocks) {
-        if (!projection_.MayShow(block.box)) {
-            continue;
+    ForEachShownFeature(level, projection_, filter, [&](const Feature& feature) {
+        const FeatureStyle& style = features.Styles()[feature.style];
+        switch (feature.kind) {
+            case FeatureKind::Point:
+                PaintPoint(feature, level, style, features);
+                break;
+            case FeatureKind::Line:
+                PaintLine(feature, level, false);
+                break;
+            case FeatureKind::Ring:
+                PaintLine(feature, level, true);
+                break;
+            case FeatureKind::Polygon:
+                PaintPolygon(feature, level, style);
+                break;
         }
-        for (std::uint32_t i = block.firstFeature; i < block.firstFeature + block.featureCount;
-             ++i) {
-            const Feature& feature = level.features[i];
-            if (!projection_.MayShow(feature.box) || !filter.Passes(feature)) {
-                continue;
-            }
-            const FeatureStyle& style = features.Styles()[feature.style];
-            switch (feature.kind) {
-                case FeatureKind::Point:
-                    PaintPoint(feature, level, style, features);
-                    break;
-                case FeatureKind::Line:
-                    PaintLine(feature, level, false);
-                    break;
-                case FeatureKind::Ring:
-                    PaintLine(feature, level, true);
-                    break;
-                case FeatureKind::Polygon:
-                    PaintPolygon(feature, level, style);
-                    break;
-            }
-            ++drawn_;
-        }
-    }
+        ++drawn_;
+    });
     EndDots();
 }
 
@@ -401,8 +432,10 @@ void FeaturePainter::PaintLine(const Feature& feature, const FeatureLevel& level
         }
         return;
     }
-    for (std::uint32_t p = 0; p < feature.partCount; ++p) {
-        const FeaturePart& part = level.parts[feature.firstPart + p];
+    const std::uint32_t end = feature.firstPart + feature.partCount;
+    for (std::uint32_t p = NextShownPart(level, feature, projection_, feature.firstPart); p < end;
+         p = NextShownPart(level, feature, projection_, p + 1)) {
+        const FeaturePart& part = level.parts[p];
         const std::span<const QPolygonF> runs = projection_.Runs(level, part);
         const bool whole = runs.size() == 1 && runs.front().size() == static_cast<int>(part.count);
         for (const QPolygonF& run : runs) {
@@ -512,42 +545,33 @@ std::optional<std::uint32_t> PlacemarkAt(const KmlFeatures& features,
     const FeatureLevel& level = features.LevelFor(projection.RadiansPerPixel());
     std::optional<std::uint32_t> found;
     bool foundPoint = false;
-    for (const FeatureBlock& block : level.blocks) {
-        if (!projection.MayShow(block.box)) {
-            continue;
+    ForEachShownFeature(level, projection, filter, [&](const Feature& feature) {
+        const bool point = feature.kind == FeatureKind::Point;
+        if ((foundPoint && !point) || !HasTexts(features.Placemarks()[feature.placemark])) {
+            return;
         }
-        for (std::uint32_t i = block.firstFeature; i < block.firstFeature + block.featureCount;
-             ++i) {
-            const Feature& feature = level.features[i];
-            const bool point = feature.kind == FeatureKind::Point;
-            if (!projection.MayShow(feature.box) || (foundPoint && !point) ||
-                !HasTexts(features.Placemarks()[feature.placemark]) || !filter.Passes(feature)) {
-                continue;
-            }
-            const FeatureStyle& style = features.Styles()[feature.style];
-            double reach = tolerance + style.lineWidth / 2.0;
-            if (feature.kind == FeatureKind::Point) {
-                reach = tolerance + PointSide(style) / 2.0;
-            }
-            bool hit = false;
-            for (std::uint32_t p = 0; p < feature.partCount && !hit; ++p) {
-                const FeaturePart& part = level.parts[feature.firstPart + p];
-                for (const QPolygonF& run : projection.Runs(level, part)) {
-                    const bool closed = feature.kind != FeatureKind::Line;
-                    const bool inside = feature.kind == FeatureKind::Polygon && style.filled &&
-                                        p == 0 && run.containsPoint(position, Qt::OddEvenFill);
-                    if (inside || DistanceToRun(position, run, closed) <= reach) {
-                        hit = true;
-                        break;
-                    }
+        const FeatureStyle& style = features.Styles()[feature.style];
+        const double reach = tolerance + (point ? PointSide(style) : style.lineWidth) / 2.0;
+        bool hit = false;
+        const std::uint32_t end = feature.firstPart + feature.partCount;
+        for (std::uint32_t p = NextShownPart(level, feature, projection, feature.firstPart);
+             p < end && !hit; p = NextShownPart(level, feature, projection, p + 1)) {
+            for (const QPolygonF& run : projection.Runs(level, level.parts[p])) {
+                const bool closed = feature.kind != FeatureKind::Line;
+                const bool inside = feature.kind == FeatureKind::Polygon && style.filled &&
+                                    p == feature.firstPart &&
+                                    run.containsPoint(position, Qt::OddEvenFill);
+                if (inside || DistanceToRun(position, run, closed) <= reach) {
+                    hit = true;
+                    break;
                 }
             }
-            if (hit) {
-                found = feature.placemark;
-                foundPoint = point;
-            }
         }
-    }
+        if (hit) {
+            found = feature.placemark;
+            foundPoint = point;
+        }
+    });
     return found;
 }
 
@@ -560,30 +584,22 @@ std::optional<GeoPoint> VertexNear(const KmlFeatures& features,
     std::vector<ScreenPoint> candidates[2];
     std::vector<GeoPoint> vertices[2];
     QPointF at;
-    for (const FeatureBlock& block : level.blocks) {
-        if (!projection.MayShow(block.box)) {
-            continue;
-        }
-        for (std::uint32_t i = block.firstFeature; i < block.firstFeature + block.featureCount;
-             ++i) {
-            const Feature& feature = level.features[i];
-            if (!projection.MayShow(feature.box)) {
-                continue;
-            }
-            const int kind = feature.kind == FeatureKind::Point ? 0 : 1;
-            for (std::uint32_t p = 0; p < feature.partCount; ++p) {
-                const FeaturePart& part = level.parts[feature.firstPart + p];
-                for (std::uint32_t k = part.first; k < part.first + part.count; ++k) {
-                    if (projection.Project(level.points[k], at) &&
-                        std::abs(at.x() - position.x()) <= tolerance &&
-                        std::abs(at.y() - position.y()) <= tolerance) {
-                        candidates[kind].push_back({at.x(), at.y()});
-                        vertices[kind].push_back(level.points[k]);
-                    }
+    ForEachShownFeature(level, projection, {}, [&](const Feature& feature) {
+        const int kind = feature.kind == FeatureKind::Point ? 0 : 1;
+        const std::uint32_t end = feature.firstPart + feature.partCount;
+        for (std::uint32_t p = NextShownPart(level, feature, projection, feature.firstPart);
+             p < end; p = NextShownPart(level, feature, projection, p + 1)) {
+            const FeaturePart& part = level.parts[p];
+            for (std::uint32_t k = part.first; k < part.first + part.count; ++k) {
+                if (projection.Project(level.points[k], at) &&
+                    std::abs(at.x() - position.x()) <= tolerance &&
+                    std::abs(at.y() - position.y()) <= tolerance) {
+                    candidates[kind].push_back({at.x(), at.y()});
+                    vertices[kind].push_back(level.points[k]);
                 }
             }
         }
-    }
+    });
     for (int kind = 0; kind < 2; ++kind) {
         if (const std::optional<std::size_t> nearest =
                 NearestWithin({position.x(), position.y()}, candidates[kind], tolerance)) {

@@ -143,13 +143,45 @@ struct CellKeyHash {
     }
 };
 
+bool FitsInCell(const GeoBox& box, double cellSize) {
+    if (box.north - box.south > cellSize) {
+        return false;
+    }
+    // Narrower in longitude than a cell: narrower on the ground too, without the cosine.
+    const double width = box.east - box.west;
+    return width <= cellSize ||
+           width * std::cos(std::max(std::abs(box.north), std::abs(box.south))) <= cellSize;
+}
+
+// The cells that already hold a dot of one feature. A small table that forgets a cell when
+// another takes its slot: a forgotten cell only costs a second dot, never a missing one.
+class DotCells {
+  public:
+    DotCells() : slots_(kSlots) {}
+
+    // True the first time (as far as the table remembers) that the feature puts a dot there.
+    bool Take(const CellKey& cell, std::uint32_t feature) {
+        Slot& slot = slots_[CellKeyHash{}(cell) & (kSlots - 1)];
+        if (slot.feature == feature && slot.cell == cell) {
+            return false;
+        }
+        slot = {cell, feature};
+        return true;
+    }
+
+  private:
+    static constexpr size_t kSlots = 4096;
+    struct Slot {
+        CellKey cell{};
+        std::uint32_t feature = std::numeric_limits<std::uint32_t>::max();
+    };
+    std::vector<Slot> slots_;
+};
+
 // A feature no larger than a cell is drawn as a dot; the cell of its first point holds it.
 std::optional<CellKey> DotCellOf(const FeatureLevel& level, const Feature& feature,
                                  double cellSize) {
-    const GeoBox& box = feature.box;
-    const double width =
-        (box.east - box.west) * std::cos(std::max(std::abs(box.north), std::abs(box.south)));
-    if (width > cellSize || box.north - box.south > cellSize) {
+    if (!FitsInCell(feature.box, cellSize)) {
         return std::nullopt;
     }
     CellKey cell = CellOf(level.points[level.parts[feature.firstPart].first], cellSize);
@@ -158,6 +190,14 @@ std::optional<CellKey> DotCellOf(const FeatureLevel& level, const Feature& featu
 }
 
 void MakeBlocks(FeatureLevel& level) {
+    level.partGroups.clear();
+    for (size_t p = 0; p < level.parts.size(); ++p) {
+        if (p % kPartsPerGroup == 0) {
+            level.partGroups.push_back(level.parts[p].box);
+        } else {
+            level.partGroups.back().Include(level.parts[p].box);
+        }
+    }
     level.blocks.clear();
     FeatureBlock block;
     std::uint32_t blockPoints = 0;
@@ -182,6 +222,40 @@ void MakeBlocks(FeatureLevel& level) {
     }
 }
 
+// The parts of a feature of many lines (a merged route) that are no larger than a cell
+// become dots, one per cell: they share the feature's colour, and a full drawing shows them
+// together. Longer parts keep the points that fall outside the cell of the point kept before.
+void SimplifyParts(const FeatureLevel& source, std::uint32_t index, double cellSize,
+                   DotCells& dotCells, FeatureLevel& level, Feature& simplified) {
+    const Feature& feature = source.features[index];
+    simplified.partCount = 0;
+    for (std::uint32_t p = feature.firstPart; p < feature.firstPart + feature.partCount; ++p) {
+        const FeaturePart& part = source.parts[p];
+        FeaturePart kept{static_cast<std::uint32_t>(level.points.size()), 0, part.box};
+        if (feature.partCount > 1 && FitsInCell(part.box, cellSize)) {
+            const GeoPoint& point = source.points[part.first];
+            if (!dotCells.Take(CellOf(point, cellSize), index)) {
+                continue;
+            }
+            level.points.push_back(point);
+            level.parts.push_back({kept.first, 1, GeoBox::Of(point)});
+            ++simplified.partCount;
+            continue;
+        }
+        CellKey last{};
+        for (std::uint32_t k = part.first; k < part.first + part.count; ++k) {
+            const CellKey cell = CellOf(source.points[k], cellSize);
+            if (kept.count == 0 || !(cell == last)) {
+                level.points.push_back(source.points[k]);
+                ++kept.count;
+                last = cell;
+            }
+        }
+        level.parts.push_back(kept);
+        ++simplified.partCount;
+    }
+}
+
 // The same features for a view where a cell is at most a pixel wide: the points of a part
 // that fall in the cell of the point kept before them are left out, and a feature no larger
 // than a cell becomes a dot. Of the dots in a cell only the last one is kept, the one that a
@@ -199,6 +273,10 @@ FeatureLevel Simplify(const FeatureLevel& source, double cellSize) {
 
     FeatureLevel level;
     level.cellSize = cellSize;
+    // At most the source's size: no copying as the level grows.
+    level.points.reserve(source.points.size());
+    level.parts.reserve(source.parts.size());
+    DotCells dotCells;
     for (std::uint32_t i = 0; i < source.features.size(); ++i) {
         const Feature& feature = source.features[i];
         Feature simplified = feature;
@@ -208,34 +286,22 @@ FeatureLevel Simplify(const FeatureLevel& source, double cellSize) {
                 continue;
             }
             const std::uint32_t first = source.parts[feature.firstPart].first;
-            level.parts.push_back({static_cast<std::uint32_t>(level.points.size()), 1});
+            level.parts.push_back({static_cast<std::uint32_t>(level.points.size()), 1,
+                                   GeoBox::Of(source.points[first])});
             level.points.push_back(source.points[first]);
             simplified.partCount = 1;
             level.features.push_back(simplified);
             continue;
         }
-        for (std::uint32_t p = 0; p < feature.partCount; ++p) {
-            const FeaturePart& part = source.parts[feature.firstPart + p];
-            FeaturePart kept{static_cast<std::uint32_t>(level.points.size()), 0};
-            CellKey last{};
-            for (std::uint32_t k = part.first; k < part.first + part.count; ++k) {
-                const CellKey cell = CellOf(source.points[k], cellSize);
-                if (kept.count == 0 || !(cell == last)) {
-                    level.points.push_back(source.points[k]);
-                    ++kept.count;
-                    last = cell;
-                }
-            }
-            level.parts.push_back(kept);
-        }
+        SimplifyParts(source, i, cellSize, dotCells, level, simplified);
         level.features.push_back(simplified);
     }
     MakeBlocks(level);
     return level;
 }
 
-// The finest level worth building: cells half as wide as the usual distance between
-// neighbouring points merge nothing below it.
+// The finest level worth building: cells narrower than twice the usual distance between
+// neighbouring points merge too few of them to be worth a level.
 int FinestUsefulLevel(const FeatureLevel& full) {
     std::vector<double> gaps;
     const size_t step = std::max<size_t>(1, full.parts.size() / 4096);
@@ -255,7 +321,7 @@ int FinestUsefulLevel(const FeatureLevel& full) {
     if (*middle <= 0.0) {
         return kFinestLevel;
     }
-    const int level = static_cast<int>(std::ceil(std::log2(2.0 / *middle)));
+    const int level = static_cast<int>(std::floor(std::log2(0.5 / *middle)));
     return std::clamp(level, kCoarsestLevel, kFinestLevel);
 }
 
@@ -342,9 +408,27 @@ void KmlFeatures::Assembler::BeginGeometry(FeatureKind kind) {
     firstPoint_ = true;
 }
 
+// Consecutive lines (or rings) of one placemark are parts of one feature: a merged route of
+// hundreds of thousands of lines is a handful of features to simplify, walk and draw.
+bool KmlFeatures::Assembler::JoinsLastFeature() const {
+    if (out_.full_.features.empty() ||
+        (feature_.kind != FeatureKind::Line && feature_.kind != FeatureKind::Ring)) {
+        return false;
+    }
+    const Feature& last = out_.full_.features.back();
+    return last.placemark == feature_.placemark && last.kind == feature_.kind &&
+           last.firstPart + last.partCount == feature_.firstPart;
+}
+
 void KmlFeatures::Assembler::EndGeometry() {
     if (feature_.partCount > 0 && !firstPoint_) {
-        out_.full_.features.push_back(feature_);
+        if (JoinsLastFeature()) {
+            Feature& last = out_.full_.features.back();
+            last.partCount += feature_.partCount;
+            last.box.Include(feature_.box);
+        } else {
+            out_.full_.features.push_back(feature_);
+        }
         for (std::uint32_t f = feature_.folder; f != kNoFolder; f = out_.folders_[f].parent) {
             FeatureFolder& folder = out_.folders_[f];
             if (folder.hasFeatures) {
@@ -360,7 +444,7 @@ void KmlFeatures::Assembler::EndGeometry() {
 }
 
 void KmlFeatures::Assembler::AddPart(std::span<const GeoPoint> points) {
-    FeaturePart part{static_cast<std::uint32_t>(out_.full_.points.size()), 0};
+    FeaturePart part{static_cast<std::uint32_t>(out_.full_.points.size()), 0, {}};
     for (const GeoPoint& point : points) {
         if (part.count > 0) {
             FollowGreatCircle(out_.full_.points.back(), point, part);
@@ -375,6 +459,11 @@ void KmlFeatures::Assembler::AddPart(std::span<const GeoPoint> points) {
 
 void KmlFeatures::Assembler::Append(const GeoPoint& point, FeaturePart& part) {
     out_.full_.points.push_back(point);
+    if (part.count == 0) {
+        part.box = GeoBox::Of(point);
+    } else {
+        part.box.Include(point);
+    }
     ++part.count;
     if (firstPoint_) {
         feature_.box = GeoBox::Of(point);
@@ -558,6 +647,8 @@ void KmlFeatures::BuildLevels() {
         FeatureLevel level = Simplify(*source, std::ldexp(1.0, -k));
         if (static_cast<double>(level.Size()) <= kWorthwhileShare * static_cast<double>(replaced)) {
             replaced = level.Size();
+            level.points.shrink_to_fit();
+            level.parts.shrink_to_fit();
             levels_.push_back(std::move(level));
             source = &levels_.back();
         }

@@ -70,15 +70,18 @@ class IconPictures {
 
 enum class FeatureKind : std::uint8_t { Point, Line, Ring, Polygon };
 
-// A run of points: a line, a ring of a polygon, or the one point of a point feature.
+// A run of points: a line, a ring of a polygon, or the one point of a point feature. Its box
+// lets a view skip the lines of a merged route that it does not show.
 struct FeaturePart {
     std::uint32_t first = 0;
     std::uint32_t count = 0;
+    GeoBox box;
 };
 
 // Features directly in the document belong to no folder.
 constexpr std::uint32_t kNoFolder = std::numeric_limits<std::uint32_t>::max();
 
+// The lines (or rings) of one placemark's multi-geometry are one feature with a part each.
 struct Feature {
     FeatureKind kind = FeatureKind::Point;
     std::uint32_t style = 0;
@@ -96,6 +99,10 @@ struct FeatureBlock {
     GeoBox box;
 };
 
+// Parts are also boxed in groups of this many in a row, so that a street view skips most of
+// the hundreds of thousands of lines of a merged route at once.
+constexpr std::uint32_t kPartsPerGroup = 64;
+
 // One resolution of a file's features.
 struct FeatureLevel {
     double cellSize = 0.0;  // radians; points closer than a cell are merged; 0: full detail
@@ -103,6 +110,7 @@ struct FeatureLevel {
     std::vector<FeaturePart> parts;
     std::vector<GeoPoint> points;
     std::vector<FeatureBlock> blocks;
+    std::vector<GeoBox> partGroups;  // group i: parts from i * kPartsPerGroup
 
     size_t Size() const { return features.size() + points.size(); }
 };
@@ -209,6 +217,7 @@ class KmlFeatures::Assembler {
     KmlFeatures Finish();
 
   private:
+    bool JoinsLastFeature() const;
     void Append(const GeoPoint& point, FeaturePart& part);
     void FollowGreatCircle(const GeoPoint& from, const GeoPoint& to, FeaturePart& part);
 

@@ -64,12 +64,15 @@ std::string_view LocalName(const char* name) {
     return text;
 }
 
+bool IsSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
 std::string_view Trimmed(std::string_view text) {
-    const auto space = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
-    while (!text.empty() && space(text.front())) {
+    while (!text.empty() && IsSpace(text.front())) {
         text.remove_prefix(1);
     }
-    while (!text.empty() && space(text.back())) {
+    while (!text.empty() && IsSpace(text.back())) {
         text.remove_suffix(1);
     }
     return text;
@@ -109,37 +112,68 @@ bool FlagOf(std::string_view text) {
     return text != "0" && text != "false";
 }
 
+// A coordinate as from_chars reads it (the longest number at the start, else 0). The usual
+// form, a sign and at most 15 digits with a decimal point, is read here: its digits make an
+// integer that a double holds exactly, and one division by an exact power of ten rounds as
+// from_chars does, in a fraction of its time.
+double NumberOf(const char* start, const char* end) {
+    static constexpr std::array<double, 16> kPowersOfTen = {
+        1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    const char* at = start;
+    const bool negative = at < end && *at == '-';
+    at += negative ? 1 : 0;
+    std::uint64_t digits = 0;
+    int count = 0;
+    int decimals = -1;  // none before a point
+    for (; at < end && count <= 15; ++at) {
+        if (*at >= '0' && *at <= '9') {
+            digits = digits * 10 + static_cast<std::uint64_t>(*at - '0');
+            ++count;
+            decimals += decimals >= 0 ? 1 : 0;
+        } else if (*at == '.' && decimals < 0 && count > 0) {
+            decimals = 0;
+        } else {
+            break;
+        }
+    }
+    if (at != end || count == 0 || count > 15 || decimals == 0) {
+        double value = 0.0;
+        std::from_chars(start, end, value);
+        return value;
+    }
+    const double value =
+        static_cast<double>(digits) / kPowersOfTen[static_cast<size_t>(std::max(0, decimals))];
+    return negative ? -value : value;
+}
+
 // Whitespace-separated tuples "longitude,latitude[,altitude]"; as the map reads them, space
 // around a comma stays in the tuple and a value that is no number counts as 0.
 void AppendCoordinates(std::string_view text, std::vector<GeoPoint>& points) {
     const char* at = text.data();
     const char* const end = at + text.size();
-    const auto isSpace = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
     const auto field = [&] {
         const char* const start = at;
-        while (at < end && *at != ',' && !isSpace(*at)) {
+        while (at < end && *at != ',' && !IsSpace(*at)) {
             ++at;
         }
-        double value = 0.0;
-        std::from_chars(start, at, value);
-        return value;
+        return NumberOf(start, at);
     };
     const auto nextField = [&] {
         const char* comma = at;
-        while (comma < end && isSpace(*comma)) {
+        while (comma < end && IsSpace(*comma)) {
             ++comma;
         }
         if (comma == end || *comma != ',') {
             return false;
         }
         at = comma + 1;
-        while (at < end && isSpace(*at)) {
+        while (at < end && IsSpace(*at)) {
             ++at;
         }
         return true;
     };
     while (at < end) {
-        while (at < end && isSpace(*at)) {
+        while (at < end && IsSpace(*at)) {
             ++at;
         }
         if (at == end) {
@@ -225,7 +259,7 @@ class Handler {
                                               : Shape::Ring);
         } else if (name == "Polygon") {
             if (inPlacemark_) {
-                geometries_.push_back({Shape::Polygon, {}});
+                geometries_.push_back({Shape::Polygon, PartCount(), 0});
                 polygonDepth_ = 1;
             }
         } else if (name == "MultiGeometry") {
@@ -292,9 +326,16 @@ class Handler {
         bool visible = true;
     };
 
+    struct Run {
+        std::uint32_t first;  // in points_
+        std::uint32_t count;
+    };
+
+    // Its parts are `partCount` runs of parts_ from `firstPart`.
     struct Geometry {
         Shape shape;
-        std::vector<std::pair<std::uint32_t, std::uint32_t>> parts;  // first point, count
+        std::uint32_t firstPart;
+        std::uint32_t partCount;
     };
 
     static std::string IdOf(const char** attributes) {
@@ -332,6 +373,7 @@ class Handler {
         return Text::None;
     }
 
+    std::uint32_t PartCount() const { return static_cast<std::uint32_t>(parts_.size()); }
     bool Visible() const { return containers_.empty() || containers_.back().visible; }
     std::uint32_t Folder() const {
         return containers_.empty() ? kNoFolder : containers_.back().folder;
@@ -358,6 +400,7 @@ class Handler {
         inlineStyle_.reset();
         multiGeometry_ = false;
         geometries_.clear();
+        parts_.clear();
         points_.clear();
     }
 
@@ -380,8 +423,10 @@ class Handler {
                                : geometry.shape == Shape::Line ? FeatureKind::Line
                                : geometry.shape == Shape::Ring ? FeatureKind::Ring
                                                                : FeatureKind::Polygon);
-            for (const auto& [first, count] : geometry.parts) {
-                out_.AddPart(std::span<const GeoPoint>(points_).subspan(first, count));
+            for (std::uint32_t p = geometry.firstPart; p < geometry.firstPart + geometry.partCount;
+                 ++p) {
+                out_.AddPart(
+                    std::span<const GeoPoint>(points_).subspan(parts_[p].first, parts_[p].count));
             }
             out_.EndGeometry();
         }
@@ -493,7 +538,7 @@ class Handler {
         if (polygonDepth_ > 0 && shape == Shape::Ring) {
             shape_ = Shape::Polygon;
         } else {
-            geometries_.push_back({shape, {}});
+            geometries_.push_back({shape, PartCount(), 0});
             shape_ = shape;
         }
         partFirst_ = static_cast<std::uint32_t>(points_.size());
@@ -505,7 +550,8 @@ class Handler {
         }
         const auto count = static_cast<std::uint32_t>(points_.size()) - partFirst_;
         if (count > 0) {
-            geometries_.back().parts.emplace_back(partFirst_, shape_ == Shape::Point ? 1 : count);
+            parts_.push_back({partFirst_, shape_ == Shape::Point ? 1 : count});
+            ++geometries_.back().partCount;
         }
         shape_ = Shape::None;
     }
@@ -679,7 +725,10 @@ class Handler {
     std::string style_;
     std::optional<StyleDraft> inlineStyle_;
     bool multiGeometry_ = false;
+    // The placemark's geometries, their parts and points, in flat arrays reused from
+    // placemark to placemark: a merged route has hundreds of thousands of lines.
     std::vector<Geometry> geometries_;
+    std::vector<Run> parts_;
     std::vector<GeoPoint> points_;
     Shape shape_ = Shape::None;
     int polygonDepth_ = 0;
@@ -691,29 +740,53 @@ struct ParserFree {
 };
 using Parser = std::unique_ptr<std::remove_pointer_t<XML_Parser>, ParserFree>;
 
-// Feeds the parser chunk by chunk from a source that fills a buffer and says how much.
+constexpr std::string_view kCoordinatesStart = "<coordinates>";
+constexpr std::string_view kCoordinatesEnd = "</coordinates>";
+constexpr std::string_view kLineStringStart = "<LineString>";
+constexpr std::string_view kLineStringEnd = "</LineString>";
+// Text of coordinates longer than this that a chunk cuts is left to the parser.
+constexpr size_t kLongestHeldBack = 1 << 20;
+
+constexpr std::array<bool, 256> CoordinateCharacters() {
+    std::array<bool, 256> allowed{};
+    for (const char c : std::string_view("0123456789.,+-eE \t\r\n")) {
+        allowed[static_cast<unsigned char>(c)] = true;
+    }
+    return allowed;
+}
+constexpr std::array<bool, 256> kCoordinateCharacters = CoordinateCharacters();
+
+// Feeds the parser chunk by chunk. Coordinates are most of a route's bytes and the parser
+// takes far longer over them than reading the numbers does: the plain text of a coordinates
+// element (digits, signs, separators and white space, nothing the parser would change) is
+// taken out of the stream and handed to the handler when the parser reports the element's
+// end, at the very position where it was taken out.
 class Feeder {
   public:
     Feeder(const QString& path, Handler& handler)
-        : path_(path), parser_(XML_ParserCreate(nullptr)) {
-        XML_SetUserData(parser_.get(), &handler);
+        : path_(path), handler_(handler), parser_(XML_ParserCreate(nullptr)) {
+        XML_SetUserData(parser_.get(), this);
         XML_SetElementHandler(
             parser_.get(),
             [](void* data, const XML_Char* name, const XML_Char** attributes) {
-                static_cast<Handler*>(data)->Start(name, attributes);
+                static_cast<Feeder*>(data)->handler_.Start(name, attributes);
             },
-            [](void* data, const XML_Char* name) { static_cast<Handler*>(data)->End(name); });
-        XML_SetCharacterDataHandler(parser_.get(),
-                                    [](void* data, const XML_Char* text, int length) {
-                                        static_cast<Handler*>(data)->Characters(text, length);
-                                    });
+            [](void* data, const XML_Char* name) { static_cast<Feeder*>(data)->End(name); });
+        XML_SetCharacterDataHandler(
+            parser_.get(), [](void* data, const XML_Char* text, int length) {
+                static_cast<Feeder*>(data)->handler_.Characters(text, length);
+            });
     }
 
     void Feed(const char* bytes, size_t size, bool last) {
-        if (XML_Parse(parser_.get(), bytes, static_cast<int>(size), last ? 1 : 0) !=
-            XML_STATUS_OK) {
-            Fail();
+        if (held_.empty()) {
+            FeedScanned(std::string_view(bytes, size), last);
+            return;
         }
+        held_.append(bytes, size);
+        const std::string chunk = std::move(held_);
+        held_.clear();
+        FeedScanned(chunk, last);
     }
 
     [[noreturn]] void Fail() const {
@@ -721,8 +794,136 @@ class Feeder {
     }
 
   private:
+    // The texts of one or more coordinates elements taken out of the stream (one per line of
+    // a multi-geometry, whose line strings hold nothing else), and where the end tag of the
+    // last sits in what the parser was given. Kept as a copy: the end tag may reach the
+    // parser with the next chunk.
+    struct TakenTexts {
+        std::string texts;
+        std::vector<size_t> ends;
+        XML_Index endTag = -1;
+
+        void Add(std::string_view text) {
+            texts.append(text);
+            ends.push_back(texts.size());
+        }
+    };
+
+    void End(const XML_Char* name) {
+        if (taken_.endTag >= 0 && XML_GetCurrentByteIndex(parser_.get()) == taken_.endTag) {
+            taken_.endTag = -1;
+            ReplayTaken();
+        }
+        handler_.End(name);
+    }
+
+    // What the parser would have reported for the text taken out, but the last end tag.
+    void ReplayTaken() {
+        const char* noAttributes[] = {nullptr};
+        size_t begin = 0;
+        for (size_t i = 0; i < taken_.ends.size(); ++i) {
+            if (i > 0) {
+                handler_.End("coordinates");
+                handler_.End("LineString");
+                handler_.Start("LineString", noAttributes);
+                handler_.Start("coordinates", noAttributes);
+            }
+            handler_.Characters(taken_.texts.data() + begin,
+                                static_cast<int>(taken_.ends[i] - begin));
+            begin = taken_.ends[i];
+        }
+    }
+
+    // Where the plain text of coordinates from `text` ends.
+    static size_t PlainTextEnd(std::string_view chunk, size_t text) {
+        while (text < chunk.size() &&
+               kCoordinateCharacters[static_cast<unsigned char>(chunk[text])]) {
+            ++text;
+        }
+        return text;
+    }
+
+    // After the end tag of coordinates at `end`: the start of the next line's text when the
+    // next line string of a multi-geometry follows with nothing but white space between.
+    static std::optional<size_t> NextLineText(std::string_view chunk, size_t end) {
+        size_t at = end + kCoordinatesEnd.size();
+        for (const std::string_view tag : {kLineStringEnd, kLineStringStart, kCoordinatesStart}) {
+            while (at < chunk.size() && IsSpace(chunk[at])) {
+                ++at;
+            }
+            if (!chunk.substr(at).starts_with(tag)) {
+                return std::nullopt;
+            }
+            at += tag.size();
+        }
+        return at;
+    }
+
+    // Takes out the text from `text` to `end`, and that of the line strings that follow it.
+    size_t Take(std::string_view chunk, size_t text, size_t end) {
+        taken_.texts.clear();
+        taken_.ends.clear();
+        taken_.Add(chunk.substr(text, end - text));
+        while (const std::optional<size_t> next = NextLineText(chunk, end)) {
+            const size_t nextEnd = PlainTextEnd(chunk, *next);
+            if (!chunk.substr(nextEnd).starts_with(kCoordinatesEnd)) {
+                break;
+            }
+            taken_.Add(chunk.substr(*next, nextEnd - *next));
+            end = nextEnd;
+        }
+        taken_.endTag = given_;
+        return end;
+    }
+
+    void Parse(std::string_view bytes, bool last) {
+        if (XML_Parse(parser_.get(), bytes.data(), static_cast<int>(bytes.size()), last ? 1 : 0) !=
+            XML_STATUS_OK) {
+            Fail();
+        }
+        given_ += static_cast<XML_Index>(bytes.size());
+    }
+
+    // Gives the parser the chunk without the plain text of its coordinates; what may be the
+    // start of an element cut by the chunk's end is held back for the next chunk.
+    void FeedScanned(std::string_view chunk, bool last) {
+        size_t from = 0;  // not yet given to the parser
+        size_t at = 0;    // where to look for the next coordinates
+        for (;;) {
+            const size_t start = chunk.find(kCoordinatesStart, at);
+            if (start == std::string_view::npos) {
+                // A start tag cut by the chunk's end is looked for again with the next chunk.
+                const size_t keep =
+                    last ? 0 : std::min(chunk.size() - from, kCoordinatesStart.size());
+                Parse(chunk.substr(from, chunk.size() - from - keep), last);
+                held_.assign(chunk.substr(chunk.size() - keep));
+                return;
+            }
+            const size_t text = start + kCoordinatesStart.size();
+            const size_t end = PlainTextEnd(chunk, text);
+            const std::string_view rest = chunk.substr(end);
+            if (rest.starts_with(kCoordinatesEnd)) {
+                Parse(chunk.substr(from, text - from), false);
+                from = Take(chunk, text, end);
+                at = from;
+            } else if (!last && kCoordinatesEnd.starts_with(rest) &&
+                       chunk.size() - start <= kLongestHeldBack) {
+                // The text goes on in the next chunk.
+                Parse(chunk.substr(from, start - from), false);
+                held_.assign(chunk.substr(start));
+                return;
+            } else {
+                at = end;
+            }
+        }
+    }
+
     QString path_;
+    Handler& handler_;
     Parser parser_;
+    std::string held_;
+    TakenTexts taken_;
+    XML_Index given_ = 0;
 };
 
 bool IsKmz(QFile& file) {
@@ -732,15 +933,20 @@ bool IsKmz(QFile& file) {
     return zip;
 }
 
-bool ReadPlain(QFile& file, Feeder& feeder, std::stop_token stop, const ReadProgress& progress) {
-    const double size = std::max<double>(1.0, static_cast<double>(file.size()));
+// Reads through `read` (bytes into the buffer; negative on failure, 0 at the end) until the
+// end or a stop, reporting the share of `size` read.
+using ReadChunk = std::function<std::int64_t(char*, size_t)>;
+
+bool FeedAll(const ReadChunk& read, double size, Feeder& feeder, std::stop_token stop,
+             const ReadProgress& progress) {
+    size = std::max(1.0, size);
     std::vector<char> chunk(kChunkBytes);
     double done = 0.0;
     for (;;) {
         if (stop.stop_requested()) {
             return false;
         }
-        const qint64 got = file.read(chunk.data(), static_cast<qint64>(chunk.size()));
+        const std::int64_t got = read(chunk.data(), chunk.size());
         if (got < 0) {
             feeder.Fail();
         }
@@ -753,6 +959,12 @@ bool ReadPlain(QFile& file, Feeder& feeder, std::stop_token stop, const ReadProg
             progress(done / size);
         }
     }
+}
+
+bool ReadPlain(QFile& file, Feeder& feeder, std::stop_token stop, const ReadProgress& progress) {
+    return FeedAll(
+        [&file](char* bytes, size_t size) { return file.read(bytes, static_cast<qint64>(size)); },
+        static_cast<double>(file.size()), feeder, stop, progress);
 }
 
 struct ZipClose {
@@ -805,26 +1017,8 @@ bool ReadKmz(const QString& path, Handler& handler, Feeder& feeder, std::stop_to
     if (!file) {
         feeder.Fail();
     }
-    const double size = std::max<double>(1.0, static_cast<double>(stat.size));
-    std::vector<char> chunk(kChunkBytes);
-    double done = 0.0;
-    for (;;) {
-        if (stop.stop_requested()) {
-            return false;
-        }
-        const zip_int64_t got = zip_fread(file.get(), chunk.data(), chunk.size());
-        if (got < 0) {
-            feeder.Fail();
-        }
-        feeder.Feed(chunk.data(), static_cast<size_t>(got), got == 0);
-        if (got == 0) {
-            return true;
-        }
-        done += static_cast<double>(got);
-        if (progress) {
-            progress(done / size);
-        }
-    }
+    return FeedAll([&file](char* bytes, size_t size) { return zip_fread(file.get(), bytes, size); },
+                   static_cast<double>(stat.size), feeder, stop, progress);
 }
 
 int DigitsOf(std::string_view text, size_t at, size_t count, bool& good) {
