@@ -87,7 +87,8 @@ QString KmzOf(const QString& kmlPath, const QString& kmzPath) {
 }
 
 // A merged route larger than the reader's chunks, as the drive-test conversion writes it,
-// then a line of its own, longer than a chunk; `shift` moves where the chunks end.
+// a point whose description holds coordinates as text, then a line of its own, longer than
+// a chunk; `shift` moves where the chunks end.
 QByteArray MergedRoute(int shift) {
     QByteArray kml =
         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<kml "
@@ -105,9 +106,14 @@ QByteArray MergedRoute(int shift) {
                                : "  <LineString>\n    <coordinates>\n      ";
         kml += coordinates(i) + coordinates(i + 1) + "\n    </coordinates>\n  </LineString>\n";
     }
+    // Coordinates inside a description's CDATA section or a comment are text and stay so.
+    kml +=
+        "</MultiGeometry></Placemark>\n<!-- <coordinates>9,9</coordinates> -->"
+        "<Placemark><description><![CDATA[<b>x</b><coordinates>1,2</coordinates>]]>"
+        "</description><Point><coordinates>113,25</coordinates></Point></Placemark>\n";
     // The long line's text is mostly white space, which the map reads quickly.
-    return kml + "</MultiGeometry></Placemark>\n<Placemark><LineString><coordinates>" +
-           coordinates(0) + QByteArray(1100000, ' ') + coordinates(1) +
+    return kml + "<Placemark><LineString><coordinates>" + coordinates(0) +
+           QByteArray(1100000, ' ') + coordinates(1) +
            "</coordinates></LineString></Placemark></Document></kml>\n";
 }
 

@@ -744,6 +744,11 @@ constexpr std::string_view kCoordinatesStart = "<coordinates>";
 constexpr std::string_view kCoordinatesEnd = "</coordinates>";
 constexpr std::string_view kLineStringStart = "<LineString>";
 constexpr std::string_view kLineStringEnd = "</LineString>";
+// Where "<coordinates>" is only text, up to the terminator.
+constexpr std::array<std::pair<std::string_view, std::string_view>, 2> kTextSections = {
+    {{"<![CDATA[", "]]>"}, {"<!--", "-->"}}};
+// The longest opening the scan looks for, less one: what a chunk's end may cut.
+constexpr size_t kLongestCut = kCoordinatesStart.size();
 // Text of coordinates longer than this that a chunk cuts is left to the parser.
 constexpr size_t kLongestHeldBack = 1 << 20;
 
@@ -884,20 +889,57 @@ class Feeder {
         given_ += static_cast<XML_Index>(bytes.size());
     }
 
+    // Gives the parser what is left of the chunk from `from`, but its last `cut` bytes, which
+    // are looked at again with the next chunk.
+    void GiveRest(std::string_view chunk, size_t from, size_t cut, bool last) {
+        const size_t keep = last ? 0 : std::min(chunk.size() - from, cut);
+        Parse(chunk.substr(from, chunk.size() - from - keep), last);
+        held_.assign(chunk.substr(chunk.size() - keep));
+    }
+
+    // The next start of coordinates from `at`, or of a CDATA section or comment: then its
+    // terminator is kept in `closing_` and `at` moves past its opening.
+    size_t NextMarkup(std::string_view chunk, size_t& at) {
+        for (size_t open = chunk.find('<', at); open != std::string_view::npos;
+             open = chunk.find('<', open + 1)) {
+            const std::string_view rest = chunk.substr(open);
+            if (rest.starts_with(kCoordinatesStart)) {
+                return open;
+            }
+            for (const auto& [opening, closing] : kTextSections) {
+                if (rest.starts_with(opening)) {
+                    closing_ = closing;
+                    at = open + opening.size();
+                    return open;
+                }
+            }
+        }
+        return std::string_view::npos;
+    }
+
     // Gives the parser the chunk without the plain text of its coordinates; what may be the
-    // start of an element cut by the chunk's end is held back for the next chunk.
+    // start of an element cut by the chunk's end is held back for the next chunk. Text of a
+    // CDATA section or a comment is never taken out, whatever it holds.
     void FeedScanned(std::string_view chunk, bool last) {
         size_t from = 0;  // not yet given to the parser
         size_t at = 0;    // where to look for the next coordinates
         for (;;) {
-            const size_t start = chunk.find(kCoordinatesStart, at);
+            if (!closing_.empty()) {
+                const size_t close = chunk.find(closing_, at);
+                if (close == std::string_view::npos) {
+                    GiveRest(chunk, from, closing_.size() - 1, last);
+                    return;
+                }
+                at = close + closing_.size();
+                closing_ = {};
+            }
+            const size_t start = NextMarkup(chunk, at);
             if (start == std::string_view::npos) {
-                // A start tag cut by the chunk's end is looked for again with the next chunk.
-                const size_t keep =
-                    last ? 0 : std::min(chunk.size() - from, kCoordinatesStart.size());
-                Parse(chunk.substr(from, chunk.size() - from - keep), last);
-                held_.assign(chunk.substr(chunk.size() - keep));
+                GiveRest(chunk, from, kLongestCut, last);
                 return;
+            }
+            if (!closing_.empty()) {
+                continue;
             }
             const size_t text = start + kCoordinatesStart.size();
             const size_t end = PlainTextEnd(chunk, text);
@@ -922,6 +964,7 @@ class Feeder {
     Handler& handler_;
     Parser parser_;
     std::string held_;
+    std::string_view closing_;  // inside a CDATA section or a comment: its terminator
     TakenTexts taken_;
     XML_Index given_ = 0;
 };
