@@ -184,15 +184,18 @@ TKMLNode& TKMLDocument::AddTextNode(TKMLNode& parent, std::uint16_t nameId, std:
 
 TKMLNode& TKMLDocument::AddEscapedTextNode(TKMLNode& parent, std::uint16_t nameId,
                                            std::string_view text) {
+    return AddTextNode(parent, nameId, EscapedText(text));
+}
+
+std::string_view TKMLDocument::EscapedText(std::string_view text) {
     // Names, style references and coordinates are element content: markup characters and
     // what XML cannot hold must not reach the file as they are. Almost every text is plain.
     if (IsPlainXmlText(text)) {
-        return AddTextNode(parent, nameId, text);
+        return text;
     }
-    std::string escaped;
-    escaped.reserve(text.size() + 16);
-    AppendXmlText(escaped, text);
-    return AddTextNode(parent, nameId, escaped);
+    escaped_.clear();
+    AppendXmlText(escaped_, text);
+    return escaped_;
 }
 
 TKMLNode& TKMLDocument::AddStyle(std::string_view id) {
@@ -317,13 +320,15 @@ void TKMLDocument::AddOutOfLegendStyles(std::string_view prefix, std::int32_t wi
     }
 }
 
+std::string_view TKMLDocument::DescriptionTable(std::string_view rows) {
+    description_.assign(kDescriptionStart);
+    description_ += rows;
+    description_ += kDescriptionEnd;
+    return description_;
+}
+
 void TKMLDocument::AddDescriptionTable(TKMLNode& placemark, std::string_view rows) {
-    std::string description;
-    description.reserve(kDescriptionStart.size() + rows.size() + kDescriptionEnd.size());
-    description += kDescriptionStart;
-    description += rows;
-    description += kDescriptionEnd;
-    AddTextNode(placemark, kDescription, description);
+    AddTextNode(placemark, kDescription, DescriptionTable(rows));
 }
 
 void TKMLDocument::AddDescribedPoint(TKMLNode& parent, const TPointPlacemark& placemark,
@@ -347,20 +352,21 @@ void TKMLDocument::AddStyleUrl(TKMLNode& placemark, std::string_view styleUrl) {
 
 void TKMLDocument::AddCoordinates(TKMLNode& parent, std::string_view coordinates,
                                   CoordinateText form) {
+    AddEscapedTextNode(parent, kCoordinates, CoordinateTextOf(coordinates, form));
+}
+
+std::string_view TKMLDocument::CoordinateTextOf(std::string_view coordinates, CoordinateText form) {
     const bool standard = layout_ == KmlLayout::Standard;
     if (!standard && digits_ == 0) {
-        AddEscapedTextNode(parent, kCoordinates, coordinates);
-        return;
+        return coordinates;
     }
     if (form == CoordinateText::Computed) {
         // single blanks and rounded already: only the final blank goes
-        AddEscapedTextNode(parent, kCoordinates,
-                           coordinates.substr(0, coordinates.find_last_not_of(' ') + 1));
-        return;
+        return coordinates.substr(0, coordinates.find_last_not_of(' ') + 1);
     }
     coordinates_.clear();
     AppendCoordinateText(coordinates_, coordinates, digits_, standard);
-    AddEscapedTextNode(parent, kCoordinates, coordinates_);
+    return coordinates_;
 }
 
 void TKMLDocument::AddSchema(const KmlSchema& schema) {
@@ -393,17 +399,9 @@ void TKMLDocument::AddExtendedData(TKMLNode& placemark, const TPlacemark& record
     if (layout_ != KmlLayout::Standard || record.Schema == nullptr) {
         return;
     }
-    const KmlSchema& schema = *record.Schema;
     TKMLNode& data = AddNodeById(AddNodeById(placemark, kExtendedData), kSchemaData);
-    attribute_ = "schemaUrl=\"#";
-    AppendXmlText(attribute_, schema.Id, XmlQuotes::Escaped);
-    attribute_ += '"';
-    store_.StoreAttributes(data, attribute_);
-    const auto found = dataNames_.find(&schema);
-    if (found == dataNames_.end()) {
-        throw std::logic_error("Placemark data refers to a schema the document lacks");
-    }
-    const std::vector<std::string>& names = found->second;
+    store_.StoreAttributes(data, SchemaDataAttribute(*record.Schema));
+    const std::vector<std::string>& names = DataNamesOf(*record.Schema);
     const size_t count = std::min(names.size(), record.Data.size());
     for (size_t i = 0; i < count; ++i) {
         if (record.Data[i].empty()) {
@@ -412,6 +410,21 @@ void TKMLDocument::AddExtendedData(TKMLNode& placemark, const TPlacemark& record
         TKMLNode& value = AddEscapedTextNode(data, kSimpleData, record.Data[i]);
         store_.StoreAttributes(value, names[i]);
     }
+}
+
+std::string_view TKMLDocument::SchemaDataAttribute(const KmlSchema& schema) {
+    attribute_ = "schemaUrl=\"#";
+    AppendXmlText(attribute_, schema.Id, XmlQuotes::Escaped);
+    attribute_ += '"';
+    return attribute_;
+}
+
+const std::vector<std::string>& TKMLDocument::DataNamesOf(const KmlSchema& schema) const {
+    const auto found = dataNames_.find(&schema);
+    if (found == dataNames_.end()) {
+        throw std::logic_error("Placemark data refers to a schema the document lacks");
+    }
+    return found->second;
 }
 
 void TKMLDocument::AddTime(TKMLNode& placemark, const TPlacemark& record) {
