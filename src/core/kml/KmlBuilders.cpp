@@ -96,16 +96,32 @@ std::string_view FieldTypeText(KmlFieldType type) {
     return "string";
 }
 
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
 // Digits without a leading zero (but "0" itself), after an optional minus.
 bool IsPlainDigits(std::string_view text) {
-    const bool digits = !text.empty() && std::all_of(text.begin(), text.end(),
-                                                     [](char c) { return c >= '0' && c <= '9'; });
+    const bool digits = !text.empty() && std::all_of(text.begin(), text.end(), IsDigit);
     return digits && (text.size() == 1 || text.front() != '0');
+}
+
+// "-12", "3.25", "1.": most numbers of a log, told without converting them (a log's values
+// are typed one by one).
+bool IsShortDecimal(std::string_view text) {
+    text.remove_prefix(text.starts_with('-') ? 1 : 0);
+    const size_t point = std::min(text.find('.'), text.size());
+    const std::string_view fraction = text.substr(std::min(point + 1, text.size()));
+    return point <= 15 && IsPlainDigits(text.substr(0, point)) &&
+           std::all_of(fraction.begin(), fraction.end(), IsDigit);
 }
 
 // A number as GIS programs read one: "-12", "3.25", "1.5e-3"; not "007", "+1", " 2" or "1,5",
 // whose texts a number would change.
 bool IsPlainNumber(std::string_view text) {
+    if (IsShortDecimal(text)) {
+        return true;
+    }
     double value = 0;
     const char* end = text.data() + text.size();
     const auto [parsed, error] = std::from_chars(text.data(), end, value);
