@@ -273,66 +273,63 @@ void TKMLDocument::AddLineStyles(std::span<const std::int32_t> colours, std::int
         AddTextNode(lineStyle, kColor, colourText);
         AddTextNode(lineStyle, kWidth, widthText);
     }
-    AddOutOfLegendStyles("LINESTYLE", width);
+    AddOutOfLegendLineStyles(width);
     CompleteParts();
 }
 
+// Icons of a style's colour, half their size: test points and samples.
+struct TKMLDocument::TintedIcon {
+    std::string_view stylePrefix;
+    KmlIcon icon;
+    std::string_view link;
+    std::uint16_t labelNameId;  // and its text: the label's colour or scale
+    std::string_view labelText;
+};
+
 void TKMLDocument::AddPointStyles(std::span<const std::int32_t> colours) {
-    for (size_t i = 0; i < colours.size(); ++i) {
-        const std::string colourText = StyleColourText(colours[i], layout_);
-        TKMLNode& style = AddStyle("POINTSTYLE" + std::to_string(i));
-        TKMLNode& iconStyle = AddNodeById(style, kIconStyle);
-        AddTextNode(iconStyle, kColor, colourText);
-        AddTextNode(iconStyle, kScale, "0.5");
-        AddIcon(iconStyle, KmlIcon::Square, kSquareIcon);
-        TKMLNode& labelStyle = AddNodeById(style, kLabelStyle);
-        AddTextNode(labelStyle, kColor, "40ffffff");
-    }
-    AddOutOfLegendStyles("POINTSTYLE", 0);
-    CompleteParts();
+    AddTintedIconStyles(colours, {"POINTSTYLE", KmlIcon::Square, kSquareIcon, kColor, "40ffffff"});
 }
 
 void TKMLDocument::AddSampleStyles(std::span<const std::int32_t> colours) {
-    const auto addStyle = [this](std::string_view id, const std::string& colour) {
-        TKMLNode& style = AddStyle(id);
-        TKMLNode& iconStyle = AddNodeById(style, kIconStyle);
-        AddTextNode(iconStyle, kColor, colour);
-        AddTextNode(iconStyle, kScale, "0.5");
-        AddIcon(iconStyle, KmlIcon::Dot, kDotIcon);
-        TKMLNode& labelStyle = AddNodeById(style, kLabelStyle);
-        AddTextNode(labelStyle, kScale, "0");
-    };
+    AddTintedIconStyles(colours, {"SAMPLESTYLE", KmlIcon::Dot, kDotIcon, kScale, "0"});
+}
+
+void TKMLDocument::AddTintedIconStyles(std::span<const std::int32_t> colours,
+                                       const TintedIcon& icon) {
+    const std::string prefix(icon.stylePrefix);
     for (size_t i = 0; i < colours.size(); ++i) {
-        addStyle("SAMPLESTYLE" + std::to_string(i), StyleColourText(colours[i], layout_));
+        AddTintedIconStyle(prefix + std::to_string(i), StyleColourText(colours[i], layout_), icon);
     }
     if (layout_ == KmlLayout::Standard) {
         for (const std::int32_t entry : {NoEntry, kUnscannedClassEntry}) {
-            addStyle("SAMPLESTYLE" + std::to_string(entry), KmlColorText(kOutOfLegendGrey));
+            AddTintedIconStyle(prefix + std::to_string(entry), KmlColorText(kOutOfLegendGrey),
+                               icon);
         }
     }
     CompleteParts();
 }
 
-// Line styles of `width`, or point styles for width 0.
-void TKMLDocument::AddOutOfLegendStyles(std::string_view prefix, std::int32_t width) {
+void TKMLDocument::AddTintedIconStyle(std::string_view id, std::string_view colour,
+                                      const TintedIcon& icon) {
+    TKMLNode& style = AddStyle(id);
+    TKMLNode& iconStyle = AddNodeById(style, kIconStyle);
+    AddTextNode(iconStyle, kColor, colour);
+    AddTextNode(iconStyle, kScale, "0.5");
+    AddIcon(iconStyle, icon.icon, icon.link);
+    TKMLNode& labelStyle = AddNodeById(style, kLabelStyle);
+    AddTextNode(labelStyle, icon.labelNameId, icon.labelText);
+}
+
+void TKMLDocument::AddOutOfLegendLineStyles(std::int32_t width) {
     if (layout_ != KmlLayout::Standard) {
         return;
     }
     const std::string grey = KmlColorText(kOutOfLegendGrey);
     for (const std::int32_t entry : {NoEntry, kUnscannedClassEntry}) {
-        TKMLNode& style = AddStyle(std::string(prefix) + std::to_string(entry));
-        if (width > 0) {
-            TKMLNode& lineStyle = AddNodeById(style, kLineStyle);
-            AddTextNode(lineStyle, kColor, grey);
-            AddTextNode(lineStyle, kWidth, std::to_string(width));
-            continue;
-        }
-        TKMLNode& iconStyle = AddNodeById(style, kIconStyle);
-        AddTextNode(iconStyle, kColor, grey);
-        AddTextNode(iconStyle, kScale, "0.5");
-        AddIcon(iconStyle, KmlIcon::Square, kSquareIcon);
-        TKMLNode& labelStyle = AddNodeById(style, kLabelStyle);
-        AddTextNode(labelStyle, kColor, "40ffffff");
+        TKMLNode& lineStyle =
+            AddNodeById(AddStyle("LINESTYLE" + std::to_string(entry)), kLineStyle);
+        AddTextNode(lineStyle, kColor, grey);
+        AddTextNode(lineStyle, kWidth, std::to_string(width));
     }
 }
 

@@ -151,7 +151,11 @@ class TKMLDocument {
     TKMLNode& AddStyle(std::string_view id);
     void AddIconStyle(std::string_view id, std::string_view scale);
     void AddIcon(TKMLNode& iconStyle, KmlIcon icon, std::string_view link);
-    void AddOutOfLegendStyles(std::string_view prefix, std::int32_t width);
+    // The grey styles of values outside the legend, in the standard layout.
+    void AddOutOfLegendLineStyles(std::int32_t width);
+    struct TintedIcon;
+    void AddTintedIconStyles(std::span<const std::int32_t> colours, const TintedIcon& icon);
+    void AddTintedIconStyle(std::string_view id, std::string_view colour, const TintedIcon& icon);
     void AddPolygon(TKMLNode& parent, const TRingPolygon& polygon);
     // Coordinates as given, or computed by the program: tuples separated by single blanks,
     // one after the last, rounded to the document's digits.
