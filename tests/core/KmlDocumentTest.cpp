@@ -590,6 +590,8 @@ TEST(KmlFieldTypeScan, ChoosesTheNarrowestTypeOfTheValues) {
     EXPECT_EQ(typeOf({"3", "113.6042", "1e-3"}), KmlFieldType::Double);
     EXPECT_EQ(typeOf({"3", "GSM900"}), KmlFieldType::String);
     EXPECT_EQ(typeOf({"007"}), KmlFieldType::String) << "a code keeps its zeros";
+    EXPECT_EQ(typeOf({"-0.25", "12."}), KmlFieldType::Double);
+    EXPECT_EQ(typeOf({"-.5"}), KmlFieldType::String);
     EXPECT_EQ(typeOf({"3000000000"}), KmlFieldType::Double);
     EXPECT_EQ(typeOf({}), KmlFieldType::String);
 }

@@ -96,16 +96,32 @@ std::string_view FieldTypeText(KmlFieldType type) {
     return "string";
 }
 
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
 // Digits without a leading zero (but "0" itself), after an optional minus.
 bool IsPlainDigits(std::string_view text) {
-    const bool digits = !text.empty() && std::all_of(text.begin(), text.end(),
-                                                     [](char c) { return c >= '0' && c <= '9'; });
+    const bool digits = !text.empty() && std::all_of(text.begin(), text.end(), IsDigit);
     return digits && (text.size() == 1 || text.front() != '0');
+}
+
+// "-12", "3.25", "1.": most numbers of a log, told without converting them (a log's values
+// are typed one by one).
+bool IsShortDecimal(std::string_view text) {
+    text.remove_prefix(text.starts_with('-') ? 1 : 0);
+    const size_t point = std::min(text.find('.'), text.size());
+    const std::string_view fraction = text.substr(std::min(point + 1, text.size()));
+    return point <= 15 && IsPlainDigits(text.substr(0, point)) &&
+           std::all_of(fraction.begin(), fraction.end(), IsDigit);
 }
 
 // A number as GIS programs read one: "-12", "3.25", "1.5e-3"; not "007", "+1", " 2" or "1,5",
 // whose texts a number would change.
 bool IsPlainNumber(std::string_view text) {
+    if (IsShortDecimal(text)) {
+        return true;
+    }
     double value = 0;
     const char* end = text.data() + text.size();
     const auto [parsed, error] = std::from_chars(text.data(), end, value);
@@ -184,15 +200,18 @@ TKMLNode& TKMLDocument::AddTextNode(TKMLNode& parent, std::uint16_t nameId, std:
 
 TKMLNode& TKMLDocument::AddEscapedTextNode(TKMLNode& parent, std::uint16_t nameId,
                                            std::string_view text) {
+    return AddTextNode(parent, nameId, EscapedText(text));
+}
+
+std::string_view TKMLDocument::EscapedText(std::string_view text) {
     // Names, style references and coordinates are element content: markup characters and
     // what XML cannot hold must not reach the file as they are. Almost every text is plain.
     if (IsPlainXmlText(text)) {
-        return AddTextNode(parent, nameId, text);
+        return text;
     }
-    std::string escaped;
-    escaped.reserve(text.size() + 16);
-    AppendXmlText(escaped, text);
-    return AddTextNode(parent, nameId, escaped);
+    escaped_.clear();
+    AppendXmlText(escaped_, text);
+    return escaped_;
 }
 
 TKMLNode& TKMLDocument::AddStyle(std::string_view id) {
@@ -254,76 +273,75 @@ void TKMLDocument::AddLineStyles(std::span<const std::int32_t> colours, std::int
         AddTextNode(lineStyle, kColor, colourText);
         AddTextNode(lineStyle, kWidth, widthText);
     }
-    AddOutOfLegendStyles("LINESTYLE", width);
+    AddOutOfLegendLineStyles(width);
     CompleteParts();
 }
 
+// Icons of a style's colour, half their size: test points and samples.
+struct TKMLDocument::TintedIcon {
+    std::string_view stylePrefix;
+    KmlIcon icon;
+    std::string_view link;
+    std::uint16_t labelNameId;  // and its text: the label's colour or scale
+    std::string_view labelText;
+};
+
 void TKMLDocument::AddPointStyles(std::span<const std::int32_t> colours) {
-    for (size_t i = 0; i < colours.size(); ++i) {
-        const std::string colourText = StyleColourText(colours[i], layout_);
-        TKMLNode& style = AddStyle("POINTSTYLE" + std::to_string(i));
-        TKMLNode& iconStyle = AddNodeById(style, kIconStyle);
-        AddTextNode(iconStyle, kColor, colourText);
-        AddTextNode(iconStyle, kScale, "0.5");
-        AddIcon(iconStyle, KmlIcon::Square, kSquareIcon);
-        TKMLNode& labelStyle = AddNodeById(style, kLabelStyle);
-        AddTextNode(labelStyle, kColor, "40ffffff");
-    }
-    AddOutOfLegendStyles("POINTSTYLE", 0);
-    CompleteParts();
+    AddTintedIconStyles(colours, {"POINTSTYLE", KmlIcon::Square, kSquareIcon, kColor, "40ffffff"});
 }
 
 void TKMLDocument::AddSampleStyles(std::span<const std::int32_t> colours) {
-    const auto addStyle = [this](std::string_view id, const std::string& colour) {
-        TKMLNode& style = AddStyle(id);
-        TKMLNode& iconStyle = AddNodeById(style, kIconStyle);
-        AddTextNode(iconStyle, kColor, colour);
-        AddTextNode(iconStyle, kScale, "0.5");
-        AddIcon(iconStyle, KmlIcon::Dot, kDotIcon);
-        TKMLNode& labelStyle = AddNodeById(style, kLabelStyle);
-        AddTextNode(labelStyle, kScale, "0");
-    };
+    AddTintedIconStyles(colours, {"SAMPLESTYLE", KmlIcon::Dot, kDotIcon, kScale, "0"});
+}
+
+void TKMLDocument::AddTintedIconStyles(std::span<const std::int32_t> colours,
+                                       const TintedIcon& icon) {
+    const std::string prefix(icon.stylePrefix);
     for (size_t i = 0; i < colours.size(); ++i) {
-        addStyle("SAMPLESTYLE" + std::to_string(i), StyleColourText(colours[i], layout_));
+        AddTintedIconStyle(prefix + std::to_string(i), StyleColourText(colours[i], layout_), icon);
     }
     if (layout_ == KmlLayout::Standard) {
         for (const std::int32_t entry : {NoEntry, kUnscannedClassEntry}) {
-            addStyle("SAMPLESTYLE" + std::to_string(entry), KmlColorText(kOutOfLegendGrey));
+            AddTintedIconStyle(prefix + std::to_string(entry), KmlColorText(kOutOfLegendGrey),
+                               icon);
         }
     }
     CompleteParts();
 }
 
-// Line styles of `width`, or point styles for width 0.
-void TKMLDocument::AddOutOfLegendStyles(std::string_view prefix, std::int32_t width) {
+void TKMLDocument::AddTintedIconStyle(std::string_view id, std::string_view colour,
+                                      const TintedIcon& icon) {
+    TKMLNode& style = AddStyle(id);
+    TKMLNode& iconStyle = AddNodeById(style, kIconStyle);
+    AddTextNode(iconStyle, kColor, colour);
+    AddTextNode(iconStyle, kScale, "0.5");
+    AddIcon(iconStyle, icon.icon, icon.link);
+    TKMLNode& labelStyle = AddNodeById(style, kLabelStyle);
+    AddTextNode(labelStyle, icon.labelNameId, icon.labelText);
+}
+
+void TKMLDocument::AddOutOfLegendLineStyles(std::int32_t width) {
     if (layout_ != KmlLayout::Standard) {
         return;
     }
     const std::string grey = KmlColorText(kOutOfLegendGrey);
     for (const std::int32_t entry : {NoEntry, kUnscannedClassEntry}) {
-        TKMLNode& style = AddStyle(std::string(prefix) + std::to_string(entry));
-        if (width > 0) {
-            TKMLNode& lineStyle = AddNodeById(style, kLineStyle);
-            AddTextNode(lineStyle, kColor, grey);
-            AddTextNode(lineStyle, kWidth, std::to_string(width));
-            continue;
-        }
-        TKMLNode& iconStyle = AddNodeById(style, kIconStyle);
-        AddTextNode(iconStyle, kColor, grey);
-        AddTextNode(iconStyle, kScale, "0.5");
-        AddIcon(iconStyle, KmlIcon::Square, kSquareIcon);
-        TKMLNode& labelStyle = AddNodeById(style, kLabelStyle);
-        AddTextNode(labelStyle, kColor, "40ffffff");
+        TKMLNode& lineStyle =
+            AddNodeById(AddStyle("LINESTYLE" + std::to_string(entry)), kLineStyle);
+        AddTextNode(lineStyle, kColor, grey);
+        AddTextNode(lineStyle, kWidth, std::to_string(width));
     }
 }
 
+std::string_view TKMLDocument::DescriptionTable(std::string_view rows) {
+    description_.assign(kDescriptionStart);
+    description_ += rows;
+    description_ += kDescriptionEnd;
+    return description_;
+}
+
 void TKMLDocument::AddDescriptionTable(TKMLNode& placemark, std::string_view rows) {
-    std::string description;
-    description.reserve(kDescriptionStart.size() + rows.size() + kDescriptionEnd.size());
-    description += kDescriptionStart;
-    description += rows;
-    description += kDescriptionEnd;
-    AddTextNode(placemark, kDescription, description);
+    AddTextNode(placemark, kDescription, DescriptionTable(rows));
 }
 
 void TKMLDocument::AddDescribedPoint(TKMLNode& parent, const TPointPlacemark& placemark,
@@ -347,20 +365,21 @@ void TKMLDocument::AddStyleUrl(TKMLNode& placemark, std::string_view styleUrl) {
 
 void TKMLDocument::AddCoordinates(TKMLNode& parent, std::string_view coordinates,
                                   CoordinateText form) {
+    AddEscapedTextNode(parent, kCoordinates, CoordinateTextOf(coordinates, form));
+}
+
+std::string_view TKMLDocument::CoordinateTextOf(std::string_view coordinates, CoordinateText form) {
     const bool standard = layout_ == KmlLayout::Standard;
     if (!standard && digits_ == 0) {
-        AddEscapedTextNode(parent, kCoordinates, coordinates);
-        return;
+        return coordinates;
     }
     if (form == CoordinateText::Computed) {
         // single blanks and rounded already: only the final blank goes
-        AddEscapedTextNode(parent, kCoordinates,
-                           coordinates.substr(0, coordinates.find_last_not_of(' ') + 1));
-        return;
+        return coordinates.substr(0, coordinates.find_last_not_of(' ') + 1);
     }
     coordinates_.clear();
     AppendCoordinateText(coordinates_, coordinates, digits_, standard);
-    AddEscapedTextNode(parent, kCoordinates, coordinates_);
+    return coordinates_;
 }
 
 void TKMLDocument::AddSchema(const KmlSchema& schema) {
@@ -393,17 +412,9 @@ void TKMLDocument::AddExtendedData(TKMLNode& placemark, const TPlacemark& record
     if (layout_ != KmlLayout::Standard || record.Schema == nullptr) {
         return;
     }
-    const KmlSchema& schema = *record.Schema;
     TKMLNode& data = AddNodeById(AddNodeById(placemark, kExtendedData), kSchemaData);
-    attribute_ = "schemaUrl=\"#";
-    AppendXmlText(attribute_, schema.Id, XmlQuotes::Escaped);
-    attribute_ += '"';
-    store_.StoreAttributes(data, attribute_);
-    const auto found = dataNames_.find(&schema);
-    if (found == dataNames_.end()) {
-        throw std::logic_error("Placemark data refers to a schema the document lacks");
-    }
-    const std::vector<std::string>& names = found->second;
+    store_.StoreAttributes(data, SchemaDataAttribute(*record.Schema));
+    const std::vector<std::string>& names = DataNamesOf(*record.Schema);
     const size_t count = std::min(names.size(), record.Data.size());
     for (size_t i = 0; i < count; ++i) {
         if (record.Data[i].empty()) {
@@ -412,6 +423,21 @@ void TKMLDocument::AddExtendedData(TKMLNode& placemark, const TPlacemark& record
         TKMLNode& value = AddEscapedTextNode(data, kSimpleData, record.Data[i]);
         store_.StoreAttributes(value, names[i]);
     }
+}
+
+std::string_view TKMLDocument::SchemaDataAttribute(const KmlSchema& schema) {
+    attribute_ = "schemaUrl=\"#";
+    AppendXmlText(attribute_, schema.Id, XmlQuotes::Escaped);
+    attribute_ += '"';
+    return attribute_;
+}
+
+const std::vector<std::string>& TKMLDocument::DataNamesOf(const KmlSchema& schema) const {
+    const auto found = dataNames_.find(&schema);
+    if (found == dataNames_.end()) {
+        throw std::logic_error("Placemark data refers to a schema the document lacks");
+    }
+    return found->second;
 }
 
 void TKMLDocument::AddTime(TKMLNode& placemark, const TPlacemark& record) {

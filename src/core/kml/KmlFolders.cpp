@@ -80,26 +80,74 @@ void TKMLDocument::AddFolderWedge(const TPointPlacemark& placemark) {
     CompleteParts();
 }
 
+// A route has many samples: each is laid out at once from its texts, without nodes, its data
+// on one line per value.
 void TKMLDocument::AddFolderSample(const TSamplePlacemark& placemark) {
-    TKMLNode& node = AddNodeById(PartParent(), kPlacemark);
-    AddEscapedTextNode(node, kName, placemark.Name);
-    AddDescriptionTable(node, placemark.Description);
-    AddTime(node, placemark);
-    AddStyleUrl(node, placemark.StyleUrl);
-    if (layout_ == KmlLayout::Standard && placemark.Schema != nullptr) {
-        AddExtendedData(node, placemark);
+    const std::int32_t level = PartParent().Level + 2;
+    CompleteParts();
+    KmlLayoutWriter writer(store_, layout_, laidOut_);
+    writer.StartTag(level, "Placemark");
+    WriteSample(writer, level + 2, placemark);
+    writer.EndTag(level, "Placemark");
+    HandOverWhenLarge();
+}
+
+void TKMLDocument::WriteSample(KmlLayoutWriter& writer, std::int32_t level,
+                               const TSamplePlacemark& sample) {
+    writer.WriteTextElement(level, "name", EscapedText(sample.Name));
+    writer.WriteTextElement(level, "description", DescriptionTable(sample.Description));
+    WriteTime(writer, level, sample);
+    // KML 2.2 has no use for an empty reference: GIS programs would look for a style "".
+    if (layout_ == KmlLayout::Fixed || !sample.StyleUrl.empty()) {
+        writer.WriteTextElement(level, "styleUrl", EscapedText(sample.StyleUrl));
+    }
+    writer.StartTag(level, "ExtendedData");
+    if (layout_ == KmlLayout::Standard && sample.Schema != nullptr) {
+        WriteSchemaData(writer, level + 2, sample);
     } else {
-        TKMLNode& data = AddNodeById(node, kExtendedData);
-        const size_t count = std::min(placemark.DataNames.size(), placemark.Data.size());
+        const size_t count = std::min(sample.DataNames.size(), sample.Data.size());
         for (size_t i = 0; i < count; ++i) {
-            TKMLNode& field = AddNodeById(data, kUntypedData);
-            store_.StoreAttributes(field, placemark.DataNames[i]);
-            AddEscapedTextNode(field, kDataValue, placemark.Data[i]);
+            writer.WriteOneLine(level + 2, "Data", sample.DataNames[i], "value",
+                                EscapedText(sample.Data[i]));
         }
     }
-    TKMLNode& point = AddNodeById(node, kPoint);
-    AddCoordinates(point, placemark.Coordinates);
-    CompleteParts();
+    writer.EndTag(level, "ExtendedData");
+    writer.StartTag(level, "Point");
+    writer.WriteTextElement(
+        level + 2, "coordinates",
+        EscapedText(CoordinateTextOf(sample.Coordinates, CoordinateText::Given)));
+    writer.EndTag(level, "Point");
+}
+
+void TKMLDocument::WriteTime(KmlLayoutWriter& writer, std::int32_t level,
+                             const TPlacemark& record) {
+    if (record.TimeBegin.empty()) {
+        return;
+    }
+    if (record.TimeEnd.empty()) {
+        writer.StartTag(level, "TimeStamp");
+        writer.WriteTextElement(level + 2, "when", record.TimeBegin);
+        writer.EndTag(level, "TimeStamp");
+        return;
+    }
+    writer.StartTag(level, "TimeSpan");
+    writer.WriteTextElement(level + 2, "begin", record.TimeBegin);
+    writer.WriteTextElement(level + 2, "end", record.TimeEnd);
+    writer.EndTag(level, "TimeSpan");
+}
+
+// Empty values are left out: GIS programs read a null, not a zero.
+void TKMLDocument::WriteSchemaData(KmlLayoutWriter& writer, std::int32_t level,
+                                   const TPlacemark& record) {
+    const std::vector<std::string>& names = DataNamesOf(*record.Schema);
+    const size_t count = std::min(names.size(), record.Data.size());
+    writer.StartTag(level, "SchemaData", SchemaDataAttribute(*record.Schema));
+    for (size_t i = 0; i < count; ++i) {
+        if (!record.Data[i].empty()) {
+            writer.WriteTextElement(level + 2, "SimpleData", EscapedText(record.Data[i]), names[i]);
+        }
+    }
+    writer.EndTag(level, "SchemaData");
 }
 
 void TKMLDocument::AddServingLineStyles(std::span<const std::int32_t> colours, std::int32_t width) {

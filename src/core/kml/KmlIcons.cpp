@@ -104,41 +104,40 @@ RgbaImage Draw(std::span<const Layer> layers) {
     return image;
 }
 
+// Each icon's file, the address the system's own layout gives it, and its picture; in the
+// order of KmlIcon.
+struct IconDrawing {
+    KmlIcon icon;
+    std::string_view fileName;
+    std::string_view href;
+    std::span<const Layer> layers;
+};
+
+constexpr std::array<IconDrawing, 3> kIcons = {{
+    {KmlIcon::Site, "orvane-site.png", kSiteIconHref, kSiteLayers},
+    {KmlIcon::Square, "orvane-square.png", kSquareIconHref, kSquareLayers},
+    {KmlIcon::Dot, "orvane-dot.png", kDotIconHref, kDotLayers},
+}};
+
+const IconDrawing& DrawingOf(KmlIcon icon) {
+    return kIcons[static_cast<size_t>(icon)];
+}
+
 }  // namespace
 
 std::string_view KmlIconFileName(KmlIcon icon) {
-    switch (icon) {
-        case KmlIcon::Site:
-            return "orvane-site.png";
-        case KmlIcon::Square:
-            return "orvane-square.png";
-        case KmlIcon::Dot:
-            break;
-    }
-    return "orvane-dot.png";
+    return DrawingOf(icon).fileName;
 }
 
 std::string KmlIconPng(KmlIcon icon) {
-    switch (icon) {
-        case KmlIcon::Site:
-            return EncodePng(Draw(kSiteLayers));
-        case KmlIcon::Square:
-            return EncodePng(Draw(kSquareLayers));
-        case KmlIcon::Dot:
-            break;
-    }
-    return EncodePng(Draw(kDotLayers));
+    return EncodePng(Draw(DrawingOf(icon).layers));
 }
 
 std::optional<KmlIcon> KmlIconOfHref(std::string_view href) {
-    if (href == kSiteIconHref) {
-        return KmlIcon::Site;
-    }
-    if (href == kSquareIconHref) {
-        return KmlIcon::Square;
-    }
-    if (href == kDotIconHref) {
-        return KmlIcon::Dot;
+    for (const IconDrawing& drawing : kIcons) {
+        if (drawing.href == href) {
+            return drawing.icon;
+        }
     }
     return std::nullopt;
 }

@@ -17,7 +17,7 @@ void KmlLayoutWriter::Start() {
 
 void KmlLayoutWriter::WriteElement(const TKMLNode& node) {
     if (standard_ && node.FirstChildIndex == -1) {
-        WriteInline(node);
+        WriteInline(node.Level, store_.Name(node), store_.Attributes(node), store_.Text(node));
         return;
     }
     StartTag(node);
@@ -48,11 +48,11 @@ void KmlLayoutWriter::WriteChain(const TKMLNode& first) {
     }
 }
 
-void KmlLayoutWriter::StartTag(const TKMLNode& node) {
-    const std::string_view attributes = store_.Attributes(node);
-    Indent(node.Level);
+void KmlLayoutWriter::StartTag(std::int32_t level, std::string_view name,
+                               std::string_view attributes) {
+    Indent(level);
     out_ += '<';
-    out_ += store_.Name(node);
+    out_ += name;
     if (!attributes.empty()) {
         out_ += ' ';
         WriteContent(attributes);
@@ -65,25 +65,33 @@ void KmlLayoutWriter::StartTag(const TKMLNode& node) {
 }
 
 // The text, on a line of its own in the fixed layout, then the end tag.
-void KmlLayoutWriter::EndTag(const TKMLNode& node) {
-    const std::string_view text = store_.Text(node);
+void KmlLayoutWriter::EndTag(std::int32_t level, std::string_view name, std::string_view text) {
     if (!text.empty()) {
-        Indent(node.Level + 2);
+        Indent(level + 2);
         WriteContent(text);
         out_ += lineEnd_;
     }
-    Indent(node.Level);
+    Indent(level);
     out_ += "</";
-    out_ += store_.Name(node);
+    out_ += name;
     out_ += '>';
     out_ += lineEnd_;
 }
 
+void KmlLayoutWriter::WriteTextElement(std::int32_t level, std::string_view name,
+                                       std::string_view text, std::string_view attributes) {
+    if (standard_) {
+        WriteInline(level, name, attributes, text);
+        return;
+    }
+    StartTag(level, name, attributes);
+    EndTag(level, name, text);
+}
+
 // An element without children on one line: <name>text</name>.
-void KmlLayoutWriter::WriteInline(const TKMLNode& node) {
-    const std::string_view name = store_.Name(node);
-    const std::string_view attributes = store_.Attributes(node);
-    Indent(node.Level);
+void KmlLayoutWriter::WriteInline(std::int32_t level, std::string_view name,
+                                  std::string_view attributes, std::string_view text) {
+    Indent(level);
     out_ += '<';
     out_ += name;
     if (!attributes.empty()) {
@@ -91,8 +99,28 @@ void KmlLayoutWriter::WriteInline(const TKMLNode& node) {
         out_ += attributes;
     }
     out_ += '>';
-    out_ += store_.Text(node);
+    out_ += text;
     out_ += "</";
+    out_ += name;
+    out_ += '>';
+    out_ += lineEnd_;
+}
+
+void KmlLayoutWriter::WriteOneLine(std::int32_t level, std::string_view name,
+                                   std::string_view attributes, std::string_view innerName,
+                                   std::string_view text) {
+    Indent(level);
+    out_ += '<';
+    out_ += name;
+    out_ += ' ';
+    WriteContent(attributes);
+    out_ += "><";
+    out_ += innerName;
+    out_ += '>';
+    WriteContent(text);
+    out_ += "</";
+    out_ += innerName;
+    out_ += "></";
     out_ += name;
     out_ += '>';
     out_ += lineEnd_;

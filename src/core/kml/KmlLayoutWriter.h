@@ -33,15 +33,27 @@ class KmlLayoutWriter {
     // The start and end tags of an element whose children are written one by one between.
     void StartElement(const TKMLNode& node) { StartTag(node); }
     void EndElement(const TKMLNode& node) { EndTag(node); }
+    // Elements written from their texts, without nodes, laid out as their nodes would be.
+    void StartTag(std::int32_t level, std::string_view name, std::string_view attributes = {});
+    void EndTag(std::int32_t level, std::string_view name, std::string_view text = {});
+    void WriteTextElement(std::int32_t level, std::string_view name, std::string_view text,
+                          std::string_view attributes = {});
+    // An element holding one text element, on one line in both layouts:
+    // <Data name="…"><value>text</value></Data>.
+    void WriteOneLine(std::int32_t level, std::string_view name, std::string_view attributes,
+                      std::string_view innerName, std::string_view text);
     // After the last part: the ends of Document and of the root, with whatever was added
     // under the root after Document.
     void Finish();
 
   private:
     void WriteChain(const TKMLNode& first);
-    void StartTag(const TKMLNode& node);
-    void EndTag(const TKMLNode& node);
-    void WriteInline(const TKMLNode& node);
+    void StartTag(const TKMLNode& node) {
+        StartTag(node.Level, store_.Name(node), store_.Attributes(node));
+    }
+    void EndTag(const TKMLNode& node) { EndTag(node.Level, store_.Name(node), store_.Text(node)); }
+    void WriteInline(std::int32_t level, std::string_view name, std::string_view attributes,
+                     std::string_view text);
     void Indent(std::int32_t level) { out_.append(static_cast<size_t>(level), ' '); }
     void WriteContent(std::string_view text);
 

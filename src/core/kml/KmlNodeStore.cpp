@@ -46,9 +46,7 @@ constexpr std::string_view kBuiltInNames[kBuiltInNameCount] = {"kml",
                                                                "begin",
                                                                "end",
                                                                "TimeStamp",
-                                                               "when",
-                                                               "Data",
-                                                               "value"};
+                                                               "when"};
 
 constexpr size_t kChunkSize = size_t{8} << 20;
 

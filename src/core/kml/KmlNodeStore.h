@@ -70,8 +70,6 @@ enum KmlNameId : std::uint16_t {
     kTimeEnd,
     kTimeStamp,
     kTimeWhen,
-    kUntypedData,
-    kDataValue,
     kBuiltInNameCount
 };
 

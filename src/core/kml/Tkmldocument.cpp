@@ -67,9 +67,7 @@ void TKMLDocument::OpenFile(std::string fileName) {
     }
     fileName_ = std::move(fileName);
     output_ = OpenKmlOutput(fileName_);
-    if (laidOut_.size() >= kHandOverSize) {
-        HandOver();
-    }
+    HandOverWhenLarge();
 }
 
 void TKMLDocument::CompleteParts() {
@@ -93,9 +91,7 @@ void TKMLDocument::LayOutPendingParts(KmlLayoutWriter& writer) {
         const TKMLNode& part = Node(static_cast<size_t>(nextPart_));
         writer.WriteElement(part);
         nextPart_ = part.NextSiblingIndex;
-        if (laidOut_.size() >= kHandOverSize) {
-            HandOver();
-        }
+        HandOverWhenLarge();
     }
 }
 
@@ -104,9 +100,13 @@ void TKMLDocument::LayOutFolderParts(KmlLayoutWriter& writer) {
         const TKMLNode& part = Node(static_cast<size_t>(nextFolderPart_));
         writer.WriteElement(part);
         nextFolderPart_ = part.NextSiblingIndex;
-        if (laidOut_.size() >= kHandOverSize) {
-            HandOver();
-        }
+        HandOverWhenLarge();
+    }
+}
+
+void TKMLDocument::HandOverWhenLarge() {
+    if (laidOut_.size() >= kHandOverSize) {
+        HandOver();
     }
 }
 

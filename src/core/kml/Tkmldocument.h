@@ -146,10 +146,16 @@ class TKMLDocument {
     TKMLNode& AddNodeById(TKMLNode& parent, std::uint16_t nameId);
     TKMLNode& AddTextNode(TKMLNode& parent, std::uint16_t nameId, std::string_view text);
     TKMLNode& AddEscapedTextNode(TKMLNode& parent, std::uint16_t nameId, std::string_view text);
+    // The text as element content, escaped where it must be; valid until the next call.
+    std::string_view EscapedText(std::string_view text);
     TKMLNode& AddStyle(std::string_view id);
     void AddIconStyle(std::string_view id, std::string_view scale);
     void AddIcon(TKMLNode& iconStyle, KmlIcon icon, std::string_view link);
-    void AddOutOfLegendStyles(std::string_view prefix, std::int32_t width);
+    // The grey styles of values outside the legend, in the standard layout.
+    void AddOutOfLegendLineStyles(std::int32_t width);
+    struct TintedIcon;
+    void AddTintedIconStyles(std::span<const std::int32_t> colours, const TintedIcon& icon);
+    void AddTintedIconStyle(std::string_view id, std::string_view colour, const TintedIcon& icon);
     void AddPolygon(TKMLNode& parent, const TRingPolygon& polygon);
     // Coordinates as given, or computed by the program: tuples separated by single blanks,
     // one after the last, rounded to the document's digits.
@@ -157,10 +163,13 @@ class TKMLDocument {
     void AddBoundary(TKMLNode& polygon, std::uint16_t nameId, std::string_view ring,
                      CoordinateText form = CoordinateText::Given);
     void AddExtendedData(TKMLNode& placemark, const TPlacemark& record);
+    std::string_view SchemaDataAttribute(const KmlSchema& schema);
+    const std::vector<std::string>& DataNamesOf(const KmlSchema& schema) const;
     // The record's TimeSpan or TimeStamp, if it has one.
     void AddTime(TKMLNode& placemark, const TPlacemark& record);
     // The balloon: the table rows `rows` (each starting with "<TR>") in the fixed frame.
     void AddDescriptionTable(TKMLNode& placemark, std::string_view rows);
+    std::string_view DescriptionTable(std::string_view rows);
     void AddDescribedPoint(TKMLNode& parent, const TPointPlacemark& placemark,
                            std::string_view styleUrl);
     void AddRingPlacemark(TKMLNode& parent, const std::string* name, std::string_view styleUrl,
@@ -169,6 +178,12 @@ class TKMLDocument {
     void AddStyleUrl(TKMLNode& placemark, std::string_view styleUrl);
     void AddCoordinates(TKMLNode& parent, std::string_view coordinates,
                         CoordinateText form = CoordinateText::Given);
+    // The coordinates as the layout writes them, before escaping; valid until the next call.
+    std::string_view CoordinateTextOf(std::string_view coordinates, CoordinateText form);
+    // A sample point straight from its texts, without nodes (kml/KmlFolders.cpp).
+    void WriteSample(KmlLayoutWriter& writer, std::int32_t level, const TSamplePlacemark& sample);
+    void WriteTime(KmlLayoutWriter& writer, std::int32_t level, const TPlacemark& record);
+    void WriteSchemaData(KmlLayoutWriter& writer, std::int32_t level, const TPlacemark& record);
 
     // Lays out the parts under Document that are complete and lets them go; a builder calls
     // it before it returns.
@@ -176,6 +191,7 @@ class TKMLDocument {
     // Lays out the parts not laid out yet, handing what grows large to the output.
     void LayOutPendingParts(KmlLayoutWriter& writer);
     void HandOver();
+    void HandOverWhenLarge();
     // Document's part that a builder adds to: the open folder, else Document.
     TKMLNode& PartParent();
     TKMLNode& FolderOrDocument() { return folder_ ? *folder_ : DocumentNode(); }
@@ -202,6 +218,8 @@ class TKMLDocument {
     int digits_ = 0;
     std::string coordinates_;  // reused for each coordinate text written
     std::string attribute_;    // reused for each data attribute
+    std::string escaped_;      // reused for each text that needs escaping
+    std::string description_;  // reused for each balloon's table
     std::set<KmlIcon> icons_;  // referred to by the standard layout's styles
     // Other files the document refers to, by name: added to the output when it is saved.
     std::vector<std::pair<std::string, std::string>> files_;
