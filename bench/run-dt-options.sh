@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
 # Whole-process time of orvane-convert dt on the generated log (DateTime, graded RxLev in five
 # ranges) plain, with --samples 50 and with --time DateTime, run in turns so that a busy machine
-# slows each alike. Per variant: the best wall time and the best processor time (user + system)
-# of ROUNDS turns, the peak memory, the output's size and the ratios to the plain conversion.
-#   [ROUNDS=3] [LAYOUT=fixed|standard] bench/run-dt-options.sh [BUILD_DIR] [RECORDS]
+# slows each alike. Per variant: the best and the median processor time (user + system) of
+# ROUNDS turns, the best wall time, the peak memory, the output's size and the ratios to the
+# plain conversion. On a shared machine single runs swing widely; the medians compare best.
+#   [ROUNDS=5] [LAYOUT=fixed|standard] bench/run-dt-options.sh [BUILD_DIR] [RECORDS]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build}
 records=${2:-1000000}
-rounds=${ROUNDS:-3}
+rounds=${ROUNDS:-5}
 cmake --build "$build" --target orvane-convert orvane-bench-generate >/dev/null
 convert=$build/src/cli/orvane-convert
 work=$(mktemp -d)
@@ -18,7 +19,7 @@ log=$work/dt-$records.txt
 
 names=(plain "--samples 50" "--time DateTime")
 options=("" "--samples 50" "--time DateTime")
-declare -A wall cpu peak size
+declare -A cpus walls peak size
 for _ in $(seq "$rounds"); do
     for i in "${!names[@]}"; do
         rm -f "$work/out.kml"
@@ -26,23 +27,22 @@ for _ in $(seq "$rounds"); do
         /usr/bin/time -o "$work/time" -f "%e %U %S %M" "$convert" dt "$log" "$work/out.kml" \
             --theme RxLev --grades 5 --layout "${LAYOUT:-fixed}" ${options[$i]} >/dev/null
         read -r e u s m <"$work/time"
-        c=$(awk -v u="$u" -v s="$s" 'BEGIN{printf "%.2f", u+s}')
-        if [ -z "${wall[$i]:-}" ] || awk -v a="$e" -v b="${wall[$i]}" 'BEGIN{exit !(a<b)}'; then
-            wall[$i]=$e
-        fi
-        if [ -z "${cpu[$i]:-}" ] || awk -v a="$c" -v b="${cpu[$i]}" 'BEGIN{exit !(a<b)}'; then
-            cpu[$i]=$c
-        fi
+        cpus[$i]+="$(awk -v u="$u" -v s="$s" 'BEGIN{printf "%.2f", u+s}') "
+        walls[$i]+="$e "
         peak[$i]=$((m / 1024))
         size[$i]=$(($(stat -c %s "$work/out.kml") / 1048576))
     done
 done
 
-echo "| dt $records records | wall s | x plain | cpu s | x plain | peak MB | output MB |"
-echo "|---|---|---|---|---|---|---|"
+best() { tr ' ' '\n' <<<"$1" | grep . | sort -g | head -n 1; }
+median() { tr ' ' '\n' <<<"$1" | grep . | sort -g | awk '{v[NR]=$1} END{print v[int((NR+1)/2)]}'; }
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN{printf "%.2f", a/b}'; }
+
+echo "| dt $records records | cpu s median | x plain | cpu s best | x plain | wall s best | peak MB | output MB |"
+echo "|---|---|---|---|---|---|---|---|"
 for i in "${!names[@]}"; do
-    printf "| %s | %s | %s | %s | %s | %s | %s |\n" "${names[$i]}" "${wall[$i]}" \
-        "$(awk -v a="${wall[$i]}" -v b="${wall[0]}" 'BEGIN{printf "%.2f", a/b}')" "${cpu[$i]}" \
-        "$(awk -v a="${cpu[$i]}" -v b="${cpu[0]}" 'BEGIN{printf "%.2f", a/b}')" "${peak[$i]}" \
-        "${size[$i]}"
+    printf "| %s | %s | %s | %s | %s | %s | %s | %s |\n" "${names[$i]}" \
+        "$(median "${cpus[$i]}")" "$(ratio "$(median "${cpus[$i]}")" "$(median "${cpus[0]}")")" \
+        "$(best "${cpus[$i]}")" "$(ratio "$(best "${cpus[$i]}")" "$(best "${cpus[0]}")")" \
+        "$(best "${walls[$i]}")" "${peak[$i]}" "${size[$i]}"
 done
