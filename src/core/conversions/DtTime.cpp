@@ -158,20 +158,13 @@ std::optional<TimeValue> ReadTimeValue(std::string_view field) {
     const std::string_view trimmed = Trim(field);
     TimeValue value;
     // A date begins with four digits and a separator; a time of day has its colon sooner.
+    TimeText text(trimmed);
     if (trimmed.size() > 4 && (trimmed[4] == '-' || trimmed[4] == '/')) {
-        TimeText text(trimmed);
         value.day = ReadDate(text, trimmed[4]);
         if (!value.day || !text.TakeBlanks()) {
             return std::nullopt;
         }
-        const auto time = ReadTimeOfDay(text);
-        if (!time || !text.AtEnd()) {
-            return std::nullopt;
-        }
-        value.time = *time;
-        return value;
     }
-    TimeText text(trimmed);
     const auto time = ReadTimeOfDay(text);
     if (!time || !text.AtEnd()) {
         return std::nullopt;
