@@ -7,7 +7,10 @@
 #include <optional>
 #include <string>
 
+#include "common/Dialogs.h"
 #include "common/Errors.h"
+#include "common/WaitCursor.h"
+#include "windows/WindowParts.h"
 #include "workbooks/WorksheetSource.h"
 
 namespace orvane {
@@ -104,6 +107,31 @@ QStringList FreshWorkbook::Refresh(WorksheetSource& source,
 QString ColumnsGoneMessage(const QStringList& gone) {
     return QStringLiteral("表格文件在打开后已被修改，其中已没有所选的：%1。未生成KML文件。")
         .arg(gone.join(QStringLiteral("、")));
+}
+
+bool FreshWorkbook::ReadyToConvert(QWidget* window, Dialogs& dialogs, WorksheetSource& source,
+                                   bool opened, const std::vector<QComboBox*>& choices,
+                                   size_t required, QComboBox& sheets) {
+    if (!opened) {
+        dialogs.Message(window, QStringLiteral("请打开要导入的Excel文件!"));
+        return false;
+    }
+    {
+        const WaitCursor wait;
+        if (const QStringList gone = Refresh(source, choices); !gone.isEmpty()) {
+            dialogs.Message(window, ColumnsGoneMessage(gone));
+            return false;
+        }
+    }
+    ShowSheetNames(sheets, source);
+    // A choice showing an entry the current sheet lacks binds no column, like an empty one.
+    for (size_t i = 0; i < required; ++i) {
+        if (source.ColumnOf(choices[i]->currentText().toStdString()) == 0) {
+            dialogs.Message(window, QStringLiteral("请选择导入时必需的对应列和字段!"));
+            return false;
+        }
+    }
+    return true;
 }
 
 }  // namespace orvane

@@ -10,9 +10,11 @@
 #include <vector>
 
 class QComboBox;
+class QWidget;
 
 namespace orvane {
 
+class Dialogs;
 class WorksheetSource;
 
 class FreshWorkbook {
@@ -25,6 +27,12 @@ class FreshWorkbook {
     // header the sheet no longer holds); nothing is changed in the choices then. Throws
     // "Cannot open file %s" when the file is gone.
     QStringList Refresh(WorksheetSource& source, const std::vector<QComboBox*>& choices);
+
+    // The checks before a conversion, each failure told to the user: a workbook is open
+    // (`opened`), it still holds the chosen columns (refreshed, its sheets listed again in
+    // `sheets`), and each of the `required` first choices binds a column of the sheet.
+    bool ReadyToConvert(QWidget* window, Dialogs& dialogs, WorksheetSource& source, bool opened,
+                        const std::vector<QComboBox*>& choices, size_t required, QComboBox& sheets);
 
   private:
     qint64 size_ = -1;

@@ -283,35 +283,12 @@ BsConversionRequest TFrmBS::Request() const {
     return request;
 }
 
-bool TFrmBS::RequiredChoicesMade() const {
-    // An entry the current sheet does not have counts as no choice: column 0 is never read.
-    const BsConversionRequest request = Request();
-    return request.siteNameColumn != 0 && request.lonColumn != 0 && request.latColumn != 0 &&
-           request.azimuthColumn != 0;
-}
-
-bool TFrmBS::WorkbookAsItStands() {
-    const WaitCursor wait;
-    const QStringList gone = workbook_.Refresh(
-        source_, {CBBox_Sitename, CBBox_Lon, CBBox_Lat, CBBox_Direct, CBBox_Beamwidth});
-    if (!gone.isEmpty()) {
-        dialogs_.Message(this, ColumnsGoneMessage(gone));
-        return false;
-    }
-    ShowSheetNames(*CbBoxSheet, source_);
-    return true;
-}
-
 void TFrmBS::Button5Click() {
-    if (EdtxlsFName->text().isEmpty()) {
-        dialogs_.Message(this, QStringLiteral("请打开要导入的Excel文件!"));
-        return;
-    }
-    if (!WorkbookAsItStands()) {
-        return;
-    }
-    if (!RequiredChoicesMade()) {
-        dialogs_.Message(this, QStringLiteral("请选择导入时必需的对应列和字段!"));
+    // The beamwidth, last, is the one choice not required.
+    if (!workbook_.ReadyToConvert(
+            this, dialogs_, source_, !EdtxlsFName->text().isEmpty(),
+            {CBBox_Sitename, CBBox_Lon, CBBox_Lat, CBBox_Direct, CBBox_Beamwidth}, 4,
+            *CbBoxSheet)) {
         return;
     }
     if (EdtFName1->text().isEmpty()) {

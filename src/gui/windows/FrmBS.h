@@ -95,9 +95,6 @@ class TFrmBS : public QDialog {
                                   const QString& labelName, const QString& name, QLabel*& label);
     // Refills the choice `opening` (0 ... 3 the four bound fields, 4 the beamwidth).
     void FillChoice(int opening);
-    bool RequiredChoicesMade() const;
-    // False when the workbook changed on disk and lost a chosen column (the user is told).
-    bool WorkbookAsItStands();
     void PreselectUsualColumns(bool newWorkbook);
 
     DesktopHost& host_;

@@ -219,32 +219,11 @@ CqtConversionRequest TFrmCQT::Request() const {
     return request;
 }
 
-bool TFrmCQT::WorkbookAsItStands() {
-    const WaitCursor wait;
-    const std::array<ColumnChoice*, 4> choices = ColumnChoices();
-    const QStringList gone = workbook_.Refresh(source_, {choices.begin(), choices.end()});
-    if (!gone.isEmpty()) {
-        dialogs_.Message(this, ColumnsGoneMessage(gone));
-        return false;
-    }
-    ShowSheetNames(*CbBoxSheet1, source_);
-    return true;
-}
-
 void TFrmCQT::Button7Click() {
-    if (EdtCQTFName->text().isEmpty()) {
-        dialogs_.Message(this, QStringLiteral("请打开要导入的Excel文件!"));
+    const std::array<ColumnChoice*, 4> choices = ColumnChoices();
+    if (!workbook_.ReadyToConvert(this, dialogs_, source_, !EdtCQTFName->text().isEmpty(),
+                                  {choices.begin(), choices.end()}, choices.size(), *CbBoxSheet1)) {
         return;
-    }
-    if (!WorkbookAsItStands()) {
-        return;
-    }
-    // A choice showing an entry the current sheet lacks binds no column, like an empty one.
-    for (const ColumnChoice* choice : ColumnChoices()) {
-        if (ColumnOf(*choice) == 0) {
-            dialogs_.Message(this, QStringLiteral("请选择导入时必需的对应列和字段!"));
-            return;
-        }
     }
     if (EdtFName3->text().isEmpty()) {
         dialogs_.Message(this, QStringLiteral("请选择输出的文件名！"));

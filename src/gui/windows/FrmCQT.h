@@ -87,8 +87,6 @@ class TFrmCQT : public QDialog {
     // current sheet.
     std::int32_t ColumnOf(const QComboBox& choice) const;
     void PreselectUsualColumns(bool newWorkbook);
-    // False when the workbook changed on disk and lost a chosen column (the user is told).
-    bool WorkbookAsItStands();
 
     DesktopHost& host_;
     Dialogs& dialogs_;
