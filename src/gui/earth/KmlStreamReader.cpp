@@ -640,25 +640,13 @@ class Handler {
     }
 
     void TakeColour() {
+        // The colour each sub-style's <color> sets, in the order of SubStyle.
+        static constexpr std::array<QRgb FeatureStyle::*, 5> kColours = {
+            nullptr, &FeatureStyle::line, &FeatureStyle::fill, &FeatureStyle::icon,
+            &FeatureStyle::label};
         const std::optional<QRgb> colour = ColourOf(buffer_);
-        if (!draft_ || !colour) {
-            return;
-        }
-        switch (draft_->part) {
-            case SubStyle::Line:
-                draft_->style.line = *colour;
-                break;
-            case SubStyle::Poly:
-                draft_->style.fill = *colour;
-                break;
-            case SubStyle::Icon:
-                draft_->style.icon = *colour;
-                break;
-            case SubStyle::Label:
-                draft_->style.label = *colour;
-                break;
-            case SubStyle::None:
-                break;
+        if (draft_ && colour && draft_->part != SubStyle::None) {
+            draft_->style.*kColours[static_cast<size_t>(draft_->part)] = *colour;
         }
     }
 
