@@ -10,12 +10,8 @@ cd "$(dirname "$0")/.."
 build=${1:-build}
 records=${2:-1000000}
 rounds=${ROUNDS:-5}
-cmake --build "$build" --target orvane-convert orvane-bench-generate >/dev/null
-convert=$build/src/cli/orvane-convert
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-"$build/bench/orvane-bench-generate" dt "$records" "$work"
-log=$work/dt-$records.txt
+# shellcheck source=bench/generated-dt-log.sh
+. bench/generated-dt-log.sh
 
 names=(plain "--samples 50" "--time DateTime")
 options=("" "--samples 50" "--time DateTime")

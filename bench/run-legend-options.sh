@@ -7,12 +7,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build}
 records=${2:-1000000}
-cmake --build "$build" --target orvane-convert orvane-bench-generate >/dev/null
-convert=$build/src/cli/orvane-convert
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-"$build/bench/orvane-bench-generate" dt "$records" "$work"
-log=$work/dt-$records.txt
+# shellcheck source=bench/generated-dt-log.sh
+. bench/generated-dt-log.sh
 common=(dt "$log")
 grading=(--theme RxLev --grades 5)
 all=(--legend-folders --merge-lines --stats "$work/stats.csv" --legend-overlay)
