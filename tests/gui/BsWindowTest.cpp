@@ -51,14 +51,8 @@ class BsWindowTest : public QObject {
             dir_.filePath("ColCfg.col"));
         progressSeen_.clear();
         progressWithoutWaitCursor_ = false;
-        connect(Child<QProgressBar>(Bs(), "CGauge1"), &QProgressBar::valueChanged, this,
-                [this](int value) {
-                    progressSeen_ << value;
-                    const QCursor* cursor = QApplication::overrideCursor();
-                    if (value > 0 && (cursor == nullptr || cursor->shape() != Qt::WaitCursor)) {
-                        progressWithoutWaitCursor_ = true;
-                    }
-                });
+        WatchProgress(Child<QProgressBar>(Bs(), "CGauge1"), this, progressSeen_,
+                      progressWithoutWaitCursor_);
         Main().show();
         QVERIFY(QTest::qWaitForWindowExposed(&Main()));
     }

@@ -58,14 +58,8 @@ class CqtWindowTest : public QObject {
             dir_.filePath("ColCfg.col"));
         progressSeen_.clear();
         progressWithoutWaitCursor_ = false;
-        connect(Child<QProgressBar>(Cqt(), "CGauge3"), &QProgressBar::valueChanged, this,
-                [this](int value) {
-                    progressSeen_ << value;
-                    const QCursor* cursor = QApplication::overrideCursor();
-                    if (value > 0 && (cursor == nullptr || cursor->shape() != Qt::WaitCursor)) {
-                        progressWithoutWaitCursor_ = true;
-                    }
-                });
+        WatchProgress(Child<QProgressBar>(Cqt(), "CGauge3"), this, progressSeen_,
+                      progressWithoutWaitCursor_);
         Main().show();
         QVERIFY(QTest::qWaitForWindowExposed(&Main()));
         ClickItem(*Child<QTreeWidget>(Main(), "TreeView1"), "CQT数据->KML");

@@ -1,10 +1,13 @@
 #pragma once
 
+#include <QApplication>
 #include <QByteArray>
 #include <QComboBox>
+#include <QCursor>
 #include <QFile>
 #include <QPlainTextEdit>
 #include <QProcess>
+#include <QProgressBar>
 #include <QString>
 #include <QTreeWidget>
 #include <QtTest>
@@ -31,6 +34,20 @@ QByteArray ProcedureOutput(Request request, const QString& path,
     request.outPath = path.toStdString();
     convert(request, {});
     return FileBytes(path);
+}
+
+// Notes each value the conversion's progress bar takes in `seen`, and sets
+// `withoutWaitCursor` when one above 0 is shown without the wait cursor.
+inline void WatchProgress(QProgressBar* bar, QObject* context, QList<int>& seen,
+                          bool& withoutWaitCursor) {
+    QObject::connect(
+        bar, &QProgressBar::valueChanged, context, [&seen, &withoutWaitCursor](int value) {
+            seen << value;
+            const QCursor* cursor = QApplication::overrideCursor();
+            if (value > 0 && (cursor == nullptr || cursor->shape() != Qt::WaitCursor)) {
+                withoutWaitCursor = true;
+            }
+        });
 }
 
 inline void WriteFile(const QString& path, const QByteArray& bytes) {
