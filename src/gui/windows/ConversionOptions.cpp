@@ -26,8 +26,6 @@ namespace orvane {
 namespace {
 
 // The offsets a log's local time may have, every quarter hour from UTC-12 to UTC+14.
-constexpr int kMinOffset = kMinUtcOffsetMinutes;
-constexpr int kMaxOffset = kMaxUtcOffsetMinutes;
 constexpr int kOffsetStep = 15;
 constexpr int kDefaultSampleSpacing = 50;  // metres
 
@@ -37,11 +35,6 @@ QString OffsetText(int minutes) {
         .arg(minutes < 0 ? '-' : '+')
         .arg(magnitude / 60, 2, 10, QChar('0'))
         .arg(magnitude % 60, 2, 10, QChar('0'));
-}
-
-QCheckBox* CheckBox(const QString& text, const char* name, QWidget* parent) {
-    auto* box = Named<QCheckBox>(name, text, parent);
-    return box;
 }
 
 }  // namespace
@@ -66,12 +59,12 @@ ConversionOptionsGroup::ConversionOptionsGroup(LegendWindow window, Dialogs& dia
 }
 
 void ConversionOptionsGroup::BuildLegendRow(QGridLayout* layout) {
-    legendFolders_ = CheckBox(QStringLiteral("图例分文件夹"), "ChkLegendFolders", this);
-    legendOverlay_ = CheckBox(QStringLiteral("图例叠加图"), "ChkLegendOverlay", this);
+    legendFolders_ = Named<QCheckBox>("ChkLegendFolders", QStringLiteral("图例分文件夹"), this);
+    legendOverlay_ = Named<QCheckBox>("ChkLegendOverlay", QStringLiteral("图例叠加图"), this);
     auto* row = new QHBoxLayout;
     row->addWidget(legendFolders_);
     if (window_ == LegendWindow::DriveTest) {
-        mergeLines_ = CheckBox(QStringLiteral("合并线"), "ChkMergeLines", this);
+        mergeLines_ = Named<QCheckBox>("ChkMergeLines", QStringLiteral("合并线"), this);
         connect(mergeLines_, &QCheckBox::toggled, this, [this](bool on) { MergeLinesToggled(on); });
         row->addWidget(mergeLines_);
     }
@@ -92,10 +85,11 @@ void ConversionOptionsGroup::BuildTrackRows(QGridLayout* layout) {
     utcOffset_ = Named<QComboBox>("CBoxUtcOffset", this);
     utcOffset_->setToolTip(QStringLiteral("日志时间所在时区；空：不写时区"));
     utcOffset_->addItem(QString());
-    for (int minutes = kMinOffset; minutes <= kMaxOffset; minutes += kOffsetStep) {
+    for (int minutes = kMinUtcOffsetMinutes; minutes <= kMaxUtcOffsetMinutes;
+         minutes += kOffsetStep) {
         utcOffset_->addItem(OffsetText(minutes), minutes);
     }
-    samples_ = CheckBox(QStringLiteral("采样点间距："), "ChkSamples", this);
+    samples_ = Named<QCheckBox>("ChkSamples", QStringLiteral("采样点间距："), this);
     sampleSpacing_ = Named<QSpinBox>("SpinSampleSpacing", this);
     sampleSpacing_->setRange(kMinSampleSpacing, kMaxSampleSpacing);
     sampleSpacing_->setValue(kDefaultSampleSpacing);
@@ -116,7 +110,7 @@ void ConversionOptionsGroup::BuildTrackRows(QGridLayout* layout) {
 }
 
 void ConversionOptionsGroup::BuildStatisticsRow(QGridLayout* layout, int row) {
-    statisticsCsv_ = CheckBox(QStringLiteral("统计CSV："), "ChkStatsCsv", this);
+    statisticsCsv_ = Named<QCheckBox>("ChkStatsCsv", QStringLiteral("统计CSV："), this);
     statisticsPath_ = Named<QLineEdit>("EdtStatsFName", this);
     statisticsPath_->setPlaceholderText(QStringLiteral("与KML文件同名，_图例统计.csv"));
     statisticsPath_->setEnabled(false);
